@@ -1,0 +1,120 @@
+// The main window's form: every named child widget, created and placed once, the way a generated
+// form would do it. Handlers find a widget either through the named pointer below or, for the
+// families of bands and channels, through the index tables (band 0..30, channel 0..5).
+#pragma once
+
+#include "model/param_image.h"
+
+#include <array>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QWidget;
+
+namespace tarn {
+
+class DragPushButton;
+
+// The common two-state look of push buttons.
+inline constexpr char kStyleSelected[] =
+    "background-color: rgb(204, 204, 204);color:black;border:1px groove gray;border-radius:6px;"
+    "padding:1px 4px;border-style: outset;";
+inline constexpr char kStyleUnselected[] =
+    "background-color: rgb(72, 72, 73);color:white;border:1px groove gray;border-radius:6px;"
+    "padding:1px 4px;border-style: outset;";
+
+struct Form {
+    // ---- top band (y < 50): title, link status, menus, window buttons ----
+    QLabel* label_2 = nullptr; // title
+    QPushButton* BT_CONNECT = nullptr;
+    QProgressBar* TickBar = nullptr;
+    QPushButton* BT_SENCE = nullptr;
+    QPushButton* BT_OPTION = nullptr;
+    QPushButton* BT_MIN = nullptr;
+    QPushButton* BT_CLOSE = nullptr;
+
+    // ---- response graph: markers and band numbers lie on the painted area ----
+    std::array<DragPushButton*, kBands> bandMarker{};
+    std::array<QLabel*, kBands> bandLabel{}; // Edit_Label_1 ... Edit_Label_31
+    DragPushButton* hpfMarker = nullptr;
+    DragPushButton* lpfMarker = nullptr;
+
+    // Overlay check boxes: checkBox, checkBox_2 ... checkBox_6 (CH1 ... CH6).
+    std::array<QCheckBox*, kChannels> curveCheck{};
+
+    // ---- crossover area (right of the graph) ----
+    QLabel* label = nullptr;   // high-pass heading
+    QLabel* label_3 = nullptr; // high-pass type caption
+    QLabel* label_5 = nullptr; // high-pass slope caption
+    QLabel* label_4 = nullptr; // high-pass frequency caption
+    QPushButton* BT_HPF_TYPE = nullptr;
+    QPushButton* BT_HPF_SLOPE = nullptr;
+    QPushButton* BT_HPF_FREQ_DOWN = nullptr;
+    QLineEdit* Edit_HPF_Freq = nullptr;
+    QPushButton* BT_HPF_FREQ_UP = nullptr;
+    QLabel* label_12 = nullptr; // low-pass heading
+    QLabel* label_7 = nullptr;  // low-pass type caption
+    QLabel* label_8 = nullptr;  // low-pass slope caption
+    QLabel* label_6 = nullptr;  // low-pass frequency caption
+    QPushButton* BT_LPF_TYPE = nullptr;
+    QPushButton* BT_LPF_SLOPE = nullptr;
+    QPushButton* BT_LPF_FREQ_DOWN = nullptr;
+    QLineEdit* Edit_LPF_Freq = nullptr;
+    QPushButton* BT_LPF_FREQ_UP = nullptr;
+
+    // ---- EQ page: one column per band ----
+    QPushButton* BT_PEQ = nullptr;
+    QPushButton* BT_GEQ = nullptr;
+    QPushButton* BT_EQ_BYPASS = nullptr;
+    QPushButton* BT_EQ_RESET = nullptr;
+    QLabel* label_11 = nullptr; // gain row caption
+    QLabel* label_9 = nullptr;  // frequency row caption
+    QLabel* label_10 = nullptr; // Q row caption
+    std::array<QSlider*, kBands> eqGainSlider{}; // Slider_EQ_Gain_Bar_n
+    std::array<QLineEdit*, kBands> eqGain{};     // Edit_EQ_Gain_n
+    std::array<QLineEdit*, kBands> eqFreq{};     // Edit_EQ_Freq_n
+    std::array<QLineEdit*, kBands> eqQ{};        // Edit_EQ_Q_n
+    std::array<QPushButton*, kBands> bandButton{}; // BT_LED_n
+    QLabel* label_15 = nullptr; // bypass sign laid over the band columns
+
+    // ---- channel strips CH1 ... CH6 ----
+    std::array<QPushButton*, kChannels> chButton{};     // BT_CH1 ... BT_CH6
+    std::array<QPushButton*, kChannels> chNameButton{}; // BT_CH_NAME_n
+    std::array<QSlider*, kChannels> chVolSlider{};      // Slider_CHVol_Bar_n
+    std::array<QLineEdit*, kChannels> chVol{};          // Edit_CHVol_n
+    std::array<QLineEdit*, kChannels> chDelay{};        // Edit_CHDelay_n
+    std::array<QPushButton*, kChannels> chMute{};       // BT_Mute_n
+    std::array<QPushButton*, kChannels> chPhase{};      // BT_Phase_n
+    std::array<QPushButton*, kChannels> chSync{};       // BT_Sync_A0n1
+
+    // ---- master strip ----
+    QLabel* label_16 = nullptr; // master volume caption
+    QSlider* Slider_Total_Bar = nullptr;
+    QLineEdit* Edit_Total = nullptr;
+    QPushButton* BT_MainMute = nullptr;
+
+    // ---- link, delay unit, input source ----
+    QPushButton* BT_LINK = nullptr;
+    QLabel* label_13 = nullptr; // delay unit caption
+    QPushButton* BT_Unit = nullptr;
+    QPushButton* BT_INPUT_HI = nullptr;
+    QPushButton* BT_INPUT_LOW = nullptr;
+    QPushButton* BT_INPUT_OPT = nullptr;
+    QPushButton* BT_INPUT_BT = nullptr;
+    QPushButton* BT_INPUT_COAX = nullptr;
+
+    // Creates every widget as a child of window, names and places it, and sets the window's size,
+    // font and style sheet. Texts are the Chinese start-up texts.
+    void setupUi(QWidget* window);
+
+    // The widgets the main window watches with its event filter: both crossover markers, the four
+    // crossover step buttons, the band buttons and markers, and every numeric entry.
+    std::vector<QWidget*> eventFilterTargets() const;
+};
+
+} // namespace tarn

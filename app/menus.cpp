@@ -1,0 +1,133 @@
+// The drop-down menus of the main window and their wiring.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "i18n/menu_texts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QPushButton>
+
+namespace tarn {
+
+namespace {
+
+QMenu* darkMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setStyleSheet(txt::MenuStyle);
+    return menu;
+}
+
+QAction* addEntry(QMenu* menu, const Bilingual& text, bool checkable = false) {
+    QAction* action = menu->addAction(tr2(text, false));
+    action->setCheckable(checkable);
+    return action;
+}
+
+} // namespace
+
+// Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of position submenu `pos` (FL..SR).
+static int roleCode(int pos, int band) { return 4 * pos + (band == 0 ? 3 : band - 1); }
+
+void Tarn80X::buildOptionAndSceneMenus() {
+    Menus& m = menus;
+    m.option = darkMenu(this);
+    m.noiseGate = darkMenu(m.option);
+    m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, false));
+    m.option->addMenu(m.noiseGate);
+    m.noiseGateGroup = new QActionGroup(this);
+    m.noiseGateGroup->setExclusive(true);
+    for (int level = 0; level < 7; ++level) {
+        QAction* a = addEntry(m.noiseGate, txt::NoiseGateLevel[level], true);
+        m.noiseGateGroup->addAction(a);
+        m.noiseGateLevel[level] = a;
+        connect(a, &QAction::triggered, this, [this, level] { Option_NoiseGate_Select(level); });
+    }
+    m.noiseGateLevel[0]->setChecked(true);
+    m.about = addEntry(m.option, txt::OptionAbout);
+    m.systemReset = addEntry(m.option, txt::OptionReset);
+    m.upgrade = addEntry(m.option, txt::OptionUpgrade);
+    m.chinese = addEntry(m.option, txt::OptionChinese);
+    m.english = addEntry(m.option, txt::OptionEnglish);
+    connect(m.about, &QAction::triggered, this, &Tarn80X::Option_Sub2_Fun);
+    connect(m.systemReset, &QAction::triggered, this, &Tarn80X::Option_Sub3_Fun);
+    connect(m.upgrade, &QAction::triggered, this, &Tarn80X::Option_Sub5_Fun);
+    connect(m.chinese, &QAction::triggered, this, &Tarn80X::Option_Sub6_Fun);
+    connect(m.english, &QAction::triggered, this, &Tarn80X::Option_Sub7_Fun);
+    ui->BT_OPTION->setMenu(m.option);
+
+    m.scene = darkMenu(this);
+    for (int i = 0; i < 5; ++i) {
+        m.sceneEntry[i] = addEntry(m.scene, txt::SceneEntry[i]);
+        connect(m.sceneEntry[i], &QAction::triggered, this, [this, i] { Scene_Menu_Select(i); });
+    }
+    ui->BT_SENCE->setMenu(m.scene);
+
+    for (int ch = 0; ch < 6; ++ch) {
+        QMenu* menu = darkMenu(this);
+        RoleMenu& r = m.role[ch];
+        r.menu = menu;
+        for (int pos = 0; pos < 6; ++pos) {
+            r.position[pos] = darkMenu(menu);
+            r.position[pos]->setTitle(tr2(txt::RolePosition[pos], false));
+            menu->addMenu(r.position[pos]);
+        }
+        auto addRole = [&](QMenu* sub, const Bilingual& text, int code) {
+            QAction* a = addEntry(sub, text, true);
+            r.entry[code] = a;
+            connect(a, &QAction::triggered, this, [this, ch, code] { Role_Select(ch, code); });
+        };
+        for (int pos = 0; pos < 4; ++pos)
+            for (int band = 0; band < 4; ++band)
+                addRole(r.position[pos], txt::RoleBand[band], roleCode(pos, band));
+        addRole(r.position[4], txt::RoleCentre, 16);
+        for (int i = 0; i < 3; ++i) addRole(r.position[5], txt::RoleSub[i], 17 + i);
+        addRole(menu, txt::RoleOff, 20);
+        ui->chNameButton[ch]->setMenu(menu);
+    }
+}
+
+void Tarn80X::buildFilterAndUnitMenus() {
+    Menus& m = menus;
+    struct FilterMenus {
+        QPushButton* typeButton;
+        QPushButton* slopeButton;
+        QMenu*& type;
+        QMenu*& slope;
+        std::array<QAction*, 3>& typeEntry;
+        std::array<QAction*, 9>& slopeEntry;
+        bool lowPass;
+    };
+    for (FilterMenus f : {FilterMenus{ui->BT_HPF_TYPE, ui->BT_HPF_SLOPE, m.hpfType, m.hpfSlope,
+                                      m.hpfTypeEntry, m.hpfSlopeEntry, false},
+                          FilterMenus{ui->BT_LPF_TYPE, ui->BT_LPF_SLOPE, m.lpfType, m.lpfSlope,
+                                      m.lpfTypeEntry, m.lpfSlopeEntry, true}}) {
+        f.type = darkMenu(this);
+        for (int i = 0; i < 3; ++i) {
+            f.typeEntry[i] = addEntry(f.type, txt::FilterType[i]);
+            const bool lowPass = f.lowPass;
+            connect(f.typeEntry[i], &QAction::triggered, this,
+                    [this, lowPass, i] { Filter_Type_Select(lowPass, i); });
+        }
+        f.typeButton->setMenu(f.type);
+        f.slope = darkMenu(this);
+        for (int i = 0; i < 9; ++i) {
+            const Bilingual text = i < 8 ? Bilingual{txt::FilterSlope[i], txt::FilterSlope[i]}
+                                         : txt::FilterOff;
+            f.slopeEntry[i] = addEntry(f.slope, text);
+            const bool lowPass = f.lowPass;
+            connect(f.slopeEntry[i], &QAction::triggered, this,
+                    [this, lowPass, i] { Filter_Slope_Select(lowPass, i); });
+        }
+        f.slopeButton->setMenu(f.slope);
+    }
+
+    m.delayUnit = darkMenu(this);
+    m.unitMs = m.delayUnit->addAction(txt::DelayUnit[0]);
+    m.unitCm = m.delayUnit->addAction(txt::DelayUnit[1]);
+    connect(m.unitMs, &QAction::triggered, this, &Tarn80X::ms_Fun);
+    connect(m.unitCm, &QAction::triggered, this, &Tarn80X::cm_Fun);
+    ui->BT_Unit->setMenu(m.delayUnit);
+}
+
+} // namespace tarn

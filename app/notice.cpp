@@ -1,0 +1,24 @@
+#include "app/notice.h"
+
+#include <QMessageBox>
+
+namespace tarn {
+
+namespace {
+int runBox(QMessageBox::Icon icon, const Bilingual& text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, tr2(txt::NoticeTitle), tr2(text), buttons);
+    box.setObjectName("NoticeBox");
+    return box.exec();
+}
+} // namespace
+
+void Show_Notice(const Bilingual& text) {
+    runBox(QMessageBox::Information, text, QMessageBox::Ok);
+}
+
+bool Ask_Question(const Bilingual& text) {
+    return runBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+} // namespace tarn

@@ -1,0 +1,109 @@
+#include "app/tarn80x.h"
+
+#include "app/form.h"
+#include "link/link_state.h"
+#include "model/commands.h"
+#include "model/param_image.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QMouseEvent>
+#include <QTimerEvent>
+
+namespace tarn {
+
+Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
+    ui->setupUi(this);
+    Pc.Master_Mute = 0;
+    buildOptionAndSceneMenus();
+    installEventFilters();
+
+    Link_Init(); // the name reply must match; replies are dispatched to this window
+    Pc.EQ_Mode = 1;
+    ui->TickBar->hide();
+    linkTimer = startTimer(2, Qt::CoarseTimer);
+    buildFilterAndUnitMenus();
+
+    setWindowFlags(Qt::FramelessWindowHint);
+
+    Param_Init();
+    Show_Channel_Outputs();
+    Param_Image.set_Total_Vol(kVolMax);
+    ui->Slider_Total_Bar->setValue(kVolMax);
+    Graph_Init();
+    Role_Refresh();
+
+    for (QPushButton* button : ui->chButton)
+        connect(button, &QPushButton::clicked, this, &Tarn80X::BT_CH_Click);
+    BT_CH_Switch(0);
+
+    for (int k = 1; k <= 9; ++k) Scene_Name_Fallback(k);
+
+    for (QPushButton* step :
+         {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN})
+        step->hide();
+    ui->BT_PEQ->setStyleSheet(kStyleSelected);
+    ui->BT_GEQ->setStyleSheet(kStyleUnselected);
+
+    ui->BT_CONNECT->setEnabled(false);
+    Link.Readback_Block = 0;
+    Link.Link_State = 0;
+
+    ui->BT_INPUT_BT->hide();
+    ui->BT_INPUT_LOW->hide();
+    ui->BT_INPUT_COAX->hide();
+    Param_Image.set_Input_Source(0);
+    for (QPushButton* input : {ui->BT_INPUT_BT, ui->BT_INPUT_COAX, ui->BT_INPUT_HI, ui->BT_INPUT_OPT})
+        input->setStyleSheet(kStyleUnselected);
+    ui->BT_INPUT_LOW->setStyleSheet(kStyleSelected);
+
+    for (int ch = 0; ch < kChannels; ++ch) Draw_Channel_Buttons_Off(ch);
+    ui->label_15->hide();
+}
+
+Tarn80X::~Tarn80X() {
+    killTimer(linkTimer);
+    Link_Shutdown();
+    delete ui;
+}
+
+void Tarn80X::installEventFilters() {
+    for (QWidget* w : ui->eventFilterTargets()) w->installEventFilter(this);
+}
+
+void Tarn80X::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == linkTimer) Link_Tick();
+}
+
+bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
+    Graph_EventFilter(watched, event);
+    Editing_EventFilter(watched, event);
+    return false; // the watched widget always gets the event too
+}
+
+void Tarn80X::paintEvent(QPaintEvent* event) { Graph_Paint(event); }
+
+void Tarn80X::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragOffset = event->globalPos() - frameGeometry().topLeft();
+        dragAllowed = event->localPos().y() < 50.0 ? 1 : 0;
+    }
+    event->accept();
+}
+
+void Tarn80X::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) && dragAllowed) move(event->globalPos() - dragOffset);
+    event->accept();
+}
+
+void Tarn80X::on_BT_CLOSE_clicked() {
+    if (Link.Online == 1) Send_Close();
+    QApplication::exit(0);
+}
+
+void Tarn80X::on_BT_MIN_clicked() { setWindowState(Qt::WindowMinimized); }
+
+} // namespace tarn

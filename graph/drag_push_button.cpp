@@ -1,0 +1,54 @@
+#include "graph/drag_push_button.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QtGlobal>
+
+namespace tarn {
+
+uint8_t Drag_HPF = 0;
+uint8_t Drag_LPF = 0;
+
+DragPushButton::DragPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+    setStyleSheet(
+        "QPushButton{border-image: url(:/PNG/Marker.png);background-color: transparent;}");
+}
+
+void DragPushButton::mousePressEvent(QMouseEvent* event) {
+    Press_X = qRound(event->localPos().x());
+    Press_Y = qRound(event->localPos().y());
+    emit Mark_Point_UpdateEvent(1, 1);
+}
+
+void DragPushButton::mouseMoveEvent(QMouseEvent* event) {
+    Move_X = qRound(event->localPos().x());
+    Move_Y = qRound(event->localPos().y());
+    const int newX = qBound(kMarkerMinX, x() + (Move_X - Press_X), kMarkerMaxX);
+    int newY = kCrossoverMarkerY;
+    if (!Drag_HPF && !Drag_LPF) newY = qBound(kMarkerMinY, y() + (Move_Y - Press_Y), kMarkerMaxY);
+    move(newX, newY);
+}
+
+void DragPushButton::keyPressEvent(QKeyEvent* event) {
+    emit Mark_Point_UpdateEvent(1, 1);
+    constexpr int step = 4;
+    const QWidget* p = parentWidget();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        if (x() >= step) move(x() - step, y());
+        break;
+    case Qt::Key_Right:
+        if (p && p->width() - width() - x() >= step) move(x() + step, y());
+        break;
+    case Qt::Key_Up:
+        if (y() >= step) move(x(), y() - step);
+        break;
+    case Qt::Key_Down:
+        if (p && p->height() - height() - y() >= step) move(x(), y() + step);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tarn

@@ -1,0 +1,258 @@
+// The main window's part of the response graph: painting, the markers' event-filter branches,
+// the drag slots, the band flat/restore double-click and marker placement.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "graph/drag_push_button.h"
+#include "graph/graph_painter.h"
+#include "graph/marker_geometry.h"
+#include "graph/response.h"
+#include "link/link_state.h"
+#include "model/commands.h"
+#include "model/param_image.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace tarn {
+
+namespace {
+
+const char kHpfNormalStyle[] =
+    "DragPushButton{border-image: url(:/PNG/H_Nor.png);background-color: transparent;}";
+const char kHpfHeldStyle[] =
+    "DragPushButton{border-image: url(:/PNG/H_On.png);background-color: transparent;}";
+const char kLpfNormalStyle[] =
+    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;}";
+const char kLpfHeldStyle[] =
+    "DragPushButton{border-image: url(:/PNG/L_On.png);background-color: transparent;}";
+const char kLpfStartStyle[] =
+    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
+    "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}";
+const char kLedFlatStyle[] =
+    "border-radius:6px;padding:1px 5px;border-style: outset;background-color:white;";
+const char kLedActiveStyle[] =
+    "border-radius:6px;padding:1px 5px;border-style: outset;background-color:rgb(65,105,225);";
+
+QString Gain_Text(int gain) {
+    return QString::number((gain - 120) / 10.0, 'f', 1);
+}
+
+void Set_Style(QWidget* w, const char* style) {
+    const QString s = QString::fromLatin1(style);
+    if (w->styleSheet() != s) w->setStyleSheet(s);
+}
+
+template <typename Array> int Index_Of(const Array& widgets, const QObject* watched) {
+    for (size_t i = 0; i < widgets.size(); ++i)
+        if (widgets[i] == watched) return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
+
+void Tarn80X::Graph_Init() {
+    Curve_Init();
+    ui->hpfMarker->setGeometry(300, 152, 16, 16);
+    ui->lpfMarker->setGeometry(1000, 152, 16, 16);
+    ui->hpfMarker->setStyleSheet(kHpfNormalStyle);
+    ui->lpfMarker->setStyleSheet(kLpfStartStyle);
+    for (int b = 0; b < kBands; ++b) {
+        ui->bandLabel[static_cast<size_t>(b)]->setText(QString::number(b + 1));
+        Place_Band_Marker(b);
+    }
+    for (QCheckBox* box : ui->curveCheck)
+        connect(box, &QCheckBox::stateChanged, this, [this] { update(); });
+}
+
+void Tarn80X::Graph_Paint(QPaintEvent*) {
+    {
+        QStyleOption option;
+        option.initFrom(this);
+        QPainter background(this);
+        style()->drawPrimitive(QStyle::PE_Widget, &option, &background, this);
+    }
+    std::array<bool, kChannels> checked{};
+    for (int ch = 0; ch < kChannels; ++ch)
+        checked[static_cast<size_t>(ch)] =
+            ui->curveCheck[static_cast<size_t>(ch)]->checkState() != Qt::Unchecked;
+    QPainter painter(this);
+    Paint_Graph(painter, Pc.Cur_CH, Overlay_Channel(checked), pen, brush);
+}
+
+// ---- curves that also move widgets ----
+
+void Tarn80X::HPF_Curve_Calc(uint8_t ch) {
+    tarn::HPF_Curve_Calc(ch);
+    ui->hpfMarker->setGeometry(Crossover_Marker_Rect(HPF_Marker_X));
+}
+
+void Tarn80X::LPF_Curve_Calc(uint8_t ch) {
+    tarn::LPF_Curve_Calc(ch);
+    ui->lpfMarker->setGeometry(Crossover_Marker_Rect(LPF_Marker_X));
+}
+
+// ---- band marker placement ----
+
+namespace {
+void Place_Band(Form* ui, int band, int x, int y) {
+    ui->bandMarker[static_cast<size_t>(band)]->setGeometry(Band_Marker_Rect(x, y));
+    ui->bandLabel[static_cast<size_t>(band)]->setGeometry(Band_Label_Rect(x, y));
+}
+} // namespace
+
+void Tarn80X::Place_Band_Marker_By_Gain(int band) {
+    Place_Band(ui, band, ui->bandMarker[static_cast<size_t>(band)]->x(),
+               Gain_To_Marker_Y(Param_Image.EQ_Gain_Signed(Pc.Cur_CH, band)));
+}
+
+void Tarn80X::Place_Band_Marker_By_Freq(int band) {
+    Place_Band(ui, band, Freq_To_Pos(Param_Image.EQ_Freq(Pc.Cur_CH, band)),
+               ui->bandMarker[static_cast<size_t>(band)]->y());
+}
+
+void Tarn80X::Place_Band_Marker(int band) {
+    Place_Band(ui, band, Freq_To_Pos(Param_Image.EQ_Freq(Pc.Cur_CH, band)),
+               Gain_To_Marker_Y(Param_Image.EQ_Gain_Signed(Pc.Cur_CH, band)));
+}
+
+// ---- event filter: markers and the band buttons ----
+
+void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (watched == ui->hpfMarker) {
+            Set_Style(ui->hpfMarker, kHpfHeldStyle);
+            Drag_HPF = 1;
+        } else if (watched == ui->lpfMarker) {
+            Set_Style(ui->lpfMarker, kLpfHeldStyle);
+            Drag_LPF = 1;
+        }
+        break;
+    case QEvent::MouseMove: {
+        // The marker has not moved for this event yet: each step reads where the last one left it.
+        if (Drag_HPF) {
+            HPF_Point_Update_Change();
+        } else if (Drag_LPF) {
+            LPF_Point_Update_Change();
+        } else {
+            const int band = Index_Of(ui->bandMarker, watched);
+            if (band >= 0) Mark_Point_Update_Change(band);
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        Set_Style(ui->hpfMarker, kHpfNormalStyle);
+        Set_Style(ui->lpfMarker, kLpfNormalStyle);
+        const int band = Index_Of(ui->bandMarker, watched);
+        if (band >= 0) {
+            Pc.Cur_Band = static_cast<uint8_t>(band);
+            tarn::EQ_Curve_Calc(Pc.Cur_CH);
+            Curve_Points_Update(Pc.Cur_CH);
+            update();
+            Place_Band_Marker_By_Gain(band);
+        } else if (Drag_HPF) {
+            Drag_HPF = 0;
+            update();
+        } else if (Drag_LPF) {
+            Drag_LPF = 0;
+            update();
+        }
+        break;
+    }
+    case QEvent::MouseButtonDblClick: {
+        const int band = Index_Of(ui->bandButton, watched);
+        if (band >= 0) Band_Flat_Toggle(band);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Tarn80X::Band_Flat_Toggle(int band) {
+    const uint8_t ch = Pc.Cur_CH;
+    const size_t b = static_cast<size_t>(band);
+    Pc.Cur_Band = static_cast<uint8_t>(band);
+    const uint16_t gain = Param_Image.EQ_Gain(ch, band);
+    uint16_t& saved = Pc.EQ_Gain_Saved[ch][b];
+    if (gain != kGainFlat) {
+        saved = gain;
+        Param_Image.set_EQ_Gain(ch, band, kGainFlat);
+    } else if (saved != kGainFlat) {
+        Param_Image.set_EQ_Gain(ch, band, saved);
+    } else {
+        return;
+    }
+    const int now = Param_Image.EQ_Gain_Signed(ch, band);
+    ui->eqGainSlider[b]->setValue(now);
+    ui->eqGain[b]->setText(Gain_Text(now));
+    Band_Changed_From_Graph(band);
+    tarn::EQ_Curve_Calc(ch);
+    Curve_Points_Update(ch);
+    update();
+    Place_Band_Marker_By_Gain(band);
+    if (Link.Online) Send_EQ_Band(ch, band);
+    Set_Style(ui->bandButton[b], now == kGainFlat ? kLedFlatStyle : kLedActiveStyle);
+}
+
+// ---- drag slots ----
+
+void Tarn80X::HPF_Point_Update_Change() {
+    const uint8_t ch = Pc.Cur_CH;
+    const int f = Pos_To_Freq(ui->hpfMarker->x());
+    Param_Image.set_HPF_Freq(ch, static_cast<uint16_t>(f));
+    ui->Edit_HPF_Freq->setText(QString::number(f));
+    if (Link.Online) Send_HPF(ch);
+    Crossover_Changed_From_Graph(false);
+    HPF_Curve_Calc(ch);
+    Curve_Points_Update(ch);
+    update();
+}
+
+void Tarn80X::LPF_Point_Update_Change() {
+    const uint8_t ch = Pc.Cur_CH;
+    const int f = Pos_To_Freq(ui->lpfMarker->x());
+    Param_Image.set_LPF_Freq(ch, static_cast<uint16_t>(f));
+    ui->Edit_LPF_Freq->setText(QString::number(f));
+    if (Link.Online) Send_LPF(ch);
+    Crossover_Changed_From_Graph(true);
+    LPF_Curve_Calc(ch);
+    Curve_Points_Update(ch);
+    update();
+}
+
+void Tarn80X::Mark_Point_Update_Change(int Band) {
+    const uint8_t ch = Pc.Cur_CH;
+    const size_t b = static_cast<size_t>(Band);
+    Pc.Cur_Band = static_cast<uint8_t>(Band);
+    DragPushButton* marker = ui->bandMarker[b];
+    const int X = marker->x();
+    const int Y = marker->y();
+
+    const int g = Marker_Y_To_Gain(Y);
+    Param_Image.set_EQ_Gain(ch, Band, static_cast<uint16_t>(g));
+    ui->eqGainSlider[b]->setValue(g);
+    ui->eqGain[b]->setText(Gain_Text(g));
+
+    const int f = Pos_To_Freq(X);
+    Param_Image.set_EQ_Freq(ch, Band, static_cast<uint16_t>(f));
+    ui->eqFreq[b]->setText(QString::number(f));
+
+    Band_Changed_From_Graph(Band);
+    tarn::EQ_Curve_Calc(ch);
+    Curve_Points_Update(ch);
+    update();
+
+    if (Link.Online) Send_EQ_Band(ch, Band);
+
+    Place_Band(ui, Band, Freq_To_Pos(f), Gain_To_Marker_Y(g));
+}
+
+} // namespace tarn

@@ -1,0 +1,181 @@
+#include "graph/response.h"
+
+#include "model/param_image.h"
+
+#include <cmath>
+
+namespace tarn {
+
+double Curve_Freq[kCurvePoints];
+double Curve_Omega[kCurvePoints];
+double Curve_EQ[kCurveChannels][kCurvePoints];
+double Curve_HPF[kCurveChannels][kCurvePoints];
+double Curve_LPF[kCurveChannels][kCurvePoints];
+QPoint Curve_Points[kCurveChannels][kCurvePoints];
+Biquad EQ_Section[kEqSections];
+
+int HPF_Marker_X = 300;
+int LPF_Marker_X = 1000;
+QLine HPF_Line(66, kGraphTop, 66, kLineBottom);
+QLine LPF_Line(666, kGraphTop, 666, kLineBottom);
+
+namespace {
+
+// The curve is drawn as if sampled at 48 kHz. The band design uses 2*pi/48000 to seven digits,
+// the evaluation and the crossover ratios use 6.28/48000; the small offset is deliberate.
+constexpr double kDesignRadPerHz = 0.0001308997;
+constexpr double kEvalRadPerHz = 0.00013083333333333333;
+constexpr double kEvalRadPerHz2 = 0.00026166666666666667;
+constexpr double kLn10 = 2.302585092994046;
+constexpr double kGridStep = 0.054391773850253046; // ln(1000) / 127
+constexpr double kGridStart = 2.995732273553991;   // ln(20)
+constexpr double kLog10Of20 = 1.3010299956639813;
+constexpr double kStepsPerDecade = 42.333333333333336; // 127 / 3
+constexpr double kMarkerPxPerStep = 8.28125;
+
+// +0.1 dB, Q 1.0 sections at the two ends of the grid, written into the table on every call.
+constexpr Biquad kSection20k{1.0012866057871959, 1.5396008624416686, 0.7764912137337805,
+                             1.5396008624416686, 0.7777778195209764};
+constexpr Biquad kSection20{1.0000075737697713, -1.99868501126379, 0.9986842868997672,
+                            -1.99868501126379, 0.9986918606695385};
+
+int Grid_X(int i) {
+    return static_cast<int>(i * 1060.0 / 127.0 + 36.0);
+}
+
+void Crossover_Calc(double (&curve)[kCurvePoints], const FilterFields& fields, uint8_t ch,
+                    bool highPass, int& markerX, QLine& line) {
+    const ParamImage& p = Param_Image;
+    const int fc = p.filterFreq(fields, ch);
+    markerX = Freq_To_Pos(fc);
+    line.setLine(markerX + 4, kGraphTop, markerX + 4, kLineBottom);
+
+    if (p.filterOff(fields, ch) != 0) {
+        for (double& v : curve)
+            v = 0.0;
+        return;
+    }
+    const int n = p.filterSlope(fields, ch) + 1;
+    const int type = p.filterType(fields, ch);
+    if (type > 2) return; // an unknown family leaves the curve as it was
+    const double wc = fc * kEvalRadPerHz;
+    for (int i = 0; i < kCurvePoints; ++i) {
+        const double r = highPass ? wc / Curve_Omega[i] : Curve_Omega[i] / wc;
+        curve[i] = 20.0 * std::log10(Crossover_Magnitude(type, n, r)) * 4.0;
+    }
+}
+
+} // namespace
+
+void Curve_Init() {
+    for (int i = 0; i < kCurvePoints; ++i) {
+        Curve_Freq[i] = std::exp(i * kGridStep + kGridStart);
+        Curve_Omega[i] = Curve_Freq[i] * 6.28 / 48000.0;
+    }
+    for (int ch = 0; ch < kCurveChannels; ++ch) {
+        for (int i = 0; i < kCurvePoints; ++i) {
+            Curve_EQ[ch][i] = 0.0;
+            Curve_HPF[ch][i] = 0.0;
+            Curve_LPF[ch][i] = 0.0;
+            Curve_Points[ch][i] = QPoint(Grid_X(i), kZeroDbY);
+        }
+    }
+    HPF_Marker_X = 300;
+    LPF_Marker_X = 1000;
+    HPF_Line.setLine(66, kGraphTop, 66, kLineBottom);
+    LPF_Line.setLine(666, kGraphTop, 666, kLineBottom);
+}
+
+Biquad EQ_Band_Section(int g, double f0, int q) {
+    const double A = std::pow(10.0, (g - 120) / 10.0 / 20.0);
+    const double w0 = f0 * kDesignRadPerHz;
+    const double c = std::cos(w0);
+    const double s = std::sin(w0);
+    const double Q = q / 10.0;
+    // Narrowing a cut by A makes a cut of -G dB the mirror image of a boost of +G dB.
+    const double X = A >= 1.0 ? 4.0 * Q : 4.0 * Q * A;
+    const double k = (X - s) / (X + s);
+    Biquad b;
+    b.b0 = ((1.0 + k) + (1.0 - k) * A) / 2.0;
+    b.b1 = -c * (1.0 + k);
+    b.b2 = ((1.0 + k) - (1.0 - k) * A) / 2.0;
+    b.a1 = -c * (1.0 + k);
+    b.a2 = k;
+    return b;
+}
+
+double Section_Power(const Biquad& s, double cw, double c2w) {
+    const double N = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b1 * (s.b0 + s.b2) * cw +
+                     2.0 * s.b0 * s.b2 * c2w;
+    const double D =
+        1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * s.a1 * (1.0 + s.a2) * cw + 2.0 * s.a2 * c2w;
+    return N / D;
+}
+
+void EQ_Curve_Calc(uint8_t ch) {
+    const ParamImage& p = Param_Image;
+    for (int b = 0; b < kBands; ++b) {
+        // Typed gains below -12 dB are stored as 16-bit two's complement: read them signed.
+        EQ_Section[b] = EQ_Band_Section(p.EQ_Gain_Signed(ch, b), p.EQ_Freq(ch, b), p.EQ_Q(ch, b));
+    }
+    EQ_Section[31] = kSection20k;
+    EQ_Section[32] = kSection20;
+
+    double* row = Curve_EQ[ch];
+    for (int i = 0; i < kCurvePoints; ++i) {
+        double sum = 0.0;
+        const double cw = std::cos(Curve_Freq[i] * kEvalRadPerHz);
+        const double c2w = std::cos(Curve_Freq[i] * kEvalRadPerHz2);
+        for (const Biquad& s : EQ_Section) {
+            const double R = Section_Power(s, cw, c2w);
+            if (R == 0.0) continue;
+            sum += 47.0 * std::log(R) / kLn10;
+        }
+        row[i] = sum;
+    }
+}
+
+double Crossover_Magnitude(int type, int n, double r) {
+    if (n == 1 && type >= 0 && type <= 2) return 1.0 / std::sqrt(1.0 + r * r);
+    switch (type) {
+    case 0:
+        return 1.0 / std::sqrt(1.0 + std::pow(r, 2 * n));
+    case 1:
+        return 1.0 / (1.0 + std::pow(r, n));
+    case 2:
+        return (2.0 * n - 1.0) / (std::pow(r, n) + 2.0 * n - 1.0);
+    default:
+        return -1.0;
+    }
+}
+
+void HPF_Curve_Calc(uint8_t ch) {
+    Crossover_Calc(Curve_HPF[ch], kHpfFields, ch, true, HPF_Marker_X, HPF_Line);
+}
+
+void LPF_Curve_Calc(uint8_t ch) {
+    Crossover_Calc(Curve_LPF[ch], kLpfFields, ch, false, LPF_Marker_X, LPF_Line);
+}
+
+void Curve_Points_Update(uint8_t ch) {
+    for (int i = 0; i < kCurvePoints; ++i) {
+        const double y = kZeroDbY - (Curve_HPF[ch][i] + Curve_LPF[ch][i] + Curve_EQ[ch][i]);
+        Curve_Points[ch][i].setY(static_cast<int>(y));
+    }
+}
+
+int Freq_To_Pos(double f) {
+    double p = (std::log10(f) - kLog10Of20) * kStepsPerDecade * kMarkerPxPerStep + 36.0;
+    if (f == 20000.0) p -= 1.0;
+    return static_cast<int>(p);
+}
+
+int Pos_To_Freq(int X) {
+    double f = std::pow(10.0, (X - 36) / kMarkerPxPerStep / kStepsPerDecade + kLog10Of20);
+    if (f >= 19995.0) f += 5.0;
+    if (f >= 20000.0) return 20000;
+    if (f < 20.0) return 20;
+    return static_cast<int>(f);
+}
+
+} // namespace tarn

@@ -1,0 +1,27 @@
+// Every user-visible text exists in Chinese and in English; the language is chosen when it is shown.
+#pragma once
+
+#include <QString>
+
+namespace tarn {
+
+struct Bilingual {
+    const char* zh;
+    const char* en;
+};
+
+// The text in the current language (Pc.Lang_EN).
+QString tr2(const Bilingual& text);
+QString tr2(const Bilingual& text, bool english);
+
+namespace txt {
+// Notices.
+constexpr Bilingual NoticeTitle{"提示", "Notice"};
+constexpr Bilingual CommError{"机器通讯异常！", "Connect error！"};
+constexpr Bilingual NameMismatch{"设备名称不匹配！", "Connect error！"};
+// Link status on BT_CONNECT.
+constexpr Bilingual StatusOffline{"已断开", "OFF"};
+constexpr Bilingual StatusOnline{"已连接", "Online"};
+} // namespace txt
+
+} // namespace tarn

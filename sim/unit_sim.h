@@ -1,0 +1,243 @@
+// The simulated unit: a deterministic model of the six-channel DSP at the far end of the USB link,
+// plus the state the hidapi calls of hidapi_sim.cpp run against.
+//
+// Written on its own on purpose: it has its own frame decoding, its own memory offsets and its own
+// command handling, so a misreading in the application's code is not copied into the unit.
+//
+// Single-threaded: every call is expected on one thread (the GUI thread of the application).
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+constexpr std::uint16_t kVendorId = 0x1A86;
+constexpr std::uint16_t kProductId = 0xE010;
+
+constexpr std::size_t kReportSize = 32;    // one HID report, both directions
+constexpr std::size_t kMemorySize = 4096;  // the unit's parameter memory
+constexpr std::size_t kBlockSize = 20;     // one block of the memory / of a scene image
+constexpr int kChannels = 6;
+constexpr int kBands = 31;
+constexpr int kScenes = 9;
+constexpr std::size_t kNameSize = 16;      // scene names and the default device name length
+constexpr std::size_t kMaxAnswerData = 24; // longest data after the code byte that fits a report
+constexpr std::size_t kPortQueueLimit = 64; // input reports held per open handle (newer ones drop)
+
+// Frame bytes.
+constexpr std::uint8_t kOutLead = 0x20;   // byte 1 of every output report
+constexpr std::uint8_t kInLead = 0x20;    // byte 0 of every input report, before the frame
+constexpr std::uint8_t kStart = 0xFA;
+constexpr std::uint8_t kDirToUnit = 0xA2;
+constexpr std::uint8_t kDirToPc = 0x2A;
+constexpr std::uint8_t kEnd = 0xF5;
+constexpr std::size_t kMaxCommandPayload = 24;
+
+// Firmware version the unit reports in bytes 0..3 of its memory.
+constexpr std::uint32_t kFirmwareVersion = 20230811;
+
+// Byte offsets of the fields of the parameter memory (little-endian, unaligned).
+namespace off {
+constexpr std::size_t FwVersion = 0;   // u32
+constexpr std::size_t ChName = 4;      // u8[6] speaker-role codes
+constexpr std::size_t InputSource = 10;
+constexpr std::size_t TotalVol = 24;   // u16
+constexpr std::size_t ChVol = 26;      // u16[6]
+constexpr std::size_t ChMute = 38;     // u8[6]
+constexpr std::size_t ChDelay = 44;    // u16[6], 0.01 ms steps
+constexpr std::size_t ChPhase = 56;    // u8[6]
+constexpr std::size_t EqBypass = 62;   // u8[6]
+constexpr std::size_t NoiseGate = 68;  // u16
+constexpr std::size_t EqFreq = 80;     // u16[6][31], Hz
+constexpr std::size_t EqGain = 452;    // u16[6][31], unit encoding: dB x 10 + 240
+constexpr std::size_t EqQ = 824;       // u8[6][31], Q x 10
+constexpr std::size_t HpfFreq = 1016;  // u16[6]
+constexpr std::size_t HpfSlope = 1028; // u8[6]
+constexpr std::size_t HpfOff = 1034;   // u8[6]
+constexpr std::size_t HpfType = 1040;  // u8[6]
+constexpr std::size_t LpfFreq = 1046;  // u16[6]
+constexpr std::size_t LpfSlope = 1058; // u8[6]
+constexpr std::size_t LpfOff = 1064;   // u8[6]
+constexpr std::size_t LpfType = 1070;  // u8[6]
+
+constexpr std::size_t eqFreq(int ch, int band) { return EqFreq + 2 * std::size_t(ch * kBands + band); }
+constexpr std::size_t eqGain(int ch, int band) { return EqGain + 2 * std::size_t(ch * kBands + band); }
+constexpr std::size_t eqQ(int ch, int band) { return EqQ + std::size_t(ch * kBands + band); }
+} // namespace off
+
+// Number of memory blocks the unit answers for 06 AA n: every n whose 20 bytes lie inside the
+// 4096-byte memory (n = 0..203); the application only asks 0..54.
+constexpr int kAnswerableBlocks = int(kMemorySize / kBlockSize);
+// Blocks of a stored scene that 06 15 / 05 15 address: 0..55 (bytes 0..1119 of the scene image).
+constexpr int kSceneBlocks = 56;
+// Blocks of the memory that 05 41 writes: 0..54.
+constexpr int kImageBlocks = 55;
+
+using Memory = std::array<std::uint8_t, kMemorySize>;
+using Name = std::array<std::uint8_t, kNameSize>;
+using Report = std::array<std::uint8_t, kReportSize>;
+
+enum class Fault { Drop, Garble, BadChecksum, Late, Stale }; // applied to the unit's next answers
+
+struct Frame { // one frame the application wrote, decoded
+    std::uint8_t seq;
+    std::vector<std::uint8_t> payload;
+};
+
+struct Scene { // one of the nine stored scenes
+    Memory image{};
+    Name name{};
+    bool used = false; // saved or written since the last delete; a recall of an unused place does nothing
+};
+
+struct Counters {
+    int hidInits = 0, hidExits = 0;
+    int opens = 0, failedOpens = 0, closes = 0;
+    int writes = 0, failedWrites = 0;
+    int reads = 0, emptyReads = 0, failedReads = 0;
+    int badReports = 0;      // written reports whose framing failed the checks (ignored)
+    int ignoredCommands = 0; // well-framed payloads the unit does not carry out (unknown, bad length, index out of range)
+    int answers = 0;         // answers produced (before faults), unsolicited reports not included
+    int overflowDrops = 0;   // reports lost because a handle's queue was full
+    int factoryResets = 0, closeCommands = 0;
+    int sceneSaves = 0, sceneRecalls = 0, sceneDeletes = 0;
+    int imageLoads = 0;      // 05 41 transfers completed by block 54
+    int sceneLoads = 0;      // 05 15 scene transfers completed by block 55
+};
+
+struct Firmware {                     // the upgrade receiver
+    std::vector<std::uint8_t> bytes;  // chunks in order, the final chunk appended when it came
+    std::uint32_t chunks = 0;         // numbered chunks accepted in the running upgrade
+    bool complete = false;            // the final chunk (number 0xFFFF) arrived
+    int installs = 0;                 // upgrades completed since reset()
+    int rejected = 0;                 // chunks refused (out of order), not acknowledged
+};
+
+using Clock = std::chrono::steady_clock;
+
+struct QueuedReport {
+    Report bytes{};
+    Clock::time_point readyAt{}; // not readable before this time (answer latency)
+    int holdReads = 0;           // reads that still return nothing before this one can be read
+};
+
+// One open handle's view of the unit: like a hidraw file, each has its own input queue, filled
+// with every report the unit sends while it is open.
+struct Port {
+    std::deque<QueuedReport> queue;
+    bool dead = false; // the unit was unplugged while this handle was open; it never works again
+    bool nonblocking = false;
+    std::wstring error = L"Success";
+};
+
+class Unit {
+public:
+    Unit(); // starts in the demo state (loadDemoState)
+    Unit(const Unit&) = delete;
+    Unit& operator=(const Unit&) = delete;
+
+    // Power-on state: factory memory, name "TQ_AUD48" + eight 0x00, nine stored scenes named
+    // "Scene1".."Scene9" holding the factory image, plugged in, no faults, not silent, no latency,
+    // frame record and counters cleared, answer sequence 0, firmware receiver empty. Open handles
+    // stay open (their queues are emptied).
+    void reset();
+    // A tuned car: roles, crossovers, EQ boosts and cuts, delays, levels, named scenes, and a
+    // small answer latency. reset() first, then the changes.
+    void loadDemoState();
+
+    // ---- state ----
+    Memory& memory() { return mem_; }
+    const Memory& memory() const { return mem_; }
+    std::uint16_t u16(std::size_t offset) const;
+    void setU16(std::size_t offset, std::uint16_t value);
+    static Memory factoryImage();
+
+    Scene& scene(int k); // k = 1..9; throws std::out_of_range otherwise
+    const Scene& scene(int k) const;
+    const std::vector<std::uint8_t>& nameBytes() const { return name_; }
+    std::uint8_t noiseGateOn() const { return noiseGateOn_; } // the "on" byte of the last 05 13
+    const Firmware& firmware() const { return fw_; }
+    const Counters& counters() const { return counters_; }
+    std::uint8_t answerSeq() const { return seq_; } // sequence byte of the next report sent
+
+    // ---- knobs ----
+    void setPlugged(bool plugged); // unplugging kills every open handle for good
+    bool plugged() const { return plugged_; }
+    void setNameBytes(const std::vector<std::uint8_t>& bytes); // data of the 0x16 answer, cut to 24 bytes
+    void injectFaults(std::vector<Fault> faults);              // appended; consumed one per answer
+    void setFaultRate(double rate, std::uint32_t seed);        // after the list: random faults
+    void setSilent(bool silent);
+    bool silent() const { return silent_; }
+    void queueUnsolicited(std::uint8_t code, std::vector<std::uint8_t> data);
+    void setLatencyMs(int ms);
+    int latencyMs() const { return latencyMs_; }
+
+    // ---- record ----
+    const std::vector<Frame>& frames() const { return frames_; }
+    void clearFrames() { frames_.clear(); }
+    const std::vector<Report>& sentReports() const { return sent_; } // every report the unit sent, before faults
+    int openHandles() const;
+    std::size_t queuedReports() const; // reports waiting on the most recently opened live handle
+
+    // ---- device side, used by the hidapi layer ----
+    int openPort();                    // port id, or -1 when unplugged
+    void closePort(int port);
+    bool hasPort(int port) const;
+    int writePort(int port, const std::uint8_t* data, std::size_t length);
+    int readPort(int port, std::uint8_t* data, std::size_t length, int timeoutMs); // -1: wait
+    void setNonblocking(int port, bool nonblocking);
+    const wchar_t* portError(int port) const;
+    void noteInit() { ++counters_.hidInits; }
+    void noteExit() { ++counters_.hidExits; }
+
+private:
+    bool decodeReport(const std::uint8_t* data, std::size_t length, Frame& out) const;
+    void execute(const std::vector<std::uint8_t>& p);
+    bool executeWrite(const std::vector<std::uint8_t>& p);
+    bool executeRequest(const std::vector<std::uint8_t>& p);
+    void firmwareChunk(std::uint16_t number, const std::uint8_t* data);
+    void restoreFactory();
+
+    Report buildReport(const std::vector<std::uint8_t>& payload);
+    void answer(const std::vector<std::uint8_t>& payload);
+    bool nextFault(Fault& fault);
+    void deliver(const QueuedReport& report);
+    Port* port(int id);
+    const Port* port(int id) const;
+
+    Memory mem_{};
+    std::array<Scene, kScenes> scenes_{};
+    std::vector<std::uint8_t> name_;
+    std::uint8_t noiseGateOn_ = 0;
+    Firmware fw_;
+
+    bool plugged_ = true;
+    bool silent_ = false;
+    int latencyMs_ = 0;
+    std::deque<Fault> faults_;
+    double faultRate_ = 0.0;
+    std::mt19937 rng_;
+
+    std::uint8_t seq_ = 0;
+    std::vector<Frame> frames_;
+    std::vector<Report> sent_;
+    Report lastAnswer_{};
+    bool haveLastAnswer_ = false;
+    std::vector<QueuedReport> heldUnsolicited_; // sent while no handle was open
+    std::map<int, Port> ports_;
+    int nextPort_ = 1;
+    int newestPort_ = 0;
+    Counters counters_;
+};
+
+Unit& unit(); // the one unit behind the hidapi API
+
+} // namespace sim
