@@ -17,7 +17,9 @@
 
 // The artwork lives in the core library; registering it here makes ":/PNG/..." available to every
 // program that builds this form, whatever it links first.
-static void registerArtwork() { Q_INIT_RESOURCE(resources); }
+static void registerArtwork() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace tarn {
 
@@ -72,8 +74,8 @@ constexpr int kFlatMarkerY = kZeroDbY - 5;
 constexpr int kBandMarkerSize = 11;
 constexpr int kBandLabelSize = 18;
 
-constexpr int kCurveColour[kChannels][3] = {{255, 0, 0},   {255, 246, 0}, {0, 0, 255},
-                                            {0, 255, 0},   {0, 255, 255}, {255, 180, 0}};
+constexpr int kCurveColour[kChannels][3] = {{255, 0, 0}, {255, 246, 0}, {0, 0, 255},
+                                            {0, 255, 0}, {0, 255, 255}, {255, 180, 0}};
 
 // Start-up texts that other parts of the window rewrite as soon as it is built.
 const char* const kStartRoleText[kChannels] = {"前左全频", "前右全频", "后左全频",
@@ -114,7 +116,9 @@ const char kLpfMarkerSheet[] =
     "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
     "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}";
 
-QString numbered(const char* prefix, int n) { return QString::fromLatin1(prefix) + QString::number(n); }
+QString numbered(const char* prefix, int n) {
+    return QString::fromLatin1(prefix) + QString::number(n);
+}
 
 // A grouping panel drawn behind a set of controls. Created before the controls it groups, so it
 // stays beneath them.
@@ -131,7 +135,6 @@ QPushButton* makeButton(QWidget* window, const QString& name, const QString& tex
     button->setObjectName(name);
     button->setGeometry(x, y, w, h);
     button->setStyleSheet(QString::fromLatin1(kStyleUnselected));
-    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 
@@ -253,8 +256,8 @@ void Form::setupUi(QWidget* window) {
                              QStringLiteral("巴特沃斯"), kXoCtrlX, rows[0], kXoCtrlW, kXoRowH);
         *c.slope = makeButton(window, QStringLiteral("BT_%1_SLOPE").arg(p), QStringLiteral("关闭"),
                               kXoCtrlX, rows[1], kXoCtrlW, kXoRowH);
-        *c.down = makeButton(window, QStringLiteral("BT_%1_FREQ_DOWN").arg(p),
-                             QStringLiteral("-"), kXoCtrlX, rows[2], 18, kXoRowH);
+        *c.down = makeButton(window, QStringLiteral("BT_%1_FREQ_DOWN").arg(p), QStringLiteral("-"),
+                             kXoCtrlX, rows[2], 18, kXoRowH);
         *c.freq = makeEntry(window, QStringLiteral("Edit_%1_Freq").arg(p),
                             QString::fromLatin1(c.startFreq), kXoCtrlX + 20, rows[2], kXoCtrlW - 40,
                             kXoRowH);
@@ -272,11 +275,9 @@ void Form::setupUi(QWidget* window) {
     // ---- overlay check boxes and EQ mode buttons ----
     for (int ch = 0; ch < kChannels; ++ch) {
         auto* box = new QCheckBox(window);
-        const QString name =
-            ch == 0 ? QStringLiteral("checkBox") : numbered("checkBox_", ch + 1);
+        const QString name = ch == 0 ? QStringLiteral("checkBox") : numbered("checkBox_", ch + 1);
         box->setObjectName(name);
         box->setGeometry(kBandX0 + 96 * ch, kCheckY, 92, 22);
-        box->setFocusPolicy(Qt::NoFocus);
         box->setStyleSheet(QStringLiteral("QCheckBox#%1{color: rgb(%2, %3, %4);}")
                                .arg(name)
                                .arg(kCurveColour[ch][0])
@@ -345,23 +346,23 @@ void Form::setupUi(QWidget* window) {
         const int col = x + 42;
         const int colW = kStripW - 48;
         makePanel(window, x, y, kStripW, kStripH);
-        chButton[ch] = makeButton(window, numbered("BT_CH", n), numbered("CH", n), x + 6, y + 6,
-                                  48, kRowH);
-        chNameButton[ch] = makeButton(window, numbered("BT_CH_NAME_", n),
-                                      QString::fromUtf8(kStartRoleText[ch]), x + 58, y + 6,
-                                      kStripW - 64, kRowH);
+        chButton[ch] =
+            makeButton(window, numbered("BT_CH", n), numbered("CH", n), x + 6, y + 6, 48, kRowH);
+        chNameButton[ch] =
+            makeButton(window, numbered("BT_CH_NAME_", n), QString::fromUtf8(kStartRoleText[ch]),
+                       x + 58, y + 6, kStripW - 64, kRowH);
         chVolSlider[ch] = makeSlider(window, numbered("Slider_CHVol_Bar_", n), kVolMax, x + 10,
                                      y + 36, 22, kStripH - 44);
         chVol[ch] = makeEntry(window, numbered("Edit_CHVol_", n), QStringLiteral("0.0dB"), col,
                               y + 36, colW, kRowH);
-        chDelay[ch] = makeEntry(window, numbered("Edit_CHDelay_", n), QStringLiteral("0.00ms"),
-                                col, y + 66, colW, kRowH);
-        chMute[ch] = makeButton(window, numbered("BT_Mute_", n), QString(), col, y + 98, colW,
-                                kRowH);
+        chDelay[ch] = makeEntry(window, numbered("Edit_CHDelay_", n), QStringLiteral("0.00ms"), col,
+                                y + 66, colW, kRowH);
+        chMute[ch] =
+            makeButton(window, numbered("BT_Mute_", n), QString(), col, y + 98, colW, kRowH);
         chPhase[ch] = makeButton(window, numbered("BT_Phase_", n), QStringLiteral("正相"), col,
                                  y + 126, colW, kRowH);
-        chSync[ch] = makeButton(window, QStringLiteral("BT_Sync_A0%1").arg(n) + QLatin1Char('1'), QString(), col,
-                                y + 154, colW, kRowH);
+        chSync[ch] = makeButton(window, QStringLiteral("BT_Sync_A0%1").arg(n) + QLatin1Char('1'),
+                                QString(), col, y + 154, colW, kRowH);
     }
 
     // ---- master strip ----
@@ -389,14 +390,14 @@ void Form::setupUi(QWidget* window) {
         int row;
     };
     const InputButton inputs[] = {
-        {&BT_INPUT_HI, "BT_INPUT_HI", 0, 0},   {&BT_INPUT_LOW, "BT_INPUT_LOW", 1, 0},
+        {&BT_INPUT_HI, "BT_INPUT_HI", 0, 0},     {&BT_INPUT_LOW, "BT_INPUT_LOW", 1, 0},
         {&BT_INPUT_COAX, "BT_INPUT_COAX", 2, 0}, {&BT_INPUT_OPT, "BT_INPUT_OPT", 0, 1},
         {&BT_INPUT_BT, "BT_INPUT_BT", 1, 1},
     };
     for (const InputButton& in : inputs)
-        *in.button = makeButton(window, QString::fromLatin1(in.name), QString(),
-                                kMiscX + 10 + 68 * in.column, kStripY + 98 + 28 * in.row, 64,
-                                kRowH);
+        *in.button =
+            makeButton(window, QString::fromLatin1(in.name), QString(),
+                       kMiscX + 10 + 68 * in.column, kStripY + 98 + 28 * in.row, 64, kRowH);
 
     // ---- graph: band numbers, then the markers above them ----
     for (int b = 0; b < kBands; ++b) {
@@ -423,11 +424,17 @@ void Form::setupUi(QWidget* window) {
     lpfMarker->setGeometry(1000, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
     lpfMarker->setStyleSheet(QString::fromLatin1(kLpfMarkerSheet));
 
+    // Give every child its font explicitly: a styled window that later changes its window flags
+    // (the main window becomes frameless after this) makes children that merely inherit the font
+    // fall back to the application font.
+    for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!child->testAttribute(Qt::WA_SetFont)) child->setFont(window->font());
+
     applyFormTexts(window, false);
 }
 
 std::vector<QWidget*> Form::eventFilterTargets() const {
-    std::vector<QWidget*> targets{hpfMarker,     lpfMarker,      BT_HPF_FREQ_UP,
+    std::vector<QWidget*> targets{hpfMarker,        lpfMarker,      BT_HPF_FREQ_UP,
                                   BT_HPF_FREQ_DOWN, BT_LPF_FREQ_UP, BT_LPF_FREQ_DOWN};
     targets.insert(targets.end(), bandButton.begin(), bandButton.end());
     targets.insert(targets.end(), bandMarker.begin(), bandMarker.end());

@@ -72,15 +72,15 @@ struct Form {
     QPushButton* BT_GEQ = nullptr;
     QPushButton* BT_EQ_BYPASS = nullptr;
     QPushButton* BT_EQ_RESET = nullptr;
-    QLabel* label_11 = nullptr; // gain row caption
-    QLabel* label_9 = nullptr;  // frequency row caption
-    QLabel* label_10 = nullptr; // Q row caption
-    std::array<QSlider*, kBands> eqGainSlider{}; // Slider_EQ_Gain_Bar_n
-    std::array<QLineEdit*, kBands> eqGain{};     // Edit_EQ_Gain_n
-    std::array<QLineEdit*, kBands> eqFreq{};     // Edit_EQ_Freq_n
-    std::array<QLineEdit*, kBands> eqQ{};        // Edit_EQ_Q_n
+    QLabel* label_11 = nullptr;                    // gain row caption
+    QLabel* label_9 = nullptr;                     // frequency row caption
+    QLabel* label_10 = nullptr;                    // Q row caption
+    std::array<QSlider*, kBands> eqGainSlider{};   // Slider_EQ_Gain_Bar_n
+    std::array<QLineEdit*, kBands> eqGain{};       // Edit_EQ_Gain_n
+    std::array<QLineEdit*, kBands> eqFreq{};       // Edit_EQ_Freq_n
+    std::array<QLineEdit*, kBands> eqQ{};          // Edit_EQ_Q_n
     std::array<QPushButton*, kBands> bandButton{}; // BT_LED_n
-    QLabel* label_15 = nullptr; // bypass sign laid over the band columns
+    QLabel* label_15 = nullptr;                    // bypass sign laid over the band columns
 
     // ---- channel strips CH1 ... CH6 ----
     std::array<QPushButton*, kChannels> chButton{};     // BT_CH1 ... BT_CH6

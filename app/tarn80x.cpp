@@ -17,6 +17,7 @@ namespace tarn {
 
 Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->setupUi(this);
+    QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
     buildOptionAndSceneMenus();
     installEventFilters();
@@ -62,10 +63,17 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
 
     for (int ch = 0; ch < kChannels; ++ch) Draw_Channel_Buttons_Off(ch);
     ui->label_15->hide();
+    Editing_Connect_Outputs();
+    Editing_Connect_Eq();
+}
+
+void Tarn80X::stopLinkTimer() {
+    if (linkTimer) killTimer(linkTimer);
+    linkTimer = 0;
 }
 
 Tarn80X::~Tarn80X() {
-    killTimer(linkTimer);
+    stopLinkTimer();
     Link_Shutdown();
     delete ui;
 }
@@ -80,7 +88,8 @@ void Tarn80X::timerEvent(QTimerEvent* event) {
 
 bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
     Graph_EventFilter(watched, event);
-    Editing_EventFilter(watched, event);
+    EqCrossover_EventFilter(watched, event);
+    Outputs_EventFilter(watched, event);
     return false; // the watched widget always gets the event too
 }
 

@@ -25,6 +25,8 @@ class Tarn80X : public QWidget {
 
     Form* form() const { return ui; }
     int linkTimerId() const { return linkTimer; }
+    // Stops the 2 ms link timer (tests step the link tick themselves).
+    void stopLinkTimer();
 
     // ---- link ----
   public:
@@ -39,7 +41,7 @@ class Tarn80X : public QWidget {
   private:
     void Name_Check();
     void Readback_Complete();
-    bool Paced_Request_Step(void (*request)(int), int index);
+    void Paced_Request_Step(uint8_t& active, void (*request)(int), const uint8_t& index);
 
     // ---- graph ----
   public:
@@ -64,18 +66,68 @@ class Tarn80X : public QWidget {
     void LPF_Point_Update_Change();
     void Mark_Point_Update_Change(int Band);
 
-    // ---- editing: EQ bands and crossovers ----
+    // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
-    void Editing_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the entries
+    void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the entries
+    // Shown from the mirror for channel ch (used by Channel_Refresh): one band's entries, slider,
+    // marker and LED; the bypass button and sign; the crossover entries and buttons.
+    void EQ_Band_Show(int ch, int band);
+    void EQ_Bypass_Show(int ch);
+    void Crossover_Show(int ch);
+    // Copies to the channels linked to ch, sending each when online.
+    void EQ_Link_Copy(int ch, int band);
+    void HPF_Link_Copy(int ch);
+    void LPF_Link_Copy(int ch);
   public slots:
-    void Filter_Type_Select(bool lowPass, int type);    // type menus, entries 0..2
-    void Filter_Slope_Select(bool lowPass, int entry);  // slope menus, entries 0..7 and 8 = off
+    void Filter_Type_Select(bool lowPass, int type);   // type menus, entries 0..2
+    void Filter_Slope_Select(bool lowPass, int entry); // slope menus, entries 0..7 and 8 = off
+    void on_BT_PEQ_clicked();
+    void on_BT_GEQ_clicked();
+    void on_BT_EQ_BYPASS_clicked();
+    void on_BT_EQ_RESET_clicked();
+    void on_Edit_HPF_Freq_returnPressed();
+    void on_Edit_LPF_Freq_returnPressed();
+    void on_BT_HPF_FREQ_UP_clicked();
+    void on_BT_HPF_FREQ_DOWN_clicked();
+    void on_BT_LPF_FREQ_UP_clicked();
+    void on_BT_LPF_FREQ_DOWN_clicked();
+
+  public:
+    // Construction, last step: connects the band families (sliders and entries) to the routines
+    // below, which take the band index 0..30 and act on Cur_CH.
+    void Editing_Connect_Eq();
+    void EQ_Gain_Slider_Changed(int band, int value);
+    void EQ_Gain_Entry(int band);
+    void EQ_Freq_Entry(int band);
+    void EQ_Q_Entry(int band);
+
+  private:
+    enum class BandChange { Gain, Freq, Q };
+    // The steps every band change ends with: link copy, curve and repaint, marker (gain or
+    // frequency), send, and the LED after a gain change.
+    void EQ_Band_Tail(int band, BandChange change);
+    // Stores gain through the band's slider; the slider handler runs even when it already
+    // stands there.
+    void EQ_Gain_Via_Slider(int band, int gain);
+    void EQ_Led_Show(int ch, int band);
+    void EQ_Entries_Mode(bool parametric);
+    // Crossovers: the low-pass filter when lowPass is set, else the high-pass filter, of Cur_CH.
+    void Filter_Freq_Entry(bool lowPass);
+    void Filter_Step_Button(bool lowPass, bool up);
+    void Filter_Freq_Step(bool lowPass, bool up, bool fast);
+    // The filter tail: link copy, curve and repaint, send; the step paths send first.
+    void Filter_Tail(bool lowPass, bool sendFirst);
+    void Filter_Link_Copy(bool lowPass, int ch);
 
     // ---- editing: outputs, channels and link, input and noise gate ----
+    // (editing/outputs.cpp, editing/channels.cpp, editing/link_form.*, editing/input.cpp)
+  public:
+    void Outputs_EventFilter(QObject* watched, QEvent* event); // volume, delay, master entries
+    void Channel_Refresh(int ch);
   public slots:
     void BT_CH_Click();
     void BT_CH_Switch(int ch);
-    void Show_Channel_Outputs();        // every channel's volume slider and delay text from the mirror
+    void Show_Channel_Outputs();           // every channel's volume slider and delay text
     void Draw_Channel_Buttons_Off(int ch); // phase, mute and Sync buttons in their off state
     void Draw_Phase_Button(int ch);
     void Draw_Mute_Button(int ch);
@@ -83,6 +135,40 @@ class Tarn80X : public QWidget {
     void ms_Fun();
     void cm_Fun();
     void Option_NoiseGate_Select(int level);
+    void on_Slider_Total_Bar_valueChanged(int value);
+    void on_Edit_Total_returnPressed();
+    void on_BT_MainMute_clicked();
+    void on_BT_LINK_clicked();
+    void LinkForm_ChangeUpdate(uint8_t TempCH); // a LinkForm copied into channel TempCH
+    void on_BT_INPUT_HI_clicked();
+    void on_BT_INPUT_OPT_clicked();
+    void on_BT_INPUT_BT_clicked();   // hidden button: does nothing
+    void on_BT_INPUT_COAX_clicked(); // hidden button: does nothing
+
+  public:
+    // Construction, last step: connects the six-member families of the channel strips to the
+    // routines below and sets the strips' runtime state to its start-up values.
+    void Editing_Connect_Outputs();
+
+  private:
+    // One routine per channel-strip family, ch = 0..5.
+    void CH_Vol_Changed(int ch, int value);
+    void CH_Vol_Return(int ch);
+    void CH_Delay_Return(int ch);
+    void CH_Phase_Click(int ch);
+    void CH_Mute_Click(int ch);
+    void CH_Sync_Click(int ch);
+    void Draw_Sync_Button(int ch);
+    // Sync group rules: whether a step would push an engaged partner out of range, and applying
+    // a step or toggle to every engaged partner of ch.
+    bool Vol_Group_Limit(int ch, int delta) const;
+    bool Delay_Group_Limit(int ch, int delta) const;
+    void Vol_Group_Apply(int ch, int delta);
+    void Delay_Group_Apply(int ch, int delta);
+    void Phase_Group_Toggle(int ch);
+    void Mute_Group_Toggle(int ch);
+    void Delay_Key_Steps(int ch, int direction, int steps);
+    void Input_Select(uint8_t source);
 
     // ---- speaker roles ----
   public slots:

@@ -91,15 +91,27 @@ void Tarn80X::Show_Link_Status() {
     ui->BT_CONNECT->setText(tr2(Link.Link_State == 2 ? txt::StatusOnline : txt::StatusOffline));
 }
 
+// Reports already waiting (a late answer, a stale one, something the unit sent on its own) are
+// decoded before the next request, so that one late answer does not leave every later read one
+// answer behind. Bounded, and without waiting.
+static void Drain_Queued_Reports() {
+    for (int i = 0; i < 8 && Link.Hid_Handle; ++i) {
+        if (Read_Report(0) <= 0) break;
+        Parse_Frame();
+    }
+}
+
 // One request, then one read on the next tick. The index moves on only when the dispatch has
 // stored what was asked for; past kRequestAttempts the handshake starts afresh.
-bool Tarn80X::Paced_Request_Step(void (*request)(int), int index) {
+void Tarn80X::Paced_Request_Step(uint8_t& active, void (*request)(int), const uint8_t& index) {
     if (!Link.Request_Pending) {
+        Drain_Queued_Reports();
+        if (!active || !Link.Online) return;
         if (LinkTick.attempts >= kRequestAttempts) {
             goOffline();
             ui->TickBar->hide();
             Show_Link_Status();
-            return false;
+            return;
         }
         ++LinkTick.attempts;
         request(index);
@@ -108,7 +120,6 @@ bool Tarn80X::Paced_Request_Step(void (*request)(int), int index) {
         Read_Report();
         Link.Request_Pending = 0;
     }
-    return true;
 }
 
 void Tarn80X::Link_Tick() {
@@ -123,15 +134,14 @@ void Tarn80X::Link_Tick() {
         else
             Connect_Unit();
     } else if (l.Readback_Active) {
-        Paced_Request_Step(&Req_Block, l.Readback_Block);
+        Paced_Request_Step(l.Readback_Active, &Req_Block, l.Readback_Block);
         if (l.Disconnect_Pending) {
             Show_Link_Status();
             l.Disconnect_Pending = 0;
         }
     } else {
-        if (l.SceneName_Active && !Paced_Request_Step(&Req_Scene_Name, l.SceneName_Index)) {
-            // handshake restarted
-        } else {
+        if (l.SceneName_Active) Paced_Request_Step(l.SceneName_Active, &Req_Scene_Name, l.SceneName_Index);
+        if (l.Online) {
             if (l.Reconnect_Count > 0 && --l.Reconnect_Count == 0) Connect_Unit();
             if (l.Idle_Count == 0) {
                 l.Idle_Count = kIdleTicksBetweenPings;

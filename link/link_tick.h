@@ -9,7 +9,7 @@ constexpr uint16_t kVendorId = 0x1A86;
 constexpr uint16_t kProductId = 0xE010;
 constexpr const char* Expected_Name = "TQ_AUD48";
 // How long a read waits for the unit's answer. A late answer is treated like no answer.
-constexpr int kReadTimeoutMs = 50;
+constexpr int kReadTimeoutMs = 20;
 constexpr int kKeepAliveReadTimeoutMs = 100;
 // How often one block or scene name is asked for before the handshake starts afresh.
 constexpr int kRequestAttempts = 8;

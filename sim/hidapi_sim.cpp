@@ -34,7 +34,9 @@ std::wstring& globalError() {
     return text;
 }
 
-bool live(hid_device* dev) { return dev && liveHandles().count(dev) != 0; }
+bool live(hid_device* dev) {
+    return dev && liveHandles().count(dev) != 0;
+}
 
 wchar_t* copyWide(const wchar_t* text) {
     const std::size_t n = std::wcslen(text) + 1;
@@ -72,7 +74,7 @@ int HID_API_EXPORT HID_API_CALL hid_exit(void) {
 }
 
 struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_enumerate(unsigned short vendor_id,
-                                                                   unsigned short product_id) {
+                                                                  unsigned short product_id) {
     const bool match = (vendor_id == 0 || vendor_id == sim::kVendorId) &&
                        (product_id == 0 || product_id == sim::kProductId);
     if (!match || !sim::unit().plugged()) {

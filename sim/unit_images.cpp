@@ -8,7 +8,7 @@ namespace sim {
 namespace {
 
 constexpr std::uint16_t kThirdOctave[kBands] = {
-    20,  25,  32,  40,   50,   63,   80,   100,  125,  160,  200,  250,  315,   400,   500,  630,
+    20,  25,   32,   40,   50,   63,   80,   100,  125,  160,  200,  250,   315,   400,   500,  630,
     800, 1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
 
 constexpr std::uint8_t kFactoryRoles[kChannels] = {3, 7, 11, 15, 16, 19};
@@ -19,11 +19,14 @@ void put16(Memory& m, std::size_t at, std::uint16_t v) {
 }
 
 void put32(Memory& m, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) m[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        m[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
 }
 
 // Gain in tenths of a dB to the unit's encoding.
-constexpr std::uint16_t gainCode(int tenthsDb) { return std::uint16_t(240 + tenthsDb); }
+constexpr std::uint16_t gainCode(int tenthsDb) {
+    return std::uint16_t(240 + tenthsDb);
+}
 
 struct Crossover {
     std::uint16_t freq;
@@ -132,10 +135,12 @@ void Unit::loadDemoState() {
 
     Memory bassy = mem_;
     for (int ch : {4, 5}) {
-        for (int b = 1; b <= 5; ++b) put16(bassy, off::eqGain(ch, b), gainCode(60));
+        for (int b = 1; b <= 5; ++b)
+            put16(bassy, off::eqGain(ch, b), gainCode(60));
     }
     Memory vocal = mem_;
-    for (int ch : {0, 1, 2, 3}) put16(vocal, off::eqGain(ch, 19), gainCode(30));
+    for (int ch : {0, 1, 2, 3})
+        put16(vocal, off::eqGain(ch, 19), gainCode(30));
 
     const struct {
         const char* name;

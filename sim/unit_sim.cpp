@@ -59,7 +59,9 @@ constexpr std::size_t kReadOnlyPrefix = 4;
 
 constexpr std::size_t kMaxWriteLength = 4096; // longer writes fail like the kernel refuses them
 
-std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+std::uint16_t le16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 
 void copyKeepingVersion(Memory& dst, std::size_t at, const std::uint8_t* src, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -67,8 +69,12 @@ void copyKeepingVersion(Memory& dst, std::size_t at, const std::uint8_t* src, st
     }
 }
 
-bool validChannel(std::uint8_t ch) { return ch < kChannels; }
-bool validScene(std::uint8_t s) { return s >= 1 && s <= kScenes; }
+bool validChannel(std::uint8_t ch) {
+    return ch < kChannels;
+}
+bool validScene(std::uint8_t s) {
+    return s >= 1 && s <= kScenes;
+}
 
 // Input report: one lead byte, then FA 2A seq L payload[L] checksum F5, the rest zero.
 Report makeReport(std::uint8_t seq, const std::vector<std::uint8_t>& payload) {
@@ -91,7 +97,9 @@ Report makeReport(std::uint8_t seq, const std::vector<std::uint8_t>& payload) {
 
 } // namespace
 
-Unit::Unit() { loadDemoState(); }
+Unit::Unit() {
+    loadDemoState();
+}
 
 void Unit::reset() {
     restoreFactory();
@@ -110,7 +118,8 @@ void Unit::reset() {
     sent_.clear();
     haveLastAnswer_ = false;
     heldUnsolicited_.clear();
-    for (auto& entry : ports_) entry.second.queue.clear();
+    for (auto& entry : ports_)
+        entry.second.queue.clear();
     counters_ = Counters{};
 }
 
@@ -154,7 +163,8 @@ void Unit::setNameBytes(const std::vector<std::uint8_t>& bytes) {
 }
 
 void Unit::injectFaults(std::vector<Fault> faults) {
-    for (Fault f : faults) faults_.push_back(f);
+    for (Fault f : faults)
+        faults_.push_back(f);
 }
 
 void Unit::setFaultRate(double rate, std::uint32_t seed) {
@@ -162,9 +172,13 @@ void Unit::setFaultRate(double rate, std::uint32_t seed) {
     rng_.seed(seed);
 }
 
-void Unit::setSilent(bool silent) { silent_ = silent; }
+void Unit::setSilent(bool silent) {
+    silent_ = silent;
+}
 
-void Unit::setLatencyMs(int ms) { latencyMs_ = std::max(0, ms); }
+void Unit::setLatencyMs(int ms) {
+    latencyMs_ = std::max(0, ms);
+}
 
 // A report the unit sends by itself (a button or the remote changed something on the unit). It is
 // not subject to faults. Input source and master volume also change the unit's memory.
@@ -204,13 +218,16 @@ const Port* Unit::port(int id) const {
 
 int Unit::openHandles() const {
     int n = 0;
-    for (const auto& entry : ports_) n += entry.second.dead ? 0 : 1;
+    for (const auto& entry : ports_)
+        n += entry.second.dead ? 0 : 1;
     return n;
 }
 
 std::size_t Unit::queuedReports() const {
-    const Port* p = port(newestPort_);
-    return (p && !p->dead) ? p->queue.size() : 0;
+    for (auto it = ports_.rbegin(); it != ports_.rend(); ++it) {
+        if (!it->second.dead) return it->second.queue.size();
+    }
+    return 0;
 }
 
 int Unit::openPort() {
@@ -221,9 +238,9 @@ int Unit::openPort() {
     ++counters_.opens;
     int id = nextPort_++;
     Port& p = ports_[id];
-    for (const QueuedReport& q : heldUnsolicited_) p.queue.push_back(q);
+    for (const QueuedReport& q : heldUnsolicited_)
+        p.queue.push_back(q);
     heldUnsolicited_.clear();
-    newestPort_ = id;
     return id;
 }
 
@@ -231,7 +248,9 @@ void Unit::closePort(int id) {
     if (ports_.erase(id) != 0) ++counters_.closes;
 }
 
-bool Unit::hasPort(int id) const { return port(id) != nullptr; }
+bool Unit::hasPort(int id) const {
+    return port(id) != nullptr;
+}
 
 void Unit::setNonblocking(int id, bool nonblocking) {
     if (Port* p = port(id)) p->nonblocking = nonblocking;
@@ -308,7 +327,8 @@ int Unit::readPort(int id, std::uint8_t* data, std::size_t length, int timeoutMs
     Clock::time_point now = Clock::now();
     if (now < head.readyAt) {
         Clock::duration wait = head.readyAt - now;
-        if (timeoutMs >= 0) wait = std::min<Clock::duration>(wait, std::chrono::milliseconds(timeoutMs));
+        if (timeoutMs >= 0)
+            wait = std::min<Clock::duration>(wait, std::chrono::milliseconds(timeoutMs));
         if (wait > Clock::duration::zero()) std::this_thread::sleep_for(wait);
         if (Clock::now() < head.readyAt) {
             ++counters_.emptyReads;
@@ -330,7 +350,8 @@ bool Unit::decodeReport(const std::uint8_t* d, std::size_t length, Frame& out) c
     std::size_t n = d[5];
     if (n > kMaxCommandPayload) return false;
     std::uint8_t sum = std::uint8_t(kStart + kDirToUnit + d[4] + d[5]);
-    for (std::size_t i = 0; i < n; ++i) sum = std::uint8_t(sum + d[6 + i]);
+    for (std::size_t i = 0; i < n; ++i)
+        sum = std::uint8_t(sum + d[6 + i]);
     if (d[6 + n] != sum || d[7 + n] != kEnd) return false;
     out.seq = d[4];
     out.payload.assign(d + 6, d + 6 + n);

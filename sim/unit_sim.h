@@ -5,6 +5,22 @@
 // command handling, so a misreading in the application's code is not copied into the unit.
 //
 // Single-threaded: every call is expected on one thread (the GUI thread of the application).
+//
+// What it answers. Every answer is one 32-byte input report: byte 0 = 0x20, then the frame
+// FA 2A seq L payload checksum F5 from byte 1 (so the code is byte 5, its data from byte 6), the
+// rest zero; seq counts the unit's reports. Payloads:
+//   06 16    -> 16 + name bytes ("TQ_AUD48" and eight 0x00 unless changed)
+//   06 AA n  -> AA n + memory[20n .. 20n+19], for n = 0..203; no answer beyond the memory
+//   06 10 k  -> 10 k + the 16 name bytes of scene k (k = 1..9)
+//   06 15 s k-> 15 s k + scene s bytes [20k .. 20k+19] (k = 0..55)
+//   06 00    -> 00 (keep-alive)
+//   05 41 k  -> 41 k for blocks 0..53; block 54 closes the transfer and is not acknowledged
+//   05 15 s k-> 15 s k for blocks 0..54; block 55 closes the scene and is not acknowledged
+//   05 B0 f  -> B0 f(hi) f(lo) for numbered chunks; the final chunk 0xFFFF is not acknowledged
+// Every other write is carried out silently. Payloads of the wrong length, unknown codes and
+// channel / band / scene / block numbers out of range are ignored (counted) and not answered.
+// Values are stored exactly as carried; bytes 0..3 (the firmware version) never change by a
+// write, a scene recall or an image load.
 #pragma once
 
 #include <array>
@@ -22,19 +38,19 @@ namespace sim {
 constexpr std::uint16_t kVendorId = 0x1A86;
 constexpr std::uint16_t kProductId = 0xE010;
 
-constexpr std::size_t kReportSize = 32;    // one HID report, both directions
-constexpr std::size_t kMemorySize = 4096;  // the unit's parameter memory
-constexpr std::size_t kBlockSize = 20;     // one block of the memory / of a scene image
+constexpr std::size_t kReportSize = 32;   // one HID report, both directions
+constexpr std::size_t kMemorySize = 4096; // the unit's parameter memory
+constexpr std::size_t kBlockSize = 20;    // one block of the memory / of a scene image
 constexpr int kChannels = 6;
 constexpr int kBands = 31;
 constexpr int kScenes = 9;
-constexpr std::size_t kNameSize = 16;      // scene names and the default device name length
-constexpr std::size_t kMaxAnswerData = 24; // longest data after the code byte that fits a report
+constexpr std::size_t kNameSize = 16;       // scene names and the default device name length
+constexpr std::size_t kMaxAnswerData = 24;  // longest data after the code byte that fits a report
 constexpr std::size_t kPortQueueLimit = 64; // input reports held per open handle (newer ones drop)
 
 // Frame bytes.
-constexpr std::uint8_t kOutLead = 0x20;   // byte 1 of every output report
-constexpr std::uint8_t kInLead = 0x20;    // byte 0 of every input report, before the frame
+constexpr std::uint8_t kOutLead = 0x20; // byte 1 of every output report
+constexpr std::uint8_t kInLead = 0x20;  // byte 0 of every input report, before the frame
 constexpr std::uint8_t kStart = 0xFA;
 constexpr std::uint8_t kDirToUnit = 0xA2;
 constexpr std::uint8_t kDirToPc = 0x2A;
@@ -46,8 +62,8 @@ constexpr std::uint32_t kFirmwareVersion = 20230811;
 
 // Byte offsets of the fields of the parameter memory (little-endian, unaligned).
 namespace off {
-constexpr std::size_t FwVersion = 0;   // u32
-constexpr std::size_t ChName = 4;      // u8[6] speaker-role codes
+constexpr std::size_t FwVersion = 0; // u32
+constexpr std::size_t ChName = 4;    // u8[6] speaker-role codes
 constexpr std::size_t InputSource = 10;
 constexpr std::size_t TotalVol = 24;   // u16
 constexpr std::size_t ChVol = 26;      // u16[6]
@@ -68,9 +84,15 @@ constexpr std::size_t LpfSlope = 1058; // u8[6]
 constexpr std::size_t LpfOff = 1064;   // u8[6]
 constexpr std::size_t LpfType = 1070;  // u8[6]
 
-constexpr std::size_t eqFreq(int ch, int band) { return EqFreq + 2 * std::size_t(ch * kBands + band); }
-constexpr std::size_t eqGain(int ch, int band) { return EqGain + 2 * std::size_t(ch * kBands + band); }
-constexpr std::size_t eqQ(int ch, int band) { return EqQ + std::size_t(ch * kBands + band); }
+constexpr std::size_t eqFreq(int ch, int band) {
+    return EqFreq + 2 * std::size_t(ch * kBands + band);
+}
+constexpr std::size_t eqGain(int ch, int band) {
+    return EqGain + 2 * std::size_t(ch * kBands + band);
+}
+constexpr std::size_t eqQ(int ch, int band) {
+    return EqQ + std::size_t(ch * kBands + band);
+}
 } // namespace off
 
 // Number of memory blocks the unit answers for 06 AA n: every n whose 20 bytes lie inside the
@@ -95,7 +117,8 @@ struct Frame { // one frame the application wrote, decoded
 struct Scene { // one of the nine stored scenes
     Memory image{};
     Name name{};
-    bool used = false; // saved or written since the last delete; a recall of an unused place does nothing
+    // Saved or written since the last delete; a recall of an unused place does nothing.
+    bool used = false;
 };
 
 struct Counters {
@@ -103,22 +126,23 @@ struct Counters {
     int opens = 0, failedOpens = 0, closes = 0;
     int writes = 0, failedWrites = 0;
     int reads = 0, emptyReads = 0, failedReads = 0;
-    int badReports = 0;      // written reports whose framing failed the checks (ignored)
-    int ignoredCommands = 0; // well-framed payloads the unit does not carry out (unknown, bad length, index out of range)
-    int answers = 0;         // answers produced (before faults), unsolicited reports not included
-    int overflowDrops = 0;   // reports lost because a handle's queue was full
+    int badReports = 0; // written reports whose framing failed the checks (ignored)
+    // Well-framed payloads the unit does not carry out: unknown, wrong length, index out of range.
+    int ignoredCommands = 0;
+    int answers = 0;       // answers produced (before faults), unsolicited reports not included
+    int overflowDrops = 0; // reports lost because a handle's queue was full
     int factoryResets = 0, closeCommands = 0;
     int sceneSaves = 0, sceneRecalls = 0, sceneDeletes = 0;
-    int imageLoads = 0;      // 05 41 transfers completed by block 54
-    int sceneLoads = 0;      // 05 15 scene transfers completed by block 55
+    int imageLoads = 0; // 05 41 transfers completed by block 54
+    int sceneLoads = 0; // 05 15 scene transfers completed by block 55
 };
 
-struct Firmware {                     // the upgrade receiver
-    std::vector<std::uint8_t> bytes;  // chunks in order, the final chunk appended when it came
-    std::uint32_t chunks = 0;         // numbered chunks accepted in the running upgrade
-    bool complete = false;            // the final chunk (number 0xFFFF) arrived
-    int installs = 0;                 // upgrades completed since reset()
-    int rejected = 0;                 // chunks refused (out of order), not acknowledged
+struct Firmware {                    // the upgrade receiver
+    std::vector<std::uint8_t> bytes; // chunks in order, the final chunk appended when it came
+    std::uint32_t chunks = 0;        // numbered chunks accepted in the running upgrade
+    bool complete = false;           // the final chunk (number 0xFFFF) arrived
+    int installs = 0;                // upgrades completed since reset()
+    int rejected = 0;                // chunks refused (out of order), not acknowledged
 };
 
 using Clock = std::chrono::steady_clock;
@@ -139,7 +163,7 @@ struct Port {
 };
 
 class Unit {
-public:
+  public:
     Unit(); // starts in the demo state (loadDemoState)
     Unit(const Unit&) = delete;
     Unit& operator=(const Unit&) = delete;
@@ -169,26 +193,37 @@ public:
     std::uint8_t answerSeq() const { return seq_; } // sequence byte of the next report sent
 
     // ---- knobs ----
-    void setPlugged(bool plugged); // unplugging kills every open handle for good
+    // Unplugging kills every open handle for good (writes and reads then fail); opens find
+    // nothing until it is plugged in again.
+    void setPlugged(bool plugged);
     bool plugged() const { return plugged_; }
-    void setNameBytes(const std::vector<std::uint8_t>& bytes); // data of the 0x16 answer, cut to 24 bytes
-    void injectFaults(std::vector<Fault> faults);              // appended; consumed one per answer
-    void setFaultRate(double rate, std::uint32_t seed);        // after the list: random faults
+    // Data of the 0x16 answer after the code byte, cut to the 24 bytes a report can carry.
+    void setNameBytes(const std::vector<std::uint8_t>& bytes);
+    // Appended to the list; each answer takes the next one. When the list is empty, answers get a
+    // fault with probability rate, of a kind drawn evenly (seeded, so runs repeat).
+    void injectFaults(std::vector<Fault> faults);
+    void setFaultRate(double rate, std::uint32_t seed);
+    // A silent unit takes frames (they are recorded) but carries nothing out and answers nothing;
+    // reads return 0 while it is silent.
     void setSilent(bool silent);
     bool silent() const { return silent_; }
+    // A report the unit sends by itself, e.g. 0x02 input source or 0x0D master volume (which also
+    // change its memory). Never faulted. With no handle open it waits for the next open.
     void queueUnsolicited(std::uint8_t code, std::vector<std::uint8_t> data);
+    // Answers become readable this long after the frame that asked for them (demo).
     void setLatencyMs(int ms);
     int latencyMs() const { return latencyMs_; }
 
     // ---- record ----
     const std::vector<Frame>& frames() const { return frames_; }
     void clearFrames() { frames_.clear(); }
-    const std::vector<Report>& sentReports() const { return sent_; } // every report the unit sent, before faults
+    // Every report the unit sent, as built before any fault touched it.
+    const std::vector<Report>& sentReports() const { return sent_; }
     int openHandles() const;
     std::size_t queuedReports() const; // reports waiting on the most recently opened live handle
 
     // ---- device side, used by the hidapi layer ----
-    int openPort();                    // port id, or -1 when unplugged
+    int openPort(); // port id, or -1 when unplugged
     void closePort(int port);
     bool hasPort(int port) const;
     int writePort(int port, const std::uint8_t* data, std::size_t length);
@@ -198,7 +233,7 @@ public:
     void noteInit() { ++counters_.hidInits; }
     void noteExit() { ++counters_.hidExits; }
 
-private:
+  private:
     bool decodeReport(const std::uint8_t* data, std::size_t length, Frame& out) const;
     void execute(const std::vector<std::uint8_t>& p);
     bool executeWrite(const std::vector<std::uint8_t>& p);
@@ -234,7 +269,6 @@ private:
     std::vector<QueuedReport> heldUnsolicited_; // sent while no handle was open
     std::map<int, Port> ports_;
     int nextPort_ = 1;
-    int newestPort_ = 0;
     Counters counters_;
 };
 

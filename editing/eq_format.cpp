@@ -1,0 +1,168 @@
+#include "editing/eq_format.h"
+
+#include "i18n/menu_texts.h"
+#include "model/param_image.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarn {
+
+namespace {
+
+constexpr int kGainSliderMax = 240;
+constexpr int kQMin = 4;
+constexpr int kQMax = 100;
+
+// Truncation toward zero of a value computed from typed decimal text. A decimal fraction has no
+// exact binary form (2.3 x 10 is 22.999999999999996), so a value within a rounding error of an
+// integer is that integer; otherwise digits beyond the step are dropped (2.55 gives 25).
+int Trunc_Typed(double v) {
+    const double nearest = std::round(v);
+    if (std::fabs(v - nearest) < 1e-9) return static_cast<int>(nearest);
+    return static_cast<int>(std::trunc(v));
+}
+
+std::optional<double> Parse_Decimal(const QString& text, double lo, double hi) {
+    bool ok = false;
+    const double d = text.toDouble(&ok);
+    if (!ok || !(d >= lo && d <= hi)) return std::nullopt; // NaN fails the range test as well
+    return d;
+}
+
+} // namespace
+
+QString Eq_Gain_Text(int gain) { return QString::number((gain - 120) / 10.0, 'f', 1); }
+QString Eq_Freq_Text(int freq) { return QString::number(freq); }
+QString Eq_Q_Text(int q) { return QString::number(q / 10.0, 'f', 1); }
+
+std::optional<int> Parse_Eq_Gain(const QString& text) {
+    const std::optional<double> d = Parse_Decimal(text, -20.0, 20.0);
+    if (!d) return std::nullopt;
+    return Trunc_Typed(*d * 10 + kGainFlat);
+}
+
+std::optional<int> Parse_Freq(const QString& text) {
+    bool ok = false;
+    const int n = text.toInt(&ok, 10);
+    if (!ok || n < kFreqMin || n > kFreqMax) return std::nullopt;
+    return n;
+}
+
+std::optional<int> Parse_Eq_Q(const QString& text) {
+    const std::optional<double> q = Parse_Decimal(text, 0.4, 10.0);
+    if (!q) return std::nullopt;
+    return Trunc_Typed(*q * 10);
+}
+
+int Eq_Gain_Step(int g, EqStep step) {
+    int v = g;
+    switch (step) {
+    case EqStep::WheelForward:
+    case EqStep::Up:
+        v = std::min(g + 1, kGainSliderMax);
+        break;
+    case EqStep::UpHeld:
+        v = std::min(g + 3, kGainSliderMax);
+        break;
+    case EqStep::WheelBack:
+    case EqStep::Down:
+        v = g != 0 ? g - 1 : g;
+        break;
+    case EqStep::DownHeld:
+        v = std::max(g - 3, 0);
+        break;
+    }
+    // A typed gain may lie outside the slider's range; the step goes through the slider.
+    return std::clamp(v, 0, kGainSliderMax);
+}
+
+int Eq_Freq_Step(int f, EqStep step) {
+    int v = f;
+    switch (step) {
+    case EqStep::WheelForward:
+    case EqStep::Up:
+        v = std::min(f + 1, int(kFreqMax));
+        break;
+    case EqStep::WheelBack:
+    case EqStep::Down:
+        v = f > kFreqMin ? f - 1 : f;
+        break;
+    case EqStep::UpHeld: {
+        const int f1 = f + 1;
+        if (f1 > kFreqMax)
+            v = kFreqMax;
+        else if (f1 < 1000)
+            v = f + 11;
+        else if (f1 < 19900)
+            v = f + 101;
+        else
+            v = std::min(f + 2, int(kFreqMax));
+        break;
+    }
+    case EqStep::DownHeld: {
+        const int f1 = f > kFreqMin ? f - 1 : f;
+        if (f1 >= 1001)
+            v = f1 - 100;
+        else if (f1 >= 101)
+            v = f1 - 10;
+        else if (f1 >= 21)
+            v = f1 - 1;
+        else
+            v = kFreqMin;
+        break;
+    }
+    }
+    // The mirror's band frequencies get no range test on read-back; a step brings them back.
+    return std::clamp(v, int(kFreqMin), int(kFreqMax));
+}
+
+int Eq_Q_Step(int q, EqStep step) {
+    int v = q;
+    switch (step) {
+    case EqStep::WheelForward:
+    case EqStep::Up:
+        v = std::min(q + 1, kQMax);
+        break;
+    case EqStep::UpHeld:
+        v = std::min(q + 3, kQMax);
+        break;
+    case EqStep::WheelBack:
+    case EqStep::Down:
+        v = q > kQMin ? q - 1 : q;
+        break;
+    case EqStep::DownHeld:
+        v = q > kQMin ? std::max(q - 3, kQMin) : q;
+        break;
+    }
+    return std::clamp(v, kQMin, kQMax);
+}
+
+int Crossover_Freq_Step(int f, bool up, bool fast) {
+    if (up) {
+        const int f1 = f < kFreqMax ? f + 1 : f;
+        if (!fast) return f1;
+        if (f < kFreqMax && f1 <= 999) return f + 11;
+        if (f1 < 19900) return f1 + 100;
+        return std::min(f1 + 1, int(kFreqMax));
+    }
+    const int f1 = f >= 21 ? f - 1 : f;
+    if (!fast) return f1;
+    if (f1 > 1000) return f1 - 100;
+    if (f1 > 100) return f1 - 10;
+    if (f1 >= 21) return f1 - 1;
+    return kFreqMin;
+}
+
+QString Filter_Type_Text(int type, bool english) {
+    if (type < 0 || type >= int(txt::FilterType.size())) return QString();
+    return tr2(txt::FilterType[static_cast<size_t>(type)], english);
+}
+
+QString Filter_Slope_Text(int slope, bool off, bool english) {
+    if (off) return tr2(txt::FilterOff, english);
+    if (slope < 0 || slope >= int(txt::FilterSlope.size())) return QString();
+    return QString::fromLatin1(txt::FilterSlope[static_cast<size_t>(slope)]);
+}
+
+} // namespace tarn

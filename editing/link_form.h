@@ -1,0 +1,58 @@
+// The left/right link dialog: which side is the reference, what is shared, and the synchronise
+// that copies the reference across once and records the pair.
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <cstdint>
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tarn {
+
+class LinkForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit LinkForm(QWidget* parent = nullptr);
+    ~LinkForm() override;
+
+  signals:
+    // Channel TempCH received a copy; the main window shows it and sends it.
+    void LinkForm_ChangeEvent(uint8_t TempCH);
+
+  public slots:
+    void on_BT_CLOSE_clicked();
+    void on_radioButton_1_clicked();
+    void on_radioButton_2_clicked();
+    void on_radioButton_3_clicked();
+    void on_radioButton_4_clicked();
+    void on_radioButton_5_clicked();
+    void on_pushButton_clicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    struct Ui {
+        QLineEdit* lineEdit = nullptr;   // heading
+        QLineEdit* lineEdit_2 = nullptr; // caption of the reference choice
+        QRadioButton* radioButton_1 = nullptr;
+        QRadioButton* radioButton_2 = nullptr;
+        QLineEdit* lineEdit_3 = nullptr; // caption of the kind choice
+        QRadioButton* radioButton_3 = nullptr;
+        QRadioButton* radioButton_4 = nullptr;
+        QRadioButton* radioButton_5 = nullptr;
+        QPushButton* pushButton = nullptr;
+        QPushButton* BT_CLOSE = nullptr;
+        void setupUi(QDialog* dialog);
+    };
+    Ui ui;
+    int dragX = 0; // press position relative to the window
+    int dragY = 0;
+};
+
+} // namespace tarn

@@ -1,0 +1,457 @@
+// The graph on the real window: what is painted, and the markers driven with the mouse and keys
+// while the simulated unit records what is sent.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "graph/drag_push_button.h"
+#include "graph/response.h"
+#include "link/link_state.h"
+#include "link/link_tick.h"
+#include "model/param_image.h"
+#include "sim/unit_sim.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+using namespace tarn;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const QColor kChannel[6] = {QColor(255, 0, 0), QColor(255, 246, 0), QColor(0, 0, 255),
+                            QColor(0, 255, 0), QColor(0, 255, 255), QColor(255, 180, 0)};
+
+// Whether px is colour c laid over background bg with at least the given coverage (antialiased
+// edges and 1-px lines blend with the background).
+bool tinted(QRgb px, const QColor& c, QRgb bg, double minCover = 0.35) {
+    const double d[3] = {double(qRed(px) - qRed(bg)), double(qGreen(px) - qGreen(bg)),
+                         double(qBlue(px) - qBlue(bg))};
+    const double v[3] = {double(c.red() - qRed(bg)), double(c.green() - qGreen(bg)),
+                         double(c.blue() - qBlue(bg))};
+    const double vv = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
+    const double t = (d[0] * v[0] + d[1] * v[1] + d[2] * v[2]) / vv;
+    double off = 0;
+    for (int k = 0; k < 3; ++k)
+        off += (d[k] - t * v[k]) * (d[k] - t * v[k]);
+    return t >= minCover && std::sqrt(off) < 25.0;
+}
+
+// Whether colour c is drawn on the vertex (x, y) of a polyline: one of the pixels touching it.
+bool onVertex(const QImage& img, QPoint p, const QColor& c, QRgb bg) {
+    for (int dx = -1; dx <= 0; ++dx)
+        for (int dy = -1; dy <= 0; ++dy)
+            if (tinted(img.pixel(p.x() + dx, p.y() + dy), c, bg, 0.6)) return true;
+    return false;
+}
+
+Bytes bandFrame(int ch, int band, int freq, int gain, int q) {
+    const int unitGain = gain + 120;
+    return {0x05,
+            0x08,
+            uint8_t(ch),
+            uint8_t(band),
+            uint8_t(freq & 0xFF),
+            uint8_t(freq >> 8),
+            uint8_t(unitGain & 0xFF),
+            uint8_t(unitGain >> 8),
+            uint8_t(q)};
+}
+
+Bytes filterFrame(bool lowPass, int ch, int type, int freq, int slope, int off) {
+    return {0x05,
+            uint8_t(lowPass ? 0x07 : 0x06),
+            uint8_t(ch),
+            uint8_t(type),
+            uint8_t(freq & 0xFF),
+            uint8_t(freq >> 8),
+            uint8_t(slope),
+            uint8_t(off)};
+}
+
+std::vector<Bytes> takeFrames() {
+    std::vector<Bytes> out;
+    for (const sim::Frame& f : sim::unit().frames())
+        out.push_back(f.payload);
+    sim::unit().clearFrames();
+    return out;
+}
+
+QString hex(const Bytes& b) {
+    QString s;
+    for (uint8_t v : b)
+        s += QString::asprintf("%02X ", v);
+    return s.trimmed();
+}
+
+} // namespace
+
+class TestGraphWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Tarn80X> w;
+    Form* ui = nullptr;
+
+    // The window is painted without its children (the markers lie on the curves).
+    QImage renderGraph() {
+        QImage img(w->size(), QImage::Format_RGB32);
+        img.fill(Qt::black);
+        w->render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        return img;
+    }
+    static QRgb background(const QImage& img) { return img.pixel(20, 150); } // left of the clip
+
+    // The link tick, driven by hand until the read-back and the scene names are done.
+    void goOnline() {
+        for (int i = 0;
+             i < 5000 && !(Link.Online && Link.Link_State == 2 && !Link.SceneName_Active); ++i)
+            w->Link_Tick();
+        QVERIFY(Link.Online && Link.Link_State == 2);
+        takeFrames();
+    }
+
+    // A mouse drag as the window system delivers it: each position is relative to wherever the
+    // marker is when the event arrives, and the button stays grabbed by the marker.
+    void press(DragPushButton* m, QPoint grab) {
+        QTest::mousePress(m, Qt::LeftButton, Qt::NoModifier, grab);
+    }
+    void moveTo(DragPushButton* m, QPoint cursor) {
+        const QPoint local = cursor - m->pos();
+        QMouseEvent ev(QEvent::MouseMove, local, m->mapToGlobal(local), Qt::NoButton,
+                       Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m, &ev);
+    }
+    void release(DragPushButton* m, QPoint cursor) {
+        QTest::mouseRelease(m, Qt::LeftButton, Qt::NoModifier, cursor - m->pos());
+    }
+
+  private slots:
+    void init() {
+        sim::unit().reset();
+        Link_Reset();
+        LinkTick = LinkTickState{};
+        Drag_HPF = 0;
+        Drag_LPF = 0;
+        w = std::make_unique<Tarn80X>();
+        w->stopLinkTimer(); // ticks are driven by the tests
+        ui = w->form();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        sim::unit().clearFrames();
+    }
+    void cleanup() { w.reset(); }
+
+    void editedChannelDrawnOnItsCurve();
+    void onlyLowestCheckedOverlay_data();
+    void onlyLowestCheckedOverlay();
+    void dottedLinesAtMarkersPlusFour();
+    void bandDragStoresTopEdgeReading();
+    void bandDragLimits_data();
+    void bandDragLimits();
+    void crossoverDragStaysOnItsRow_data();
+    void crossoverDragStaysOnItsRow();
+    void ledDoubleClickFlatAndRestore();
+    void ledDoubleClickOnNeverFlattenedBand();
+    void arrowKeysMoveMarkerOnly_data();
+    void arrowKeysMoveMarkerOnly();
+};
+
+void TestGraphWindow::editedChannelDrawnOnItsCurve() {
+    Pc.Cur_CH = 2;
+    Param_Image.set_EQ_Gain(2, 17, 240);
+    Param_Image.set_EQ_Gain(2, 5, 30);
+    EQ_Curve_Calc(2);
+    Curve_Points_Update(2);
+    const QImage img = renderGraph();
+    const QRgb bg = background(img);
+    int checkedPoints = 0;
+    for (int i = 0; i < kCurvePoints - 1; ++i) {
+        const QPoint p = Curve_Points[2][i];
+        if (p.y() < 52 || p.y() > 236) continue;
+        QVERIFY2(onVertex(img, p, kChannel[2], bg), qPrintable(QString("point %1").arg(i)));
+        ++checkedPoints;
+    }
+    QVERIFY(checkedPoints > 100);
+    // Nothing of the curve outside the clip rectangle, and no other channel's colour anywhere.
+    QVERIFY(!tinted(img.pixel(20, Curve_Points[2][0].y()), kChannel[2], bg));
+    for (int y = 50; y < 238; ++y)
+        for (int x = 36; x < 1096; x += 3)
+            for (int ch : {0, 1, 4})
+                QVERIFY2(!tinted(img.pixel(x, y), kChannel[ch], bg, 0.6),
+                         qPrintable(QString("CH%1 at %2,%3").arg(ch + 1).arg(x).arg(y)));
+}
+
+void TestGraphWindow::onlyLowestCheckedOverlay_data() {
+    QTest::addColumn<QVector<int>>("states"); // check state of CH1..CH6
+    QTest::addColumn<int>("overlay");         // channel expected, -1 for none
+    const int C = Qt::Checked, P = Qt::PartiallyChecked;
+    QTest::newRow("none") << QVector<int>{0, 0, 0, 0, 0, 0} << -1;
+    QTest::newRow("CH2 and CH5") << QVector<int>{0, C, 0, 0, C, 0} << 1;
+    QTest::newRow("CH5 only") << QVector<int>{0, 0, 0, 0, C, 0} << 4;
+    QTest::newRow("CH5 partially, CH6") << QVector<int>{0, 0, 0, 0, P, C} << 4;
+}
+
+// CH1 is edited and flat; CH2 is boosted and CH5 cut at 1 kHz, so their curves lie apart there.
+void TestGraphWindow::onlyLowestCheckedOverlay() {
+    QFETCH(QVector<int>, states);
+    QFETCH(int, overlay);
+    Pc.Cur_CH = 0;
+    Param_Image.set_EQ_Gain(1, 17, 240);
+    Param_Image.set_EQ_Gain(4, 17, 0);
+    for (uint8_t ch : {0, 1, 4}) {
+        EQ_Curve_Calc(ch);
+        Curve_Points_Update(ch);
+    }
+    for (int ch = 0; ch < 6; ++ch) {
+        ui->curveCheck[size_t(ch)]->setTristate(true);
+        ui->curveCheck[size_t(ch)]->setCheckState(Qt::CheckState(states[ch]));
+    }
+    const QImage img = renderGraph();
+    const QRgb bg = background(img);
+    for (int ch : {1, 4}) {
+        bool drawn = false;
+        for (int i : {60, 66, 72, 78, 84})
+            drawn = drawn || onVertex(img, Curve_Points[ch][i], kChannel[ch], bg);
+        QCOMPARE(drawn, ch == overlay);
+    }
+    QVERIFY(onVertex(img, Curve_Points[0][72], kChannel[0], bg));
+}
+
+// The lines are drawn for OFF filters too, at the markers' left edge + 4.
+void TestGraphWindow::dottedLinesAtMarkersPlusFour() {
+    Pc.Cur_CH = 3;
+    Param_Image.set_HPF_Freq(3, 100);
+    Param_Image.set_LPF_Freq(3, 5000);
+    w->HPF_Curve_Calc(3);
+    w->LPF_Curve_Calc(3);
+    QCOMPARE(ui->hpfMarker->geometry(), QRect(281, 148, 16, 16));
+    QCOMPARE(ui->lpfMarker->geometry(), QRect(Freq_To_Pos(5000), 148, 16, 16));
+    const QImage img = renderGraph();
+    const QRgb bg = background(img);
+    for (DragPushButton* m : {ui->hpfMarker, ui->lpfMarker}) {
+        const int x = m->x() + 4;
+        int dots = 0, gaps = 0, beside = 0;
+        for (int y = 52; y < 130; ++y) {
+            tinted(img.pixel(x, y), kChannel[3], bg, 0.6) ? ++dots : ++gaps;
+            if (tinted(img.pixel(x + 3, y), kChannel[3], bg, 0.2)) ++beside;
+        }
+        QVERIFY2(dots > 15 && gaps > 15,
+                 qPrintable(QString("x %1: %2 %3").arg(x).arg(dots).arg(gaps)));
+        QCOMPARE(beside, 0);
+    }
+}
+
+// Each step reads where the previous one left the marker; the marker is then placed from the
+// stored values and moves itself by the mouse's motion.
+void TestGraphWindow::bandDragStoresTopEdgeReading() {
+    goOnline();
+    const int b = 17; // 1000 Hz, Q 3.0
+    w->Place_Band_Marker(b);
+    DragPushButton* m = ui->bandMarker[b];
+    QCOMPARE(m->pos(), QPoint(631, 139));
+
+    press(m, QPoint(5, 5));
+    moveTo(m, QPoint(636, 110)); // reads 631/139: +1.0 dB, 995 Hz
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 130);
+    QCOMPARE(int(Param_Image.EQ_Freq(0, b)), 995);
+    std::vector<Bytes> frames = takeFrames();
+    QVERIFY(!frames.empty());
+    for (const Bytes& f : frames)
+        QCOMPARE(hex(f), hex(bandFrame(0, b, 995, 130, 30)));
+    QCOMPARE(m->pos(), QPoint(630, 100)); // placed at 630/134, then moved up 34
+
+    moveTo(m, QPoint(637, 111)); // reads 630/100: +9.3 dB, 989 Hz
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 213);
+    QCOMPARE(int(Param_Image.EQ_Freq(0, b)), 989);
+    frames = takeFrames();
+    QVERIFY(!frames.empty());
+    for (const Bytes& f : frames)
+        QCOMPARE(hex(f), hex(bandFrame(0, b, 989, 213, 30)));
+    QCOMPARE(int(sim::unit().u16(sim::off::eqGain(0, b))), 333);
+    QCOMPARE(ui->eqGain[b]->text(), QString("9.3"));
+    QCOMPARE(ui->eqFreq[b]->text(), QString("989"));
+    QCOMPARE(ui->eqGainSlider[b]->value(), 213);
+
+    release(m, QPoint(637, 111));
+    QCOMPARE(m->y(), 95);
+    QCOMPARE(ui->bandLabel[b]->geometry(), QRect(m->x(), 80, 18, 18));
+    QCOMPARE(int(Pc.Cur_Band), b);
+    QVERIFY(takeFrames().empty());          // the release sends nothing
+    QVERIFY(Curve_Points[0][72].y() < 110); // the curve shows the +9.3 dB band
+}
+
+void TestGraphWindow::bandDragLimits_data() {
+    QTest::addColumn<QPoint>("cursor");
+    QTest::addColumn<QPoint>("clamped"); // marker after the first move
+    QTest::addColumn<int>("freq");       // stored by the second move, read at the clamped place
+    QTest::addColumn<int>("gain");
+    QTest::addColumn<QPoint>("released"); // x kept, y from the stored gain
+    // Band 11 starts at 200 Hz, 0.0 dB: marker at 386/139, grabbed at 5/5. The first move reads
+    // 199 Hz, +1.0 dB and places the marker at 385/134 before it follows the mouse.
+    QTest::newRow("fully left") << QPoint(-400, 144) << QPoint(36, 134) << 20 << 141
+                                << QPoint(36, 129);
+    QTest::newRow("fully right") << QPoint(3000, 144) << QPoint(1096, 134) << 20000 << 141
+                                 << QPoint(1096, 129);
+    QTest::newRow("top") << QPoint(391, -400) << QPoint(385, 50) << 197 << 240 << QPoint(386, 82);
+    QTest::newRow("bottom") << QPoint(391, 900) << QPoint(385, 238) << 197 << 0 << QPoint(386, 195);
+}
+
+// Offline: the mirror, widgets and graph change, nothing is sent.
+void TestGraphWindow::bandDragLimits() {
+    QFETCH(QPoint, cursor);
+    QFETCH(QPoint, clamped);
+    QFETCH(int, freq);
+    QFETCH(int, gain);
+    QFETCH(QPoint, released);
+    const int b = 10;
+    w->Place_Band_Marker(b);
+    DragPushButton* m = ui->bandMarker[b];
+    QCOMPARE(m->pos(), QPoint(386, 139));
+    press(m, QPoint(5, 5));
+    moveTo(m, cursor);
+    QCOMPARE(m->pos(), clamped);
+    moveTo(m, cursor + QPoint(1, 1));
+    QCOMPARE(int(Param_Image.EQ_Freq(0, b)), freq);
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), gain);
+    QVERIFY(m->x() >= 36 && m->x() <= 1096 && m->y() >= 50 && m->y() <= 238);
+    release(m, cursor);
+    QCOMPARE(m->pos(), released);
+    QVERIFY(sim::unit().frames().empty());
+}
+
+void TestGraphWindow::crossoverDragStaysOnItsRow_data() {
+    QTest::addColumn<bool>("lowPass");
+    QTest::newRow("high-pass") << false;
+    QTest::newRow("low-pass") << true;
+}
+
+void TestGraphWindow::crossoverDragStaysOnItsRow() {
+    QFETCH(bool, lowPass);
+    goOnline();
+    const uint8_t ch = 1;
+    Pc.Cur_CH = ch;
+    const FilterFields& fields = lowPass ? kLpfFields : kHpfFields;
+    Param_Image.setFilterFreq(fields, ch, 20);
+    Param_Image.setFilterOff(fields, ch, 0);
+    Param_Image.setFilterType(fields, ch, 2);
+    Param_Image.setFilterSlope(fields, ch, 5);
+    lowPass ? w->LPF_Curve_Calc(ch) : w->HPF_Curve_Calc(ch);
+    DragPushButton* m = lowPass ? ui->lpfMarker : ui->hpfMarker;
+    QLineEdit* edit = lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq;
+    const QString held = lowPass ? "L_On" : "H_On";
+    const QString normal = lowPass ? "L_Nor" : "H_Nor";
+    QCOMPARE(m->pos(), QPoint(36, 148));
+
+    press(m, QPoint(8, 8));
+    QVERIFY(m->styleSheet().contains(held));
+    QCOMPARE(int(lowPass ? Drag_LPF : Drag_HPF), 1);
+
+    moveTo(m, QPoint(244, 216)); // reads 36: 20 Hz; then 200 right and 60 down
+    QCOMPARE(m->pos(), QPoint(236, 148));
+    QCOMPARE(takeFrames(), std::vector<Bytes>{filterFrame(lowPass, ch, 2, 20, 5, 0)});
+
+    moveTo(m, QPoint(294, 76)); // reads 236: 74 Hz; then 50 right and 80 up
+    QCOMPARE(int(Param_Image.filterFreq(fields, ch)), 74);
+    QCOMPARE(edit->text(), QString("74"));
+    QCOMPARE(m->pos(), QPoint(Freq_To_Pos(74) + 50, 148));
+    QCOMPARE(takeFrames(), std::vector<Bytes>{filterFrame(lowPass, ch, 2, 74, 5, 0)});
+    QCOMPARE(lowPass ? LPF_Line.x1() : HPF_Line.x1(), Freq_To_Pos(74) + 4);
+    QCOMPARE(
+        int(sim::unit().u16(lowPass ? sim::off::LpfFreq + 2 * ch : sim::off::HpfFreq + 2 * ch)),
+        74);
+
+    release(m, QPoint(294, 76));
+    QVERIFY(m->styleSheet().contains(normal));
+    QCOMPARE(int(Drag_HPF), 0);
+    QCOMPARE(int(Drag_LPF), 0);
+    QCOMPARE(m->y(), 148);
+    QVERIFY(takeFrames().empty());
+}
+
+void TestGraphWindow::ledDoubleClickFlatAndRestore() {
+    goOnline();
+    const int b = 4; // 50 Hz
+    Param_Image.set_EQ_Gain(0, b, 150);
+    w->Place_Band_Marker(b);
+    QPushButton* led = ui->bandButton[b];
+
+    QTest::mouseDClick(led, Qt::LeftButton);
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 120);
+    QCOMPARE(int(Pc.EQ_Gain_Saved[0][b]), 150);
+    QCOMPARE(ui->eqGain[b]->text(), QString("0.0"));
+    QCOMPARE(ui->eqGainSlider[b]->value(), 120);
+    QCOMPARE(ui->bandMarker[b]->y(), 139);
+    QVERIFY(led->styleSheet().contains("background-color:white"));
+    std::vector<Bytes> frames = takeFrames();
+    QVERIFY(!frames.empty());
+    for (const Bytes& f : frames)
+        QCOMPARE(hex(f), hex(bandFrame(0, b, 50, 120, 30)));
+
+    QTest::mouseDClick(led, Qt::LeftButton);
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 150);
+    QCOMPARE(int(Pc.EQ_Gain_Saved[0][b]), 150);
+    QCOMPARE(ui->eqGain[b]->text(), QString("3.0"));
+    QCOMPARE(ui->eqGainSlider[b]->value(), 150);
+    QCOMPARE(ui->bandMarker[b]->y(), 124);
+    QVERIFY(led->styleSheet().contains("rgb(65,105,225)"));
+    frames = takeFrames();
+    QVERIFY(!frames.empty());
+    for (const Bytes& f : frames)
+        QCOMPARE(hex(f), hex(bandFrame(0, b, 50, 150, 30)));
+    QVERIFY(Curve_Points[0][17].y() < 135); // the curve follows
+}
+
+void TestGraphWindow::ledDoubleClickOnNeverFlattenedBand() {
+    goOnline();
+    const int b = 20;
+    const ParamImage::Bytes before = Param_Image.bytes();
+    const QString style = ui->bandButton[b]->styleSheet();
+    QTest::mouseDClick(ui->bandButton[b], Qt::LeftButton);
+    QVERIFY(Param_Image.bytes() == before);
+    QCOMPARE(ui->bandButton[b]->styleSheet(), style);
+    QVERIFY(takeFrames().empty());
+}
+
+void TestGraphWindow::arrowKeysMoveMarkerOnly_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QPoint>("end");
+    QTest::newRow("left") << int(Qt::Key_Left) << QPoint(631, 139) << QPoint(627, 139);
+    QTest::newRow("right") << int(Qt::Key_Right) << QPoint(631, 139) << QPoint(635, 139);
+    QTest::newRow("up") << int(Qt::Key_Up) << QPoint(631, 139) << QPoint(631, 135);
+    QTest::newRow("down") << int(Qt::Key_Down) << QPoint(631, 139) << QPoint(631, 143);
+    QTest::newRow("left at x 3") << int(Qt::Key_Left) << QPoint(3, 139) << QPoint(3, 139);
+    QTest::newRow("up at y 4") << int(Qt::Key_Up) << QPoint(631, 4) << QPoint(631, 0);
+    QTest::newRow("other key") << int(Qt::Key_A) << QPoint(631, 139) << QPoint(631, 139);
+}
+
+void TestGraphWindow::arrowKeysMoveMarkerOnly() {
+    QFETCH(int, key);
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, end);
+    goOnline();
+    DragPushButton* m = ui->bandMarker[17];
+    m->move(start);
+    const ParamImage::Bytes before = Param_Image.bytes();
+    QSignalSpy update(m, &DragPushButton::Mark_Point_UpdateEvent);
+    QSignalSpy clicked(m, &QPushButton::clicked);
+    QTest::keyClick(m, Qt::Key(key));
+    QCOMPARE(m->pos(), end);
+    QVERIFY(Param_Image.bytes() == before);
+    QVERIFY(takeFrames().empty());
+    QCOMPARE(update.count(), 1);
+    QCOMPARE(update.at(0), (QList<QVariant>{1, 1}));
+    // A press and release neither shows a pressed button nor clicks it.
+    QTest::mouseClick(m, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QVERIFY(!m->isDown());
+    QCOMPARE(clicked.count(), 0);
+    QCOMPARE(update.count(), 2);
+}
+
+QTEST_MAIN(TestGraphWindow)
+#include "test_graph_window.moc"

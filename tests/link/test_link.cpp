@@ -1,0 +1,396 @@
+// The link against the simulated unit, stepped tick by tick: handshake, read-back, scene names,
+// keep-alive, faults, unplugging and the wrong-unit notice.
+#include "link/frame.h"
+#include "link/link_state.h"
+#include "link/link_tick.h"
+#include "model/commands.h"
+#include "model/param_image.h"
+#include "tests/support/modal_answerer.h"
+#include "tests/support/window_fixture.h"
+
+#include <QAction>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+using namespace tarn;
+using namespace tarn::test;
+
+Q_DECLARE_METATYPE(sim::Fault)
+
+namespace {
+
+QString status(WindowFixture& f) { return f.ui().BT_CONNECT->text(); }
+
+// The unit's memory as the mirror should hold it once the read-back is normalised.
+ParamImage::Bytes expectedMirror() {
+    ParamImage unitImage; // past the read-back area the mirror keeps its zero start-up bytes
+    std::copy(sim::unit().memory().begin(), sim::unit().memory().begin() + kReadbackSize,
+              unitImage.bytes().begin());
+    PcState pc;
+    Apply_Validity_Rules(unitImage, pc);
+    return unitImage.bytes();
+}
+
+// Ticks until the next request for block n (or scene n) is about to go out.
+bool tickUntilAsking(WindowFixture& f, bool scenes, int n) {
+    for (int i = 0; i < 1000; ++i) {
+        const bool active = scenes ? Link.SceneName_Active : Link.Readback_Active;
+        const int index = scenes ? Link.SceneName_Index : Link.Readback_Block;
+        if (active && index == n && !Link.Request_Pending) return true;
+        f.ticks(1);
+    }
+    return false;
+}
+
+void setName(const char* text) {
+    std::vector<uint8_t> bytes(text, text + strlen(text));
+    sim::unit().setNameBytes(bytes);
+}
+
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cleanConnect() {
+        WindowFixture f;
+        std::vector<int> progress;
+        connect(f.ui().TickBar, &QProgressBar::valueChanged, [&](int v) { progress.push_back(v); });
+        QCOMPARE(status(f), QString("已断开"));
+        QVERIFY(f.connect());
+
+        std::vector<QByteArray> expected{hex("0616")};
+        for (int n = 0; n <= 54; ++n) expected.push_back(hex("06AA") + QByteArray(1, char(n)));
+        for (int k = 1; k <= 9; ++k) expected.push_back(hex("0610") + QByteArray(1, char(k)));
+        QCOMPARE(f.payloads(), expected);
+
+        std::vector<int> expectedProgress;
+        for (int v = 1; v <= 54; ++v) expectedProgress.push_back(v);
+        QCOMPARE(progress, expectedProgress);
+        QVERIFY(f.ui().TickBar->isHidden());
+        QCOMPARE(status(f), QString("已连接"));
+        QVERIFY(Param_Image.bytes() == expectedMirror());
+        for (int k = 1; k <= 9; ++k) QCOMPARE(int(Scenes.Scene_Valid[k - 1]), 1);
+    }
+
+    void englishStatus() {
+        WindowFixture f;
+        Pc.Lang_EN = 1;
+        f.ticks(1);
+        QVERIFY(f.connect());
+        QCOMPARE(status(f), QString("Online"));
+        sim::unit().setPlugged(false);
+        ModalAnswerer answer;
+        f.ticks(401);
+        QCOMPARE(status(f), QString("OFF"));
+        QCOMPARE(answer.seen().at(0).title, QString("Notice"));
+        QCOMPARE(answer.seen().at(0).text, QString("Connect error！"));
+    }
+
+    void clockOfTheReadBack() {
+        // One tick for the name, two per block, two per scene name.
+        WindowFixture f;
+        int ticks = 0;
+        while (!(Link.Link_State == 2 && !Link.SceneName_Active) && ticks < 1000) {
+            f.ticks(1);
+            ++ticks;
+        }
+        QCOMPARE(ticks, 1 + 2 * 55 + 2 * 9);
+    }
+
+    void normalisation_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("unitValue");
+        QTest::addColumn<int>("mirrorValue");
+        auto row = [](const char* name, int offset, int size, int unitValue, int mirrorValue) {
+            QTest::newRow(name) << offset << size << unitValue << mirrorValue;
+        };
+        const int gain = 452 + 2 * 7;
+        row("gain 240", gain, 2, 240, 120);
+        row("gain 119", gain, 2, 119, 120);
+        row("gain 361", gain, 2, 361, 120);
+        row("gain 360", gain, 2, 360, 240);
+        row("HPF 0 Hz", 1016, 2, 0, 20);
+        row("LPF 25000 Hz", 1046, 2, 25000, 20000);
+        row("HPF slope 9", 1028, 1, 9, 3);
+        row("LPF type 3", 1070, 1, 3, 0);
+        row("volume 601", 26, 2, 601, 600);
+        row("delay 10 ms kept", 44, 2, 1000, 1000);
+        row("delay 1501 reset", 44, 2, 1501, 0);
+        row("noise gate 3 kept", 68, 2, 3, 3);
+    }
+    void normalisation() {
+        QFETCH(int, offset);
+        QFETCH(int, size);
+        QFETCH(int, unitValue);
+        QFETCH(int, mirrorValue);
+        WindowFixture f;
+        if (size == 2)
+            sim::unit().setU16(offset, static_cast<uint16_t>(unitValue));
+        else
+            sim::unit().memory()[offset] = static_cast<uint8_t>(unitValue);
+        QVERIFY(f.connect());
+        QCOMPARE(size == 2 ? int(Param_Image.u16(offset)) : int(Param_Image.u8(offset)),
+                 mirrorValue);
+    }
+
+    void normalisationOfTheControls() {
+        WindowFixture f;
+        for (int ch = 0; ch < kChannels; ++ch) sim::unit().memory()[38 + ch] = 2;
+        sim::unit().memory()[10] = 5;
+        sim::unit().setU16(68, 3);
+        QVERIFY(f.connect());
+        QCOMPARE(int(Pc.Master_Mute), 1);
+        for (int ch = 0; ch < kChannels; ++ch) QCOMPARE(int(Param_Image.CH_Mute(ch)), 0);
+        QVERIFY(f.ui().BT_MainMute->styleSheet().contains("rgb(204, 204, 204)"));
+        QCOMPARE(int(Param_Image.Input_Source()), 0);
+        QVERIFY(f.ui().BT_INPUT_HI->styleSheet().contains("rgb(204, 204, 204)"));
+        QVERIFY(f.window().menus.noiseGateLevel[3]->isChecked());
+        QCOMPARE(int(Link.Send_Suppressed), 0);
+        QVERIFY(f.writes().empty()); // the refresh sent nothing back
+    }
+
+    void names_data() {
+        QTest::addColumn<QByteArray>("nameBytes");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("zero filler") << QByteArray("TQ_AUD48") + QByteArray(8, '\0') << true;
+        QTest::newRow("0xFF filler") << QByteArray("TQ_AUD48") + QByteArray(8, '\xFF') << true;
+        QTest::newRow("no filler") << QByteArray("TQ_AUD48") << true;
+        QTest::newRow("longer name") << QByteArray("TQ_AUD48X") << false;
+        QTest::newRow("other case") << QByteArray("tq_aud48") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void names() {
+        QFETCH(QByteArray, nameBytes);
+        QFETCH(bool, accepted);
+        WindowFixture f;
+        sim::unit().setNameBytes(std::vector<uint8_t>(nameBytes.begin(), nameBytes.end()));
+        ModalAnswerer answer;
+        f.ticks(1);
+        QCOMPARE(int(Link.Online), accepted ? 1 : 0);
+        if (accepted) {
+            QVERIFY(answer.seen().empty());
+        } else {
+            QCOMPARE(int(answer.seen().size()), 1);
+            QCOMPARE(answer.seen()[0].title, QString("提示"));
+            QCOMPARE(answer.seen()[0].text, QString("设备名称不匹配！"));
+        }
+    }
+
+    void nameIgnoresBytesOfAnEarlierReply() {
+        WindowFixture f;
+        QVERIFY(f.connect()); // block and scene replies have filled the reply buffer
+        Link.Reply_Data.fill('Z');
+        setName("TQ_AUD48"); // exactly eight bytes, no filler
+        Connect_Unit();
+        Parse_Frame();
+        QCOMPARE(int(Link.Readback_Active), 1);
+        QCOMPARE(int(Link.Online), 1);
+    }
+
+    void wrongUnitIsNamedOnceUntilItGoes() {
+        WindowFixture f;
+        setName("OTHER");
+        ModalAnswerer answer;
+        f.ticks(1000); // retried quietly every 100 ticks
+        QCOMPARE(int(answer.seen().size()), 1);
+        QCOMPARE(answer.mostOpenAtOnce(), 1);
+        QCOMPARE(int(Link.Online), 0);
+
+        sim::unit().setPlugged(false);
+        f.ticks(150);
+        sim::unit().setPlugged(true);
+        f.ticks(150);
+        QCOMPARE(int(answer.seen().size()), 2); // a unit plugged in again is named again
+
+        // Swapping in the right unit connects within a second.
+        sim::unit().setPlugged(false);
+        f.ticks(150);
+        sim::unit().reset();
+        int ticks = 0;
+        while (!Link.Online && ticks < 500) {
+            f.ticks(1);
+            ++ticks;
+        }
+        QVERIFY2(ticks <= 101, qPrintable(QString::number(ticks)));
+        QVERIFY(f.connect());
+    }
+
+    void faultsDuringReadBack_data() {
+        QTest::addColumn<sim::Fault>("fault");
+        QTest::addColumn<bool>("scenes");
+        QTest::addColumn<int>("index");
+        const std::pair<const char*, sim::Fault> faults[] = {{"dropped", sim::Fault::Drop},
+                                                             {"garbled", sim::Fault::Garble},
+                                                             {"bad checksum", sim::Fault::BadChecksum},
+                                                             {"late", sim::Fault::Late},
+                                                             {"stale", sim::Fault::Stale}};
+        for (const auto& [name, fault] : faults) {
+            for (int block : {0, 23, 54})
+                QTest::newRow(qPrintable(QString("%1 block %2").arg(name).arg(block)))
+                    << fault << false << block;
+            for (int scene : {1, 9})
+                QTest::newRow(qPrintable(QString("%1 scene %2").arg(name).arg(scene)))
+                    << fault << true << scene;
+        }
+    }
+    void faultsDuringReadBack() {
+        QFETCH(sim::Fault, fault);
+        QFETCH(bool, scenes);
+        QFETCH(int, index);
+        WindowFixture f;
+        // Give every block and name something to lose.
+        for (int i = 4; i < kReadbackSize; ++i)
+            if (i < 452 || i >= 824) sim::unit().memory()[i] = static_cast<uint8_t>(i * 7);
+        const ParamImage::Bytes expected = expectedMirror();
+        Param_Init();
+        f.ticks(1);
+        QVERIFY(tickUntilAsking(f, scenes, index));
+        sim::unit().injectFaults({fault});
+        QVERIFY(f.connect());
+        QVERIFY(Param_Image.bytes() == expected);
+        for (int k = 1; k <= 9; ++k) QCOMPARE(int(Scenes.Scene_Valid[k - 1]), 1);
+        QCOMPARE(status(f), QString("已连接"));
+    }
+
+    void randomFaultsStillGiveAnExactMirror() {
+        WindowFixture f;
+        for (int i = 4; i < kReadbackSize; ++i)
+            if (i < 452 || i >= 824) sim::unit().memory()[i] = static_cast<uint8_t>(i * 13);
+        const ParamImage::Bytes expected = expectedMirror();
+        Param_Init();
+        sim::unit().setFaultRate(0.2, 7);
+        QVERIFY(f.connect(20000));
+        QVERIFY(Param_Image.bytes() == expected);
+    }
+
+    void unitThatStopsAnswering() {
+        WindowFixture f;
+        f.ticks(1);
+        QVERIFY(tickUntilAsking(f, false, 20));
+        sim::unit().setSilent(true);
+        qint64 longestTick = 0;
+        for (int i = 0; i < 100; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            f.ticks(1);
+            longestTick = std::max(longestTick, clock.elapsed());
+        }
+        // A tick waits at most two bounded reads and the 10 ms pause between them.
+        QVERIFY2(longestTick < 2 * kReadTimeoutMs + 30, qPrintable(QString::number(longestTick)));
+        QCOMPARE(status(f), QString("已断开"));
+        QVERIFY(Link.Link_State != 2);
+        sim::unit().setSilent(false);
+        QVERIFY(f.connect());
+        QCOMPARE(status(f), QString("已连接"));
+    }
+
+    void writesAreHeldDuringReadBack() {
+        WindowFixture f;
+        f.ticks(1);
+        QVERIFY(tickUntilAsking(f, false, 10));
+        f.clearFrames();
+        Send_CH_Mute(0, 1);
+        f.ticks(2);
+        QCOMPARE(f.payloads(), (std::vector<QByteArray>{hex("06AA0A")}));
+    }
+
+    void unsolicitedReports() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        const int slider = f.ui().Slider_Total_Bar->value();
+        sim::unit().queueUnsolicited(0x0D, {0x2C, 0x01});
+        sim::unit().queueUnsolicited(0x02, {0x02});
+        f.ticks(800); // two keep-alive reads
+        QCOMPARE(int(Param_Image.Total_Vol()), 300);
+        QCOMPARE(f.ui().Slider_Total_Bar->value(), slider);
+        QCOMPARE(int(Param_Image.Input_Source()), 2);
+        QVERIFY(f.ui().BT_INPUT_OPT->styleSheet().contains("rgb(204, 204, 204)"));
+        QVERIFY(f.ui().BT_INPUT_HI->styleSheet().contains("rgb(72, 72, 73)"));
+    }
+
+    void keepAliveTiming() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.clearFrames();
+        std::vector<int> pingTicks;
+        for (int t = 1; t <= 1000; ++t) {
+            f.ticks(1);
+            if (!f.payloads().empty()) {
+                QCOMPARE(f.payloads().back(), hex("0600"));
+                pingTicks.push_back(t);
+                f.clearFrames();
+            }
+        }
+        // The last scene request went out one tick before connect() returned, and its own tick
+        // already counted down once: the first keep-alive is 400 ticks after that request's tick.
+        QCOMPARE(QVector<int>(pingTicks.begin(), pingTicks.end()),
+                 (QVector<int>{398, 598, 798, 998}));
+    }
+
+    void unplugWhileIdleAndReplug() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.ticks(50);
+        sim::unit().setPlugged(false);
+        ModalAnswerer answer;
+        f.ticks(400);
+        QCOMPARE(int(answer.seen().size()), 1);
+        QCOMPARE(answer.seen()[0].text, QString("机器通讯异常！"));
+        QCOMPARE(status(f), QString("已断开"));
+        QCOMPARE(int(Link.Online), 0);
+        f.ticks(100); // searching quietly
+        QCOMPARE(int(answer.seen().size()), 1);
+
+        sim::unit().setPlugged(true);
+        f.clearFrames();
+        QVERIFY(f.connect());
+        QCOMPARE(f.payloads().size(), size_t(1 + 55 + 9));
+        QCOMPARE(status(f), QString("已连接"));
+    }
+
+    void forcedReopenWithoutUnit() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        sim::unit().setPlugged(false);
+        Link.Reconnect_Count = 1;
+        f.ticks(2);
+        QCOMPARE(int(Link.Online), 0);
+        QVERIFY(Link.Hid_Handle == nullptr);
+        QCOMPARE(status(f), QString("已断开"));
+        sim::unit().setPlugged(true);
+        QVERIFY(f.connect());
+    }
+
+    void sceneNames_data() {
+        QTest::addColumn<int>("firstByte");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("valid");
+        QTest::newRow("digit") << 0x31 << QString("Mode3") << 0;
+        QTest::newRow("erased") << 0xFF << QString("Mode3") << 0;
+        QTest::newRow("underscore") << 0x5F << QString("_ar") << 1;
+        QTest::newRow("letter") << 0x43 << QString("Car") << 1;
+    }
+    void sceneNames() {
+        QFETCH(int, firstByte);
+        QFETCH(QString, name);
+        QFETCH(int, valid);
+        WindowFixture f;
+        sim::Name stored{};
+        stored[0] = static_cast<uint8_t>(firstByte);
+        stored[1] = 'a';
+        stored[2] = 'r';
+        sim::unit().scene(3).name = stored;
+        QVERIFY(f.connect());
+        QCOMPARE(QString::fromLatin1(reinterpret_cast<const char*>(Scenes.Scene_Name[2].data())),
+                 name);
+        QCOMPARE(int(Scenes.Scene_Valid[2]), valid);
+    }
+};
+
+QTEST_MAIN(TestLink)
+#include "test_link.moc"
