@@ -16,9 +16,11 @@ class QPushButton;
 class QSlider;
 class QWidget;
 
+class DragPushButton;
+
 namespace tarn {
 
-class DragPushButton;
+using ::DragPushButton;
 
 // The common two-state look of push buttons.
 inline constexpr char kStyleSelected[] =

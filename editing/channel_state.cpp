@@ -9,7 +9,9 @@ namespace tarn {
 
 ChannelEditState Chan;
 
-void Channel_State_Init() { Chan = ChannelEditState{}; }
+void Channel_State_Init() {
+    Chan = ChannelEditState{};
+}
 
 QString GetDelayDisplayStr(int steps) {
     if (Chan.Delay_Unit == kDelayUnitMs) TARN_DIAG(QStringList{QString::number(steps)});
@@ -22,8 +24,8 @@ QString Button_Sheet(const QString& objectName, ButtonLook look) {
     const char* body = look == ButtonLook::Selected ? kStyleSelected
                        : look == ButtonLook::Lit    ? kLit
                                                     : kStyleUnselected;
-    return QStringLiteral("QPushButton#") + objectName + QLatin1Char('{') +
-           QLatin1String(body) + QLatin1Char('}');
+    return QStringLiteral("QPushButton#") + objectName + QLatin1Char('{') + QLatin1String(body) +
+           QLatin1Char('}');
 }
 
 void Set_Look(QPushButton* button, ButtonLook look) {

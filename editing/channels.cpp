@@ -97,24 +97,29 @@ void Tarn80X::LinkForm_ChangeUpdate(uint8_t TempCH) {
     }
     Set_Look(ui->BT_LINK, ButtonLook::Selected);
 
-    // Showing the channel sends the bands whose slider moves; the slider positions before and
-    // after tell which ones those were.
-    std::array<int, kBands> shownBefore{};
-    for (int b = 0; b < kBands; ++b) shownBefore[b] = ui->eqGainSlider[b]->value();
+    // Showing the channel runs the gain-slider handler of every band whose slider moves, and
+    // that handler sends the band. Watching the same signal tells which bands those were.
+    uint32_t sentByShow = 0;
+    std::array<QMetaObject::Connection, kBands> watch;
+    for (int b = 0; b < kBands; ++b)
+        watch[b] = connect(ui->eqGainSlider[b], &QSlider::valueChanged, this,
+                           [&sentByShow, b] { sentByShow |= 1u << b; });
     BT_CH_Switch(TempCH);
+    for (const QMetaObject::Connection& c : watch)
+        disconnect(c);
     Pc.Cur_Band = 0;
     // Each send is checked on its own: a failed write takes the link offline.
     const auto online = [] { return Link.Online == 1; };
     if (online()) Send_HPF(TempCH);
     if (online()) Send_LPF(TempCH);
-    // The copy also changed the bypass and bands whose frequency or Q differ while the slider
-    // stayed: without these the unit would keep the old values the window no longer shows.
+    // The bypass and every band the copy changed that the show did not send (frequency or Q
+    // alone, a gain the slider already stood at, a gain beyond the slider): without these the
+    // unit would keep values the window no longer shows.
     if (!copied.eq) return;
     if (online()) Send_EQ_Bypass(TempCH);
     for (int b = 0; b < kBands; ++b) {
-        const bool changed = copied.bands & (1u << b);
-        if (changed && ui->eqGainSlider[b]->value() == shownBefore[b] && online())
-            Send_EQ_Band(TempCH, b);
+        const uint32_t bit = 1u << b;
+        if ((copied.bands & bit) && !(sentByShow & bit) && online()) Send_EQ_Band(TempCH, b);
     }
 }
 

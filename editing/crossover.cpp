@@ -32,7 +32,9 @@ FilterWidgets Widgets_Of(const Form* ui, bool lowPass) {
     return {ui->BT_HPF_TYPE, ui->BT_HPF_SLOPE, ui->Edit_HPF_Freq};
 }
 
-const FilterFields& Fields_Of(bool lowPass) { return lowPass ? kLpfFields : kHpfFields; }
+const FilterFields& Fields_Of(bool lowPass) {
+    return lowPass ? kLpfFields : kHpfFields;
+}
 
 } // namespace
 
@@ -78,8 +80,12 @@ void Tarn80X::Filter_Link_Copy(bool lowPass, int ch) {
     }
 }
 
-void Tarn80X::HPF_Link_Copy(int ch) { Filter_Link_Copy(false, ch); }
-void Tarn80X::LPF_Link_Copy(int ch) { Filter_Link_Copy(true, ch); }
+void Tarn80X::HPF_Link_Copy(int ch) {
+    Filter_Link_Copy(false, ch);
+}
+void Tarn80X::LPF_Link_Copy(int ch) {
+    Filter_Link_Copy(true, ch);
+}
 
 // ---- menus ----
 
@@ -103,8 +109,9 @@ void Tarn80X::Filter_Slope_Select(bool lowPass, int entry) {
     } else {
         Param_Image.setFilterOff(f, ch, 1);
     }
-    Widgets_Of(ui, lowPass).slope->setText(Filter_Slope_Text(
-        Param_Image.filterSlope(f, ch), Param_Image.filterOff(f, ch) != 0, Pc.Lang_EN != 0));
+    Widgets_Of(ui, lowPass)
+        .slope->setText(Filter_Slope_Text(Param_Image.filterSlope(f, ch),
+                                          Param_Image.filterOff(f, ch) != 0, Pc.Lang_EN != 0));
     Filter_Tail(lowPass, false);
 }
 
@@ -140,12 +147,24 @@ void Tarn80X::Filter_Step_Button(bool lowPass, bool up) {
     Filter_Freq_Step(lowPass, up, fast);
 }
 
-void Tarn80X::on_Edit_HPF_Freq_returnPressed() { Filter_Freq_Entry(false); }
-void Tarn80X::on_Edit_LPF_Freq_returnPressed() { Filter_Freq_Entry(true); }
-void Tarn80X::on_BT_HPF_FREQ_UP_clicked() { Filter_Step_Button(false, true); }
-void Tarn80X::on_BT_HPF_FREQ_DOWN_clicked() { Filter_Step_Button(false, false); }
-void Tarn80X::on_BT_LPF_FREQ_UP_clicked() { Filter_Step_Button(true, true); }
-void Tarn80X::on_BT_LPF_FREQ_DOWN_clicked() { Filter_Step_Button(true, false); }
+void Tarn80X::on_Edit_HPF_Freq_returnPressed() {
+    Filter_Freq_Entry(false);
+}
+void Tarn80X::on_Edit_LPF_Freq_returnPressed() {
+    Filter_Freq_Entry(true);
+}
+void Tarn80X::on_BT_HPF_FREQ_UP_clicked() {
+    Filter_Step_Button(false, true);
+}
+void Tarn80X::on_BT_HPF_FREQ_DOWN_clicked() {
+    Filter_Step_Button(false, false);
+}
+void Tarn80X::on_BT_LPF_FREQ_UP_clicked() {
+    Filter_Step_Button(true, true);
+}
+void Tarn80X::on_BT_LPF_FREQ_DOWN_clicked() {
+    Filter_Step_Button(true, false);
+}
 
 // ---- display ----
 

@@ -30,7 +30,9 @@ constexpr Bilingual kResetQuestion{"确定要将当前通道EQ复位到平直状
 constexpr char kEntryStyle[] = "QLineEdit#%1{color: rgb(%2);background-color: "
                                "transparent;border-width:1;border-style:outset;}";
 
-size_t at(int band) { return static_cast<size_t>(band); }
+size_t at(int band) {
+    return static_cast<size_t>(band);
+}
 
 // Restyling is not cheap (the style sheet is parsed again), and the slider path runs per step.
 void Set_Style(QWidget* w, const QString& style) {
@@ -65,8 +67,10 @@ void Tarn80X::Editing_Connect_Eq() {
     for (int b = 0; b < kBands; ++b) {
         connect(ui->eqGainSlider[at(b)], &QSlider::valueChanged, this,
                 [this, b](int value) { EQ_Gain_Slider_Changed(b, value); });
-        connect(ui->eqGain[at(b)], &QLineEdit::returnPressed, this, [this, b] { EQ_Gain_Entry(b); });
-        connect(ui->eqFreq[at(b)], &QLineEdit::returnPressed, this, [this, b] { EQ_Freq_Entry(b); });
+        connect(ui->eqGain[at(b)], &QLineEdit::returnPressed, this,
+                [this, b] { EQ_Gain_Entry(b); });
+        connect(ui->eqFreq[at(b)], &QLineEdit::returnPressed, this,
+                [this, b] { EQ_Freq_Entry(b); });
         connect(ui->eqQ[at(b)], &QLineEdit::returnPressed, this, [this, b] { EQ_Q_Entry(b); });
     }
 }
@@ -218,8 +222,12 @@ void Tarn80X::EQ_Entries_Mode(bool parametric) {
     Pc.EQ_Mode = parametric ? 1 : 0;
 }
 
-void Tarn80X::on_BT_PEQ_clicked() { EQ_Entries_Mode(true); }
-void Tarn80X::on_BT_GEQ_clicked() { EQ_Entries_Mode(false); }
+void Tarn80X::on_BT_PEQ_clicked() {
+    EQ_Entries_Mode(true);
+}
+void Tarn80X::on_BT_GEQ_clicked() {
+    EQ_Entries_Mode(false);
+}
 
 void Tarn80X::on_BT_EQ_BYPASS_clicked() {
     const uint8_t ch = Pc.Cur_CH;

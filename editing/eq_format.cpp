@@ -14,15 +14,6 @@ constexpr int kGainSliderMax = 240;
 constexpr int kQMin = 4;
 constexpr int kQMax = 100;
 
-// Truncation toward zero of a value computed from typed decimal text. A decimal fraction has no
-// exact binary form (2.3 x 10 is 22.999999999999996), so a value within a rounding error of an
-// integer is that integer; otherwise digits beyond the step are dropped (2.55 gives 25).
-int Trunc_Typed(double v) {
-    const double nearest = std::round(v);
-    if (std::fabs(v - nearest) < 1e-9) return static_cast<int>(nearest);
-    return static_cast<int>(std::trunc(v));
-}
-
 std::optional<double> Parse_Decimal(const QString& text, double lo, double hi) {
     bool ok = false;
     const double d = text.toDouble(&ok);
@@ -32,14 +23,20 @@ std::optional<double> Parse_Decimal(const QString& text, double lo, double hi) {
 
 } // namespace
 
-QString Eq_Gain_Text(int gain) { return QString::number((gain - 120) / 10.0, 'f', 1); }
-QString Eq_Freq_Text(int freq) { return QString::number(freq); }
-QString Eq_Q_Text(int q) { return QString::number(q / 10.0, 'f', 1); }
+QString Eq_Gain_Text(int gain) {
+    return QString::number((gain - 120) / 10.0, 'f', 1);
+}
+QString Eq_Freq_Text(int freq) {
+    return QString::number(freq);
+}
+QString Eq_Q_Text(int q) {
+    return QString::number(q / 10.0, 'f', 1);
+}
 
 std::optional<int> Parse_Eq_Gain(const QString& text) {
     const std::optional<double> d = Parse_Decimal(text, -20.0, 20.0);
     if (!d) return std::nullopt;
-    return Trunc_Typed(*d * 10 + kGainFlat);
+    return static_cast<int>(std::trunc(*d * 10 + kGainFlat)); // -0.05 dB gives 119
 }
 
 std::optional<int> Parse_Freq(const QString& text) {
@@ -52,7 +49,7 @@ std::optional<int> Parse_Freq(const QString& text) {
 std::optional<int> Parse_Eq_Q(const QString& text) {
     const std::optional<double> q = Parse_Decimal(text, 0.4, 10.0);
     if (!q) return std::nullopt;
-    return Trunc_Typed(*q * 10);
+    return static_cast<int>(std::trunc(*q * 10)); // 2.55 gives 25
 }
 
 int Eq_Gain_Step(int g, EqStep step) {

@@ -20,8 +20,8 @@ constexpr uint8_t kSourceOptical = 2;
 // selects none.
 void drawInputButtons(Form* ui, int source) {
     QPushButton* const bySource[] = {ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_OPT};
-    for (QPushButton* button :
-         {ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_OPT, ui->BT_INPUT_BT, ui->BT_INPUT_COAX}) {
+    for (QPushButton* button : {ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_OPT,
+                                ui->BT_INPUT_BT, ui->BT_INPUT_COAX}) {
         const bool selected = source >= 0 && source <= 2 && bySource[source] == button;
         Set_Look(button, selected ? ButtonLook::Selected : ButtonLook::Plain);
     }
@@ -29,7 +29,9 @@ void drawInputButtons(Form* ui, int source) {
 
 } // namespace
 
-void Tarn80X::Show_Input_Buttons() { drawInputButtons(ui, Param_Image.Input_Source()); }
+void Tarn80X::Show_Input_Buttons() {
+    drawInputButtons(ui, Param_Image.Input_Source());
+}
 
 void Tarn80X::Input_Select(uint8_t source) {
     // Redrawn on every click, even when the source does not change.
@@ -39,8 +41,12 @@ void Tarn80X::Input_Select(uint8_t source) {
     if (Link.Online == 1) Send_Input_Source(source);
 }
 
-void Tarn80X::on_BT_INPUT_HI_clicked() { Input_Select(kSourceHigh); }
-void Tarn80X::on_BT_INPUT_OPT_clicked() { Input_Select(kSourceOptical); }
+void Tarn80X::on_BT_INPUT_HI_clicked() {
+    Input_Select(kSourceHigh);
+}
+void Tarn80X::on_BT_INPUT_OPT_clicked() {
+    Input_Select(kSourceOptical);
+}
 void Tarn80X::on_BT_INPUT_BT_clicked() {}
 void Tarn80X::on_BT_INPUT_COAX_clicked() {}
 

@@ -94,14 +94,26 @@ LinkForm::LinkForm(QWidget* parent) : QDialog(parent) {
 
 LinkForm::~LinkForm() = default;
 
-void LinkForm::on_BT_CLOSE_clicked() { close(); }
+void LinkForm::on_BT_CLOSE_clicked() {
+    close();
+}
 
 // The choices take effect at once; the synchronise reads them again from the buttons.
-void LinkForm::on_radioButton_1_clicked() { Chan.Link_Base = kLinkBaseLeft; }
-void LinkForm::on_radioButton_2_clicked() { Chan.Link_Base = kLinkBaseRight; }
-void LinkForm::on_radioButton_3_clicked() { Pc.Link_Mode[Pc.Cur_CH] = LinkFiltersOnly; }
-void LinkForm::on_radioButton_4_clicked() { Pc.Link_Mode[Pc.Cur_CH] = LinkEqOnly; }
-void LinkForm::on_radioButton_5_clicked() { Pc.Link_Mode[Pc.Cur_CH] = LinkEqAndFilters; }
+void LinkForm::on_radioButton_1_clicked() {
+    Chan.Link_Base = kLinkBaseLeft;
+}
+void LinkForm::on_radioButton_2_clicked() {
+    Chan.Link_Base = kLinkBaseRight;
+}
+void LinkForm::on_radioButton_3_clicked() {
+    Pc.Link_Mode[Pc.Cur_CH] = LinkFiltersOnly;
+}
+void LinkForm::on_radioButton_4_clicked() {
+    Pc.Link_Mode[Pc.Cur_CH] = LinkEqOnly;
+}
+void LinkForm::on_radioButton_5_clicked() {
+    Pc.Link_Mode[Pc.Cur_CH] = LinkEqAndFilters;
+}
 
 void LinkForm::on_pushButton_clicked() {
     // The edited channel as it was when the button was pressed: each link hands control to the

@@ -15,22 +15,15 @@ struct LrPair {
 
 // Role codes that form a left/right pair, in the order the synchronise looks them up. Centre (16),
 // single subwoofer (19) and OFF (20) have no partner.
-constexpr std::array<LrPair, 9> LR_Pairs{{{3, 7},
-                                          {0, 4},
-                                          {1, 5},
-                                          {2, 6},
-                                          {11, 15},
-                                          {8, 12},
-                                          {9, 13},
-                                          {10, 14},
-                                          {17, 18}}};
+constexpr std::array<LrPair, 9> LR_Pairs{
+    {{3, 7}, {0, 4}, {1, 5}, {2, 6}, {11, 15}, {8, 12}, {9, 13}, {10, 14}, {17, 18}}};
 
 // What a parameter copy changed in the destination channel.
 struct LinkCopyChange {
-    bool eq = false;          // the mode copies the EQ (bypass and bands)
-    bool filters = false;     // the mode copies the two crossover filters
-    bool bypass = false;      // EQ_Bypass differed
-    uint32_t bands = 0;       // bit b: frequency, gain or Q of band b differed
+    bool eq = false;      // the mode copies the EQ (bypass and bands)
+    bool filters = false; // the mode copies the two crossover filters
+    bool bypass = false;  // EQ_Bypass differed
+    uint32_t bands = 0;   // bit b: frequency, gain or Q of band b differed
 };
 
 // Copies channel src to channel dst by link mode: 0 = filters and EQ, 1 = EQ only (bypass and the

@@ -10,8 +10,8 @@ namespace tarn {
 
 constexpr int kDelayUnitMs = 0;
 constexpr int kDelayUnitCm = 1;
-constexpr double kStepsPerMs = 100.0;    // one delay step is 0.01 ms
-constexpr double kStepsPerCm = 2.89855;  // 1 cm of sound path at 345 m/s
+constexpr double kStepsPerMs = 100.0;      // one delay step is 0.01 ms
+constexpr double kStepsPerCm = 2.89855;    // 1 cm of sound path at 345 m/s
 constexpr int kCmThousandthsPerStep = 345; // 0.345 cm per step
 
 // Level scale of the channel and master volumes: value 0..600 is (dB + 60) x 10.

@@ -26,7 +26,9 @@ namespace {
 constexpr Bilingual kPhaseNormal{"正相", "0°"};
 constexpr Bilingual kPhaseInverted{"反相", "180°"};
 
-bool online() { return Link.Online == 1; }
+bool online() {
+    return Link.Online == 1;
+}
 
 template <typename Array> int indexOf(const Array& widgets, const QObject* watched) {
     const auto it = std::find(widgets.begin(), widgets.end(), watched);
@@ -254,14 +256,17 @@ void Tarn80X::CH_Delay_Return(int ch) {
     const QString text = ui->chDelay[i]->text();
     double steps = 0;
     if (Parse_Delay_Entry(text, Chan.Delay_Unit, steps)) {
-        const int delta = static_cast<int>(steps - Param_Image.CH_Delay(ch));
+        // The partners move by exactly the step this channel takes. (Truncating steps - old
+        // instead would lag the rounded value by one step for most cm entries and for ms values
+        // such as 2.01 that are not exact in binary, and let the limit check miss that step.)
+        const auto stored = static_cast<uint16_t>(steps + 0.5);
+        const int delta = stored - Param_Image.CH_Delay(ch);
         if (!Delay_Group_Limit(ch, delta)) {
-            const auto stored = static_cast<uint16_t>(steps + 0.5);
             Param_Image.set_CH_Delay(ch, stored);
             Delay_Group_Apply(ch, delta);
             ui->chDelay[i]->setText(GetDelayDisplayStr(stored));
-            TARN_DIAG((QStringList{QStringLiteral("CH%1").arg(ch + 1), text,
-                                   QString::number(stored)}));
+            TARN_DIAG(
+                (QStringList{QStringLiteral("CH%1").arg(ch + 1), text, QString::number(stored)}));
             if (online()) Send_CH_Delay(ch, stored);
             return;
         }
@@ -335,7 +340,8 @@ void Tarn80X::Outputs_EventFilter(QObject* watched, QEvent* event) {
         return;
     }
     QSlider* slider = total ? ui->Slider_Total_Bar : ui->chVolSlider[static_cast<size_t>(volCh)];
-    for (int k = 0; k < steps; ++k) stepSlider(slider, direction);
+    for (int k = 0; k < steps; ++k)
+        stepSlider(slider, direction);
 }
 
 } // namespace tarn

@@ -9,6 +9,10 @@ namespace tarn {
 uint8_t Drag_HPF = 0;
 uint8_t Drag_LPF = 0;
 
+} // namespace tarn
+
+using namespace tarn;
+
 DragPushButton::DragPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
     setStyleSheet(
         "QPushButton{border-image: url(:/PNG/Marker.png);background-color: transparent;}");
@@ -50,5 +54,3 @@ void DragPushButton::keyPressEvent(QKeyEvent* event) {
         break;
     }
 }
-
-} // namespace tarn

@@ -20,6 +20,10 @@ constexpr int kMarkerMinY = 50;
 constexpr int kMarkerMaxY = 238;
 constexpr int kCrossoverMarkerY = 148; // top edge of a crossover marker, fixed while dragged
 
+} // namespace tarn
+
+// Outside the namespace on purpose: style sheets select it by its class name, and a namespaced
+// class would only answer to "tarn--DragPushButton".
 class DragPushButton : public QPushButton {
     Q_OBJECT
 
@@ -47,4 +51,6 @@ class DragPushButton : public QPushButton {
     int Move_Y = 0;
 };
 
+namespace tarn {
+using ::DragPushButton;
 } // namespace tarn

@@ -45,11 +45,14 @@ void wheel(QWidget* w, int delta) {
     QApplication::sendEvent(w, &event);
 }
 
-bool lit(const QPushButton* b) { return b->styleSheet().contains("rgb(204, 204, 204)"); }
+bool lit(const QPushButton* b) {
+    return b->styleSheet().contains("rgb(204, 204, 204)");
+}
 
 Frames frames(std::initializer_list<const char*> hexes) {
     Frames out;
-    for (const char* h : hexes) out.push_back(hex(h));
+    for (const char* h : hexes)
+        out.push_back(hex(h));
     return out;
 }
 
@@ -63,14 +66,17 @@ QByteArray le16(int v) {
 
 QString framesText(const Frames& fs) {
     QStringList parts;
-    for (const QByteArray& f : fs) parts << QString::fromLatin1(f.toHex(' '));
+    for (const QByteArray& f : fs)
+        parts << QString::fromLatin1(f.toHex(' '));
     return parts.join(" | ");
 }
 
 #define COMPARE_FRAMES(actual, expected) QCOMPARE(framesText(actual), framesText(expected))
 
 QStringList captured;
-void capture(QtMsgType, const QMessageLogContext&, const QString& msg) { captured << msg; }
+void capture(QtMsgType, const QMessageLogContext&, const QString& msg) {
+    captured << msg;
+}
 
 } // namespace
 
@@ -102,6 +108,7 @@ class TestOutputs : public QObject {
     void delayEntry();
     void delayEntryWritesDiagnosticLine();
     void syncedDelayRespectsTheLimit();
+    void syncedDelayMovesPartnersByTheSameStep();
     void volumeKeysAndWheel_data();
     void volumeKeysAndWheel();
     void delayKeys_data();
@@ -231,10 +238,10 @@ void TestOutputs::channelFromName() {
 
 void TestOutputs::diagLineFormat() {
     const QDateTime t(QDate(2024, 3, 7), QTime(9, 5, 2, 41));
-    QCOMPARE(Diag_Line("/src/editing/outputs.cpp", 120, "CH_Delay_Return", t,
-                       {"CH2", "3.2ms", "320"}),
-             QString("[ outputs.cpp : 120 : CH_Delay_Return 2024-03-07 09:05:02:041 ] CH2 3.2ms "
-                     "320"));
+    QCOMPARE(
+        Diag_Line("/src/editing/outputs.cpp", 120, "CH_Delay_Return", t, {"CH2", "3.2ms", "320"}),
+        QString("[ outputs.cpp : 120 : CH_Delay_Return 2024-03-07 09:05:02:041 ] CH2 3.2ms "
+                "320"));
 }
 
 // ---- window ----
@@ -335,9 +342,10 @@ void TestOutputs::loneSyncBehavesAsNoSync() {
         WindowFixture f;
         if (!f.connect()) return Outcome{};
         Form& ui = f.ui();
-        typeInto(ui.chVol[0], "-59");   // CH1 near the floor: a group would refuse
+        typeInto(ui.chVol[0], "-59");    // CH1 near the floor: a group would refuse
         typeInto(ui.chDelay[1], "14.9"); // CH2 near the top
-        for (int ch : sync) QTest::mouseClick(ui.chSync[ch], Qt::LeftButton);
+        for (int ch : sync)
+            QTest::mouseClick(ui.chSync[ch], Qt::LeftButton);
         f.clearFrames();
         typeInto(ui.chVol[2], "-30");
         ui.chVolSlider[2]->setValue(100);
@@ -389,8 +397,7 @@ void TestOutputs::delayEntry() {
     QCOMPARE(int(Param_Image.CH_Delay(0)), steps);
     QCOMPARE(entry->text(), shown);
     Frames expected;
-    if (steps != 100)
-        expected.push_back(hex("050900") + le16(steps));
+    if (steps != 100) expected.push_back(hex("050900") + le16(steps));
     COMPARE_FRAMES(f.writes(), expected);
     QCOMPARE(int(sim::unit().u16(sim::off::ChDelay)), steps);
 }
@@ -432,6 +439,23 @@ void TestOutputs::syncedDelayRespectsTheLimit() {
     pressKey(ui.chDelay[1], Qt::Key_Up, false);
     QCOMPARE(int(Param_Image.CH_Delay(1)), 200);
     COMPARE_FRAMES(f.writes(), frames({"050901c800"}));
+}
+
+// A centimetre entry is rarely a whole number of steps: the partner must take the step the
+// edited channel took, not one less.
+void TestOutputs::syncedDelayMovesPartnersByTheSameStep() {
+    WindowFixture f;
+    QVERIFY(f.connect());
+    Form& ui = f.ui();
+    f.window().menus.unitCm->trigger();
+    QTest::mouseClick(ui.chSync[0], Qt::LeftButton);
+    QTest::mouseClick(ui.chSync[1], Qt::LeftButton);
+    f.clearFrames();
+    typeInto(ui.chDelay[1], "100cm"); // 289.855 steps, stored as 290
+    QCOMPARE(int(Param_Image.CH_Delay(1)), 290);
+    QCOMPARE(int(Param_Image.CH_Delay(0)), 290);
+    QCOMPARE(ui.chDelay[0]->text(), QString("100cm"));
+    COMPARE_FRAMES(f.writes(), frames({"0509002201", "0509012201"}));
 }
 
 void TestOutputs::volumeKeysAndWheel_data() {
@@ -502,8 +526,7 @@ void TestOutputs::delayKeys() {
     QCOMPARE(int(Param_Image.CH_Delay(4)), expected);
     QCOMPARE(entry->text(), Delay_Text(expected, kDelayUnitMs));
     // One send per key event, also when no step was possible.
-    COMPARE_FRAMES(f.writes(),
-                   Frames{hex("050904") + le16(expected)});
+    COMPARE_FRAMES(f.writes(), Frames{hex("050904") + le16(expected)});
 }
 
 void TestOutputs::masterVolume() {
@@ -536,14 +559,16 @@ void TestOutputs::masterMuteThenChannelMute() {
     QCOMPARE(int(Param_Image.CH_Mute(2)), 0);
     QCOMPARE(int(Pc.Master_Mute), 0);
     QVERIFY(!lit(ui.BT_MainMute));
-    for (int ch : {0, 1, 3, 4, 5}) QCOMPARE(int(Param_Image.CH_Mute(ch)), 1);
+    for (int ch : {0, 1, 3, 4, 5})
+        QCOMPARE(int(Param_Image.CH_Mute(ch)), 1);
     COMPARE_FRAMES(f.writes(), frames({"05050200"}));
 
     // Releasing the master unmutes all six.
     QTest::mouseClick(ui.BT_MainMute, Qt::LeftButton); // engages again
     f.clearFrames();
     QTest::mouseClick(ui.BT_MainMute, Qt::LeftButton);
-    for (int ch = 0; ch < kChannels; ++ch) QCOMPARE(int(sim::unit().memory()[sim::off::ChMute + ch]), 0);
+    for (int ch = 0; ch < kChannels; ++ch)
+        QCOMPARE(int(sim::unit().memory()[sim::off::ChMute + ch]), 0);
     QCOMPARE(f.writes().size(), size_t(6));
 }
 
@@ -580,8 +605,10 @@ void TestOutputs::phaseLabel_data() {
     QTest::addColumn<int>("english");
     QTest::addColumn<QString>("normal");
     QTest::addColumn<QString>("inverted");
-    QTest::newRow("English") << 1 << "0°" << "180°";
-    QTest::newRow("Chinese") << 0 << "正相" << "反相";
+    QTest::newRow("English") << 1 << "0°"
+                             << "180°";
+    QTest::newRow("Chinese") << 0 << "正相"
+                             << "反相";
 }
 
 void TestOutputs::phaseLabel() {
@@ -654,7 +681,7 @@ void TestOutputs::readBackShowsTheStrips() {
     sim::Unit& unit = sim::unit();
     unit.setU16(sim::off::ChVol + 4, 450);
     unit.setU16(sim::off::ChDelay + 2, 320);
-    unit.setU16(sim::off::ChDelay + 6, 501); // above 500: read as 0
+    unit.setU16(sim::off::ChDelay + 6, 1501); // beyond what the editors allow: read as 0
     unit.memory()[sim::off::ChPhase + 5] = 1;
     unit.memory()[sim::off::ChMute + 1] = 1;
     QVERIFY(f.connect());

@@ -89,6 +89,20 @@ QString hex(const Bytes& b) {
     return s.trimmed();
 }
 
+// The frames one band edit wrote: the edit's own command comes last. Setting the gain slider runs
+// its handler first, which may already send the band with the new gain and the frequency the
+// mirror held at that moment.
+void checkBandFrames(const std::vector<Bytes>& frames, const Bytes& own) {
+    QVERIFY(!frames.empty());
+    QCOMPARE(hex(frames.back()), hex(own));
+    for (const Bytes& f : frames) {
+        QCOMPARE(f.size(), own.size());
+        QVERIFY2(std::equal(f.begin(), f.begin() + 4, own.begin()) &&
+                     std::equal(f.begin() + 6, f.end(), own.begin() + 6),
+                 qPrintable(hex(f)));
+    }
+}
+
 } // namespace
 
 class TestGraphWindow : public QObject {
@@ -155,6 +169,7 @@ class TestGraphWindow : public QObject {
     void bandDragLimits();
     void crossoverDragStaysOnItsRow_data();
     void crossoverDragStaysOnItsRow();
+    void dragCopiesToLinkedChannels();
     void ledDoubleClickFlatAndRestore();
     void ledDoubleClickOnNeverFlattenedBand();
     void arrowKeysMoveMarkerOnly_data();
@@ -259,19 +274,13 @@ void TestGraphWindow::bandDragStoresTopEdgeReading() {
     moveTo(m, QPoint(636, 110)); // reads 631/139: +1.0 dB, 995 Hz
     QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 130);
     QCOMPARE(int(Param_Image.EQ_Freq(0, b)), 995);
-    std::vector<Bytes> frames = takeFrames();
-    QVERIFY(!frames.empty());
-    for (const Bytes& f : frames)
-        QCOMPARE(hex(f), hex(bandFrame(0, b, 995, 130, 30)));
+    checkBandFrames(takeFrames(), bandFrame(0, b, 995, 130, 30));
     QCOMPARE(m->pos(), QPoint(630, 100)); // placed at 630/134, then moved up 34
 
     moveTo(m, QPoint(637, 111)); // reads 630/100: +9.3 dB, 989 Hz
     QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 213);
     QCOMPARE(int(Param_Image.EQ_Freq(0, b)), 989);
-    frames = takeFrames();
-    QVERIFY(!frames.empty());
-    for (const Bytes& f : frames)
-        QCOMPARE(hex(f), hex(bandFrame(0, b, 989, 213, 30)));
+    checkBandFrames(takeFrames(), bandFrame(0, b, 989, 213, 30));
     QCOMPARE(int(sim::unit().u16(sim::off::eqGain(0, b))), 333);
     QCOMPARE(ui->eqGain[b]->text(), QString("9.3"));
     QCOMPARE(ui->eqFreq[b]->text(), QString("989"));
@@ -373,6 +382,35 @@ void TestGraphWindow::crossoverDragStaysOnItsRow() {
     QVERIFY(takeFrames().empty());
 }
 
+// CH1 linked to CH3 (filters and EQ): the edited channel's filter command goes out first, then
+// the copy; a band drag leaves CH3's band equal to CH1's.
+void TestGraphWindow::dragCopiesToLinkedChannels() {
+    goOnline();
+    Pc.Link_Matrix[0][2] = 1;
+    Pc.Link_Mode[0] = LinkEqAndFilters;
+    w->HPF_Curve_Calc(0);
+    DragPushButton* m = ui->hpfMarker;
+    press(m, QPoint(8, 8));
+    moveTo(m, QPoint(244, 156));
+    moveTo(m, QPoint(245, 156)); // reads 236: 74 Hz
+    release(m, QPoint(245, 156));
+    const int slope = Param_Image.HPF_Slope(0), off = Param_Image.HPF_Off(0);
+    const std::vector<Bytes> frames = takeFrames();
+    QCOMPARE(frames.size(), size_t(4));
+    QCOMPARE(hex(frames[2]), hex(filterFrame(false, 0, 0, 74, slope, off)));
+    QCOMPARE(hex(frames[3]), hex(filterFrame(false, 2, 0, 74, slope, off)));
+    QCOMPARE(int(Param_Image.HPF_Freq(2)), 74);
+
+    const int b = 17;
+    w->Place_Band_Marker(b);
+    press(ui->bandMarker[b], QPoint(5, 5));
+    moveTo(ui->bandMarker[b], QPoint(636, 110));
+    release(ui->bandMarker[b], QPoint(636, 110));
+    QCOMPARE(int(Param_Image.EQ_Gain(2, b)), 130);
+    QCOMPARE(int(Param_Image.EQ_Freq(2, b)), 995);
+    QCOMPARE(hex(takeFrames().back()), hex(bandFrame(0, b, 995, 130, 30)));
+}
+
 void TestGraphWindow::ledDoubleClickFlatAndRestore() {
     goOnline();
     const int b = 4; // 50 Hz
@@ -387,10 +425,7 @@ void TestGraphWindow::ledDoubleClickFlatAndRestore() {
     QCOMPARE(ui->eqGainSlider[b]->value(), 120);
     QCOMPARE(ui->bandMarker[b]->y(), 139);
     QVERIFY(led->styleSheet().contains("background-color:white"));
-    std::vector<Bytes> frames = takeFrames();
-    QVERIFY(!frames.empty());
-    for (const Bytes& f : frames)
-        QCOMPARE(hex(f), hex(bandFrame(0, b, 50, 120, 30)));
+    checkBandFrames(takeFrames(), bandFrame(0, b, 50, 120, 30));
 
     QTest::mouseDClick(led, Qt::LeftButton);
     QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 150);
@@ -399,10 +434,7 @@ void TestGraphWindow::ledDoubleClickFlatAndRestore() {
     QCOMPARE(ui->eqGainSlider[b]->value(), 150);
     QCOMPARE(ui->bandMarker[b]->y(), 124);
     QVERIFY(led->styleSheet().contains("rgb(65,105,225)"));
-    frames = takeFrames();
-    QVERIFY(!frames.empty());
-    for (const Bytes& f : frames)
-        QCOMPARE(hex(f), hex(bandFrame(0, b, 50, 150, 30)));
+    checkBandFrames(takeFrames(), bandFrame(0, b, 50, 150, 30));
     QVERIFY(Curve_Points[0][17].y() < 135); // the curve follows
 }
 

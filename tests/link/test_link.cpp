@@ -351,6 +351,8 @@ class TestLink : public QObject {
         QVERIFY(f.connect());
         QCOMPARE(f.payloads().size(), size_t(1 + 55 + 9));
         QCOMPARE(status(f), QString("已连接"));
+        // Every earlier handle, the dead one included, was closed before the next open.
+        QCOMPARE(sim::unit().counters().opens - sim::unit().counters().closes, 1);
     }
 
     void forcedReopenWithoutUnit() {
