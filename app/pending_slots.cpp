@@ -3,8 +3,6 @@
 
 namespace tarn {
 
-void Tarn80X::Role_Select(int, int) {}
-void Tarn80X::Role_Refresh() {}
 
 void Tarn80X::Scene_Menu_Select(int) {}
 void Tarn80X::Option_Sub2_Fun() {}

@@ -69,8 +69,9 @@ class Tarn80X : public QWidget {
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
     void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the entries
-    // Shown from the mirror for channel ch (used by Channel_Refresh): one band's entries, slider,
-    // marker and LED; the bypass button and sign; the crossover entries and buttons.
+    // Shown from the mirror for channel ch (used by Channel_Refresh, after Cur_CH = ch): one
+    // band's entries, slider, marker and LED; the bypass button and sign; the crossover entries
+    // and buttons (curves and crossover markers stay with HPF_Curve_Calc / LPF_Curve_Calc).
     void EQ_Band_Show(int ch, int band);
     void EQ_Bypass_Show(int ch);
     void Crossover_Show(int ch);
@@ -173,7 +174,10 @@ class Tarn80X : public QWidget {
     // ---- speaker roles ----
   public slots:
     void Role_Select(int ch, int code);
-    void Role_Refresh(); // name buttons and menu check marks from CH_Name
+    void Role_Refresh(); // after a read-back: Channel_Display, then no check marks
+    void Channel_Display();     // enabled role entries, then the name buttons
+    void Update_Channel_Name(); // name buttons from CH_Name in the current language
+    void Role_Uncheck_All();
 
     // ---- presets, maintenance and language ----
   public slots:
