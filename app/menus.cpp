@@ -26,9 +26,6 @@ QAction* addEntry(QMenu* menu, const Bilingual& text, bool checkable = false) {
 
 } // namespace
 
-// Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of position submenu `pos` (FL..SR).
-static int roleCode(int pos, int band) { return 4 * pos + (band == 0 ? 3 : band - 1); }
-
 void Tarn80X::buildOptionAndSceneMenus() {
     Menus& m = menus;
     m.option = darkMenu(this);
@@ -79,10 +76,10 @@ void Tarn80X::buildOptionAndSceneMenus() {
         };
         for (int pos = 0; pos < 4; ++pos)
             for (int band = 0; band < 4; ++band)
-                addRole(r.position[pos], txt::RoleBand[band], roleCode(pos, band));
+                addRole(r.position[pos], txt::RoleBand[band], Role_Menu_Code(pos, band));
         addRole(r.position[4], txt::RoleCentre, 16);
         for (int i = 0; i < 3; ++i) addRole(r.position[5], txt::RoleSub[i], 17 + i);
-        addRole(menu, txt::RoleOff, 20);
+        addRole(menu, txt::RoleOff, kRoleOffCode);
         ui->chNameButton[ch]->setMenu(menu);
     }
 }

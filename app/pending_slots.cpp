@@ -8,7 +8,5 @@ void Tarn80X::Scene_Menu_Select(int) {}
 void Tarn80X::Option_Sub2_Fun() {}
 void Tarn80X::Option_Sub3_Fun() {}
 void Tarn80X::Option_Sub5_Fun() {}
-void Tarn80X::Option_Sub6_Fun() {}
-void Tarn80X::Option_Sub7_Fun() {}
 
 } // namespace tarn

@@ -187,6 +187,13 @@ class Tarn80X : public QWidget {
     void Option_Sub5_Fun();            // firmware upgrade
     void Option_Sub6_Fun();            // Chinese
     void Option_Sub7_Fun();            // English
+    void Menu_LanguageSet();           // role menus' texts for Lang_EN
+
+  public:
+    void Language_Set(uint8_t english); // every text of the window, its menus and actions
+    static constexpr int kRoleOffCode = 20;
+    // Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of submenu `pos` (FL..SR).
+    static constexpr int Role_Menu_Code(int pos, int band) { return 4 * pos + (band == 0 ? 3 : band - 1); }
 
     // ---- shell ----
   public slots:

@@ -88,7 +88,7 @@ void Tarn80X::on_BT_LINK_clicked() {
 
 void Tarn80X::LinkForm_ChangeUpdate(uint8_t TempCH) {
     if (TempCH >= kChannels) return;
-    LinkCopyChange copied = Chan.Link_Sync_Pending[TempCH];
+    const LinkCopyChange copied = Chan.Link_Sync_Pending[TempCH];
     Chan.Link_Sync_Pending[TempCH] = LinkCopyChange{};
     if (Chan.Link_Active == 0) {
         Set_Look(ui->BT_LINK, ButtonLook::Plain);

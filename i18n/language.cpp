@@ -1,0 +1,54 @@
+// Switching every text of the main window, its menus and its actions between Chinese and English.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "i18n/form_texts.h"
+#include "i18n/menu_texts.h"
+#include "model/param_image.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace tarn {
+
+void Tarn80X::Option_Sub6_Fun() { Language_Set(0); }
+void Tarn80X::Option_Sub7_Fun() { Language_Set(1); }
+
+void Tarn80X::Language_Set(uint8_t english) {
+    Pc.Lang_EN = english;
+    const bool en = english != 0;
+    applyFormTexts(this, en);
+    Show_Link_Status();
+
+    Menus& m = menus;
+    m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, en));
+    for (int level = 0; level < 7; ++level)
+        m.noiseGateLevel[level]->setText(tr2(txt::NoiseGateLevel[level], en));
+    m.about->setText(tr2(txt::OptionAbout, en));
+    m.systemReset->setText(tr2(txt::OptionReset, en));
+    m.upgrade->setText(tr2(txt::OptionUpgrade, en));
+    for (int i = 0; i < 5; ++i) m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
+    for (int i = 0; i < 3; ++i) {
+        m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
+        m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
+    }
+    m.hpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
+    m.lpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
+
+    for (int ch = 0; ch < kChannels; ++ch) Draw_Phase_Button(ch);
+    Crossover_Show(Pc.Cur_CH);
+    Update_Channel_Name();
+    Menu_LanguageSet();
+}
+
+void Tarn80X::Menu_LanguageSet() {
+    const bool en = Pc.Lang_EN != 0;
+    for (const RoleMenu& r : menus.role) {
+        for (int pos = 0; pos < 6; ++pos) r.position[pos]->setTitle(tr2(txt::RolePosition[pos], en));
+        r.entry[kRoleOffCode]->setText(tr2(txt::RoleOff, en));
+        for (int pos = 0; pos < 4; ++pos)
+            for (int band = 0; band < 4; ++band)
+                r.entry[Role_Menu_Code(pos, band)]->setText(tr2(txt::RoleBand[band], en));
+    }
+}
+
+} // namespace tarn
