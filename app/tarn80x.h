@@ -48,6 +48,7 @@ class Tarn80X : public QWidget {
     void Graph_Init();                                 // construction: place the band markers
     void Graph_EventFilter(QObject* watched, QEvent* event); // marker branches, BT_LED_ double-click
     void Graph_Paint(QPaintEvent* event);               // the whole paintEvent
+    void Graph_Repaint(); // schedules a repaint of the graph area only, not of every child widget
     // The crossover curve routines of the graph plus moving the marker widget to the corner
     // frequency; inside Tarn80X members these names resolve here, not to the pure tarn:: ones.
     void HPF_Curve_Calc(uint8_t ch);

@@ -62,7 +62,7 @@ void Tarn80X::Channel_Refresh(int ch) {
     Pc.Cur_Band = 0;
     tarn::EQ_Curve_Calc(static_cast<uint8_t>(ch));
     tarn::Curve_Points_Update(static_cast<uint8_t>(ch));
-    update();
+    Graph_Repaint();
 }
 
 void Tarn80X::on_BT_LINK_clicked() {

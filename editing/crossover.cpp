@@ -56,7 +56,7 @@ void Tarn80X::Filter_Tail(bool lowPass, bool sendFirst) {
     else
         HPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
-    update();
+    Graph_Repaint();
     if (!sendFirst) send();
 }
 

@@ -82,7 +82,7 @@ void Tarn80X::EQ_Band_Tail(int band, BandChange change) {
     EQ_Link_Copy(ch, band);
     tarn::EQ_Curve_Calc(ch);
     Curve_Points_Update(ch);
-    update();
+    Graph_Repaint();
     if (change == BandChange::Gain)
         Place_Band_Marker_By_Gain(band);
     else if (change == BandChange::Freq)

@@ -68,7 +68,7 @@ void Tarn80X::Graph_Init() {
         Place_Band_Marker(b);
     }
     for (QCheckBox* box : ui->curveCheck)
-        connect(box, &QCheckBox::stateChanged, this, [this] { update(); });
+        connect(box, &QCheckBox::stateChanged, this, [this] { Graph_Repaint(); });
 }
 
 void Tarn80X::Graph_Paint(QPaintEvent*) {
@@ -84,6 +84,10 @@ void Tarn80X::Graph_Paint(QPaintEvent*) {
             ui->curveCheck[static_cast<size_t>(ch)]->checkState() != Qt::Unchecked;
     QPainter painter(this);
     Paint_Graph(painter, Pc.Cur_CH, Overlay_Channel(checked), pen, brush);
+}
+
+void Tarn80X::Graph_Repaint() {
+    update(QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight));
 }
 
 // ---- curves that also move widgets ----
@@ -155,14 +159,14 @@ void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
             Pc.Cur_Band = static_cast<uint8_t>(band);
             tarn::EQ_Curve_Calc(Pc.Cur_CH);
             Curve_Points_Update(Pc.Cur_CH);
-            update();
+            Graph_Repaint();
             Place_Band_Marker_By_Gain(band);
         } else if (Drag_HPF) {
             Drag_HPF = 0;
-            update();
+            Graph_Repaint();
         } else if (Drag_LPF) {
             Drag_LPF = 0;
-            update();
+            Graph_Repaint();
         }
         break;
     }
@@ -196,7 +200,7 @@ void Tarn80X::Band_Flat_Toggle(int band) {
     Band_Changed_From_Graph(band);
     tarn::EQ_Curve_Calc(ch);
     Curve_Points_Update(ch);
-    update();
+    Graph_Repaint();
     Place_Band_Marker_By_Gain(band);
     if (Link.Online) Send_EQ_Band(ch, band);
     Set_Style(ui->bandButton[b], now == kGainFlat ? kLedFlatStyle : kLedActiveStyle);
@@ -213,7 +217,7 @@ void Tarn80X::HPF_Point_Update_Change() {
     Crossover_Changed_From_Graph(false);
     HPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
-    update();
+    Graph_Repaint();
 }
 
 void Tarn80X::LPF_Point_Update_Change() {
@@ -225,7 +229,7 @@ void Tarn80X::LPF_Point_Update_Change() {
     Crossover_Changed_From_Graph(true);
     LPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
-    update();
+    Graph_Repaint();
 }
 
 void Tarn80X::Mark_Point_Update_Change(int Band) {
@@ -248,7 +252,7 @@ void Tarn80X::Mark_Point_Update_Change(int Band) {
     Band_Changed_From_Graph(Band);
     tarn::EQ_Curve_Calc(ch);
     Curve_Points_Update(ch);
-    update();
+    Graph_Repaint();
 
     if (Link.Online) Send_EQ_Band(ch, Band);
 

@@ -40,10 +40,7 @@ void Close_Unit() {
     Link.Hid_Handle = nullptr;
 }
 
-namespace {
-
-// Back to searching for the unit: the next offline tick opens it and asks its name again.
-void goOffline() {
+void Link_Go_Offline() {
     Link.Online = 0;
     Link.Link_State = 0;
     Link.Readback_Active = 0;
@@ -52,8 +49,6 @@ void goOffline() {
     LinkTick.attempts = 0;
 }
 
-} // namespace
-
 void Connect_Unit() {
     Close_Unit();
     Link.Send_Suppressed = 0;
@@ -61,7 +56,7 @@ void Connect_Unit() {
     if (!Link.Hid_Handle) {
         LinkTick.wrongNameSeen = 0; // whatever was attached has gone
         if (Link.Online) {
-            goOffline();
+            Link_Go_Offline();
             Link.Disconnect_Pending = 1;
         }
         return;
@@ -76,7 +71,7 @@ void Connect_Unit() {
 void Tarn80X::Link_Init() {
     Link.replyHandler = [this] { Reply_Dispatch(); };
     Link.writeFailureHandler = [this] {
-        goOffline();
+        Link_Go_Offline();
         ui->TickBar->hide();
     };
 }
@@ -108,7 +103,7 @@ void Tarn80X::Paced_Request_Step(uint8_t& active, void (*request)(int), const ui
         Drain_Queued_Reports();
         if (!active || !Link.Online) return;
         if (LinkTick.attempts >= kRequestAttempts) {
-            goOffline();
+            Link_Go_Offline();
             ui->TickBar->hide();
             Show_Link_Status();
             return;

@@ -25,6 +25,9 @@ int Read_Report(int timeoutMs = kReadTimeoutMs);
 // Opens the unit (closing any earlier handle) and asks its name.
 void Connect_Unit();
 
+// Back to searching for the unit: the next offline tick opens it and asks its name again.
+void Link_Go_Offline();
+
 // Closes the unit, if open.
 void Close_Unit();
 

@@ -50,10 +50,7 @@ void Tarn80X::Name_Check() {
         ui->TickBar->show();
         return;
     }
-    l.Online = 0;
-    l.Link_State = 0;
-    l.Readback_Active = 0;
-    l.SceneName_Active = 0;
+    Link_Go_Offline();
     ui->TickBar->hide();
     // A refused unit is asked again only now and then, and named once until it is unplugged.
     LinkTick.wrongNameWait = kWrongNameRetryTicks;

@@ -8,6 +8,8 @@
 #include "link/link_state.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
+#include "tests/support/frames.h"
+#include "tests/support/input.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
@@ -18,23 +20,11 @@
 
 using namespace tarn;
 using tarn::test::WindowFixture;
+using namespace tarn::test;
 
 namespace {
 
-enum Input { KeyUp, KeyUpHeld, KeyDown, KeyDownHeld, WheelForward, WheelBack, WheelZero };
 enum Path { MenuPath, EntryPath, ButtonPath, KeyPath, WheelPath };
-
-QByteArray filterFrame(bool lowPass, int ch, int type, int freq, int slope, int off) {
-    const char bytes[] = {0x05,
-                          char(lowPass ? 0x07 : 0x06),
-                          char(ch),
-                          char(type),
-                          char(freq & 0xFF),
-                          char(freq >> 8),
-                          char(slope),
-                          char(off)};
-    return QByteArray(bytes, sizeof bytes);
-}
 
 // The filter of ch as the mirror holds it, as its command would carry it.
 QByteArray mirrorFrame(bool lowPass, int ch) {
@@ -75,45 +65,6 @@ QAction* slopeEntry(Tarn80X& w, bool lowPass, int i) {
 }
 QAction* typeEntry(Tarn80X& w, bool lowPass, int i) {
     return (lowPass ? w.menus.lpfTypeEntry : w.menus.hpfTypeEntry)[size_t(i)];
-}
-
-void typeAndReturn(QLineEdit* entry, const QString& text) {
-    entry->setText(text);
-    QTest::keyClick(entry, Qt::Key_Return);
-}
-
-void sendInput(QWidget* w, Input input) {
-    const auto key = [w](int code, bool held) {
-        QTest::simulateEvent(w, true, code, Qt::NoModifier, QString(), held);
-    };
-    const auto wheel = [w](int delta) {
-        QWheelEvent ev(QPointF(4, 4), QPointF(w->mapToGlobal(QPoint(4, 4))), QPoint(),
-                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w, &ev);
-    };
-    switch (input) {
-    case KeyUp:
-        key(Qt::Key_Up, false);
-        break;
-    case KeyUpHeld:
-        key(Qt::Key_Up, true);
-        break;
-    case KeyDown:
-        key(Qt::Key_Down, false);
-        break;
-    case KeyDownHeld:
-        key(Qt::Key_Down, true);
-        break;
-    case WheelForward:
-        wheel(120);
-        break;
-    case WheelBack:
-        wheel(-120);
-        break;
-    case WheelZero:
-        wheel(0);
-        break;
-    }
 }
 
 void linkPair(int src, int dst, int mode) {

@@ -10,6 +10,8 @@
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/frames.h"
+#include "tests/support/input.h"
 #include "tests/support/window_fixture.h"
 
 #include <QLabel>
@@ -22,25 +24,11 @@
 using namespace tarn;
 using tarn::test::ModalAnswerer;
 using tarn::test::WindowFixture;
+using namespace tarn::test;
 
 namespace {
 
 enum Field { GainField, FreqField, QField };
-enum Input { KeyUp, KeyUpHeld, KeyDown, KeyDownHeld, WheelForward, WheelBack, WheelZero, KeyLeft };
-
-QByteArray bandFrame(int ch, int band, int freq, int gain, int q) {
-    const auto unit = static_cast<uint16_t>(gain + 120);
-    const char bytes[] = {0x05,
-                          0x08,
-                          char(ch),
-                          char(band),
-                          char(freq & 0xFF),
-                          char(freq >> 8),
-                          char(unit & 0xFF),
-                          char(unit >> 8),
-                          char(q)};
-    return QByteArray(bytes, sizeof bytes);
-}
 
 QStringList hexList(const std::vector<QByteArray>& frames) {
     QStringList out;
@@ -63,48 +51,6 @@ void selectChannel(WindowFixture& f, int ch) {
     QTest::mouseClick(f.ui().chButton[size_t(ch)], Qt::LeftButton);
     QCOMPARE(int(Pc.Cur_CH), ch);
     f.clearFrames();
-}
-
-void typeAndReturn(QLineEdit* entry, const QString& text) {
-    entry->setText(text);
-    QTest::keyClick(entry, Qt::Key_Return);
-}
-
-void sendInput(QWidget* w, Input input) {
-    const auto key = [w](int code, bool held) {
-        QTest::simulateEvent(w, true, code, Qt::NoModifier, QString(), held);
-    };
-    const auto wheel = [w](int delta) {
-        QWheelEvent ev(QPointF(4, 4), QPointF(w->mapToGlobal(QPoint(4, 4))), QPoint(),
-                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w, &ev);
-    };
-    switch (input) {
-    case KeyUp:
-        key(Qt::Key_Up, false);
-        break;
-    case KeyUpHeld:
-        key(Qt::Key_Up, true);
-        break;
-    case KeyDown:
-        key(Qt::Key_Down, false);
-        break;
-    case KeyDownHeld:
-        key(Qt::Key_Down, true);
-        break;
-    case KeyLeft:
-        key(Qt::Key_Left, false);
-        break;
-    case WheelForward:
-        wheel(120);
-        break;
-    case WheelBack:
-        wheel(-120);
-        break;
-    case WheelZero:
-        wheel(0);
-        break;
-    }
 }
 
 int mirrorValue(Field field, int ch, int band) {

@@ -7,6 +7,7 @@
 #include "link/link_state.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
+#include "tests/support/input.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 using namespace tarn;
 using tarn::test::hex;
 using tarn::test::WindowFixture;
+using tarn::test::wheel;
 
 using Frames = std::vector<QByteArray>;
 Q_DECLARE_METATYPE(Frames)
@@ -35,13 +37,6 @@ void typeInto(QLineEdit* entry, const QString& text) {
 
 void pressKey(QWidget* w, Qt::Key key, bool held) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), held);
-    QApplication::sendEvent(w, &event);
-}
-
-void wheel(QWidget* w, int delta) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QWheelEvent event(at, w->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &event);
 }
 

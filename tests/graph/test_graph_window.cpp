@@ -8,6 +8,7 @@
 #include "link/link_tick.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
+#include "tests/support/frames.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -23,6 +24,16 @@ using namespace tarn;
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+namespace {
+Bytes bytesOf(const QByteArray& a) { return Bytes(a.begin(), a.end()); }
+Bytes bandFrame(int ch, int band, int freq, int gain, int q) {
+    return bytesOf(tarn::test::bandFrame(ch, band, freq, gain, q));
+}
+Bytes filterFrame(bool lowPass, int ch, int type, int freq, int slope, int off) {
+    return bytesOf(tarn::test::filterFrame(lowPass, ch, type, freq, slope, off));
+}
+} // namespace
 
 const QColor kChannel[6] = {QColor(255, 0, 0), QColor(255, 246, 0), QColor(0, 0, 255),
                             QColor(0, 255, 0), QColor(0, 255, 255), QColor(255, 180, 0)};
@@ -48,30 +59,6 @@ bool onVertex(const QImage& img, QPoint p, const QColor& c, QRgb bg) {
         for (int dy = -1; dy <= 0; ++dy)
             if (tinted(img.pixel(p.x() + dx, p.y() + dy), c, bg, 0.6)) return true;
     return false;
-}
-
-Bytes bandFrame(int ch, int band, int freq, int gain, int q) {
-    const int unitGain = gain + 120;
-    return {0x05,
-            0x08,
-            uint8_t(ch),
-            uint8_t(band),
-            uint8_t(freq & 0xFF),
-            uint8_t(freq >> 8),
-            uint8_t(unitGain & 0xFF),
-            uint8_t(unitGain >> 8),
-            uint8_t(q)};
-}
-
-Bytes filterFrame(bool lowPass, int ch, int type, int freq, int slope, int off) {
-    return {0x05,
-            uint8_t(lowPass ? 0x07 : 0x06),
-            uint8_t(ch),
-            uint8_t(type),
-            uint8_t(freq & 0xFF),
-            uint8_t(freq >> 8),
-            uint8_t(slope),
-            uint8_t(off)};
 }
 
 std::vector<Bytes> takeFrames() {
