@@ -240,13 +240,14 @@ void Tarn80X::Mark_Point_Update_Change(int Band) {
     const int X = marker->x();
     const int Y = marker->y();
 
+    // Both values reach the mirror before the slider moves: its handler sends the band at once,
+    // and the unit must not hear the new gain at the old frequency on the way.
     const int g = Marker_Y_To_Gain(Y);
+    const int f = Pos_To_Freq(X);
     Param_Image.set_EQ_Gain(ch, Band, static_cast<uint16_t>(g));
+    Param_Image.set_EQ_Freq(ch, Band, static_cast<uint16_t>(f));
     ui->eqGainSlider[b]->setValue(g);
     ui->eqGain[b]->setText(Gain_Text(g));
-
-    const int f = Pos_To_Freq(X);
-    Param_Image.set_EQ_Freq(ch, Band, static_cast<uint16_t>(f));
     ui->eqFreq[b]->setText(QString::number(f));
 
     Band_Changed_From_Graph(Band);
