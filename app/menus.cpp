@@ -78,7 +78,8 @@ void Tarn80X::buildOptionAndSceneMenus() {
             for (int band = 0; band < 4; ++band)
                 addRole(r.position[pos], txt::RoleBand[band], Role_Menu_Code(pos, band));
         addRole(r.position[4], txt::RoleCentre, 16);
-        for (int i = 0; i < 3; ++i) addRole(r.position[5], txt::RoleSub[i], 17 + i);
+        for (int i = 0; i < 3; ++i)
+            addRole(r.position[5], txt::RoleSub[i], 17 + i);
         addRole(menu, txt::RoleOff, kRoleOffCode);
         ui->chNameButton[ch]->setMenu(menu);
     }
@@ -109,8 +110,8 @@ void Tarn80X::buildFilterAndUnitMenus() {
         f.typeButton->setMenu(f.type);
         f.slope = darkMenu(this);
         for (int i = 0; i < 9; ++i) {
-            const Bilingual text = i < 8 ? Bilingual{txt::FilterSlope[i], txt::FilterSlope[i]}
-                                         : txt::FilterOff;
+            const Bilingual text =
+                i < 8 ? Bilingual{txt::FilterSlope[i], txt::FilterSlope[i]} : txt::FilterOff;
             f.slopeEntry[i] = addEntry(f.slope, text);
             const bool lowPass = f.lowPass;
             connect(f.slopeEntry[i], &QAction::triggered, this,

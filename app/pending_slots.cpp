@@ -3,7 +3,6 @@
 
 namespace tarn {
 
-
 void Tarn80X::Scene_Menu_Select(int) {}
 void Tarn80X::Option_Sub2_Fun() {}
 void Tarn80X::Option_Sub3_Fun() {}

@@ -7,10 +7,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QMouseEvent>
 #include <QTimerEvent>
 
 namespace tarn {
@@ -41,7 +41,8 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
         connect(button, &QPushButton::clicked, this, &Tarn80X::BT_CH_Click);
     BT_CH_Switch(0);
 
-    for (int k = 1; k <= 9; ++k) Scene_Name_Fallback(k);
+    for (int k = 1; k <= 9; ++k)
+        Scene_Name_Fallback(k);
 
     for (QPushButton* step :
          {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN})
@@ -57,11 +58,13 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->BT_INPUT_LOW->hide();
     ui->BT_INPUT_COAX->hide();
     Param_Image.set_Input_Source(0);
-    for (QPushButton* input : {ui->BT_INPUT_BT, ui->BT_INPUT_COAX, ui->BT_INPUT_HI, ui->BT_INPUT_OPT})
+    for (QPushButton* input :
+         {ui->BT_INPUT_BT, ui->BT_INPUT_COAX, ui->BT_INPUT_HI, ui->BT_INPUT_OPT})
         input->setStyleSheet(kStyleUnselected);
     ui->BT_INPUT_LOW->setStyleSheet(kStyleSelected);
 
-    for (int ch = 0; ch < kChannels; ++ch) Draw_Channel_Buttons_Off(ch);
+    for (int ch = 0; ch < kChannels; ++ch)
+        Draw_Channel_Buttons_Off(ch);
     ui->label_15->hide();
     Editing_Connect_Outputs();
     Editing_Connect_Eq();
@@ -79,7 +82,8 @@ Tarn80X::~Tarn80X() {
 }
 
 void Tarn80X::installEventFilters() {
-    for (QWidget* w : ui->eventFilterTargets()) w->installEventFilter(this);
+    for (QWidget* w : ui->eventFilterTargets())
+        w->installEventFilter(this);
 }
 
 void Tarn80X::timerEvent(QTimerEvent* event) {
@@ -93,7 +97,9 @@ bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
     return false; // the watched widget always gets the event too
 }
 
-void Tarn80X::paintEvent(QPaintEvent* event) { Graph_Paint(event); }
+void Tarn80X::paintEvent(QPaintEvent* event) {
+    Graph_Paint(event);
+}
 
 void Tarn80X::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
@@ -113,6 +119,8 @@ void Tarn80X::on_BT_CLOSE_clicked() {
     QApplication::exit(0);
 }
 
-void Tarn80X::on_BT_MIN_clicked() { setWindowState(Qt::WindowMinimized); }
+void Tarn80X::on_BT_MIN_clicked() {
+    setWindowState(Qt::WindowMinimized);
+}
 
 } // namespace tarn

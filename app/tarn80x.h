@@ -45,9 +45,10 @@ class Tarn80X : public QWidget {
 
     // ---- graph ----
   public:
-    void Graph_Init();                                 // construction: place the band markers
-    void Graph_EventFilter(QObject* watched, QEvent* event); // marker branches, BT_LED_ double-click
-    void Graph_Paint(QPaintEvent* event);               // the whole paintEvent
+    void Graph_Init(); // construction: place the band markers
+    void Graph_EventFilter(QObject* watched,
+                           QEvent* event); // marker branches, BT_LED_ double-click
+    void Graph_Paint(QPaintEvent* event);  // the whole paintEvent
     void Graph_Repaint(); // schedules a repaint of the graph area only, not of every child widget
     // The crossover curve routines of the graph plus moving the marker widget to the corner
     // frequency; inside Tarn80X members these names resolve here, not to the pure tarn:: ones.
@@ -175,7 +176,7 @@ class Tarn80X : public QWidget {
     // ---- speaker roles ----
   public slots:
     void Role_Select(int ch, int code);
-    void Role_Refresh(); // after a read-back: Channel_Display, then no check marks
+    void Role_Refresh();        // after a read-back: Channel_Display, then no check marks
     void Channel_Display();     // enabled role entries, then the name buttons
     void Update_Channel_Name(); // name buttons from CH_Name in the current language
     void Role_Uncheck_All();
@@ -194,7 +195,9 @@ class Tarn80X : public QWidget {
     void Language_Set(uint8_t english); // every text of the window, its menus and actions
     static constexpr int kRoleOffCode = 20;
     // Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of submenu `pos` (FL..SR).
-    static constexpr int Role_Menu_Code(int pos, int band) { return 4 * pos + (band == 0 ? 3 : band - 1); }
+    static constexpr int Role_Menu_Code(int pos, int band) {
+        return 4 * pos + (band == 0 ? 3 : band - 1);
+    }
 
     // ---- shell ----
   public slots:

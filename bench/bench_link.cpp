@@ -38,7 +38,8 @@ static void parseFrames() {
     // Half garbage, half valid block replies, across the whole ring.
     std::vector<uint8_t> bytes;
     while (bytes.size() < 60000) {
-        for (int i = 0; i < 20; ++i) bytes.push_back(static_cast<uint8_t>(rng() % 0xF0));
+        for (int i = 0; i < 20; ++i)
+            bytes.push_back(static_cast<uint8_t>(rng() % 0xF0));
         uint8_t frame[27] = {0xFA, 0x2A, 0x01, 22, 0xAA, 3};
         uint8_t sum = static_cast<uint8_t>(0x24 + 0x01 + 22 + 0xAA + 3);
         for (int i = 0; i < 20; ++i) {
@@ -100,9 +101,11 @@ static void connectToOnline() {
     test::resetWorld();
     Tarn80X stepped;
     stepped.stopLinkTimer();
-    while (Link.Link_State != 2 && ticks < 10000) stepped.Link_Tick(), ++ticks;
+    while (Link.Link_State != 2 && ticks < 10000)
+        stepped.Link_Tick(), ++ticks;
     ticksToComplete = ticks;
-    while (Link.SceneName_Active && ticks < 10000) stepped.Link_Tick(), ++ticks;
+    while (Link.SceneName_Active && ticks < 10000)
+        stepped.Link_Tick(), ++ticks;
     ticksToNames = ticks;
     std::printf("connect to completion step: %d ticks, %lld ms (wall, 2 ms timer)\n",
                 ticksToComplete, static_cast<long long>(msToComplete));
@@ -115,7 +118,8 @@ static void connectToOnline() {
     const int idleTicks = 100000;
     QElapsedTimer cpu;
     cpu.start();
-    for (int i = 0; i < idleTicks; ++i) stepped.Link_Tick();
+    for (int i = 0; i < idleTicks; ++i)
+        stepped.Link_Tick();
     std::printf("idle tick: %.1f ns on average over %d ticks (keep-alives included; online: %d)\n",
                 double(cpu.nsecsElapsed()) / idleTicks, idleTicks, int(Link.Online));
     Close_Unit();

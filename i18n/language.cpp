@@ -10,8 +10,12 @@
 
 namespace tarn {
 
-void Tarn80X::Option_Sub6_Fun() { Language_Set(0); }
-void Tarn80X::Option_Sub7_Fun() { Language_Set(1); }
+void Tarn80X::Option_Sub6_Fun() {
+    Language_Set(0);
+}
+void Tarn80X::Option_Sub7_Fun() {
+    Language_Set(1);
+}
 
 void Tarn80X::Language_Set(uint8_t english) {
     Pc.Lang_EN = english;
@@ -26,7 +30,8 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.about->setText(tr2(txt::OptionAbout, en));
     m.systemReset->setText(tr2(txt::OptionReset, en));
     m.upgrade->setText(tr2(txt::OptionUpgrade, en));
-    for (int i = 0; i < 5; ++i) m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
+    for (int i = 0; i < 5; ++i)
+        m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
     for (int i = 0; i < 3; ++i) {
         m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
         m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
@@ -34,7 +39,8 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.hpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
     m.lpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
 
-    for (int ch = 0; ch < kChannels; ++ch) Draw_Phase_Button(ch);
+    for (int ch = 0; ch < kChannels; ++ch)
+        Draw_Phase_Button(ch);
     Crossover_Show(Pc.Cur_CH);
     Update_Channel_Name();
     Menu_LanguageSet();
@@ -43,7 +49,8 @@ void Tarn80X::Language_Set(uint8_t english) {
 void Tarn80X::Menu_LanguageSet() {
     const bool en = Pc.Lang_EN != 0;
     for (const RoleMenu& r : menus.role) {
-        for (int pos = 0; pos < 6; ++pos) r.position[pos]->setTitle(tr2(txt::RolePosition[pos], en));
+        for (int pos = 0; pos < 6; ++pos)
+            r.position[pos]->setTitle(tr2(txt::RolePosition[pos], en));
         r.entry[kRoleOffCode]->setText(tr2(txt::RoleOff, en));
         for (int pos = 0; pos < 4; ++pos)
             for (int band = 0; band < 4; ++band)

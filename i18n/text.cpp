@@ -8,6 +8,8 @@ QString tr2(const Bilingual& text, bool english) {
     return QString::fromUtf8(english ? text.en : text.zh);
 }
 
-QString tr2(const Bilingual& text) { return tr2(text, Pc.Lang_EN != 0); }
+QString tr2(const Bilingual& text) {
+    return tr2(text, Pc.Lang_EN != 0);
+}
 
 } // namespace tarn

@@ -1,4 +1,5 @@
-// Every user-visible text exists in Chinese and in English; the language is chosen when it is shown.
+// Every user-visible text exists in Chinese and in English; the language is chosen when it is
+// shown.
 #pragma once
 
 #include <QString>

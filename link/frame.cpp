@@ -17,7 +17,8 @@ void Link_Reset() {
 }
 
 void Rx_Append(const uint8_t* data, int n) {
-    for (int i = 0; i < n; ++i) Link.Rx_Ring[Link.Rx_Write++] = data[i];
+    for (int i = 0; i < n; ++i)
+        Link.Rx_Ring[Link.Rx_Write++] = data[i];
 }
 
 void Parse_Frame() {
@@ -33,7 +34,8 @@ void Parse_Frame() {
         return true;
     };
 
-    while (l.Rx_Read != l.Rx_Write && l.Rx_Ring[l.Rx_Read] != kStartMarker) ++l.Rx_Read;
+    while (l.Rx_Read != l.Rx_Write && l.Rx_Ring[l.Rx_Read] != kStartMarker)
+        ++l.Rx_Read;
     uint8_t byte = 0;
     if (!take(byte)) return; // the start marker
     if (!take(byte) || byte != kDirFromUnit) return;

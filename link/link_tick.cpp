@@ -23,7 +23,8 @@ void Wait_Ms(uint16_t ms) {
     // A monotonic clock: a wall-clock deadline would never be reached across midnight.
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
 }
 
 int Read_Report(int timeoutMs) {
@@ -135,7 +136,8 @@ void Tarn80X::Link_Tick() {
             l.Disconnect_Pending = 0;
         }
     } else {
-        if (l.SceneName_Active) Paced_Request_Step(l.SceneName_Active, &Req_Scene_Name, l.SceneName_Index);
+        if (l.SceneName_Active)
+            Paced_Request_Step(l.SceneName_Active, &Req_Scene_Name, l.SceneName_Index);
         if (l.Online) {
             if (l.Reconnect_Count > 0 && --l.Reconnect_Count == 0) Connect_Unit();
             if (l.Idle_Count == 0) {

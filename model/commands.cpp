@@ -9,9 +9,15 @@ namespace {
 constexpr uint8_t kWrite = 0x05;
 constexpr uint8_t kRequest = 0x06;
 
-Payload write(uint8_t code) { return Payload{}.add(kWrite).add(code); }
-Payload request(uint8_t code) { return Payload{}.add(kRequest).add(code); }
-uint8_t u8(int v) { return static_cast<uint8_t>(v); }
+Payload write(uint8_t code) {
+    return Payload{}.add(kWrite).add(code);
+}
+Payload request(uint8_t code) {
+    return Payload{}.add(kRequest).add(code);
+}
+uint8_t u8(int v) {
+    return static_cast<uint8_t>(v);
+}
 
 Payload filter(uint8_t code, int ch, uint8_t type, uint16_t freq, uint8_t slope, uint8_t off) {
     return write(code).add(u8(ch)).add(type).add16(freq).add(slope).add(off);
@@ -22,13 +28,23 @@ Payload filterFromMirror(uint8_t code, const FilterFields& f, int ch) {
                   p.filterOff(f, ch));
 }
 
-void send(const Payload& p) { Send_Frame(p.bytes.data(), p.size); }
+void send(const Payload& p) {
+    Send_Frame(p.bytes.data(), p.size);
+}
 } // namespace
 
-Payload Make_Factory_Reset() { return write(0x01).add(1); }
-Payload Make_Input_Source(uint8_t source) { return write(0x02).add(source); }
-Payload Make_CH_Vol(int ch, uint16_t vol) { return write(0x04).add(u8(ch)).add16(vol); }
-Payload Make_CH_Mute(int ch, uint8_t mute) { return write(0x05).add(u8(ch)).add(mute); }
+Payload Make_Factory_Reset() {
+    return write(0x01).add(1);
+}
+Payload Make_Input_Source(uint8_t source) {
+    return write(0x02).add(source);
+}
+Payload Make_CH_Vol(int ch, uint16_t vol) {
+    return write(0x04).add(u8(ch)).add16(vol);
+}
+Payload Make_CH_Mute(int ch, uint8_t mute) {
+    return write(0x05).add(u8(ch)).add(mute);
+}
 Payload Make_HPF(int ch, uint8_t type, uint16_t freq, uint8_t slope, uint8_t off) {
     return filter(0x06, ch, type, freq, slope, off);
 }
@@ -45,24 +61,37 @@ Payload Make_EQ_Band(const ParamImage& image, int ch, int band) {
         .add16(unitGain)
         .add(image.EQ_Q(ch, band));
 }
-Payload Make_CH_Delay(int ch, uint16_t delay) { return write(0x09).add(u8(ch)).add16(delay); }
-Payload Make_CH_Phase(int ch, uint8_t phase) { return write(0x0A).add(u8(ch)).add(phase); }
+Payload Make_CH_Delay(int ch, uint16_t delay) {
+    return write(0x09).add(u8(ch)).add16(delay);
+}
+Payload Make_CH_Phase(int ch, uint8_t phase) {
+    return write(0x0A).add(u8(ch)).add(phase);
+}
 Payload Make_EQ_Bypass(const ParamImage& image, int ch) {
     return write(0x0B).add(u8(ch)).add(image.EQ_Bypass(ch));
 }
-Payload Make_Total_Vol(uint16_t vol) { return write(0x0D).add16(vol); }
+Payload Make_Total_Vol(uint16_t vol) {
+    return write(0x0D).add16(vol);
+}
 Payload Make_Scene_Save(int scene, const uint8_t* name16) {
     return write(0x0E).add(u8(scene)).addBytes(name16, 16);
 }
-Payload Make_Scene_Call(int scene) { return write(0x0F).add(u8(scene)); }
-Payload Make_Scene_Delete(int scene) { return write(0x11).add(u8(scene)); }
-Payload Make_NoiseGate(uint8_t level) { return write(0x13).add(level).add(level == 0 ? 0 : 1); }
+Payload Make_Scene_Call(int scene) {
+    return write(0x0F).add(u8(scene));
+}
+Payload Make_Scene_Delete(int scene) {
+    return write(0x11).add(u8(scene));
+}
+Payload Make_NoiseGate(uint8_t level) {
+    return write(0x13).add(level).add(level == 0 ? 0 : 1);
+}
 Payload Make_Scene_Block(int scene, int block, const uint8_t* data20) {
     return write(0x15).add(u8(scene)).add(u8(block)).addBytes(data20, kBlockSize);
 }
 Payload Make_CH_Name(const ParamImage& image) {
     Payload p = write(0x17);
-    for (int ch = 0; ch < kChannels; ++ch) p.add(image.CH_Name(ch));
+    for (int ch = 0; ch < kChannels; ++ch)
+        p.add(image.CH_Name(ch));
     return p;
 }
 Payload Make_Image_Block(int block, const uint8_t* data20) {
@@ -72,54 +101,108 @@ Payload Make_Upgrade_Frame(uint16_t frame, const uint8_t* data16) {
     // The only 16-bit field sent high byte first.
     return write(0xB0).add(u8(frame >> 8)).add(u8(frame & 0xFF)).addBytes(data16, 16);
 }
-Payload Make_Close() { return write(0xC1).add(1); }
+Payload Make_Close() {
+    return write(0xC1).add(1);
+}
 
-Payload Make_Ping() { return request(0x00); }
-Payload Make_Scene_Name_Request(int scene) { return request(0x10).add(u8(scene)); }
+Payload Make_Ping() {
+    return request(0x00);
+}
+Payload Make_Scene_Name_Request(int scene) {
+    return request(0x10).add(u8(scene));
+}
 Payload Make_Scene_Block_Request(int scene, int block) {
     return request(0x15).add(u8(scene)).add(u8(block));
 }
-Payload Make_Device_Name_Request() { return request(0x16); }
-Payload Make_Block_Request(int block) { return request(0xAA).add(u8(block)); }
+Payload Make_Device_Name_Request() {
+    return request(0x16);
+}
+Payload Make_Block_Request(int block) {
+    return request(0xAA).add(u8(block));
+}
 
-void Send_Factory_Reset() { send(Make_Factory_Reset()); }
-void Send_Input_Source(uint8_t source) { send(Make_Input_Source(source)); }
-void Send_CH_Vol(int ch, uint16_t vol) { send(Make_CH_Vol(ch, vol)); }
-void Send_CH_Mute(int ch, uint8_t mute) { send(Make_CH_Mute(ch, mute)); }
+void Send_Factory_Reset() {
+    send(Make_Factory_Reset());
+}
+void Send_Input_Source(uint8_t source) {
+    send(Make_Input_Source(source));
+}
+void Send_CH_Vol(int ch, uint16_t vol) {
+    send(Make_CH_Vol(ch, vol));
+}
+void Send_CH_Mute(int ch, uint8_t mute) {
+    send(Make_CH_Mute(ch, mute));
+}
 void Send_HPF(int ch, uint8_t type, uint16_t freq, uint8_t slope, uint8_t off) {
     send(Make_HPF(ch, type, freq, slope, off));
 }
 void Send_LPF(int ch, uint8_t type, uint16_t freq, uint8_t slope, uint8_t off) {
     send(Make_LPF(ch, type, freq, slope, off));
 }
-void Send_HPF(int ch) { send(filterFromMirror(0x06, kHpfFields, ch)); }
-void Send_LPF(int ch) { send(filterFromMirror(0x07, kLpfFields, ch)); }
-void Send_EQ_Band(int ch, int band) { send(Make_EQ_Band(Param_Image, ch, band)); }
-void Send_CH_Delay(int ch, uint16_t delay) { send(Make_CH_Delay(ch, delay)); }
-void Send_CH_Phase(int ch, uint8_t phase) { send(Make_CH_Phase(ch, phase)); }
-void Send_EQ_Bypass(int ch) { send(Make_EQ_Bypass(Param_Image, ch)); }
-void Send_Total_Vol(uint16_t vol) { send(Make_Total_Vol(vol)); }
-void Send_Scene_Save(int scene, const uint8_t* name16) { send(Make_Scene_Save(scene, name16)); }
-void Send_Scene_Call(int scene) { send(Make_Scene_Call(scene)); }
-void Send_Scene_Delete(int scene) { send(Make_Scene_Delete(scene)); }
-void Send_NoiseGate(uint8_t level) { send(Make_NoiseGate(level)); }
+void Send_HPF(int ch) {
+    send(filterFromMirror(0x06, kHpfFields, ch));
+}
+void Send_LPF(int ch) {
+    send(filterFromMirror(0x07, kLpfFields, ch));
+}
+void Send_EQ_Band(int ch, int band) {
+    send(Make_EQ_Band(Param_Image, ch, band));
+}
+void Send_CH_Delay(int ch, uint16_t delay) {
+    send(Make_CH_Delay(ch, delay));
+}
+void Send_CH_Phase(int ch, uint8_t phase) {
+    send(Make_CH_Phase(ch, phase));
+}
+void Send_EQ_Bypass(int ch) {
+    send(Make_EQ_Bypass(Param_Image, ch));
+}
+void Send_Total_Vol(uint16_t vol) {
+    send(Make_Total_Vol(vol));
+}
+void Send_Scene_Save(int scene, const uint8_t* name16) {
+    send(Make_Scene_Save(scene, name16));
+}
+void Send_Scene_Call(int scene) {
+    send(Make_Scene_Call(scene));
+}
+void Send_Scene_Delete(int scene) {
+    send(Make_Scene_Delete(scene));
+}
+void Send_NoiseGate(uint8_t level) {
+    send(Make_NoiseGate(level));
+}
 void Send_Scene_Block(int scene, int block, const uint8_t* data20) {
     send(Make_Scene_Block(scene, block, data20));
 }
-void Send_CH_Name() { send(Make_CH_Name(Param_Image)); }
-void Send_Image_Block(int block, const uint8_t* data20) { send(Make_Image_Block(block, data20)); }
+void Send_CH_Name() {
+    send(Make_CH_Name(Param_Image));
+}
+void Send_Image_Block(int block, const uint8_t* data20) {
+    send(Make_Image_Block(block, data20));
+}
 void Send_Upgrade_Frame(uint16_t frame, const uint8_t* data16) {
     send(Make_Upgrade_Frame(frame, data16));
 }
-void Send_Close() { send(Make_Close()); }
+void Send_Close() {
+    send(Make_Close());
+}
 
 void Req_Ping() {
     const Payload p = Make_Ping();
     Send_Frame_Raw(p.bytes.data(), p.size);
 }
-void Req_Scene_Name(int scene) { send(Make_Scene_Name_Request(scene)); }
-void Req_Scene_Block(int scene, int block) { send(Make_Scene_Block_Request(scene, block)); }
-void Req_Device_Name() { send(Make_Device_Name_Request()); }
-void Req_Block(int block) { send(Make_Block_Request(block)); }
+void Req_Scene_Name(int scene) {
+    send(Make_Scene_Name_Request(scene));
+}
+void Req_Scene_Block(int scene, int block) {
+    send(Make_Scene_Block_Request(scene, block));
+}
+void Req_Device_Name() {
+    send(Make_Device_Name_Request());
+}
+void Req_Block(int block) {
+    send(Make_Block_Request(block));
+}
 
 } // namespace tarn

@@ -18,9 +18,12 @@ struct Payload {
         bytes.at(static_cast<std::size_t>(size++)) = v;
         return *this;
     }
-    Payload& add16(uint16_t v) { return add(static_cast<uint8_t>(v & 0xFF)).add(static_cast<uint8_t>(v >> 8)); }
+    Payload& add16(uint16_t v) {
+        return add(static_cast<uint8_t>(v & 0xFF)).add(static_cast<uint8_t>(v >> 8));
+    }
     Payload& addBytes(const uint8_t* data, int n) {
-        for (int i = 0; i < n; ++i) add(data[i]);
+        for (int i = 0; i < n; ++i)
+            add(data[i]);
         return *this;
     }
 };

@@ -41,13 +41,15 @@ void Param_Init() {
         p.set_LPF_Freq(ch, kFreqMax);
     }
     Pc = PcState{};
-    for (auto& row : Pc.EQ_Gain_Saved) row.fill(kGainFlat);
+    for (auto& row : Pc.EQ_Gain_Saved)
+        row.fill(kGainFlat);
 }
 
 bool Apply_Validity_Rules(ParamImage& p, PcState& pc) {
     if (p.Input_Source() > 2) p.set_Input_Source(0);
     bool allMuted = true;
-    for (int ch = 0; ch < kChannels; ++ch) allMuted = allMuted && p.CH_Mute(ch) != 0;
+    for (int ch = 0; ch < kChannels; ++ch)
+        allMuted = allMuted && p.CH_Mute(ch) != 0;
     pc.Master_Mute = allMuted ? 1 : 0;
 
     auto outsideFreq = [](uint16_t f) { return f < kFreqMin || f > kFreqMax; };

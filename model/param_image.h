@@ -14,7 +14,7 @@ constexpr int kBlockSize = 20;
 constexpr int kBlockCount = 55; // blocks 0..54 cover bytes 0..1099
 constexpr int kReadbackSize = kBlockSize * kBlockCount;
 
-constexpr uint16_t kGainFlat = 120;    // PC encoding of 0.0 dB
+constexpr uint16_t kGainFlat = 120;      // PC encoding of 0.0 dB
 constexpr uint16_t kGainUnitShift = 120; // unit encoding = PC encoding + 120
 constexpr uint16_t kFreqMin = 20;
 constexpr uint16_t kFreqMax = 20000;
@@ -47,7 +47,7 @@ constexpr int LPF_Type = 1070;
 } // namespace off
 
 constexpr std::array<uint16_t, kBands> kDefaultBandFreq = {
-    20,  25,  32,  40,   50,   63,   80,   100,  125,  160,   200,   250,   315,   400,   500, 630,
+    20,  25,   32,   40,   50,   63,   80,   100,  125,  160,  200,  250,   315,   400,   500,  630,
     800, 1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
 
 // One crossover filter of one channel, as stored in the image.
@@ -100,7 +100,8 @@ class ParamImage {
 
     uint16_t EQ_Freq(int ch, int b) const { return u16(off::EQ_Freq + 2 * band(ch, b)); }
     void set_EQ_Freq(int ch, int b, uint16_t v) { setU16(off::EQ_Freq + 2 * band(ch, b), v); }
-    // PC encoding after normalisation; typed gains below -12 dB are stored as 16-bit two's complement.
+    // PC encoding after normalisation; typed gains below -12 dB are stored as 16-bit two's
+    // complement.
     uint16_t EQ_Gain(int ch, int b) const { return u16(off::EQ_Gain + 2 * band(ch, b)); }
     void set_EQ_Gain(int ch, int b, uint16_t v) { setU16(off::EQ_Gain + 2 * band(ch, b), v); }
     int EQ_Gain_Signed(int ch, int b) const { return static_cast<int16_t>(EQ_Gain(ch, b)); }

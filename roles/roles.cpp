@@ -77,12 +77,14 @@ void Tarn80X::Update_Channel_Name() {
 
 void Tarn80X::Channel_Display() {
     for (const RoleMenu& menu : menus.role)
-        for (int code = 0; code < kRoleSubwoofer + 1; ++code) menu.entry[code]->setEnabled(true);
+        for (int code = 0; code < kRoleSubwoofer + 1; ++code)
+            menu.entry[code]->setEnabled(true);
     // Codes 0..18 belong to one channel at a time.
     for (int ch = 0; ch < kChannels; ++ch) {
         const uint8_t code = Param_Image.CH_Name(ch);
         if (code < kRoleSubwoofer)
-            for (const RoleMenu& menu : menus.role) menu.entry[code]->setEnabled(false);
+            for (const RoleMenu& menu : menus.role)
+                menu.entry[code]->setEnabled(false);
     }
     Update_Channel_Name();
 }

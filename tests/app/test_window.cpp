@@ -23,7 +23,8 @@ void sendMouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButton butt
 }
 QStringList texts(const QMenu* menu) {
     QStringList out;
-    for (const QAction* a : menu->actions()) out << (a->menu() ? a->menu()->title() : a->text());
+    for (const QAction* a : menu->actions())
+        out << (a->menu() ? a->menu()->title() : a->text());
     return out;
 }
 } // namespace
@@ -68,8 +69,7 @@ class TestWindow : public QObject {
         QVERIFY(!gate[0]->isChecked());
         QCOMPARE(texts(f.ui().BT_SENCE->menu()).size(), 5);
         QCOMPARE(texts(f.ui().BT_HPF_SLOPE->menu()).last(), QString("关闭"));
-        QCOMPARE(texts(f.ui().BT_LPF_TYPE->menu()),
-                 (QStringList{"巴特沃斯", "宁克", "贝塞尔"}));
+        QCOMPARE(texts(f.ui().BT_LPF_TYPE->menu()), (QStringList{"巴特沃斯", "宁克", "贝塞尔"}));
         QCOMPARE(texts(f.ui().BT_Unit->menu()), (QStringList{"ms", "cm"}));
         QCOMPARE(texts(f.ui().chNameButton[0]->menu()),
                  (QStringList{"前左", "前右", "后左", "后右", "中置", "超低", "关闭"}));

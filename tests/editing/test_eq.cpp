@@ -9,9 +9,9 @@
 #include "link/link_state.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
-#include "tests/support/modal_answerer.h"
 #include "tests/support/frames.h"
 #include "tests/support/input.h"
+#include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
 
 #include <QLabel>

@@ -21,8 +21,8 @@
 
 using namespace tarn;
 using tarn::test::hex;
-using tarn::test::WindowFixture;
 using tarn::test::wheel;
+using tarn::test::WindowFixture;
 
 using Frames = std::vector<QByteArray>;
 Q_DECLARE_METATYPE(Frames)

@@ -26,7 +26,9 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-Bytes bytesOf(const QByteArray& a) { return Bytes(a.begin(), a.end()); }
+Bytes bytesOf(const QByteArray& a) {
+    return Bytes(a.begin(), a.end());
+}
 Bytes bandFrame(int ch, int band, int freq, int gain, int q) {
     return bytesOf(tarn::test::bandFrame(ch, band, freq, gain, q));
 }
@@ -83,7 +85,8 @@ QString hex(const Bytes& b) {
 // frequency.
 void checkBandFrames(const std::vector<Bytes>& frames, const Bytes& own) {
     QVERIFY(!frames.empty());
-    for (const Bytes& f : frames) QCOMPARE(hex(f), hex(own));
+    for (const Bytes& f : frames)
+        QCOMPARE(hex(f), hex(own));
 }
 
 } // namespace

@@ -22,10 +22,14 @@ class TestLanguage : public QObject {
     };
     static Snapshot snapshot(WindowFixture& f) {
         Snapshot s;
-        for (QAbstractButton* b : f.window().findChildren<QAbstractButton*>()) s.texts << b->text();
-        for (QLabel* l : f.window().findChildren<QLabel*>()) s.texts << l->text();
-        for (QAction* a : f.window().findChildren<QAction*>()) s.texts << a->text();
-        for (QMenu* m : f.window().findChildren<QMenu*>()) s.texts << m->title();
+        for (QAbstractButton* b : f.window().findChildren<QAbstractButton*>())
+            s.texts << b->text();
+        for (QLabel* l : f.window().findChildren<QLabel*>())
+            s.texts << l->text();
+        for (QAction* a : f.window().findChildren<QAction*>())
+            s.texts << a->text();
+        for (QMenu* m : f.window().findChildren<QMenu*>())
+            s.texts << m->title();
         return s;
     }
 

@@ -7,7 +7,9 @@
 using namespace tarn;
 
 namespace {
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 QByteArray report() {
     return QByteArray(reinterpret_cast<const char*>(Link.Tx_Report.data()), kReportSize);
 }
@@ -59,7 +61,8 @@ class TestFrame : public QObject {
 
     void sequenceWrapsAfter256Frames() {
         const QByteArray ping = hex("0600");
-        for (int i = 0; i < 255; ++i) send(ping);
+        for (int i = 0; i < 255; ++i)
+            send(ping);
         send(ping);
         QCOMPARE(int(Link.Tx_Report[4]), 0xFF);
         send(ping);
@@ -105,8 +108,8 @@ class TestFrame : public QObject {
             << 0 << hex("00112399") + name << true << 0x16 << hex("4142");
         QTest::newRow("report position 1")
             << 0 << hex("20") + name + QByteArray(23, 0) << true << 0x16 << hex("4142");
-        QTest::newRow("bad checksum") << 0 << hex("FA2A0703164142C8F5") << false << 0
-                                      << QByteArray();
+        QTest::newRow("bad checksum")
+            << 0 << hex("FA2A0703164142C8F5") << false << 0 << QByteArray();
         QTest::newRow("missing end marker")
             << 0 << hex("FA2A0703164142C7F4") << false << 0 << QByteArray();
         QTest::newRow("own direction marker")

@@ -21,7 +21,9 @@ Q_DECLARE_METATYPE(sim::Fault)
 
 namespace {
 
-QString status(WindowFixture& f) { return f.ui().BT_CONNECT->text(); }
+QString status(WindowFixture& f) {
+    return f.ui().BT_CONNECT->text();
+}
 
 // The unit's memory as the mirror should hold it once the read-back is normalised.
 ParamImage::Bytes expectedMirror() {
@@ -63,17 +65,21 @@ class TestLink : public QObject {
         QVERIFY(f.connect());
 
         std::vector<QByteArray> expected{hex("0616")};
-        for (int n = 0; n <= 54; ++n) expected.push_back(hex("06AA") + QByteArray(1, char(n)));
-        for (int k = 1; k <= 9; ++k) expected.push_back(hex("0610") + QByteArray(1, char(k)));
+        for (int n = 0; n <= 54; ++n)
+            expected.push_back(hex("06AA") + QByteArray(1, char(n)));
+        for (int k = 1; k <= 9; ++k)
+            expected.push_back(hex("0610") + QByteArray(1, char(k)));
         QCOMPARE(f.payloads(), expected);
 
         std::vector<int> expectedProgress;
-        for (int v = 1; v <= 54; ++v) expectedProgress.push_back(v);
+        for (int v = 1; v <= 54; ++v)
+            expectedProgress.push_back(v);
         QCOMPARE(progress, expectedProgress);
         QVERIFY(f.ui().TickBar->isHidden());
         QCOMPARE(status(f), QString("已连接"));
         QVERIFY(Param_Image.bytes() == expectedMirror());
-        for (int k = 1; k <= 9; ++k) QCOMPARE(int(Scenes.Scene_Valid[k - 1]), 1);
+        for (int k = 1; k <= 9; ++k)
+            QCOMPARE(int(Scenes.Scene_Valid[k - 1]), 1);
     }
 
     void englishStatus() {
@@ -140,12 +146,14 @@ class TestLink : public QObject {
 
     void normalisationOfTheControls() {
         WindowFixture f;
-        for (int ch = 0; ch < kChannels; ++ch) sim::unit().memory()[38 + ch] = 2;
+        for (int ch = 0; ch < kChannels; ++ch)
+            sim::unit().memory()[38 + ch] = 2;
         sim::unit().memory()[10] = 5;
         sim::unit().setU16(68, 3);
         QVERIFY(f.connect());
         QCOMPARE(int(Pc.Master_Mute), 1);
-        for (int ch = 0; ch < kChannels; ++ch) QCOMPARE(int(Param_Image.CH_Mute(ch)), 0);
+        for (int ch = 0; ch < kChannels; ++ch)
+            QCOMPARE(int(Param_Image.CH_Mute(ch)), 0);
         QVERIFY(f.ui().BT_MainMute->styleSheet().contains("rgb(204, 204, 204)"));
         QCOMPARE(int(Param_Image.Input_Source()), 0);
         QVERIFY(f.ui().BT_INPUT_HI->styleSheet().contains("rgb(204, 204, 204)"));
@@ -224,11 +232,12 @@ class TestLink : public QObject {
         QTest::addColumn<sim::Fault>("fault");
         QTest::addColumn<bool>("scenes");
         QTest::addColumn<int>("index");
-        const std::pair<const char*, sim::Fault> faults[] = {{"dropped", sim::Fault::Drop},
-                                                             {"garbled", sim::Fault::Garble},
-                                                             {"bad checksum", sim::Fault::BadChecksum},
-                                                             {"late", sim::Fault::Late},
-                                                             {"stale", sim::Fault::Stale}};
+        const std::pair<const char*, sim::Fault> faults[] = {
+            {"dropped", sim::Fault::Drop},
+            {"garbled", sim::Fault::Garble},
+            {"bad checksum", sim::Fault::BadChecksum},
+            {"late", sim::Fault::Late},
+            {"stale", sim::Fault::Stale}};
         for (const auto& [name, fault] : faults) {
             for (int block : {0, 23, 54})
                 QTest::newRow(qPrintable(QString("%1 block %2").arg(name).arg(block)))
@@ -253,7 +262,8 @@ class TestLink : public QObject {
         sim::unit().injectFaults({fault});
         QVERIFY(f.connect());
         QVERIFY(Param_Image.bytes() == expected);
-        for (int k = 1; k <= 9; ++k) QCOMPARE(int(Scenes.Scene_Valid[k - 1]), 1);
+        for (int k = 1; k <= 9; ++k)
+            QCOMPARE(int(Scenes.Scene_Valid[k - 1]), 1);
         QCOMPARE(status(f), QString("已连接"));
     }
 

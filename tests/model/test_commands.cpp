@@ -10,7 +10,9 @@ namespace {
 QByteArray bytes(const Payload& p) {
     return QByteArray(reinterpret_cast<const char*>(p.bytes.data()), p.size);
 }
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 const uint8_t kData[20] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
 } // namespace
 
@@ -35,7 +37,8 @@ class TestCommands : public QObject {
         Param_Image.set_EQ_Gain(1, 4, static_cast<uint16_t>(pcGain));
         Param_Image.set_EQ_Freq(1, 4, 20000);
         Param_Image.set_EQ_Q(1, 4, 30);
-        QCOMPARE(bytes(Make_EQ_Band(Param_Image, 1, 4)), hex("0508 0104 204E") + wireGain + hex("1E"));
+        QCOMPARE(bytes(Make_EQ_Band(Param_Image, 1, 4)),
+                 hex("0508 0104 204E") + wireGain + hex("1E"));
     }
 
     void payloads_data() {
@@ -44,7 +47,8 @@ class TestCommands : public QObject {
         auto row = [](const char* name, const Payload& p, const char* expected) {
             QTest::newRow(name) << bytes(p) << hex(expected);
         };
-        row("HPF CH3 Butterworth 80 Hz -24 active", Make_HPF(2, 0, 80, 3, 0), "0506 0200 5000 0300");
+        row("HPF CH3 Butterworth 80 Hz -24 active", Make_HPF(2, 0, 80, 3, 0),
+            "0506 0200 5000 0300");
         row("LPF CH6 Bessel 20000 Hz off", Make_LPF(5, 2, 20000, 7, 1), "0507 0502 204E 0701");
         row("factory reset", Make_Factory_Reset(), "0501 01");
         row("input optical", Make_Input_Source(2), "0502 02");
@@ -64,7 +68,8 @@ class TestCommands : public QObject {
         row("block 54", Make_Block_Request(54), "06AA 36");
         row("scene name 3", Make_Scene_Name_Request(3), "0610 03");
         row("scene block", Make_Scene_Block_Request(2, 55), "0615 0237");
-        row("image block", Make_Image_Block(54, kData), "0541 36 0102030405060708090A0B0C0D0E0F1011121314");
+        row("image block", Make_Image_Block(54, kData),
+            "0541 36 0102030405060708090A0B0C0D0E0F1011121314");
         row("scene block write", Make_Scene_Block(9, 0, kData),
             "0515 0900 0102030405060708090A0B0C0D0E0F1011121314");
         row("upgrade frame high byte first", Make_Upgrade_Frame(0x0102, kData),

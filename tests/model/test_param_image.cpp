@@ -45,7 +45,8 @@ class TestParamImage : public QObject {
             QCOMPARE(int(Pc.EQ_Gain_Saved[ch][7]), 120);
         }
         QCOMPARE(int(p.Total_Vol()), 600);
-        for (int i = 1076; i < kImageSize; ++i) QCOMPARE(int(p.bytes()[i]), 0);
+        for (int i = 1076; i < kImageSize; ++i)
+            QCOMPARE(int(p.bytes()[i]), 0);
     }
 
     void validityRules_data() {
@@ -88,13 +89,15 @@ class TestParamImage : public QObject {
         QFETCH(int, normalised);
         // Every gain arrives in the unit's encoding: start from a flat unit image.
         for (int ch = 0; ch < kChannels; ++ch)
-            for (int b = 0; b < kBands; ++b) Param_Image.set_EQ_Gain(ch, b, 240);
+            for (int b = 0; b < kBands; ++b)
+                Param_Image.set_EQ_Gain(ch, b, 240);
         if (size == 2)
             Param_Image.setU16(offset, static_cast<uint16_t>(raw));
         else
             Param_Image.setU8(offset, static_cast<uint8_t>(raw));
         Apply_Validity_Rules(Param_Image, Pc);
-        QCOMPARE(size == 2 ? int(Param_Image.u16(offset)) : int(Param_Image.u8(offset)), normalised);
+        QCOMPARE(size == 2 ? int(Param_Image.u16(offset)) : int(Param_Image.u8(offset)),
+                 normalised);
         if (offset >= 452 && offset < 824) {
             const int index = (offset - 452) / 2;
             QCOMPARE(int(Pc.EQ_Gain_Saved[index / 31][index % 31]), normalised);
@@ -102,10 +105,12 @@ class TestParamImage : public QObject {
     }
 
     void masterMuteJudgedBeforeMuteLimit() {
-        for (int ch = 0; ch < kChannels; ++ch) Param_Image.set_CH_Mute(ch, 2);
+        for (int ch = 0; ch < kChannels; ++ch)
+            Param_Image.set_CH_Mute(ch, 2);
         QVERIFY(Apply_Validity_Rules(Param_Image, Pc));
         QCOMPARE(int(Pc.Master_Mute), 1);
-        for (int ch = 0; ch < kChannels; ++ch) QCOMPARE(int(Param_Image.CH_Mute(ch)), 0);
+        for (int ch = 0; ch < kChannels; ++ch)
+            QCOMPARE(int(Param_Image.CH_Mute(ch)), 0);
 
         Param_Init();
         Param_Image.set_CH_Mute(3, 1);

@@ -22,9 +22,12 @@ class TestRoles : public QObject {
         // Start-up filters: HPF 20 Hz off slope 3, LPF 20000 Hz off slope 3.
         QTest::newRow("CH2 FL-Woofer") << 1 << 2 << QList<int>{30, 0, 3} << QList<int>{90, 0, 3};
         QTest::newRow("CH1 FL-Woofer") << 0 << 2 << QList<int>{20, 1, 3} << QList<int>{150, 0, 3};
-        QTest::newRow("CH6 FL-Midrange") << 5 << 1 << QList<int>{150, 0, 3} << QList<int>{3000, 0, 3};
-        QTest::newRow("CH3 RR-Midrange") << 2 << 13 << QList<int>{300, 0, 3} << QList<int>{3000, 0, 3};
-        QTest::newRow("CH4 FR-Tweeter") << 3 << 4 << QList<int>{3000, 0, 3} << QList<int>{20000, 1, 3};
+        QTest::newRow("CH6 FL-Midrange")
+            << 5 << 1 << QList<int>{150, 0, 3} << QList<int>{3000, 0, 3};
+        QTest::newRow("CH3 RR-Midrange")
+            << 2 << 13 << QList<int>{300, 0, 3} << QList<int>{3000, 0, 3};
+        QTest::newRow("CH4 FR-Tweeter")
+            << 3 << 4 << QList<int>{3000, 0, 3} << QList<int>{20000, 1, 3};
         QTest::newRow("CH1 RL-Woofer") << 0 << 10 << QList<int>{20, 1, 3} << QList<int>{300, 0, 3};
         QTest::newRow("CH5 centre") << 4 << 16 << QList<int>{300, 0, 3} << QList<int>{3000, 0, 3};
         QTest::newRow("CH1 subwoofer") << 0 << 19 << QList<int>{30, 0, 3} << QList<int>{90, 0, 3};
@@ -45,8 +48,10 @@ class TestRoles : public QObject {
     void menusAtStartUp() {
         WindowFixture f;
         const auto& menu = f.window().menus.role[0];
-        for (int code : {3, 7, 11, 15, 16}) QVERIFY(!menu.entry[code]->isEnabled());
-        for (int code : {0, 4, 17, 19, 20}) QVERIFY(menu.entry[code]->isEnabled());
+        for (int code : {3, 7, 11, 15, 16})
+            QVERIFY(!menu.entry[code]->isEnabled());
+        for (int code : {0, 4, 17, 19, 20})
+            QVERIFY(menu.entry[code]->isEnabled());
         QCOMPARE(f.ui().chNameButton[4]->text(), QString("中置"));
     }
 
@@ -55,9 +60,9 @@ class TestRoles : public QObject {
         QVERIFY(f.connect());
         f.clearFrames();
         f.window().menus.role[1].entry[2]->trigger(); // CH2 becomes FL-Woofer
-        QCOMPARE(f.writes(), (std::vector<QByteArray>{hex("0517 03020B0F1013"),
-                                                      hex("0506 0100 1E00 0300"),
-                                                      hex("0507 0100 5A00 0300")}));
+        QCOMPARE(f.writes(),
+                 (std::vector<QByteArray>{hex("0517 03020B0F1013"), hex("0506 0100 1E00 0300"),
+                                          hex("0507 0100 5A00 0300")}));
         QCOMPARE(int(Pc.Cur_CH), 1);
         QCOMPARE(f.ui().chNameButton[1]->text(), QString("前左低频"));
         QVERIFY(!f.window().menus.role[5].entry[2]->isEnabled());

@@ -11,7 +11,9 @@ ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton button) : button_(butto
     timer_.start();
 }
 
-ModalAnswerer::~ModalAnswerer() { timer_.stop(); }
+ModalAnswerer::~ModalAnswerer() {
+    timer_.stop();
+}
 
 void ModalAnswerer::poll() {
     int open = 0;

@@ -29,7 +29,8 @@ WindowFixture::~WindowFixture() {
 }
 
 void WindowFixture::ticks(int n) {
-    for (int i = 0; i < n; ++i) window_->Link_Tick();
+    for (int i = 0; i < n; ++i)
+        window_->Link_Tick();
 }
 
 bool WindowFixture::connect(int maxTicks) {
@@ -55,6 +56,8 @@ std::vector<QByteArray> WindowFixture::writes() const {
     return out;
 }
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 } // namespace tarn::test
