@@ -89,13 +89,6 @@ QString displayed(Field field, int value) {
     return {};
 }
 
-void linkPair(int src, int dst, int mode) {
-    Pc.Link_Matrix[size_t(src)][size_t(dst)] = 1;
-    Pc.Link_Matrix[size_t(dst)][size_t(src)] = 1;
-    Pc.Link_Mode[size_t(src)] = uint8_t(mode);
-    Pc.Link_Mode[size_t(dst)] = uint8_t(mode);
-}
-
 } // namespace
 
 class TestEq : public QObject {

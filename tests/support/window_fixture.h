@@ -39,4 +39,7 @@ class WindowFixture {
 
 QByteArray hex(const char* text);
 
+// Links channels src and dst both ways in the given link mode, as the link dialog leaves them.
+void linkPair(int src, int dst, int mode);
+
 } // namespace tarn::test
