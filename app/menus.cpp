@@ -85,6 +85,14 @@ void Tarn80X::buildOptionAndSceneMenus() {
     }
 }
 
+void Tarn80X::Scene_Menu_Select(int entry) {
+    using Slot = void (Tarn80X::*)();
+    static constexpr Slot kEntries[] = {&Tarn80X::Sence_Sub1_Fun, &Tarn80X::Sence_Sub2_Fun,
+                                        &Tarn80X::Sence_Sub3_Fun, &Tarn80X::Sence_Sub4_Fun,
+                                        &Tarn80X::Sence_Sub5_Fun};
+    if (entry >= 0 && entry < 5) (this->*kEntries[entry])();
+}
+
 void Tarn80X::buildFilterAndUnitMenus() {
     Menus& m = menus;
     struct FilterMenus {

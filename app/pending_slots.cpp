@@ -3,9 +3,16 @@
 
 namespace tarn {
 
-void Tarn80X::Scene_Menu_Select(int) {}
+// Scene manager, factory reset, About.
+void Tarn80X::Sence_Sub1_Fun() {}
 void Tarn80X::Option_Sub2_Fun() {}
 void Tarn80X::Option_Sub3_Fun() {}
+
+// Scene files and firmware upgrade.
+void Tarn80X::Sence_Sub2_Fun() {}
+void Tarn80X::Sence_Sub3_Fun() {}
+void Tarn80X::Sence_Sub4_Fun() {}
+void Tarn80X::Sence_Sub5_Fun() {}
 void Tarn80X::Option_Sub5_Fun() {}
 
 } // namespace tarn

@@ -181,12 +181,26 @@ class Tarn80X : public QWidget {
     void Update_Channel_Name(); // name buttons from CH_Name in the current language
     void Role_Uncheck_All();
 
-    // ---- presets, maintenance and language ----
+    // ---- scene menu ----
   public slots:
-    void Scene_Menu_Select(int entry); // scene menu entries 0..4
-    void Option_Sub2_Fun();            // About
-    void Option_Sub3_Fun();            // factory reset
-    void Option_Sub5_Fun();            // firmware upgrade
+    void Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
+
+    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*, presets/maintenance.cpp) ----
+  public slots:
+    void Sence_Sub1_Fun();  // scene manager dialog
+    void Option_Sub2_Fun(); // About
+    void Option_Sub3_Fun(); // factory reset
+
+    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp, presets/firmware.cpp) ----
+  public slots:
+    void Sence_Sub2_Fun();  // save one scene to a file
+    void Sence_Sub3_Fun();  // load one scene from a file
+    void Sence_Sub4_Fun();  // save all scenes to a file
+    void Sence_Sub5_Fun();  // load all scenes from a file
+    void Option_Sub5_Fun(); // firmware upgrade
+
+    // ---- language ----
+  public slots:
     void Option_Sub6_Fun();            // Chinese
     void Option_Sub7_Fun();            // English
     void Menu_LanguageSet();           // role menus' texts for Lang_EN
