@@ -2,6 +2,8 @@
 # build.sh DIR [cmake options...]: configures DIR once and builds it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler-cache hits across checkouts of the tree in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 dir=$1
 shift
 if [ ! -f "$dir/CMakeCache.txt" ]; then
