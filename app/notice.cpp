@@ -1,11 +1,14 @@
 #include "app/notice.h"
 
+#include "app/diag.h"
+
 #include <QMessageBox>
 
 namespace tarn {
 
 namespace {
 int runBox(QMessageBox::Icon icon, const Bilingual& text, QMessageBox::StandardButtons buttons) {
+    TARN_DIAG(QStringList{QString::fromUtf8(text.en)});
     QMessageBox box(icon, tr2(txt::NoticeTitle), tr2(text), buttons);
     box.setObjectName("NoticeBox");
     return box.exec();

@@ -2,6 +2,8 @@
 // button's object name. Pure functions over strings and numbers; nothing here touches a widget.
 #pragma once
 
+#include "app/diag.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -34,12 +36,4 @@ bool Parse_Delay_Entry(const QString& text, int unit, double& steps);
 // number, or else its last character ("BT_CH4" -> 3). -1 when unreadable or not 1..6.
 int Channel_From_Name(const QString& objectName);
 
-// One line of the debug log: "[ file : line : function yyyy-MM-dd hh:mm:ss:zzz ] values...".
-QString Diag_Line(const char* file, int line, const char* function, const QDateTime& time,
-                  const QStringList& values);
-// Writes Diag_Line with the current time to the debug log.
-void Diag_Write(const char* file, int line, const char* function, const QStringList& values);
-
 } // namespace tarn
-
-#define TARN_DIAG(values) ::tarn::Diag_Write(__FILE__, __LINE__, __func__, (values))
