@@ -199,6 +199,17 @@ class Tarn80X : public QWidget {
     void Sence_Sub5_Fun();  // load all scenes from a file
     void Option_Sub5_Fun(); // firmware upgrade
 
+  private:
+    // Each asks for a file name; the Open ones read and check the file and refuse a wrong one
+    // with a notice, returning whether the transfer may go on.
+    void SingleFileSave();
+    bool SingleFileOpen(QByteArray& file); // the "*.SCE" bytes, checked
+    void AllFileSave();                    // writes All_Scene_Image
+    bool AllFileOpen();                    // fills All_Scene_Image
+    bool UpgradeFileOpen();                // fills FW_Image
+    QByteArray All_Scene_Image; // the nine stored scenes, 4096 bytes each, scene 1 first
+    QByteArray FW_Image;        // the firmware file being sent
+
     // ---- language ----
   public slots:
     void Option_Sub6_Fun();            // Chinese

@@ -1,0 +1,53 @@
+// The option menu's About entry and the factory reset.
+#include "app/notice.h"
+#include "app/tarn80x.h"
+#include "link/link_state.h"
+#include "link/link_tick.h"
+#include "model/commands.h"
+#include "presets/about_form.h"
+#include "presets/scene_manager.h"
+
+#include <QPointer>
+
+namespace tarn {
+
+namespace {
+
+constexpr Bilingual kResetQuestion{"确定要将当前机器复位到出厂模式？", "Config system reset？"};
+constexpr Bilingual kResetDone{"复位完成，请耐心等待2秒钟后自动更新UI！",
+                               "System reset success,please wait update！"};
+
+// The one About box on screen: a new one (with the version as it stands now) replaces it.
+QPointer<AboutForm> openAbout;
+
+} // namespace
+
+void Tarn80X::Option_Sub2_Fun() {
+    if (openAbout) openAbout->close(); // deleted on close
+    auto* about = new AboutForm;
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    openAbout = about;
+    about->show();
+}
+
+// Factory reset: asks, sends the reset, and once the user has closed the notice (the unit's time
+// to reset) opens the unit again, which reads its whole state back.
+void Tarn80X::Option_Sub3_Fun() {
+    if (!Link.Online) return; // nothing to reset while offline
+    // Online but still reading the unit back: the sender would drop the reset.
+    if (!Unit_Ready_For_Commands()) {
+        Show_Notice(txt::ConnectFirst);
+        return;
+    }
+    if (!Ask_Question(kResetQuestion)) return;
+    if (!Unit_Ready_For_Commands()) { // the link changed while the question was open
+        Show_Notice(txt::ConnectFirst);
+        return;
+    }
+    Send_Factory_Reset();
+    if (!Link.Online) return; // the write failed; the sender has told the user
+    Show_Notice(kResetDone);
+    Connect_Unit();
+}
+
+} // namespace tarn

@@ -1,0 +1,95 @@
+// The unit's nine stored scenes: the dialog that saves the unit's current settings into a place
+// under a name, recalls a place, or deletes one. Names and the used/empty marks come from the
+// scene-name read of the link (Scenes); the dialog only sends commands.
+#pragma once
+
+#include "i18n/text.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <array>
+#include <cstdint>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tarn {
+
+namespace txt {
+constexpr Bilingual ConnectFirst{"请先联机！", "Please connect machine！"};
+} // namespace txt
+
+// Whether a write command sent now reaches the unit: the link is online with a device open and
+// no read-back is running (the frame sender drops writes during a read-back).
+bool Unit_Ready_For_Commands();
+
+// The 16 bytes of a scene-name slot after storing `name` in it: the Latin-1 bytes of the name
+// ('?' for characters outside Latin-1), at most 16, up to a NUL; one NUL after a shorter name;
+// the bytes after that keep what the slot held.
+std::array<uint8_t, 16> Scene_Name_Slot(const std::array<uint8_t, 16>& old, const QString& name);
+// The text of a slot: its bytes up to the first NUL, as Latin-1.
+QString Scene_Name_Text(const std::array<uint8_t, 16>& slot);
+// Scene names start with a character from 'A' (0x41) to 'z' (0x7A).
+bool Scene_Name_Acceptable(const QString& name);
+
+class SenceManage : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit SenceManage(QWidget* parent = nullptr);
+    ~SenceManage() override;
+
+    static constexpr int kPlaces = 9;
+
+  public slots:
+    void on_BT_CLOSE_clicked();
+    void on_BT_EXIT_clicked();
+    void on_Check_S_1_clicked();
+    void on_Check_S_2_clicked();
+    void on_Check_S_3_clicked();
+    void on_Check_S_4_clicked();
+    void on_Check_S_5_clicked();
+    void on_Check_S_6_clicked();
+    void on_Check_S_7_clicked();
+    void on_Check_S_8_clicked();
+    void on_Check_S_9_clicked();
+    void on_BT_SAVE_clicked();
+    void on_BT_CALL_clicked();
+    void on_BT_DEL_clicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    struct Ui {
+        QPushButton* BT_CLOSE = nullptr;
+        QLabel* label = nullptr;                 // heading
+        std::array<QLabel*, kPlaces> number{};   // label_2 ... label_10
+        std::array<QCheckBox*, kPlaces> check{}; // Check_S_1 ... Check_S_9
+        std::array<QLineEdit*, kPlaces> name{};  // Edit_Sence_Name_1 ... _9
+        std::array<QLabel*, kPlaces> mark{};     // Label_Mark_1 ... _9
+        std::array<QPushButton*, 4> heading{};   // BT_SAVE_2 ... BT_SAVE_5
+        QPushButton* BT_SAVE = nullptr;
+        QPushButton* BT_CALL = nullptr;
+        QPushButton* BT_DEL = nullptr;
+        QPushButton* BT_EXIT = nullptr;
+        void setupUi(QDialog* dialog);
+    };
+
+    void Check_Click(int row); // row 0..8
+    // The first checked place (0..8), or -1 after telling the user to choose one.
+    int Chosen_Place();
+    // Refused with a notice unless a write command can reach the unit now.
+    bool Ready_Or_Tell();
+    void Show_Mark(int row);
+
+    Ui ui;
+    uint8_t Scene_Sel = 0;
+    bool english = false; // the language the dialog was built in; it keeps it while open
+    QPoint dragOffset;
+};
+
+} // namespace tarn

@@ -1,0 +1,64 @@
+// The window's side of a transfer: whether one may start, what the window shows while it runs,
+// the file dialogs, and reading and saving the files.
+#pragma once
+
+#include "i18n/text.h"
+#include "presets/unit_transfer.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tarn {
+
+struct Form;
+class Tarn80X;
+
+// True while a transfer's slot runs, its dialogs and closing notice included.
+bool Transfer_Running();
+
+// Whether a transfer may start now. One asked while another runs is ignored (and logged); when the
+// link is not ready the user is told to connect first.
+bool Transfer_May_Start();
+
+// One transfer's hold on the window, for the life of its slot: marks the transfer running and
+// disables the scene and option menu buttons; on the way out, by any path, enables them again and
+// hides the progress bar if the transfer left it shown.
+class TransferSession {
+  public:
+    explicit TransferSession(Form& ui);
+    ~TransferSession();
+    TransferSession(const TransferSession&) = delete;
+    TransferSession& operator=(const TransferSession&) = delete;
+
+    void showProgress(int value); // sets the bar and shows it
+    void setProgress(int value);
+    void hideProgress();
+
+  private:
+    Form& ui_;
+    bool sceneMenuWasEnabled_;
+    bool optionMenuWasEnabled_;
+    bool progressShown_ = false;
+};
+
+// A transfer that could not finish: hides the bar; a failed write has been reported already (and
+// the link is offline); otherwise the user is told, and when the unit may hold part of the new data
+// (unitChanged), the link starts afresh so that the mirror is read back from the unit.
+void Transfer_Stopped(Tarn80X& window, TransferSession& session, Exchange result,
+                      const Bilingual& text, bool unitChanged);
+
+enum class FileDialogMode { Open, Save };
+
+// The file dialog, opened in the process's current directory with the given title and filter
+// (UTF-8). A save dialog adds the suffix to a name typed without one. Empty when cancelled.
+QString Ask_File_Name(FileDialogMode mode, const char* title, const char* filter,
+                      const char* defaultSuffix = nullptr);
+
+// Reads at most limit bytes from the start of the file; false when it cannot be opened or read.
+bool Read_File_Head(const QString& path, qint64 limit, QByteArray& out);
+
+// Replaces the file with the bytes only once all of them are written (an earlier file stays as it
+// was otherwise). False when that failed.
+bool Save_File_Atomically(const QString& path, const QByteArray& bytes);
+
+} // namespace tarn

@@ -1,0 +1,767 @@
+// Scene files: the file formats and their checks (tables), the answers read straight from the
+// reports, and the four scene-menu entries on the real window against the simulated unit: the
+// files written, the blocks sent, recovery from lost answers, a unit that stops answering, and the
+// files refused before anything is sent. The all-scenes load, with its one-second pauses, is in
+// test_transfers_slow.cpp.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "link/link_state.h"
+#include "model/param_image.h"
+#include "presets/scene_file_format.h"
+#include "presets/transfer_session.h"
+#include "presets/unit_transfer.h"
+#include "sim/unit_sim.h"
+#include "tests/support/file_dialog_answerer.h"
+#include "tests/support/modal_answerer.h"
+#include "tests/support/window_fixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+using namespace tarn;
+using namespace tarn::test;
+
+Q_DECLARE_METATYPE(tarn::SceneFileCheck)
+Q_DECLARE_METATYPE(sim::Fault)
+
+namespace {
+
+constexpr char kConnectFirstZh[] = "请先联机！";
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+QByteArray bytesOf(const ParamImage::Bytes& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), int(image.size()));
+}
+
+void putU16(QByteArray& data, int at, int value) {
+    data[at] = char(value & 0xFF);
+    data[at + 1] = char((value >> 8) & 0xFF);
+}
+
+int u16At(const QByteArray& data, int at) {
+    return uint8_t(data[at]) | (uint8_t(data[at + 1]) << 8);
+}
+
+int gainOffset(int ch, int band) {
+    return off::EQ_Gain + 2 * (ch * kBands + band);
+}
+
+// A one-scene file as the unit's own memory would give it (gains in the unit's encoding), with a
+// few fields changed and the bytes the PC does not interpret filled in.
+QByteArray sceneFileFixture() {
+    const sim::Memory unitImage = sim::Unit::factoryImage();
+    QByteArray file(reinterpret_cast<const char*>(unitImage.data()), int(unitImage.size()));
+    file[0] = char(0x11);                 // firmware version: the unit keeps its own
+    putU16(file, gainOffset(0, 0), 40);   // -20.0 dB, the lowest a typed gain gives
+    putU16(file, gainOffset(2, 5), 360);  // +12.0 dB
+    putU16(file, gainOffset(5, 30), 440); // +20.0 dB
+    putU16(file, off::HPF_Freq + 2, 80);
+    putU16(file, off::CH_Vol + 6, 300);
+    for (int i = 11; i < 24; ++i)
+        file[i] = char(0xA5); // reserved
+    for (int i = 1076; i < kImageSize; ++i)
+        file[i] = char((i * 13) & 0xFF); // past the unit's blocks: carried, never sent past 1099
+    return file;
+}
+
+// The 05 41 payload of block k of an image.
+QByteArray imageBlock(const QByteArray& image, int k) {
+    return hex("0541") + QByteArray(1, char(k)) + image.mid(k * kBlockSize, kBlockSize);
+}
+
+// Records every value the progress bar takes.
+void progressOf(WindowFixture& f, QObject* context, std::vector<int>& out) {
+    QObject::connect(f.ui().TickBar, &QProgressBar::valueChanged, context,
+                     [&out](int v) { out.push_back(v); });
+}
+
+// Runs action once, the first time the progress bar reaches value (the read-back after a transfer
+// moves the bar too).
+void whenProgress(WindowFixture& f, QObject* context, int value, std::function<void()> action) {
+    auto fired = std::make_shared<bool>(false);
+    QObject::connect(f.ui().TickBar, &QProgressBar::valueChanged, context,
+                     [fired, value, action](int v) {
+                         if (*fired || v < value) return;
+                         *fired = true;
+                         action();
+                     });
+}
+
+QStringList texts(const ModalAnswerer& boxes) {
+    QStringList out;
+    for (const SeenBox& b : boxes.seen())
+        out << b.text;
+    return out;
+}
+
+// One input report with the frame at byte 1, as the unit sends it.
+QByteArray unitReport(const QByteArray& payload, uint8_t seq = 7) {
+    QByteArray r(32, '\0');
+    r[0] = char(0x20);
+    r[1] = char(0xFA);
+    r[2] = char(0x2A);
+    r[3] = char(seq);
+    r[4] = char(payload.size());
+    uint8_t sum = uint8_t(0xFA + 0x2A + seq + payload.size());
+    for (int i = 0; i < payload.size(); ++i) {
+        r[5 + i] = payload[i];
+        sum = uint8_t(sum + uint8_t(payload[i]));
+    }
+    r[5 + payload.size()] = char(sum);
+    r[6 + payload.size()] = char(0xF5);
+    return r;
+}
+
+enum class Entry { SaveOne = 1, LoadOne = 2, SaveAll = 3, LoadAll = 4 };
+
+void trigger(WindowFixture& f, Entry e) {
+    f.window().menus.sceneEntry[size_t(e)]->trigger();
+}
+
+// A distinct pattern per stored scene, and one erased place, in the unit.
+void fillUnitScenes() {
+    for (int s = 1; s <= 9; ++s) {
+        sim::Scene& scene = sim::unit().scene(s);
+        for (int i = 0; i < kImageSize; ++i)
+            scene.image[size_t(i)] = uint8_t(s * 31 + i * 7);
+        scene.used = true;
+    }
+    sim::unit().scene(4).image.fill(0xFF); // an erased place is kept as it is
+}
+
+} // namespace
+
+class TestSceneFiles : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+    }
+
+    // ---- formats ----
+
+    void fileGainEncoding_data() {
+        QTest::addColumn<int>("pcGain");
+        QTest::addColumn<QByteArray>("fileBytes");
+        QTest::newRow("flat") << 120 << hex("f000");
+        QTest::newRow("slider lowest") << 0 << hex("7800");
+        QTest::newRow("slider highest") << 240 << hex("6801");
+        QTest::newRow("typed -20.0 dB") << -80 << hex("2800");
+        QTest::newRow("typed +20.0 dB") << 320 << hex("b801");
+    }
+    // Only the gains change between mirror and file, and the way back gives the mirror again.
+    void fileGainEncoding() {
+        QFETCH(int, pcGain);
+        QFETCH(QByteArray, fileBytes);
+        ParamImage mirror;
+        for (int i = 0; i < kImageSize; ++i)
+            mirror.bytes()[size_t(i)] = uint8_t(i * 29 + 3);
+        mirror.set_EQ_Gain(3, 17, uint16_t(pcGain));
+        const ParamImage::Bytes file = Scene_File_From_Mirror(mirror);
+        const QByteArray fileData = bytesOf(file);
+        QCOMPARE(fileData.mid(gainOffset(3, 17), 2), fileBytes);
+        for (int i = 0; i < kImageSize; ++i) {
+            const bool gain = i >= off::EQ_Gain && i < off::EQ_Gain + 2 * kChannels * kBands;
+            if (!gain) QCOMPARE(file[size_t(i)], mirror.bytes()[size_t(i)]);
+        }
+        QVERIFY(Mirror_From_Scene_File(file) == mirror.bytes());
+    }
+
+    void sceneFileCheck_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("gain"); // written to CH6 band 31, or -1 to leave the fixture's
+        QTest::addColumn<SceneFileCheck>("single");
+        QTest::addColumn<SceneFileCheck>("all");
+        const auto ok = SceneFileCheck::Ok;
+        const auto size = SceneFileCheck::WrongSize;
+        QTest::newRow("scene file") << 4096 << -1 << ok << SceneFileCheck::IsSingleScene;
+        QTest::newRow("lowest gain") << 4096 << 40 << ok << SceneFileCheck::IsSingleScene;
+        QTest::newRow("highest gain") << 4096 << 440 << ok << SceneFileCheck::IsSingleScene;
+        QTest::newRow("gain below")
+            << 4096 << 39 << SceneFileCheck::GainsOutOfRange << SceneFileCheck::IsSingleScene;
+        QTest::newRow("gain above")
+            << 4096 << 441 << SceneFileCheck::GainsOutOfRange << SceneFileCheck::IsSingleScene;
+        QTest::newRow("empty") << 0 << -1 << size << size;
+        QTest::newRow("one byte short") << 4095 << -1 << size << size;
+        QTest::newRow("one byte long") << 4097 << -1 << size << size;
+        QTest::newRow("all-scenes file") << 36864 << -1 << SceneFileCheck::IsAllScenes << ok;
+        QTest::newRow("all, one short") << 36863 << -1 << size << size;
+        QTest::newRow("all, one long") << 36865 << -1 << size << size;
+    }
+    void sceneFileCheck() {
+        QFETCH(int, size);
+        QFETCH(int, gain);
+        QFETCH(SceneFileCheck, single);
+        QFETCH(SceneFileCheck, all);
+        QByteArray data = sceneFileFixture();
+        if (gain >= 0) putU16(data, gainOffset(5, 30), gain);
+        data.resize(size);
+        QCOMPARE(Check_Scene_File(data), single);
+        QCOMPARE(Check_All_File(data), all);
+    }
+
+    // A mirror saved twice-shifted (a file saved while the mirror still held the unit's encoding)
+    // is not a scene file; every gain counts, not just the first.
+    void sceneFileGainsEachChecked() {
+        QByteArray data = sceneFileFixture();
+        for (int i = 0; i < kChannels * kBands; ++i) {
+            QByteArray bad = data;
+            putU16(bad, off::EQ_Gain + 2 * i, 480);
+            QCOMPARE(Check_Scene_File(bad), SceneFileCheck::GainsOutOfRange);
+        }
+    }
+
+    void progress_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("download"); // floor(n / 4.6), within the bar
+        QTest::addColumn<int>("upload");   // floor(t / 4.7), within the bar
+        QTest::newRow("0") << 0 << 0 << 0;
+        QTest::newRow("46") << 46 << 10 << 9;
+        QTest::newRow("47") << 47 << 10 << 10;
+        QTest::newRow("459") << 459 << 99 << 97;
+        QTest::newRow("460") << 460 << 100 << 97;
+        QTest::newRow("470") << 470 << 100 << 100;
+        QTest::newRow("495, last request") << 495 << 100 << 100;
+        QTest::newRow("504, last send") << 504 << 100 << 100;
+    }
+    void progress() {
+        QFETCH(int, count);
+        QFETCH(int, download);
+        QFETCH(int, upload);
+        QCOMPARE(Download_Progress(count), download);
+        QCOMPARE(Upload_All_Progress(count), upload);
+    }
+
+    // ---- answers read from the report ----
+
+    void reportAnswer_data() {
+        QTest::addColumn<QByteArray>("report");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray ack = unitReport(hex("4107"));
+        QTest::newRow("image block ack") << ack << true << 0x41 << hex("07");
+        QByteArray sceneAnswer = hex("150307") + QByteArray(20, char(0x5A));
+        QTest::newRow("scene block answer")
+            << unitReport(sceneAnswer) << true << 0x15 << sceneAnswer.mid(1);
+        QTest::newRow("code only") << unitReport(hex("b0")) << true << 0xB0 << QByteArray();
+        QByteArray badSum = ack;
+        badSum[7] = char(badSum[7] ^ 0x01);
+        QTest::newRow("bad checksum") << badSum << false << 0 << QByteArray();
+        QByteArray echo = ack;
+        echo[2] = char(0xA2); // the PC's own direction marker
+        QTest::newRow("wrong direction") << echo << false << 0 << QByteArray();
+        QByteArray noEnd = ack;
+        noEnd[8] = char(0x00);
+        QTest::newRow("no end marker") << noEnd << false << 0 << QByteArray();
+        QTest::newRow("frame at byte 0") << ack.mid(1) << false << 0 << QByteArray();
+        QTest::newRow("cut short") << ack.left(8) << false << 0 << QByteArray();
+        QTest::newRow("empty payload") << unitReport(QByteArray()) << false << 0 << QByteArray();
+        QByteArray tooLong = ack;
+        tooLong[4] = char(40); // announces more than the report holds
+        QTest::newRow("length past the report") << tooLong << false << 0 << QByteArray();
+    }
+    void reportAnswer() {
+        QFETCH(QByteArray, report);
+        QFETCH(bool, accepted);
+        QFETCH(int, code);
+        QFETCH(QByteArray, data);
+        UnitAnswer answer;
+        QCOMPARE(Decode_Report_Answer(reinterpret_cast<const uint8_t*>(report.constData()),
+                                      report.size(), answer),
+                 accepted);
+        if (!accepted) return;
+        QCOMPARE(int(answer.code), code);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(answer.data), answer.length), data);
+    }
+
+    void answerMatches_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("minData");
+        QTest::addColumn<int>("arg0");
+        QTest::addColumn<int>("arg1");
+        QTest::addColumn<bool>("matches");
+        // The answer: 15 03 07 + 20 bytes.
+        QTest::newRow("code only") << 0x15 << 0 << -1 << -1 << true;
+        QTest::newRow("other code") << 0x41 << 0 << -1 << -1 << false;
+        QTest::newRow("scene and block") << 0x15 << 22 << 3 << 7 << true;
+        QTest::newRow("other scene") << 0x15 << 22 << 2 << 7 << false;
+        QTest::newRow("other block") << 0x15 << 22 << 3 << 5 << false;
+        QTest::newRow("data short") << 0x15 << 23 << 3 << 7 << false;
+    }
+    void answerMatches() {
+        QFETCH(int, code);
+        QFETCH(int, minData);
+        QFETCH(int, arg0);
+        QFETCH(int, arg1);
+        QFETCH(bool, matches);
+        const QByteArray data = hex("0307") + QByteArray(20, char(1));
+        const UnitAnswer answer{0x15, reinterpret_cast<const uint8_t*>(data.constData()),
+                                data.size()};
+        QCOMPARE(Answer_Matches(answer, Expected{uint8_t(code), minData, arg0, arg1}), matches);
+    }
+
+    // ---- the menu entries ----
+
+    void refusedUntilReadBack_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("state"); // 0 never connected, 1 reading back, 2 re-open pending
+        QTest::addColumn<bool>("english");
+        for (int e = 1; e <= 4; ++e) {
+            QTest::addRow("entry %d, offline", e) << e << 0 << false;
+            QTest::addRow("entry %d, reading back", e) << e << 1 << false;
+        }
+        QTest::newRow("load one, re-open pending") << 2 << 2 << false;
+        QTest::newRow("save one, offline, English") << 1 << 0 << true;
+    }
+    // Nothing is asked, read, written or sent until the unit has been read back completely.
+    void refusedUntilReadBack() {
+        QFETCH(int, entry);
+        QFETCH(int, state);
+        QFETCH(bool, english);
+        WindowFixture f;
+        if (state >= 1) {
+            for (int i = 0; i < 100 && !Link.Readback_Active; ++i)
+                f.ticks(1);
+            QVERIFY(Link.Readback_Active);
+        }
+        if (state == 2) {
+            QVERIFY(f.connect());
+            Link.Reconnect_Count = 10;
+        }
+        Pc.Lang_EN = english ? 1 : 0;
+        f.clearFrames();
+        const auto before = Param_Image.bytes();
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        trigger(f, Entry(entry));
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen()[0].title, QString(english ? "Notice" : "提示"));
+        QCOMPARE(boxes.seen()[0].text,
+                 QString::fromUtf8(english ? "Please connect machine！" : kConnectFirstZh));
+        QVERIFY(dialogs.seen().empty());
+        QVERIFY(f.payloads().empty());
+        QVERIFY(Param_Image.bytes() == before);
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+    }
+
+    void saveOne() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        Param_Image.set_EQ_Gain(0, 0, 120);
+        Param_Image.set_EQ_Gain(1, 4, 0);
+        Param_Image.set_EQ_Gain(2, 9, 240);
+        Param_Image.set_EQ_Gain(5, 30, uint16_t(-80));
+        for (int i = 1100; i < kImageSize; ++i)
+            Param_Image.bytes()[size_t(i)] = uint8_t(i); // as an earlier "*.SCE" load leaves them
+        const ParamImage::Bytes mirror = Param_Image.bytes();
+        f.clearFrames();
+
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("one.SCE"));
+        dialogs.choose(path("again.SCE"));
+        trigger(f, Entry::SaveOne);
+        trigger(f, Entry::SaveOne);
+
+        QCOMPARE(dialogs.seen().size(), size_t(2));
+        QCOMPARE(dialogs.seen()[0].title, QString("保存单个场景文件"));
+        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.SCE)"});
+        QCOMPARE(dialogs.seen()[0].directory, QDir::currentPath());
+        QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptSave);
+        QVERIFY(boxes.seen().empty()); // no message follows a save
+
+        const QByteArray file = readFile(path("one.SCE"));
+        QCOMPARE(file.size(), 4096);
+        QCOMPARE(file, readFile(path("again.SCE")));
+        QCOMPARE(file.mid(gainOffset(0, 0), 2), hex("f000"));
+        QCOMPARE(file.mid(gainOffset(1, 4), 2), hex("7800"));
+        QCOMPARE(file.mid(gainOffset(2, 9), 2), hex("6801"));
+        QCOMPARE(file.mid(gainOffset(5, 30), 2), hex("2800"));
+        QCOMPARE(file.mid(0, off::EQ_Gain), bytesOf(mirror).mid(0, off::EQ_Gain));
+        QCOMPARE(file.mid(off::EQ_Q), bytesOf(mirror).mid(off::EQ_Q));
+        QVERIFY(Param_Image.bytes() == mirror); // the mirror keeps the PC encoding
+        QVERIFY(f.payloads().empty());
+    }
+
+    void saveOneNotWritten_data() {
+        QTest::addColumn<int>("target"); // 0 cancelled, 1 missing folder, 2 a folder
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("cancelled") << 0 << false;
+        QTest::newRow("missing folder") << 1 << true;
+        QTest::newRow("a folder") << 2 << true;
+    }
+    void saveOneNotWritten() {
+        QFETCH(int, target);
+        QFETCH(bool, notice);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        const QString folder = path("folder.SCE");
+        QVERIFY(QDir().mkpath(folder));
+        if (target == 0) dialogs.cancel();
+        if (target == 1) dialogs.choose(path("missing/one.SCE"));
+        if (target == 2) dialogs.choose(folder);
+        trigger(f, Entry::SaveOne);
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        if (notice)
+            QCOMPARE(texts(boxes), QStringList{"文件保存失败，原有文件未改变！"});
+        else
+            QVERIFY(boxes.seen().empty());
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(!QFile::exists(path("missing/one.SCE")));
+    }
+
+    void loadOne() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        const QByteArray file = sceneFileFixture();
+        writeFile(path("in.SCE"), file);
+        f.clearFrames();
+        std::vector<int> bar;
+        progressOf(f, this, bar);
+
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.SCE"));
+        trigger(f, Entry::LoadOne);
+
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QCOMPARE(dialogs.seen()[0].title, QString("加载单个场景文件"));
+        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.SCE)"});
+        QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptOpen);
+
+        // Blocks 0..54 once each, in order, with the file's bytes: nothing past byte 1099.
+        std::vector<QByteArray> expected;
+        for (int k = 0; k < 55; ++k)
+            expected.push_back(imageBlock(file, k));
+        QCOMPARE(f.payloads(), expected);
+        const sim::Memory& unitMemory = sim::unit().memory();
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(unitMemory.data()) + 4, 1096),
+                 file.mid(4, 1096));
+
+        std::vector<int> expectedBar{7};
+        for (int v = 1; v <= 100; ++v)
+            expectedBar.push_back(v);
+        QCOMPARE(bar, expectedBar);
+        QVERIFY(f.ui().TickBar->isHidden());
+        QCOMPARE(texts(boxes), QStringList{"单个场景加载完成，确定后系统将自动同步数据"});
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+        QVERIFY(f.ui().BT_OPTION->isEnabled());
+
+        // The mirror holds the file with its gains in the PC encoding until the read-back.
+        QCOMPARE(int(Param_Image.EQ_Gain(2, 5)), 240);
+        QCOMPARE(int(Param_Image.EQ_Gain(0, 0)), 65536 - 80);
+        QCOMPARE(Link.Reconnect_Count, uint16_t(10));
+
+        // Ten ticks later the unit is opened again and read back.
+        f.clearFrames();
+        f.ticks(10);
+        QCOMPARE(f.payloads().at(0), hex("0616"));
+        QVERIFY(f.connect());
+        QCOMPARE(int(Param_Image.EQ_Gain(2, 5)), 240);
+        QCOMPARE(int(Param_Image.HPF_Freq(1)), 80);
+        QCOMPARE(int(Param_Image.CH_Vol(3)), 300);
+        QCOMPARE(bytesOf(Param_Image.bytes()).mid(1100), file.mid(1100));
+        QCOMPARE(bytesOf(Param_Image.bytes()).mid(11, 13), QByteArray(13, char(0xA5)));
+    }
+
+    void loadOneRefused_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("kind"); // 0 file with the content, 1 missing file, 2 a folder
+        QTest::addColumn<QString>("notice");
+        const QByteArray good = sceneFileFixture();
+        const QString size = "场景文件大小不正确（应为 4096 字节），未加载！";
+        QTest::newRow("empty") << QByteArray() << 0 << size;
+        QTest::newRow("one byte short") << good.left(4095) << 0 << size;
+        QTest::newRow("one byte long") << good + 'x' << 0 << size;
+        QTest::newRow("all-scenes file")
+            << good.repeated(9) << 0
+            << "这是全部场景文件（*.ALL），请用“加载电脑的全部场景”加载，未加载！";
+        QByteArray shifted = good;
+        for (int i = 0; i < kChannels * kBands; ++i)
+            putU16(shifted, off::EQ_Gain + 2 * i, u16At(good, off::EQ_Gain + 2 * i) + 120);
+        QTest::newRow("gains shifted twice")
+            << shifted << 0 << "不是有效的场景文件（均衡增益超出范围），未加载！";
+        QTest::newRow("missing file") << QByteArray() << 1 << "无法读取文件，未加载！";
+        QTest::newRow("a folder") << QByteArray() << 2 << "无法读取文件，未加载！";
+    }
+    // A refused file changes nothing and sends nothing.
+    void loadOneRefused() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, kind);
+        QFETCH(QString, notice);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        const QString file = path("refused.SCE");
+        if (kind == 0) writeFile(file, content);
+        if (kind == 2) QVERIFY(QDir().mkpath(file));
+        const auto mirror = Param_Image.bytes();
+        f.clearFrames();
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(kind == 1 ? path("missing.SCE") : file);
+        trigger(f, Entry::LoadOne);
+        QCOMPARE(texts(boxes), QStringList{notice});
+        QVERIFY(f.payloads().empty());
+        QVERIFY(Param_Image.bytes() == mirror);
+        QCOMPARE(Link.Reconnect_Count, uint16_t(0));
+    }
+
+    void loadOneCancelled() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.clearFrames();
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.cancel();
+        trigger(f, Entry::LoadOne);
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QVERIFY(boxes.seen().empty());
+        QVERIFY(f.payloads().empty());
+    }
+
+    void loadOneRecoversLostAnswers_data() {
+        QTest::addColumn<QList<sim::Fault>>("faults");
+        QTest::addColumn<int>("resends");
+        using F = sim::Fault;
+        QTest::newRow("lost") << QList<F>{F::Drop} << 1;
+        QTest::newRow("late") << QList<F>{F::Late} << 0; // still in time
+        QTest::newRow("stale then lost") << QList<F>{F::Stale, F::Drop} << 1;
+        QTest::newRow("garbled, bad checksum") << QList<F>{F::Garble, F::BadChecksum} << 2;
+    }
+    // A block without acknowledgement goes again with its own bytes under its own number, so the
+    // unit ends up with the file exactly.
+    void loadOneRecoversLostAnswers() {
+        QFETCH(QList<sim::Fault>, faults);
+        QFETCH(int, resends);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        const QByteArray file = sceneFileFixture();
+        writeFile(path("in.SCE"), file);
+        f.clearFrames();
+        whenProgress(f, this, 20, [&] {
+            sim::unit().injectFaults(std::vector<sim::Fault>(faults.begin(), faults.end()));
+        });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.SCE"));
+        trigger(f, Entry::LoadOne);
+
+        QCOMPARE(texts(boxes), QStringList{"单个场景加载完成，确定后系统将自动同步数据"});
+        const sim::Memory& unitMemory = sim::unit().memory();
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(unitMemory.data()) + 4, 1096),
+                 file.mid(4, 1096));
+        int last = -1;
+        int repeated = 0;
+        for (const QByteArray& p : f.payloads()) {
+            const int k = uint8_t(p[2]);
+            QCOMPARE(p, imageBlock(file, k));
+            QVERIFY(k == last || k == last + 1);
+            repeated += k == last;
+            last = k;
+        }
+        QCOMPARE(last, 54);
+        QCOMPARE(repeated, resends);
+    }
+
+    // The unit falls silent half-way: a bounded wait, a notice instead of the success message,
+    // and the link starts afresh so that the mirror is read back from what the unit holds.
+    void loadOneUnitStops() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        writeFile(path("in.SCE"), sceneFileFixture());
+        f.clearFrames();
+        whenProgress(f, this, 20, [] { sim::unit().setSilent(true); });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.SCE"));
+        QElapsedTimer clock;
+        clock.start();
+        trigger(f, Entry::LoadOne);
+        QVERIFY(clock.elapsed() < 3000);
+
+        QCOMPARE(texts(boxes), QStringList{"机器无响应，场景加载已中止！机器将重新连接。"});
+        const auto payloads = f.payloads();
+        QCOMPARE(uint8_t(payloads.back()[2]), uint8_t(20)); // nothing after the silent block
+        QCOMPARE(payloads.size(), size_t(20 + 4));          // block 20 tried four times
+        QCOMPARE(Link.Online, uint8_t(0));
+        QCOMPARE(f.ui().BT_CONNECT->text(), QString("已断开"));
+        QVERIFY(f.ui().TickBar->isHidden());
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+
+        sim::unit().setSilent(false);
+        QVERIFY(f.connect());
+    }
+
+    // A write that fails is reported once by the link; the load stops there and claims nothing.
+    void loadOneUnplugged() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        writeFile(path("in.SCE"), sceneFileFixture());
+        f.clearFrames();
+        whenProgress(f, this, 20, [] { sim::unit().setPlugged(false); });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.SCE"));
+        trigger(f, Entry::LoadOne);
+        QCOMPARE(texts(boxes), QStringList{"机器通讯异常！"});
+        QCOMPARE(f.payloads().size(), size_t(20));
+        QCOMPARE(Link.Online, uint8_t(0));
+        QVERIFY(f.ui().TickBar->isHidden());
+        QCOMPARE(Link.Reconnect_Count, uint16_t(0));
+    }
+
+    // While a transfer runs its menus are off, and another transfer asked for is not started.
+    void oneTransferAtATime() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        writeFile(path("in.SCE"), sceneFileFixture());
+        f.clearFrames();
+        bool menusOff = false;
+        whenProgress(f, this, 30, [&] {
+            menusOff = !f.ui().BT_SENCE->isEnabled() && !f.ui().BT_OPTION->isEnabled();
+            trigger(f, Entry::SaveOne);
+            trigger(f, Entry::SaveAll);
+            f.window().menus.upgrade->trigger();
+        });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.SCE"));
+        trigger(f, Entry::LoadOne);
+        QVERIFY(menusOff);
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QCOMPARE(f.payloads().size(), size_t(55));
+        QCOMPARE(texts(boxes), QStringList{"单个场景加载完成，确定后系统将自动同步数据"});
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+        QVERIFY(!Transfer_Running());
+    }
+
+    void saveAll() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        fillUnitScenes();
+        f.clearFrames();
+        std::vector<int> bar;
+        progressOf(f, this, bar);
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("all.ALL"));
+        trigger(f, Entry::SaveAll);
+
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QCOMPARE(dialogs.seen()[0].title, QString("保存全部场景文件"));
+        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.ALL)"});
+        QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptSave);
+        QVERIFY(boxes.seen().empty());
+
+        std::vector<QByteArray> expected;
+        for (int s = 1; s <= 9; ++s)
+            for (int k = 0; k < 55; ++k)
+                expected.push_back(hex("0615") + QByteArray(1, char(s)) + QByteArray(1, char(k)));
+        QCOMPARE(f.payloads(), expected);
+
+        const QByteArray file = readFile(path("all.ALL"));
+        QCOMPARE(file.size(), 36864);
+        for (int s = 1; s <= 9; ++s) {
+            const sim::Memory& image = sim::unit().scene(s).image;
+            const QByteArray scene = file.mid((s - 1) * 4096, 4096);
+            QCOMPARE(scene.left(1100),
+                     QByteArray(reinterpret_cast<const char*>(image.data()), 1100));
+            QCOMPARE(scene.mid(1100), QByteArray(4096 - 1100, '\0'));
+        }
+        QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+        QCOMPARE(bar.back(), 100);
+        QVERIFY(f.ui().TickBar->isHidden());
+    }
+
+    void saveAllDespiteFaults_data() {
+        QTest::addColumn<QList<sim::Fault>>("faults");
+        using F = sim::Fault;
+        // A stale answer names the block before the one asked for: taking it would leave the asked
+        // block unread, a hole of zeros in the file.
+        QTest::newRow("stale") << QList<F>{F::Stale, F::Stale, F::Stale};
+        QTest::newRow("late") << QList<F>{F::Late, F::Late};
+        QTest::newRow("lost") << QList<F>{F::Drop};
+        QTest::newRow("garbled") << QList<F>{F::Garble};
+    }
+    void saveAllDespiteFaults() {
+        QFETCH(QList<sim::Fault>, faults);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        fillUnitScenes();
+        bool injected = false;
+        whenProgress(f, this, 10, [&] {
+            injected = true;
+            sim::unit().injectFaults(std::vector<sim::Fault>(faults.begin(), faults.end()));
+        });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("all.ALL"));
+        trigger(f, Entry::SaveAll);
+        QVERIFY(injected);
+        QVERIFY(boxes.seen().empty());
+        const QByteArray file = readFile(path("all.ALL"));
+        QCOMPARE(file.size(), 36864);
+        for (int s = 1; s <= 9; ++s) {
+            const sim::Memory& image = sim::unit().scene(s).image;
+            QCOMPARE(file.mid((s - 1) * 4096, 1100),
+                     QByteArray(reinterpret_cast<const char*>(image.data()), 1100));
+        }
+    }
+
+    void loadAllRefused_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("notice");
+        const QString size = "全部场景文件大小不正确（应为 36864 字节），未加载！";
+        QTest::newRow("single-scene file")
+            << 4096 << "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！";
+        QTest::newRow("empty") << 0 << size;
+        QTest::newRow("one byte short") << 36863 << size;
+        QTest::newRow("one byte long") << 36865 << size;
+    }
+    void loadAllRefused() {
+        QFETCH(int, size);
+        QFETCH(QString, notice);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        writeFile(path("in.ALL"), QByteArray(size, char(0x33)));
+        f.clearFrames();
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.ALL"));
+        trigger(f, Entry::LoadAll);
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QCOMPARE(dialogs.seen()[0].title, QString("加载全部场景文件"));
+        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.ALL)"});
+        QCOMPARE(texts(boxes), QStringList{notice});
+        QVERIFY(f.payloads().empty());
+    }
+};
+
+QTEST_MAIN(TestSceneFiles)
+#include "test_scene_files.moc"

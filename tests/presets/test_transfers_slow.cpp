@@ -1,0 +1,211 @@
+// The transfers whose waits take seconds: the all-scenes load (the unit is given a second after
+// every stored scene, ten seconds in all) and the units that fall silent half-way (every block is
+// given up only after four sends of half a second each). Kept apart so the other suites stay quick.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "link/link_state.h"
+#include "sim/unit_sim.h"
+#include "tests/support/file_dialog_answerer.h"
+#include "tests/support/modal_answerer.h"
+#include "tests/support/window_fixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+using namespace tarn;
+using namespace tarn::test;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+QStringList texts(const ModalAnswerer& boxes) {
+    QStringList out;
+    for (const SeenBox& b : boxes.seen())
+        out << b.text;
+    return out;
+}
+
+void whenProgress(WindowFixture& f, QObject* context, int value, std::function<void()> action) {
+    auto fired = std::make_shared<bool>(false);
+    QObject::connect(f.ui().TickBar, &QProgressBar::valueChanged, context,
+                     [fired, value, action](int v) {
+                         if (*fired || v < value) return;
+                         *fired = true;
+                         action();
+                     });
+}
+
+// Nine scenes as this program writes them: bytes 0..1099 from the unit, the rest zero, except
+// that scene 2 also has bytes in 1100..1119, which the closing block 55 carries.
+QByteArray allScenesFile() {
+    QByteArray file(9 * 4096, '\0');
+    for (int s = 1; s <= 9; ++s)
+        for (int i = 0; i < 1100; ++i)
+            file[(s - 1) * 4096 + i] = char(s * 17 + i * 3);
+    for (int i = 1100; i < 1120; ++i)
+        file[4096 + i] = char(0xC0 + i - 1100);
+    return file;
+}
+
+QByteArray sceneBlock(const QByteArray& file, int s, int k) {
+    return hex("0515") + QByteArray(1, char(s)) + QByteArray(1, char(k)) +
+           file.mid((s - 1) * 4096 + k * 20, 20);
+}
+
+QByteArray unitScene(int s, int length) {
+    const sim::Memory& image = sim::unit().scene(s).image;
+    return QByteArray(reinterpret_cast<const char*>(image.data()), length);
+}
+
+} // namespace
+
+class TestTransfersSlow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+    }
+
+    // Blocks 0..55 of every scene, in order, lost acknowledgements made good by sending the same
+    // block again; the unit's pauses kept; then the unit is opened again and read back.
+    void loadAll() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        const QByteArray file = allScenesFile();
+        writeFile(path("in.ALL"), file);
+        f.clearFrames();
+        std::vector<int> bar;
+        connect(f.ui().TickBar, &QProgressBar::valueChanged, this,
+                [&](int v) { bar.push_back(v); });
+        whenProgress(f, this, 30, [] { sim::unit().injectFaults({sim::Fault::Drop}); });
+        whenProgress(f, this, 60, [] { sim::unit().injectFaults({sim::Fault::Drop}); });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.ALL"));
+        QElapsedTimer clock;
+        clock.start();
+        f.window().menus.sceneEntry[4]->trigger();
+        const qint64 elapsed = clock.elapsed();
+
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QCOMPARE(dialogs.seen()[0].title, QString("加载全部场景文件"));
+        QCOMPARE(dialogs.seen()[0].directory, QDir::currentPath());
+        QCOMPARE(texts(boxes), QStringList{"全部场景加载完成，确定后系统将自动同步数据"});
+
+        std::vector<QByteArray> sent = f.payloads();
+        QCOMPARE(sent.back(), hex("0616")); // opened again at once
+        sent.pop_back();
+        std::vector<QByteArray> once;
+        int repeated = 0;
+        for (const QByteArray& p : sent) {
+            if (!once.empty() && p == once.back())
+                ++repeated;
+            else
+                once.push_back(p);
+        }
+        std::vector<QByteArray> expected;
+        for (int s = 1; s <= 9; ++s)
+            for (int k = 0; k <= 55; ++k)
+                expected.push_back(sceneBlock(file, s, k));
+        QCOMPARE(once, expected);
+        QCOMPARE(repeated, 2);
+        for (int s = 1; s <= 9; ++s)
+            QCOMPARE(unitScene(s, 1120), file.mid((s - 1) * 4096, 1120));
+        QCOMPARE(sim::unit().counters().sceneLoads, 9);
+
+        QVERIFY(elapsed >= 10000); // a second after every scene and one more at the end
+        QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+        QCOMPARE(bar.back(), 100);
+        QVERIFY(f.ui().TickBar->isHidden());
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+        QVERIFY(f.connect());
+    }
+
+    void loadAllUnitStops() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        writeFile(path("in.ALL"), allScenesFile());
+        f.clearFrames();
+        whenProgress(f, this, 15, [] { sim::unit().setSilent(true); }); // scene 2, block 14
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.ALL"));
+        QElapsedTimer clock;
+        clock.start();
+        f.window().menus.sceneEntry[4]->trigger();
+        QVERIFY(clock.elapsed() < 6000);
+        QCOMPARE(texts(boxes), QStringList{"机器无响应，场景加载已中止！机器将重新连接。"});
+        for (const QByteArray& p : f.payloads())
+            QVERIFY(uint8_t(p[2]) <= 2);
+        QCOMPARE(Link.Online, uint8_t(0));
+        QCOMPARE(f.ui().BT_CONNECT->text(), QString("已断开"));
+        QVERIFY(f.ui().TickBar->isHidden());
+        sim::unit().setSilent(false);
+        QVERIFY(f.connect());
+    }
+
+    // No file is written from a download that did not finish, and no dialog is shown for it.
+    void saveAllUnitStops() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        whenProgress(f, this, 20, [] { sim::unit().setSilent(true); });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("all.ALL"));
+        QElapsedTimer clock;
+        clock.start();
+        f.window().menus.sceneEntry[3]->trigger();
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(texts(boxes), QStringList{"机器无响应，场景读取已中止，未保存文件！"});
+        QVERIFY(dialogs.seen().empty());
+        QVERIFY(QDir(dir_->path()).isEmpty());
+        QVERIFY(f.ui().TickBar->isHidden());
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+    }
+
+    void upgradeUnitStops() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        QByteArray image = "MVO" + QByteArray(3997, char(0x42));
+        writeFile(path("fw.bin"), image);
+        f.clearFrames();
+        whenProgress(f, this, 40, [] { sim::unit().setSilent(true); });
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("fw.bin"));
+        QElapsedTimer clock;
+        clock.start();
+        f.window().menus.upgrade->trigger();
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(texts(boxes), QStringList{"机器无响应，固件升级已中止！请重新连接后再次升级。"});
+        for (const QByteArray& p : f.payloads())
+            QVERIFY(p.mid(2, 2) != hex("ffff"));
+        QCOMPARE(Link.Online, uint8_t(0));
+        QCOMPARE(f.ui().BT_CONNECT->text(), QString("已断开"));
+        QVERIFY(f.ui().TickBar->isHidden());
+        QVERIFY(f.ui().BT_OPTION->isEnabled());
+        sim::unit().setSilent(false);
+        QVERIFY(f.connect());
+    }
+};
+
+QTEST_MAIN(TestTransfersSlow)
+#include "test_transfers_slow.moc"
