@@ -9,6 +9,7 @@
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
@@ -41,12 +42,6 @@ QByteArray firmwareFile(int size) {
     return f;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), qint64(bytes.size()));
-}
-
 // 05 B0 hi lo + 16 bytes.
 QByteArray chunkFrame(int number, const QByteArray& bytes16) {
     return hex("05b0") + QByteArray(1, char(number >> 8)) + QByteArray(1, char(number & 0xFF)) +
@@ -57,23 +52,6 @@ QByteArray chunkFrame(int number, const QByteArray& bytes16) {
 QByteArray chunkAt(const QByteArray& image, int pos) {
     QByteArray c = image.mid(pos, 16);
     return c + QByteArray(16 - c.size(), char(0xFF));
-}
-
-QStringList texts(const ModalAnswerer& boxes) {
-    QStringList out;
-    for (const SeenBox& b : boxes.seen())
-        out << b.text;
-    return out;
-}
-
-void whenProgress(WindowFixture& f, QObject* context, int value, std::function<void()> action) {
-    auto fired = std::make_shared<bool>(false);
-    QObject::connect(f.ui().TickBar, &QProgressBar::valueChanged, context,
-                     [fired, value, action](int v) {
-                         if (*fired || v < value) return;
-                         *fired = true;
-                         action();
-                     });
 }
 
 QByteArray unitFirmware() {

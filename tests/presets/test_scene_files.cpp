@@ -13,6 +13,7 @@
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
@@ -39,12 +40,6 @@ constexpr char kConnectFirstZh[] = "请先联机！";
 QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
 QByteArray bytesOf(const ParamImage::Bytes& image) {
@@ -95,23 +90,6 @@ void progressOf(WindowFixture& f, QObject* context, std::vector<int>& out) {
 
 // Runs action once, the first time the progress bar reaches value (the read-back after a transfer
 // moves the bar too).
-void whenProgress(WindowFixture& f, QObject* context, int value, std::function<void()> action) {
-    auto fired = std::make_shared<bool>(false);
-    QObject::connect(f.ui().TickBar, &QProgressBar::valueChanged, context,
-                     [fired, value, action](int v) {
-                         if (*fired || v < value) return;
-                         *fired = true;
-                         action();
-                     });
-}
-
-QStringList texts(const ModalAnswerer& boxes) {
-    QStringList out;
-    for (const SeenBox& b : boxes.seen())
-        out << b.text;
-    return out;
-}
-
 // One input report with the frame at byte 1, as the unit sends it.
 QByteArray unitReport(const QByteArray& payload, uint8_t seq = 7) {
     QByteArray r(32, '\0');

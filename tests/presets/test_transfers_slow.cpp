@@ -7,6 +7,7 @@
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
@@ -24,29 +25,6 @@ using namespace tarn;
 using namespace tarn::test;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), qint64(bytes.size()));
-}
-
-QStringList texts(const ModalAnswerer& boxes) {
-    QStringList out;
-    for (const SeenBox& b : boxes.seen())
-        out << b.text;
-    return out;
-}
-
-void whenProgress(WindowFixture& f, QObject* context, int value, std::function<void()> action) {
-    auto fired = std::make_shared<bool>(false);
-    QObject::connect(f.ui().TickBar, &QProgressBar::valueChanged, context,
-                     [fired, value, action](int v) {
-                         if (*fired || v < value) return;
-                         *fired = true;
-                         action();
-                     });
-}
 
 // Nine scenes as this program writes them: bytes 0..1099 from the unit, the rest zero, except
 // that scene 2 also has bytes in 1100..1119, which the closing block 55 carries.
