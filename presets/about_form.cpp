@@ -63,7 +63,7 @@ void AboutForm::Ui::setupUi(QDialog* dialog) {
     BT_EXIT->setGeometry(150, 180, 80, 30);
 }
 
-AboutForm::AboutForm(QWidget* parent) : QDialog(parent) {
+AboutForm::AboutForm(QWidget* parent) : FramelessDialog(parent) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -85,17 +85,6 @@ void AboutForm::on_BT_CLOSE_clicked() {
 
 void AboutForm::on_BT_EXIT_clicked() {
     close();
-}
-
-void AboutForm::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        dragOffset = event->globalPos() - frameGeometry().topLeft();
-    event->accept();
-}
-
-void AboutForm::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) move(event->globalPos() - dragOffset);
-    event->accept();
 }
 
 } // namespace tarn

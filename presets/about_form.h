@@ -2,6 +2,8 @@
 // was opened.
 #pragma once
 
+#include "app/frameless_dialog.h"
+
 #include <QDialog>
 #include <QPoint>
 
@@ -10,7 +12,7 @@ class QPushButton;
 
 namespace tarn {
 
-class AboutForm : public QDialog {
+class AboutForm : public FramelessDialog {
     Q_OBJECT
 
   public:
@@ -20,10 +22,6 @@ class AboutForm : public QDialog {
   public slots:
     void on_BT_CLOSE_clicked();
     void on_BT_EXIT_clicked();
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     struct Ui {
@@ -37,7 +35,6 @@ class AboutForm : public QDialog {
         void setupUi(QDialog* dialog);
     };
     Ui ui;
-    QPoint dragOffset;
 };
 
 } // namespace tarn

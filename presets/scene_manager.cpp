@@ -155,7 +155,7 @@ void SenceManage::Ui::setupUi(QDialog* dialog) {
     }
 }
 
-SenceManage::SenceManage(QWidget* parent) : QDialog(parent) {
+SenceManage::SenceManage(QWidget* parent) : FramelessDialog(parent) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -298,17 +298,6 @@ void SenceManage::on_BT_DEL_clicked() {
     Scenes.Scene_Valid[static_cast<size_t>(row)] = 0;
     for (int r = 0; r < kPlaces; ++r)
         Show_Mark(r);
-}
-
-void SenceManage::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        dragOffset = event->globalPos() - frameGeometry().topLeft();
-    event->accept();
-}
-
-void SenceManage::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) move(event->globalPos() - dragOffset);
-    event->accept();
 }
 
 // ---- the scene menu entry ----

@@ -5,6 +5,8 @@
 
 #include "i18n/text.h"
 
+#include "app/frameless_dialog.h"
+
 #include <QDialog>
 #include <QPoint>
 #include <array>
@@ -34,7 +36,7 @@ QString Scene_Name_Text(const std::array<uint8_t, 16>& slot);
 // Scene names start with a character from 'A' (0x41) to 'z' (0x7A).
 bool Scene_Name_Acceptable(const QString& name);
 
-class SenceManage : public QDialog {
+class SenceManage : public FramelessDialog {
     Q_OBJECT
 
   public:
@@ -58,10 +60,6 @@ class SenceManage : public QDialog {
     void on_BT_SAVE_clicked();
     void on_BT_CALL_clicked();
     void on_BT_DEL_clicked();
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     struct Ui {
@@ -89,7 +87,6 @@ class SenceManage : public QDialog {
     Ui ui;
     uint8_t Scene_Sel = 0;
     bool english = false; // the language the dialog was built in; it keeps it while open
-    QPoint dragOffset;
 };
 
 } // namespace tarn

@@ -1,0 +1,20 @@
+#include "app/frameless_dialog.h"
+
+#include <QMouseEvent>
+
+namespace tarn {
+
+FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {}
+
+void FramelessDialog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        dragOffset = event->globalPos() - frameGeometry().topLeft();
+    event->accept();
+}
+
+void FramelessDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) move(event->globalPos() - dragOffset);
+    event->accept();
+}
+
+} // namespace tarn
