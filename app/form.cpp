@@ -198,6 +198,9 @@ void Form::setupUi(QWidget* window) {
     TickBar->setRange(0, 100);
     TickBar->setValue(0);
     TickBar->setTextVisible(false);
+    BT_TRANSFER_STOP =
+        makeButton(window, QStringLiteral("BT_TRANSFER_STOP"), QString(), 546, kTopY, 240, kTopH);
+    BT_TRANSFER_STOP->hide();
 
     BT_SENCE = makeButton(window, QStringLiteral("BT_SENCE"), QString(), 1000, kTopY, 88, kTopH);
     BT_OPTION = makeButton(window, QStringLiteral("BT_OPTION"), QString(), 1094, kTopY, 88, kTopH);

@@ -35,6 +35,8 @@ struct Form {
     QLabel* label_2 = nullptr; // title
     QPushButton* BT_CONNECT = nullptr;
     QProgressBar* TickBar = nullptr;
+    // Beside the bar during a transfer: stops a job that only reads, or says that it cannot.
+    QPushButton* BT_TRANSFER_STOP = nullptr;
     QPushButton* BT_SENCE = nullptr;
     QPushButton* BT_OPTION = nullptr;
     QPushButton* BT_MIN = nullptr;

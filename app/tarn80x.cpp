@@ -1,8 +1,8 @@
 #include "app/tarn80x.h"
 
 #include "app/form.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QApplication>
@@ -11,7 +11,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimerEvent>
 
 namespace tarn {
 
@@ -25,7 +24,6 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     Link_Init(); // the name reply must match; replies are dispatched to this window
     Pc.EQ_Mode = 1;
     ui->TickBar->hide();
-    linkTimer = startTimer(2, Qt::CoarseTimer);
     buildFilterAndUnitMenus();
 
     setWindowFlags(Qt::FramelessWindowHint);
@@ -41,9 +39,6 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
         connect(button, &QPushButton::clicked, this, &Tarn80X::BT_CH_Click);
     BT_CH_Switch(0);
 
-    for (int k = 1; k <= 9; ++k)
-        Scene_Name_Fallback(k);
-
     for (QPushButton* step :
          {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN})
         step->hide();
@@ -51,8 +46,6 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->BT_GEQ->setStyleSheet(kStyleUnselected);
 
     ui->BT_CONNECT->setEnabled(false);
-    Link.Readback_Block = 0;
-    Link.Link_State = 0;
 
     ui->BT_INPUT_BT->hide();
     ui->BT_INPUT_LOW->hide();
@@ -71,8 +64,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
 }
 
 void Tarn80X::stopLinkTimer() {
-    if (linkTimer) killTimer(linkTimer);
-    linkTimer = 0;
+    Link_Machine().setAutoRun(false);
 }
 
 Tarn80X::~Tarn80X() {
@@ -84,10 +76,6 @@ Tarn80X::~Tarn80X() {
 void Tarn80X::installEventFilters() {
     for (QWidget* w : ui->eventFilterTargets())
         w->installEventFilter(this);
-}
-
-void Tarn80X::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == linkTimer) Link_Tick();
 }
 
 bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
@@ -115,7 +103,7 @@ void Tarn80X::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void Tarn80X::on_BT_CLOSE_clicked() {
-    if (Link.Online == 1) Send_Close();
+    if (Link_Online()) Send_Close();
     QApplication::exit(0);
 }
 

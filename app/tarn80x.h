@@ -24,24 +24,20 @@ class Tarn80X : public QWidget {
     ~Tarn80X() override;
 
     Form* form() const { return ui; }
-    int linkTimerId() const { return linkTimer; }
-    // Stops the 2 ms link timer (tests step the link tick themselves).
+    // Stops the link waking itself (tests step the link with their own clock).
     void stopLinkTimer();
 
-    // ---- link ----
+    // ---- link (app/link_view.cpp): what the link machine reports, shown ----
   public:
-    void Link_Tick(); // one step of the link; timerEvent calls it for the link timer
-    void Link_Init(); // construction: replies are dispatched to this window
+    void Link_Tick(); // one 2 ms step of the link
+    void Link_Init(); // construction: the link's signals to the widgets and notices
     void Link_Shutdown();
-    void Reply_Dispatch();
-    void Show_Link_Status(); // BT_CONNECT from Link_State
+    void Show_Link_Status(); // BT_CONNECT from the link's status
   public slots:
     void Update_All_State();
 
   private:
-    void Name_Check();
-    void Readback_Complete();
-    void Paced_Request_Step(uint8_t& active, void (*request)(int), const uint8_t& index);
+    void Readback_Applied(); // the read-back's completion: every control from the image
 
     // ---- graph ----
   public:
@@ -183,15 +179,18 @@ class Tarn80X : public QWidget {
 
     // ---- scene menu ----
   public slots:
-    void Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
+    void
+    Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
 
-    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*, presets/maintenance.cpp) ----
+    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*,
+    // presets/maintenance.cpp) ----
   public slots:
     void Sence_Sub1_Fun();  // scene manager dialog
     void Option_Sub2_Fun(); // About
     void Option_Sub3_Fun(); // factory reset
 
-    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp, presets/firmware.cpp) ----
+    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp,
+    // presets/firmware.cpp) ----
   public slots:
     void Sence_Sub2_Fun();  // save one scene to a file
     void Sence_Sub3_Fun();  // load one scene from a file
@@ -207,14 +206,14 @@ class Tarn80X : public QWidget {
     void AllFileSave();                    // writes All_Scene_Image
     bool AllFileOpen();                    // fills All_Scene_Image
     bool UpgradeFileOpen();                // fills FW_Image
-    QByteArray All_Scene_Image; // the nine stored scenes, 4096 bytes each, scene 1 first
-    QByteArray FW_Image;        // the firmware file being sent
+    QByteArray All_Scene_Image;            // the nine stored scenes, 4096 bytes each, scene 1 first
+    QByteArray FW_Image;                   // the firmware file being sent
 
     // ---- language ----
   public slots:
-    void Option_Sub6_Fun();            // Chinese
-    void Option_Sub7_Fun();            // English
-    void Menu_LanguageSet();           // role menus' texts for Lang_EN
+    void Option_Sub6_Fun();  // Chinese
+    void Option_Sub7_Fun();  // English
+    void Menu_LanguageSet(); // role menus' texts for Lang_EN
 
   public:
     void Language_Set(uint8_t english); // every text of the window, its menus and actions
@@ -230,7 +229,6 @@ class Tarn80X : public QWidget {
     void on_BT_MIN_clicked();
 
   protected:
-    void timerEvent(QTimerEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -243,7 +241,6 @@ class Tarn80X : public QWidget {
 
     QPen pen;
     QBrush brush;
-    int linkTimer = 0;
     Form* ui = nullptr;
 
     QPoint dragOffset;

@@ -4,7 +4,7 @@
 // figures; never fails.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
@@ -54,9 +54,8 @@ int main(int argc, char** argv) {
 
     measure(f, 20); // warm-up
     const double online = measure(f, calls);
-    Link.Online = 0;
+    Link_Machine().goOffline();
     const double offline = measure(f, calls);
-    Link.Online = 1;
 
     std::printf("channel refresh, 31 differing bands: %.1f us/call online (%zu frames written per "
                 "call), %.1f us/call offline; %d calls each\n",

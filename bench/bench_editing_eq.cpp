@@ -2,7 +2,7 @@
 // write, link copy to the partner channel, EQ curve and polyline, repaint request, marker, LED,
 // and the frames written to the unit (the partner's and the channel's own). Prints figures only.
 #include "app/form.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"

@@ -5,9 +5,10 @@
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
 #include "graph/response.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
+#include "tests/support/window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,16 +68,14 @@ void benchCurves() {
 }
 
 void benchWindow() {
-    sim::unit().reset();
-    Link_Reset();
+    test::resetWorld();
     Tarn80X w;
     w.stopLinkTimer();
     w.show();
     QApplication::processEvents();
-    for (int i = 0; i < 5000 && !(Link.Online && Link.Link_State == 2 && !Link.SceneName_Active);
-         ++i)
-        w.Link_Tick();
-    const bool online = Link.Online && Link.Link_State == 2;
+    for (int i = 0; i < 5000 && Link_Machine().phase() != LinkPhase::Idle; ++i)
+        test::runTicks(1);
+    const bool online = Link_Machine().phase() == LinkPhase::Idle;
     tuneChannel(Pc.Cur_CH);
     w.HPF_Curve_Calc(Pc.Cur_CH);
     w.LPF_Curve_Calc(Pc.Cur_CH);

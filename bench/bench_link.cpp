@@ -1,39 +1,81 @@
-// Link figures: frames built and written per second, scanner throughput, connect-to-online time
-// against the simulated unit, and the idle tick's own cost.
+// Link figures: frames built and written per second, scanner throughput, connect-to-online in
+// ticks (stepped) and in milliseconds (the machine on the real clock, waking itself), plug-in to
+// the first name request, and the longest event-loop stall while connecting.
+#include "app/tarn80x.h"
 #include "link/frame.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
+#include "model/param_image.h"
+#include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
-#include <hidapi.h>
 #include <random>
 
 using namespace tarn;
 
-static void sendFrames() {
+namespace {
+
+// The longest gap between the firings of a 1 ms timer: how long the event loop was held up.
+class StallMeter {
+  public:
+    StallMeter() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            longest_ = std::max(longest_, clock_.nsecsElapsed());
+            clock_.restart();
+        });
+        clock_.start();
+        timer_.start();
+    }
+    double longestMs() const { return longest_ / 1e6; }
+
+  private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 longest_ = 0;
+};
+
+// Runs the event loop until done() or the time-out; false on time-out.
+bool runUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+// The machine on the real clock, waking itself.
+void realTime() {
+    Link_Machine().setClock(nullptr);
+    Link_Machine().setAutoRun(true);
+}
+
+void sendFrames() {
     test::resetWorld();
-    Link.Hid_Handle = hid_open(kVendorId, kProductId, nullptr);
+    LinkMachine& link = Link_Machine();
+    link.Connect_Unit();
     const Payload band = Make_EQ_Band(Param_Image, 1, 4);
     const int count = 200000;
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < count; ++i) {
-        Send_Frame(band.bytes.data(), band.size);
+        link.send(band);
         if (i % 1000 == 999) sim::unit().clearFrames();
     }
     const double s = clock.nsecsElapsed() / 1e9;
-    std::printf("Send_Frame to the simulated unit: %.0f frames/s (%.2f us per frame, %d written)\n",
+    std::printf("send to the simulated unit: %.0f frames/s (%.2f us per frame, %d written)\n",
                 count / s, s / count * 1e6, sim::unit().counters().writes);
-    Close_Unit();
+    link.closeUnit();
 }
 
-static void parseFrames() {
-    Link_Reset();
+void parseFrames() {
     std::mt19937 rng(1);
     // Half garbage, half valid block replies, across the whole ring.
     std::vector<uint8_t> bytes;
@@ -50,80 +92,67 @@ static void parseFrames() {
         bytes.insert(bytes.end(), frame, frame + 27);
         bytes.push_back(0xF5);
     }
-    int accepted = 0;
-    Link.replyHandler = [&accepted] { ++accepted; };
+    RxRing ring;
+    Reply reply;
     const int rounds = 200;
+    int accepted = 0;
     QElapsedTimer clock;
     clock.start();
     for (int r = 0; r < rounds; ++r) {
-        Link.Rx_Read = Link.Rx_Write;
-        Rx_Append(bytes.data(), static_cast<int>(bytes.size()));
-        while (Link.Rx_Read != Link.Rx_Write) {
-            const uint16_t before = Link.Rx_Read;
-            Parse_Frame();
-            if (Link.Rx_Read == before) break;
+        ring.read = ring.write;
+        ring.append(bytes.data(), static_cast<int>(bytes.size()));
+        while (ring.read != ring.write) {
+            const uint16_t before = ring.read;
+            accepted += Scan_Ring(ring, reply);
+            if (ring.read == before) break;
         }
     }
     const double s = clock.nsecsElapsed() / 1e9;
-    std::printf("Parse_Frame over mixed garbage and frames: %.1f MB/s (%d frames accepted)\n",
+    std::printf("ring scanner over mixed garbage and frames: %.1f MB/s (%d frames accepted)\n",
                 bytes.size() * double(rounds) / s / 1e6, accepted);
-    Link.replyHandler = nullptr;
 }
 
-static void connectToOnline() {
+void connectToOnline() {
+    // Stepped tick by tick: the count.
+    int ticks = 0;
+    {
+        test::resetWorld();
+        Tarn80X stepped;
+        stepped.stopLinkTimer();
+        while (Link_Machine().phase() != LinkPhase::Idle && ticks < 10000)
+            test::runTicks(1), ++ticks;
+    }
+    std::printf("connect to last scene name: %d ticks (%.3f x the 128-tick floor)\n", ticks,
+                ticks / 128.0);
+
+    // On the real clock, the machine waking itself.
     test::resetWorld();
-    sim::unit().reset();
     Tarn80X window;
-    int ticks = 0, ticksToComplete = 0, ticksToNames = 0;
-    qint64 msToComplete = 0, msToNames = 0;
+    realTime();
+    StallMeter stalls;
     QElapsedTimer clock;
-    // The real 2 ms timer drives the link; a watcher notes when each stage is reached.
-    QTimer watcher;
-    watcher.setInterval(0);
-    int lastState = 1;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (lastState == 1 && Link.Link_State == 2) {
-            msToComplete = clock.elapsed();
-            lastState = 2;
-        }
-        if (lastState == 2 && !Link.SceneName_Active) {
-            msToNames = clock.elapsed();
-            QApplication::quit();
-        }
-    });
-    watcher.start();
-    QTimer::singleShot(5000, &QApplication::quit);
-    clock.start(); // the first tick, 2 ms from now, opens the unit
-    QApplication::exec();
-    window.stopLinkTimer();
+    clock.start();
+    const bool online = runUntil([] { return Link_Machine().phase() == LinkPhase::Idle; }, 5000);
+    std::printf("connect to last scene name: %lld ms (%.3f x 256 ms)%s; longest event-loop stall "
+                "%.2f ms\n",
+                static_cast<long long>(clock.elapsed()), clock.elapsed() / 256.0,
+                online ? "" : " (not reached)", stalls.longestMs());
 
-    // The same run stepped tick by tick gives the count.
-    test::resetWorld();
-    Tarn80X stepped;
-    stepped.stopLinkTimer();
-    while (Link.Link_State != 2 && ticks < 10000)
-        stepped.Link_Tick(), ++ticks;
-    ticksToComplete = ticks;
-    while (Link.SceneName_Active && ticks < 10000)
-        stepped.Link_Tick(), ++ticks;
-    ticksToNames = ticks;
-    std::printf("connect to completion step: %d ticks, %lld ms (wall, 2 ms timer)\n",
-                ticksToComplete, static_cast<long long>(msToComplete));
-    std::printf("connect to last scene name: %d ticks (%.2f x the 128-tick floor), %lld ms "
-                "(%.2f x 256 ms)\n",
-                ticksToNames, ticksToNames / 128.0, static_cast<long long>(msToNames),
-                msToNames / 256.0);
-
-    // Idle: nothing to read back, a keep-alive every 200 ticks.
-    const int idleTicks = 100000;
-    QElapsedTimer cpu;
-    cpu.start();
-    for (int i = 0; i < idleTicks; ++i)
-        stepped.Link_Tick();
-    std::printf("idle tick: %.1f ns on average over %d ticks (keep-alives included; online: %d)\n",
-                double(cpu.nsecsElapsed()) / idleTicks, idleTicks, int(Link.Online));
-    Close_Unit();
+    // Plug-in: the unit goes away quietly (no write meets it), comes back, and is asked its name.
+    Link_Machine().goOffline();
+    Link_Machine().closeUnit();
+    sim::unit().setPlugged(false);
+    runUntil([] { return false; }, 1500); // offline, past the first look at the bus
+    sim::unit().clearFrames();
+    clock.restart();
+    sim::unit().setPlugged(true); // the arrival signal
+    runUntil([] { return !sim::unit().frames().empty(); }, 3000);
+    std::printf("plug-in to the first name request: %.2f ms (simulated arrival)\n",
+                clock.nsecsElapsed() / 1e6);
+    Link_Machine().setAutoRun(false);
 }
+
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

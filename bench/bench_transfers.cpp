@@ -1,11 +1,12 @@
-// Transfer figures against the simulated unit: the time one firmware chunk or one scene block
-// takes, first as the bare exchange (frame out, answer read back), then through the menu entries
-// with the unit's pauses (1 ms per chunk, 5 ms per image block, 1 ms per scene request, a second
-// per stored scene written), which set the pace. Printed only; nothing here fails.
+// Transfer figures against the simulated unit, through the menu entries on the real clock, with the
+// unit's pauses (1 ms per chunk, 5 ms per image block, 1 ms per scene request, a second per stored
+// scene written), which set the pace: the time per chunk or block, and the longest event-loop stall
+// while the job runs. Printed only; nothing here fails.
+//
+//   bench_transfers [--quick] [--latency MS]   (--quick leaves out the 10 s all-scenes load)
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "model/commands.h"
-#include "presets/unit_transfer.h"
+#include "link/link_machine.h"
+#include "presets/transfer_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
@@ -16,65 +17,83 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 using namespace tarn;
 
 namespace {
 
-// The bare exchange: no pause before the first read, answers waited for as in a transfer.
-void exchanges(int latencyMs) {
-    test::WindowFixture f;
-    if (!f.connect()) return;
-    sim::unit().setLatencyMs(latencyMs);
-    const uint8_t data[20] = {};
-    const AnswerRule rule{500, 4, 0, 2000};
+// The longest gap between the firings of a 1 ms timer: how long the event loop was held up.
+class StallMeter {
+  public:
+    StallMeter() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            longest_ = std::max(longest_, clock_.nsecsElapsed());
+            clock_.restart();
+        });
+        clock_.start();
+        timer_.start();
+    }
+    double longestMs() const { return longest_ / 1e6; }
 
-    const int chunks = 4000;
-    const int writesBefore = sim::unit().counters().writes;
+  private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 longest_ = 0;
+};
+
+bool runUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
-    int failed = 0;
-    for (int n = 0; n < chunks; ++n) {
-        failed += Exchange_Frame(Make_Upgrade_Frame(uint16_t(n), data), Expected{0xB0}, rule) !=
-                  Exchange::Done;
-        if (n % 1000 == 999) sim::unit().clearFrames();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
-    const double chunkUs = clock.nsecsElapsed() / 1e3 / chunks;
+    return true;
+}
 
-    const int blocks = 9 * 55;
-    clock.restart();
-    AnswerCopy answer;
-    for (int n = 0; n < blocks; ++n) {
-        const int s = n / 55 + 1, k = n % 55;
-        failed += Exchange_Frame(Make_Scene_Block_Request(s, k), Expected{0x15, 22, s, k}, rule,
-                                 &answer) != Exchange::Done;
-    }
-    const double blockUs = clock.nsecsElapsed() / 1e3 / blocks;
-    std::printf("bare exchange, answer latency %d ms: firmware chunk %.2f us, scene block request "
-                "%.2f us (%d exchanges, %d writes, %d failed)\n",
-                latencyMs, chunkUs, blockUs, chunks + blocks,
-                sim::unit().counters().writes - writesBefore, failed);
-    sim::unit().setLatencyMs(0);
+bool idle() {
+    return Link_Machine().phase() == LinkPhase::Idle && Link_Machine().reconnectCount() == 0;
 }
 
 struct Timed {
     double ms;
     int frames;
+    double stallMs;
 };
 
+// The job's own time: from the menu entry until the transfer has ended (its dialogs answered by
+// the test helpers, whose polling is not part of the job).
 Timed viaMenu(QAction* action, const QString& file) {
     test::ModalAnswerer boxes;
     test::FileDialogAnswerer dialogs;
     dialogs.choose(file);
     sim::unit().clearFrames();
+    StallMeter stalls;
     QElapsedTimer clock;
     clock.start();
     action->trigger();
-    return {clock.nsecsElapsed() / 1e6, static_cast<int>(sim::unit().frames().size())};
+    runUntil([] { return Transfer_Running(); }, 2000); // past the file dialog
+    const qint64 start = clock.nsecsElapsed();
+    runUntil([] { return !Link_Machine().jobRunning(); }, 60000);
+    const double ms = (clock.nsecsElapsed() - start) / 1e6;
+    runUntil([] { return !Transfer_Running(); }, 5000);
+    return {ms, static_cast<int>(sim::unit().frames().size()), stalls.longestMs()};
 }
 
-void throughMenus(bool withAllLoad) {
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const bool quick = args.contains("--quick");
+    const int latency =
+        args.contains("--latency") ? args.value(args.indexOf("--latency") + 1).toInt() : 0;
+
     QTemporaryDir dir;
     const QString fw = dir.filePath("fw.bin"), sce = dir.filePath("one.SCE"),
                   all = dir.filePath("all.ALL");
@@ -84,40 +103,35 @@ void throughMenus(bool withAllLoad) {
         f.write("MVO" + QByteArray(64 * 1024 - 3, char(0x5A)));
     }
     test::WindowFixture f;
-    if (!f.connect()) return;
+    Link_Machine().setClock(nullptr); // the real clock, the machine waking itself
+    Link_Machine().setAutoRun(true);
+    if (!runUntil(idle, 5000)) return 1;
+    sim::unit().setLatencyMs(latency);
+    std::printf("answer latency %d ms\n", latency);
     auto& m = f.window().menus;
 
     const Timed upgrade = viaMenu(m.upgrade, fw);
-    std::printf("firmware upgrade, 64 KiB: %.0f ms, %d chunks, %.3f ms per chunk\n", upgrade.ms,
-                upgrade.frames, upgrade.ms / upgrade.frames);
-    if (!f.connect()) return;
+    std::printf("firmware upgrade, 64 KiB: %.0f ms, %d chunks, %.3f ms per chunk; longest stall "
+                "%.2f ms\n",
+                upgrade.ms, upgrade.frames, upgrade.ms / upgrade.frames, upgrade.stallMs);
+    if (!runUntil(idle, 10000)) return 1;
 
     viaMenu(m.sceneEntry[1], sce); // a file to load back
     const Timed single = viaMenu(m.sceneEntry[2], sce);
     std::printf("single-scene load: %.0f ms, %d blocks, %.3f ms per block (225 ms of it the "
-                "unit's closing count)\n",
-                single.ms, single.frames, single.ms / single.frames);
-    f.ticks(10);
-    if (!f.connect()) return;
+                "unit's closing count); longest stall %.2f ms\n",
+                single.ms, single.frames, single.ms / single.frames, single.stallMs);
+    if (!runUntil(idle, 10000)) return 1;
 
     const Timed download = viaMenu(m.sceneEntry[3], all);
-    std::printf("all-scenes save: %.0f ms, %d block requests, %.3f ms per block\n", download.ms,
-                download.frames, download.ms / download.frames);
-    if (!withAllLoad) return;
+    std::printf("all-scenes save: %.0f ms, %d block requests, %.3f ms per block; longest stall "
+                "%.2f ms\n",
+                download.ms, download.frames, download.ms / download.frames, download.stallMs);
+    if (quick) return 0;
     const Timed load = viaMenu(m.sceneEntry[4], all);
     std::printf("all-scenes load: %.0f ms, %d frames, %.3f ms per block (%.3f ms without the ten "
-                "1-second pauses)\n",
-                load.ms, load.frames, load.ms / load.frames, (load.ms - 10000) / load.frames);
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const bool quick = app.arguments().contains("--quick"); // leaves out the 10 s all-scenes load
-    exchanges(0);
-    exchanges(1);
-    throughMenus(!quick);
+                "1-second pauses); longest stall %.2f ms\n",
+                load.ms, load.frames, load.ms / load.frames, (load.ms - 10000) / load.frames,
+                load.stallMs);
     return 0;
 }

@@ -6,8 +6,8 @@
 #include "editing/link_form.h"
 #include "editing/output_format.h"
 #include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QLineEdit>
@@ -109,7 +109,7 @@ void Tarn80X::LinkForm_ChangeUpdate(uint8_t TempCH) {
         disconnect(c);
     Pc.Cur_Band = 0;
     // Each send is checked on its own: a failed write takes the link offline.
-    const auto online = [] { return Link.Online == 1; };
+    const auto online = [] { return Link_Online(); };
     if (online()) Send_HPF(TempCH);
     if (online()) Send_LPF(TempCH);
     // The bypass and every band the copy changed that the show did not send (frequency or Q

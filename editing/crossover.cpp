@@ -6,8 +6,8 @@
 #include "app/tarn80x.h"
 #include "editing/eq_format.h"
 #include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QLineEdit>
@@ -43,7 +43,7 @@ const FilterFields& Fields_Of(bool lowPass) {
 void Tarn80X::Filter_Tail(bool lowPass, bool sendFirst) {
     const uint8_t ch = Pc.Cur_CH;
     const auto send = [ch, lowPass] {
-        if (!Link.Online) return;
+        if (!Link_Online()) return;
         if (lowPass)
             Send_LPF(ch);
         else
@@ -72,7 +72,7 @@ void Tarn80X::Filter_Link_Copy(bool lowPass, int ch) {
         Param_Image.setFilterType(f, dst, Param_Image.filterType(f, ch));
         Param_Image.setFilterFreq(f, dst, Param_Image.filterFreq(f, ch));
         Param_Image.setFilterSlope(f, dst, Param_Image.filterSlope(f, ch));
-        if (!Link.Online) continue;
+        if (!Link_Online()) continue;
         if (lowPass)
             Send_LPF(dst);
         else
@@ -142,8 +142,8 @@ void Tarn80X::Filter_Freq_Step(bool lowPass, bool up, bool fast) {
 // The buttons repeat by themselves while held (first repeat after 1000 ms, then every 100 ms);
 // each repeat is a click here.
 void Tarn80X::Filter_Step_Button(bool lowPass, bool up) {
-    const bool fast = Link.Repeat_Guard != 0;
-    Link.Repeat_Guard = kRepeatGuardTicks;
+    const bool fast = Link_Machine().repeatGuard() != 0;
+    Link_Machine().setRepeatGuard(kRepeatGuardTicks);
     Filter_Freq_Step(lowPass, up, fast);
 }
 

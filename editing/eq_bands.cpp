@@ -6,8 +6,8 @@
 #include "app/tarn80x.h"
 #include "editing/eq_format.h"
 #include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QKeyEvent>
@@ -87,7 +87,7 @@ void Tarn80X::EQ_Band_Tail(int band, BandChange change) {
         Place_Band_Marker_By_Gain(band);
     else if (change == BandChange::Freq)
         Place_Band_Marker_By_Freq(band);
-    if (Link.Online) Send_EQ_Band(ch, band);
+    if (Link_Online()) Send_EQ_Band(ch, band);
     if (change == BandChange::Gain) EQ_Led_Show(ch, band);
 }
 
@@ -101,7 +101,7 @@ void Tarn80X::EQ_Link_Copy(int ch, int band) {
         Param_Image.set_EQ_Freq(dst, band, Param_Image.EQ_Freq(ch, band));
         Param_Image.set_EQ_Gain(dst, band, Param_Image.EQ_Gain(ch, band));
         Param_Image.set_EQ_Q(dst, band, Param_Image.EQ_Q(ch, band));
-        if (Link.Online) Send_EQ_Band(dst, band);
+        if (Link_Online()) Send_EQ_Band(dst, band);
     }
 }
 
@@ -233,7 +233,7 @@ void Tarn80X::on_BT_EQ_BYPASS_clicked() {
     const uint8_t ch = Pc.Cur_CH;
     Param_Image.set_EQ_Bypass(ch, Param_Image.EQ_Bypass(ch) ? 0 : 1);
     EQ_Bypass_Show(ch);
-    if (Link.Online) Send_EQ_Bypass(ch);
+    if (Link_Online()) Send_EQ_Bypass(ch);
 }
 
 void Tarn80X::EQ_Bypass_Show(int ch) {

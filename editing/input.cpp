@@ -2,8 +2,8 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "editing/channel_state.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QAction>
@@ -38,7 +38,7 @@ void Tarn80X::Input_Select(uint8_t source) {
     drawInputButtons(ui, source);
     if (Param_Image.Input_Source() == source) return;
     Param_Image.set_Input_Source(source);
-    if (Link.Online == 1) Send_Input_Source(source);
+    if (Link_Online()) Send_Input_Source(source);
 }
 
 void Tarn80X::on_BT_INPUT_HI_clicked() {
@@ -56,7 +56,7 @@ void Tarn80X::Option_NoiseGate_Select(int level) {
     // The exclusive group moves the mark when the user picks an entry; this keeps it right when
     // the level is chosen any other way.
     menus.noiseGateLevel[static_cast<size_t>(level)]->setChecked(true);
-    if (Link.Online == 1) Send_NoiseGate(static_cast<uint8_t>(level));
+    if (Link_Online()) Send_NoiseGate(static_cast<uint8_t>(level));
 }
 
 } // namespace tarn

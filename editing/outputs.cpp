@@ -6,8 +6,8 @@
 #include "editing/channel_state.h"
 #include "editing/output_format.h"
 #include "i18n/text.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QEvent>
@@ -27,7 +27,7 @@ constexpr Bilingual kPhaseNormal{"正相", "0°"};
 constexpr Bilingual kPhaseInverted{"反相", "180°"};
 
 bool online() {
-    return Link.Online == 1;
+    return Link_Online();
 }
 
 template <typename Array> int indexOf(const Array& widgets, const QObject* watched) {

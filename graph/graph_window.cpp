@@ -6,8 +6,8 @@
 #include "graph/graph_painter.h"
 #include "graph/marker_geometry.h"
 #include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QCheckBox>
@@ -202,7 +202,7 @@ void Tarn80X::Band_Flat_Toggle(int band) {
     Curve_Points_Update(ch);
     Graph_Repaint();
     Place_Band_Marker_By_Gain(band);
-    if (Link.Online) Send_EQ_Band(ch, band);
+    if (Link_Online()) Send_EQ_Band(ch, band);
     Set_Style(ui->bandButton[b], now == kGainFlat ? kLedFlatStyle : kLedActiveStyle);
 }
 
@@ -213,7 +213,7 @@ void Tarn80X::HPF_Point_Update_Change() {
     const int f = Pos_To_Freq(ui->hpfMarker->x());
     Param_Image.set_HPF_Freq(ch, static_cast<uint16_t>(f));
     ui->Edit_HPF_Freq->setText(QString::number(f));
-    if (Link.Online) Send_HPF(ch);
+    if (Link_Online()) Send_HPF(ch);
     Crossover_Changed_From_Graph(false);
     HPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
@@ -225,7 +225,7 @@ void Tarn80X::LPF_Point_Update_Change() {
     const int f = Pos_To_Freq(ui->lpfMarker->x());
     Param_Image.set_LPF_Freq(ch, static_cast<uint16_t>(f));
     ui->Edit_LPF_Freq->setText(QString::number(f));
-    if (Link.Online) Send_LPF(ch);
+    if (Link_Online()) Send_LPF(ch);
     Crossover_Changed_From_Graph(true);
     LPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
@@ -255,7 +255,7 @@ void Tarn80X::Mark_Point_Update_Change(int Band) {
     Curve_Points_Update(ch);
     Graph_Repaint();
 
-    if (Link.Online) Send_EQ_Band(ch, Band);
+    if (Link_Online()) Send_EQ_Band(ch, Band);
 
     Place_Band(ui, Band, Freq_To_Pos(f), Gain_To_Marker_Y(g));
 }

@@ -4,6 +4,7 @@
 #include "i18n/form_texts.h"
 #include "i18n/menu_texts.h"
 #include "model/param_image.h"
+#include "presets/transfer_session.h"
 
 #include <QAction>
 #include <QMenu>
@@ -22,6 +23,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     const bool en = english != 0;
     applyFormTexts(this, en);
     Show_Link_Status();
+    if (Transfer_Running()) Transfer_Texts_Update(*this);
 
     Menus& m = menus;
     m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, en));

@@ -23,6 +23,10 @@ constexpr Bilingual NameMismatch{"设备名称不匹配！", "Connect error！"}
 // Link status on BT_CONNECT.
 constexpr Bilingual StatusOffline{"已断开", "OFF"};
 constexpr Bilingual StatusOnline{"已连接", "Online"};
+// Beside the progress bar during a transfer.
+constexpr Bilingual TransferCancel{"取消", "Cancel"};
+constexpr Bilingual TransferCannotStop{"传输进行中，不能中断",
+                                       "Transfer in progress, cannot be stopped"};
 } // namespace txt
 
 } // namespace tarn

@@ -3,13 +3,12 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "presets/firmware_image.h"
+#include "presets/transfer_jobs.h"
 #include "presets/transfer_session.h"
 #include "presets/transfer_texts.h"
-#include "presets/unit_transfer.h"
 
 #include <QFile>
 #include <array>
@@ -21,10 +20,6 @@ namespace {
 constexpr char kUpgradeTitle[] = "加载机器升级固件";
 constexpr char kUpgradeFilter[] = "升级固件(*.bin)";
 
-constexpr uint8_t kChunkAck = 0xB0;
-// Pacing: after every chunk, and a little more after every 256.
-constexpr uint16_t kChunkPauseMs = 1;
-constexpr uint16_t kEvery256PauseMs = 5;
 // Keep-alive held off while the unit installs the image.
 constexpr uint16_t kInstallIdleHold = 20000;
 
@@ -65,52 +60,29 @@ bool Tarn80X::UpgradeFileOpen() {
 }
 
 void Tarn80X::Option_Sub5_Fun() {
-    if (!Transfer_May_Start()) return;
-    TransferSession session(*ui);
+    if (!Transfer_May_Start([this] { Option_Sub5_Fun(); })) return;
     if (!UpgradeFileOpen()) return;
-    if (!Link_Ready_For_Transfer()) { // the link may have changed while the dialog was open
+    if (!Link_Machine().readyForTransfer()) { // the link may have changed while the dialog was open
         Show_Notice(transfer_text::NotConnected);
         return;
     }
-
     const auto* image = reinterpret_cast<const uint8_t*>(FW_Image.constData());
-    const auto size = static_cast<uint32_t>(FW_Image.size());
-    uint32_t pos = 0;
-    uint32_t acknowledged = 0; // also the number of the next numbered chunk
-    std::array<uint8_t, kChunkSize> chunk{};
-    session.showProgress(3);
-    for (;;) {
-        if (Firmware_Chunk(image, size, pos, chunk)) {
-            const Exchange result = Send_Unanswered(
-                Make_Upgrade_Frame(kFinalChunkNumber, chunk.data()), kInstallIdleHold);
-            if (result == Exchange::Done) break;
-            Transfer_Stopped(*this, session, result, transfer_text::UpgradeStopped, true);
-            return;
-        }
-        // A chunk without acknowledgement goes again, the same bytes under the same number.
-        const Exchange result =
-            Exchange_Frame(Make_Upgrade_Frame(static_cast<uint16_t>(acknowledged), chunk.data()),
-                           Expected{kChunkAck}, kFirmwareChunkRule);
-        if (result != Exchange::Done) {
-            Transfer_Stopped(*this, session, result, transfer_text::UpgradeStopped, true);
-            return;
-        }
-        pos += kChunkSize;
-        ++acknowledged;
-        Wait_Ms(kChunkPauseMs);
-        session.setProgress(Firmware_Progress(acknowledged, size));
-        if ((acknowledged & 0xFF) == 0) Wait_Ms(kEvery256PauseMs);
-    }
-
-    // The unit now installs the image and goes away for a while; the offline tick finds it again
-    // and reads everything back.
-    Link_Go_Offline();
-    Link.Idle_Count = kInstallIdleHold;
-    Link.Rx_Read = 0;
-    Link.Rx_Write = 0;
-    Show_Link_Status();
-    session.hideProgress();
-    Show_Notice(transfer_text::UpgradeDone);
+    Run_Transfer(*this,
+                 std::make_unique<FirmwareJob>(image, static_cast<uint32_t>(FW_Image.size())), 3,
+                 [this](JobResult result) {
+                     if (result != JobResult::Done) {
+                         Transfer_Stopped(*this, result, transfer_text::UpgradeStopped, true);
+                         return;
+                     }
+                     // The unit now installs the image and goes away for a while; the offline
+                     // tick finds it again and reads everything back.
+                     LinkMachine& link = Link_Machine();
+                     link.goOffline();
+                     link.setIdleCount(kInstallIdleHold);
+                     link.ring().clear();
+                     Show_Link_Status();
+                     Show_Notice(transfer_text::UpgradeDone);
+                 });
 }
 
 } // namespace tarn

@@ -1,9 +1,8 @@
 // The option menu's About entry and the factory reset.
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "presets/about_form.h"
 #include "presets/scene_manager.h"
 
@@ -33,7 +32,7 @@ void Tarn80X::Option_Sub2_Fun() {
 // Factory reset: asks, sends the reset, and once the user has closed the notice (the unit's time
 // to reset) opens the unit again, which reads its whole state back.
 void Tarn80X::Option_Sub3_Fun() {
-    if (!Link.Online) return; // nothing to reset while offline
+    if (!Link_Online()) return; // nothing to reset while offline
     // Online but still reading the unit back: the sender would drop the reset.
     if (!Unit_Ready_For_Commands()) {
         Show_Notice(txt::ConnectFirst);
@@ -45,9 +44,9 @@ void Tarn80X::Option_Sub3_Fun() {
         return;
     }
     Send_Factory_Reset();
-    if (!Link.Online) return; // the write failed; the sender has told the user
+    if (!Link_Online()) return; // the write failed; the sender has told the user
     Show_Notice(kResetDone);
-    Connect_Unit();
+    Link_Machine().Connect_Unit();
 }
 
 } // namespace tarn

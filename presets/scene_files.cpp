@@ -3,14 +3,13 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 #include "presets/scene_file_format.h"
+#include "presets/transfer_jobs.h"
 #include "presets/transfer_session.h"
 #include "presets/transfer_texts.h"
-#include "presets/unit_transfer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,16 +26,6 @@ constexpr char kLoadAllTitle[] = "加载全部场景文件";
 constexpr char kSingleFilter[] = "场景文件(*.SCE)";
 constexpr char kAllFilter[] = "场景文件(*.ALL)";
 
-constexpr uint8_t kImageBlockAck = 0x41;
-constexpr uint8_t kSceneBlockCode = 0x15; // both the 05 15 acknowledgement and the 06 15 answer
-
-// Pacing the unit is given: after every image block, then per step of the bar's count from 56 to
-// 100 while it takes the image in; after every stored scene written.
-constexpr uint16_t kImageBlockPauseMs = 5;
-constexpr uint16_t kImageSettleStepMs = 5;
-constexpr uint16_t kImageSettleIdleHold = 1000;
-constexpr uint16_t kStoredScenePauseMs = 1000;
-constexpr uint16_t kStoredSceneIdleHold = 40000;
 // Ticks after a single-scene load until the unit is opened again and read back.
 constexpr uint16_t kSingleLoadReconnectTicks = 10;
 
@@ -44,8 +33,8 @@ QByteArray asBytes(const ParamImage::Bytes& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
 }
 
-const uint8_t* bytesOf(const QByteArray& data, int at) {
-    return reinterpret_cast<const uint8_t*>(data.constData()) + at;
+const uint8_t* bytesOf(const QByteArray& data) {
+    return reinterpret_cast<const uint8_t*>(data.constData());
 }
 
 // A file chosen for a load, read and checked; false (the user told) when it is refused.
@@ -67,7 +56,7 @@ bool readCheckedSceneFile(const char* title, const char* filter, bool allScenes,
 
 // The link may have changed while a dialog was open.
 bool stillReady() {
-    if (Link_Ready_For_Transfer()) return true;
+    if (Link_Machine().readyForTransfer()) return true;
     Show_Notice(transfer_text::NotConnected);
     return false;
 }
@@ -77,8 +66,7 @@ bool stillReady() {
 // ---- one scene ----
 
 void Tarn80X::Sence_Sub2_Fun() {
-    if (!Transfer_May_Start()) return;
-    TransferSession session(*ui);
+    if (!Transfer_May_Start([this] { Sence_Sub2_Fun(); })) return;
     SingleFileSave();
 }
 
@@ -97,8 +85,7 @@ bool Tarn80X::SingleFileOpen(QByteArray& file) {
 }
 
 void Tarn80X::Sence_Sub3_Fun() {
-    if (!Transfer_May_Start()) return;
-    TransferSession session(*ui);
+    if (!Transfer_May_Start([this] { Sence_Sub3_Fun(); })) return;
     QByteArray file;
     if (!SingleFileOpen(file) || !stillReady()) return;
 
@@ -109,59 +96,31 @@ void Tarn80X::Sence_Sub3_Fun() {
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
 
-    session.showProgress(7);
-    for (int k = 0; k < kSceneImageBlocks; ++k) {
-        const Payload block = Make_Image_Block(k, fileImage.data() + k * kBlockSize);
-        // The unit does not answer the last block: it closes the image.
-        const Exchange result =
-            k == kSceneImageBlocks - 1
-                ? Send_Unanswered(block, kImageBlockRule.idleHold)
-                : Exchange_Frame(block, Expected{kImageBlockAck}, kImageBlockRule);
-        if (result != Exchange::Done) {
-            Transfer_Stopped(*this, session, result, transfer_text::LoadStopped, true);
-            return;
-        }
-        Wait_Ms(kImageBlockPauseMs);
-        session.setProgress(k + 1);
-    }
-    for (int v = kSceneImageBlocks + 1; v <= 100; ++v) {
-        Link.Idle_Count = kImageSettleIdleHold;
-        Wait_Ms(kImageSettleStepMs);
-        session.setProgress(v);
-    }
-    session.hideProgress();
-    Show_Notice(transfer_text::SingleLoadDone);
-    Link.Reconnect_Count = kSingleLoadReconnectTicks;
+    Run_Transfer(*this, std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
+                 [this](JobResult result) {
+                     if (result != JobResult::Done) {
+                         Transfer_Stopped(*this, result, transfer_text::LoadStopped, true);
+                         return;
+                     }
+                     Show_Notice(transfer_text::SingleLoadDone);
+                     Link_Machine().setReconnectCount(kSingleLoadReconnectTicks);
+                 });
 }
 
 // ---- all nine stored scenes ----
 
 void Tarn80X::Sence_Sub4_Fun() {
-    if (!Transfer_May_Start()) return;
-    TransferSession session(*ui);
-    All_Scene_Image.fill('\0', kAllFileSize);
-    session.showProgress(0);
-    int requests = 0;
-    AnswerCopy answer;
-    for (int s = 1; s <= kStoredScenes; ++s) {
-        for (int k = 0; k < kStoredSceneDownloadBlocks; ++k) {
-            session.setProgress(Download_Progress(++requests));
-            // Only the answer for this very block is taken: one for another block (a late or
-            // repeated answer) would leave this block unread.
-            const Expected wanted{kSceneBlockCode, 2 + kBlockSize, s, k};
-            const Exchange result =
-                Exchange_Frame(Make_Scene_Block_Request(s, k), wanted, kSceneRequestRule, &answer);
-            if (result != Exchange::Done) {
-                Transfer_Stopped(*this, session, result, transfer_text::DownloadStopped, false);
-                return;
-            }
-            std::copy(answer.data.begin() + 2, answer.data.begin() + 2 + kBlockSize,
-                      All_Scene_Image.begin() + (s - 1) * kImageSize + k * kBlockSize);
+    if (!Transfer_May_Start([this] { Sence_Sub4_Fun(); })) return;
+    Run_Transfer(*this, std::make_unique<StoredScenesDownloadJob>(), 0, [this](JobResult result) {
+        if (result != JobResult::Done) {
+            Transfer_Stopped(*this, result, transfer_text::DownloadStopped, false);
+            return;
         }
-    }
-    Link.Idle_Count = kIdleTicksAfterSend;
-    session.hideProgress();
-    AllFileSave();
+        const auto* job = static_cast<StoredScenesDownloadJob*>(Link_Machine().lastJob());
+        All_Scene_Image = QByteArray(reinterpret_cast<const char*>(job->scenes().data()),
+                                     static_cast<int>(job->scenes().size()));
+        AllFileSave();
+    });
 }
 
 void Tarn80X::AllFileSave() {
@@ -178,37 +137,17 @@ bool Tarn80X::AllFileOpen() {
 }
 
 void Tarn80X::Sence_Sub5_Fun() {
-    if (!Transfer_May_Start()) return;
-    TransferSession session(*ui);
+    if (!Transfer_May_Start([this] { Sence_Sub5_Fun(); })) return;
     if (!AllFileOpen() || !stillReady()) return;
-
-    session.showProgress(0);
-    int sends = 0;
-    for (int s = 1; s <= kStoredScenes; ++s) {
-        const int scene = (s - 1) * kImageSize;
-        // Blocks 0..55 of each scene, bytes 0..1119; the unit does not answer block 55, which
-        // closes the scene.
-        for (int k = 0; k < kStoredSceneUploadBlocks; ++k) {
-            const Payload block =
-                Make_Scene_Block(s, k, bytesOf(All_Scene_Image, scene + k * kBlockSize));
-            const Exchange result =
-                k == kStoredSceneUploadBlocks - 1
-                    ? Send_Unanswered(block, kSceneBlockRule.idleHold)
-                    : Exchange_Frame(block, Expected{kSceneBlockCode}, kSceneBlockRule);
-            if (result != Exchange::Done) {
-                Transfer_Stopped(*this, session, result, transfer_text::LoadStopped, true);
-                return;
-            }
-            session.setProgress(Upload_All_Progress(++sends));
-        }
-        Link.Idle_Count = kStoredSceneIdleHold;
-        Wait_Ms(kStoredScenePauseMs);
-    }
-    session.hideProgress();
-    Link.Idle_Count = kStoredSceneIdleHold;
-    Wait_Ms(kStoredScenePauseMs);
-    Show_Notice(transfer_text::AllLoadDone);
-    Connect_Unit();
+    Run_Transfer(*this, std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
+                 [this](JobResult result) {
+                     if (result != JobResult::Done) {
+                         Transfer_Stopped(*this, result, transfer_text::LoadStopped, true);
+                         return;
+                     }
+                     Show_Notice(transfer_text::AllLoadDone);
+                     Link_Machine().Connect_Unit();
+                 });
 }
 
 } // namespace tarn

@@ -2,8 +2,8 @@
 
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QCheckBox>
@@ -67,7 +67,7 @@ QPointer<SenceManage> openManager;
 } // namespace
 
 bool Unit_Ready_For_Commands() {
-    return Link.Online && Link.Hid_Handle && !Link.Readback_Active && !Link.Send_Suppressed;
+    return Link_Machine().readyForCommands();
 }
 
 std::array<uint8_t, 16> Scene_Name_Slot(const std::array<uint8_t, 16>& old, const QString& name) {
@@ -180,15 +180,16 @@ SenceManage::SenceManage(QWidget* parent) : FramelessDialog(parent) {
     }
 
     for (int row = 0; row < kPlaces; ++row) {
-        ui.name[row]->setText(Scene_Name_Text(Scenes.Scene_Name[static_cast<size_t>(row)]));
-        if (Scenes.Scene_Valid[static_cast<size_t>(row)] == 1) Show_Mark(row);
+        ui.name[row]->setText(
+            Scene_Name_Text(Link_Machine().scenes().Scene_Name[static_cast<size_t>(row)]));
+        if (Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] == 1) Show_Mark(row);
     }
 }
 
 SenceManage::~SenceManage() = default;
 
 void SenceManage::Show_Mark(int row) {
-    const bool used = Scenes.Scene_Valid[static_cast<size_t>(row)] != 0;
+    const bool used = Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] != 0;
     ui.mark[row]->setText(tr2(used ? kMarkUsed : kMarkEmpty, english));
 }
 
@@ -263,16 +264,16 @@ void SenceManage::on_BT_SAVE_clicked() {
     }
     if (!Ready_Or_Tell()) return;
 
-    auto& slot = Scenes.Scene_Name[static_cast<size_t>(row)];
+    auto& slot = Link_Machine().scenes().Scene_Name[static_cast<size_t>(row)];
     const std::array<uint8_t, 16> bytes = Scene_Name_Slot(slot, name);
     Send_Scene_Save(row + 1, bytes.data());
-    if (!Link.Online) return; // the write failed; the sender has told the user
+    if (!Link_Online()) return; // the write failed; the sender has told the user
 
     slot = bytes;
-    Scenes.Scene_Valid[static_cast<size_t>(row)] = 1;
+    Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 1;
     Show_Notice(kSaved);
     for (int r = 0; r < kPlaces; ++r)
-        if (Scenes.Scene_Valid[static_cast<size_t>(r)]) Show_Mark(r);
+        if (Link_Machine().scenes().Scene_Valid[static_cast<size_t>(r)]) Show_Mark(r);
 }
 
 void SenceManage::on_BT_CALL_clicked() {
@@ -283,8 +284,8 @@ void SenceManage::on_BT_CALL_clicked() {
     Show_Notice(kCalled);
     if (!Ready_Or_Tell()) return; // the link went down while the notice was open
     Send_Scene_Call(row + 1);
-    if (!Link.Online) return;
-    Link.Reconnect_Count = kRecallReconnectTicks;
+    if (!Link_Online()) return;
+    Link_Machine().setReconnectCount(kRecallReconnectTicks);
 }
 
 void SenceManage::on_BT_DEL_clicked() {
@@ -294,8 +295,8 @@ void SenceManage::on_BT_DEL_clicked() {
     if (!Ask_Question(kDeleteQuestion)) return;
     if (!Ready_Or_Tell()) return; // the link went down while the question was open
     Send_Scene_Delete(row + 1);
-    if (!Link.Online) return;
-    Scenes.Scene_Valid[static_cast<size_t>(row)] = 0;
+    if (!Link_Online()) return;
+    Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
     for (int r = 0; r < kPlaces; ++r)
         Show_Mark(r);
 }
@@ -303,7 +304,7 @@ void SenceManage::on_BT_DEL_clicked() {
 // ---- the scene menu entry ----
 
 void Tarn80X::Sence_Sub1_Fun() {
-    if (!Link.Online) {
+    if (!Link_Online()) {
         Show_Notice(txt::ConnectFirst);
         return;
     }

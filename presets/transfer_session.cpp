@@ -4,9 +4,8 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "link/link_tick.h"
+#include "link/link_machine.h"
 #include "presets/transfer_texts.h"
-#include "presets/unit_transfer.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,62 +17,124 @@
 namespace tarn {
 
 namespace {
-bool g_transferRunning = false;
+
+// The running transfer's hold on the window: the menus it disabled, and what runs at its end.
+struct Session {
+    Tarn80X* window = nullptr;
+    bool sceneMenuWasEnabled = true;
+    bool optionMenuWasEnabled = true;
+    std::function<void(JobResult)> done;
+    QMetaObject::Connection finished;
+    QMetaObject::Connection progress;
+    QMetaObject::Connection stop;
+};
+std::unique_ptr<Session> g_session;
+
+// An action waiting for the scene names to be read.
+std::function<void()> g_waiting;
+QMetaObject::Connection g_waitIdle;
+QMetaObject::Connection g_waitStatus;
+
+void dropWaiting() {
+    QObject::disconnect(g_waitIdle);
+    QObject::disconnect(g_waitStatus);
+    g_waiting = nullptr;
+}
+
+void endSession(JobResult result) {
+    std::unique_ptr<Session> session = std::move(g_session);
+    QObject::disconnect(session->finished);
+    QObject::disconnect(session->progress);
+    QObject::disconnect(session->stop);
+    Form& ui = *session->window->form();
+    ui.TickBar->hide();
+    ui.BT_TRANSFER_STOP->hide();
+    ui.BT_SENCE->setEnabled(session->sceneMenuWasEnabled);
+    ui.BT_OPTION->setEnabled(session->optionMenuWasEnabled);
+    if (session->done) session->done(result);
+}
+
 } // namespace
 
 bool Transfer_Running() {
-    return g_transferRunning;
+    return g_session != nullptr;
 }
 
-bool Transfer_May_Start() {
-    if (g_transferRunning) {
+bool Transfer_May_Start(std::function<void()> retry) {
+    LinkMachine& link = Link_Machine();
+    if (g_session || g_waiting) {
         TARN_DIAG(QStringList{QStringLiteral("a transfer is running; request ignored")});
         return false;
     }
-    if (!Link_Ready_For_Transfer()) {
+    if (link.readingNames() && link.readyForCommands() && link.reconnectCount() == 0 && retry) {
+        // Online already, only the scene names are still coming: a few ticks.
+        g_waiting = std::move(retry);
+        g_waitIdle = QObject::connect(&link, &LinkMachine::becameIdle, [] {
+            std::function<void()> action = std::move(g_waiting);
+            dropWaiting();
+            if (action) action();
+        });
+        g_waitStatus = QObject::connect(&link, &LinkMachine::statusChanged, [] {
+            if (Link_Machine().online()) return;
+            dropWaiting();
+            Show_Notice(transfer_text::NotConnected);
+        });
+        return false;
+    }
+    if (!link.readyForTransfer()) {
         Show_Notice(transfer_text::NotConnected);
         return false;
     }
     return true;
 }
 
-TransferSession::TransferSession(Form& ui)
-    : ui_(ui), sceneMenuWasEnabled_(ui.BT_SENCE->isEnabled()),
-      optionMenuWasEnabled_(ui.BT_OPTION->isEnabled()) {
-    g_transferRunning = true;
-    ui_.BT_SENCE->setEnabled(false);
-    ui_.BT_OPTION->setEnabled(false);
+void Run_Transfer(Tarn80X& window, std::unique_ptr<TransferJob> job, int firstProgress,
+                  std::function<void(JobResult)> done) {
+    LinkMachine& link = Link_Machine();
+    Form& ui = *window.form();
+    auto session = std::make_unique<Session>();
+    session->window = &window;
+    session->sceneMenuWasEnabled = ui.BT_SENCE->isEnabled();
+    session->optionMenuWasEnabled = ui.BT_OPTION->isEnabled();
+    session->done = std::move(done);
+    const bool readOnly = job->readOnly();
+    if (!link.startJob(std::move(job))) {
+        TARN_DIAG(QStringList{QStringLiteral("the link runs a job already; transfer not started")});
+        return;
+    }
+    ui.BT_SENCE->setEnabled(false);
+    ui.BT_OPTION->setEnabled(false);
+    ui.TickBar->setValue(firstProgress);
+    ui.TickBar->show();
+    ui.BT_TRANSFER_STOP->setEnabled(readOnly);
+    ui.BT_TRANSFER_STOP->show();
+    session->progress =
+        QObject::connect(&link, &LinkMachine::jobProgress, ui.TickBar, &QProgressBar::setValue);
+    session->stop = QObject::connect(ui.BT_TRANSFER_STOP, &QPushButton::clicked,
+                                     [] { Link_Machine().cancelJob(); });
+    session->finished = QObject::connect(&link, &LinkMachine::jobFinished, endSession);
+    g_session = std::move(session);
+    Transfer_Texts_Update(window);
 }
 
-TransferSession::~TransferSession() {
-    hideProgress();
-    ui_.BT_SENCE->setEnabled(sceneMenuWasEnabled_);
-    ui_.BT_OPTION->setEnabled(optionMenuWasEnabled_);
-    g_transferRunning = false;
+void Transfer_Abandon() {
+    dropWaiting();
+    if (!g_session) return;
+    QObject::disconnect(g_session->finished);
+    QObject::disconnect(g_session->progress);
+    QObject::disconnect(g_session->stop);
+    g_session.reset();
 }
 
-void TransferSession::showProgress(int value) {
-    ui_.TickBar->setValue(value);
-    ui_.TickBar->show();
-    progressShown_ = true;
+void Transfer_Texts_Update(Tarn80X& window) {
+    QPushButton* stop = window.form()->BT_TRANSFER_STOP;
+    stop->setText(tr2(stop->isEnabled() ? txt::TransferCancel : txt::TransferCannotStop));
 }
 
-void TransferSession::setProgress(int value) {
-    ui_.TickBar->setValue(value);
-}
-
-void TransferSession::hideProgress() {
-    if (!progressShown_) return;
-    ui_.TickBar->hide();
-    progressShown_ = false;
-}
-
-void Transfer_Stopped(Tarn80X& window, TransferSession& session, Exchange result,
-                      const Bilingual& text, bool unitChanged) {
-    session.hideProgress();
-    if (result == Exchange::WriteFailed) return;
+void Transfer_Stopped(Tarn80X& window, JobResult result, const Bilingual& text, bool unitChanged) {
+    if (result == JobResult::WriteFailed || result == JobResult::Cancelled) return;
     if (unitChanged) {
-        Link_Go_Offline();
+        Link_Machine().goOffline();
         window.Show_Link_Status();
     }
     Show_Notice(text);

@@ -1,51 +1,47 @@
-// The window's side of a transfer: whether one may start, what the window shows while it runs,
-// the file dialogs, and reading and saving the files.
+// The window's side of a transfer: whether one may start, the progress display while the link
+// machine runs its job, the file dialogs, and reading and saving the files.
 #pragma once
 
 #include "i18n/text.h"
-#include "presets/unit_transfer.h"
+#include "link/transfer_job.h"
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <memory>
 
 namespace tarn {
 
-struct Form;
 class Tarn80X;
 
-// True while a transfer's slot runs, its dialogs and closing notice included.
+// True from the start of a transfer's job until its result has been handled.
 bool Transfer_Running();
 
-// Whether a transfer may start now. One asked while another runs is ignored (and logged); when the
-// link is not ready the user is told to connect first.
-bool Transfer_May_Start();
+// Whether a transfer may start now. One asked while another runs is ignored (and logged); while
+// the scene names are still being read the action waits for them (retry runs once they are read,
+// or is dropped with the connect notice when the link goes down meanwhile); when the link is not
+// ready the user is told to connect first.
+bool Transfer_May_Start(std::function<void()> retry);
 
-// One transfer's hold on the window, for the life of its slot: marks the transfer running and
-// disables the scene and option menu buttons; on the way out, by any path, enables them again and
-// hides the progress bar if the transfer left it shown.
-class TransferSession {
-  public:
-    explicit TransferSession(Form& ui);
-    ~TransferSession();
-    TransferSession(const TransferSession&) = delete;
-    TransferSession& operator=(const TransferSession&) = delete;
+// Runs the job on the link with the progress display: the scene and option menus disabled, the
+// bar shown at firstProgress and following the job, and beside it a Cancel button for a job that
+// only reads or a note that a writing job cannot be stopped. done gets the result once the display
+// is taken down.
+void Run_Transfer(Tarn80X& window, std::unique_ptr<TransferJob> job, int firstProgress,
+                  std::function<void(JobResult)> done);
 
-    void showProgress(int value); // sets the bar and shows it
-    void setProgress(int value);
-    void hideProgress();
+// The window is going away: a transfer's display and a waiting action are dropped (the link's job,
+// if any, is stopped by the link's own reset or shutdown).
+void Transfer_Abandon();
 
-  private:
-    Form& ui_;
-    bool sceneMenuWasEnabled_;
-    bool optionMenuWasEnabled_;
-    bool progressShown_ = false;
-};
+// The texts of the progress display in the current language (the language switch calls it).
+void Transfer_Texts_Update(Tarn80X& window);
 
-// A transfer that could not finish: hides the bar; a failed write has been reported already (and
-// the link is offline); otherwise the user is told, and when the unit may hold part of the new data
-// (unitChanged), the link starts afresh so that the mirror is read back from the unit.
-void Transfer_Stopped(Tarn80X& window, TransferSession& session, Exchange result,
-                      const Bilingual& text, bool unitChanged);
+// A transfer that could not finish: a failed write has been reported already (and the link is
+// offline); otherwise the user is told, and when the unit may hold part of the new data
+// (unitChanged), the link starts afresh so that the image is read back from the unit. A cancelled
+// job is not reported.
+void Transfer_Stopped(Tarn80X& window, JobResult result, const Bilingual& text, bool unitChanged);
 
 enum class FileDialogMode { Open, Save };
 

@@ -3,8 +3,8 @@
 
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "model/commands.h"
+#include "link/link_machine.h"
+#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QAction>
@@ -108,12 +108,12 @@ void Tarn80X::Role_Select(int ch, int code) {
     Param_Image.set_CH_Name(ch, role);
     Role_Apply_Crossover(ch, role);
     Channel_Display();
-    if (Link.Online == 1) Send_CH_Name();
+    if (Link_Online()) Send_CH_Name();
     Role_Uncheck_All();
     BT_CH_Switch(Pc.Cur_CH);
     if (role == kRoleOff) return;
-    if (Link.Online == 1) Send_HPF(ch);
-    if (Link.Online == 1) Send_LPF(ch);
+    if (Link_Online()) Send_HPF(ch);
+    if (Link_Online()) Send_LPF(ch);
 }
 
 } // namespace tarn

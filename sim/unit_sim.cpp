@@ -107,6 +107,7 @@ void Unit::reset() {
     name_.assign(kName, kName + 8);
     name_.resize(kNameSize, 0x00);
     fw_ = Firmware{};
+    const bool arrived = !plugged_;
     plugged_ = true;
     silent_ = false;
     latencyMs_ = 0;
@@ -121,6 +122,7 @@ void Unit::reset() {
     for (auto& entry : ports_)
         entry.second.queue.clear();
     counters_ = Counters{};
+    if (arrived && arrivalHook_) arrivalHook_();
 }
 
 std::uint16_t Unit::u16(std::size_t offset) const {
@@ -154,7 +156,9 @@ void Unit::setPlugged(bool plugged) {
         }
         heldUnsolicited_.clear();
     }
+    const bool arrived = !plugged_ && plugged;
     plugged_ = plugged;
+    if (arrived && arrivalHook_) arrivalHook_();
 }
 
 void Unit::setNameBytes(const std::vector<std::uint8_t>& bytes) {

@@ -28,6 +28,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -197,6 +198,9 @@ class Unit {
     // nothing until it is plugged in again.
     void setPlugged(bool plugged);
     bool plugged() const { return plugged_; }
+    // Called when the unit is plugged in, as a hotplug monitor would report a new device. Kept by
+    // reset().
+    void setArrivalHook(std::function<void()> hook) { arrivalHook_ = std::move(hook); }
     // Data of the 0x16 answer after the code byte, cut to the 24 bytes a report can carry.
     void setNameBytes(const std::vector<std::uint8_t>& bytes);
     // Appended to the list; each answer takes the next one. When the list is empty, answers get a
@@ -255,6 +259,7 @@ class Unit {
     Firmware fw_;
 
     bool plugged_ = true;
+    std::function<void()> arrivalHook_;
     bool silent_ = false;
     int latencyMs_ = 0;
     std::deque<Fault> faults_;

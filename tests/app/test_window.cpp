@@ -1,7 +1,7 @@
 // The main window's shell: look, menus, dragging, minimise and close.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
@@ -127,7 +127,7 @@ class TestWindow : public QObject {
     void closeDuringReadBackStillEnds() {
         WindowFixture f;
         f.ticks(10);
-        QVERIFY(Link.Readback_Active);
+        QVERIFY(Link_Machine().readingBlocks());
         f.clearFrames();
         QTimer::singleShot(0, [&] { QTest::mouseClick(f.ui().BT_CLOSE, Qt::LeftButton); });
         QCOMPARE(QApplication::exec(), 0);

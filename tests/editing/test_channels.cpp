@@ -5,7 +5,7 @@
 #include "editing/channel_state.h"
 #include "editing/link_form.h"
 #include "editing/link_rules.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"

@@ -6,7 +6,7 @@
 #include "graph/drag_push_button.h"
 #include "graph/marker_geometry.h"
 #include "graph/response.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/frames.h"

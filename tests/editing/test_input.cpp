@@ -1,7 +1,7 @@
 // Input source buttons and the noise-gate submenu on the real window against the simulated unit.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
@@ -134,7 +134,7 @@ void TestInput::noiseGateLevels() {
 
 void TestInput::offlineChoicesStayOnThePc() {
     WindowFixture f;
-    QCOMPARE(int(Link.Online), 0);
+    QCOMPARE(int(Link_Machine().online()), 0);
     QTest::mouseClick(f.ui().BT_INPUT_OPT, Qt::LeftButton);
     f.window().menus.noiseGateLevel[4]->trigger();
     QCOMPARE(int(Param_Image.Input_Source()), 2);

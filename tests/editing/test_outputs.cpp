@@ -4,7 +4,7 @@
 #include "app/tarn80x.h"
 #include "editing/channel_state.h"
 #include "editing/output_format.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/input.h"
@@ -656,7 +656,7 @@ void TestOutputs::entriesSelectAllOnFocusAndRelease() {
 
 void TestOutputs::offlineEditsStayOnThePc() {
     WindowFixture f;
-    QCOMPARE(int(Link.Online), 0);
+    QCOMPARE(int(Link_Machine().online()), 0);
     Form& ui = f.ui();
     typeInto(ui.chVol[0], "-6");
     typeInto(ui.chDelay[0], "1.5");

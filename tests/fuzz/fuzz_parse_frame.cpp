@@ -1,28 +1,30 @@
-// Feeds arbitrary bytes to the frame scanner, starting anywhere in the ring (so frames lie across
-// its end too), and scans until nothing more is consumed.
+// Feeds arbitrary bytes to the frame decoder: once as one span, and through the receive ring,
+// starting anywhere in it (so frames lie across its end too), scanning until nothing more is
+// consumed.
 #include "link/frame.h"
-#include "link/link_state.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarn;
     if (size < 2) return 0;
-    const uint16_t start = static_cast<uint16_t>(data[0] << 8 | data[1]);
-    Link_Reset();
-    Link.Rx_Read = start;
-    Link.Rx_Write = start;
-    Rx_Append(data + 2, static_cast<int>(std::min<size_t>(size - 2, 60000)));
-    int accepted = 0;
-    Link.replyHandler = [&accepted] {
-        if (Link.Reply_Data_Len > Link.Reply_Data.size()) std::abort();
-        ++accepted;
-    };
+    const uint8_t* bytes = data + 2;
+    const size_t n = std::min<size_t>(size - 2, 60000);
+
+    Reply reply;
+    const DecodeResult r = Decode_Frame(bytes, n, reply);
+    if (r.used > n) std::abort();
+    if (r.status == DecodeStatus::Ok && (reply.length < 0 || reply.length > 254)) std::abort();
+
+    static RxRing ring;
+    ring.read = ring.write = static_cast<uint16_t>(data[0] << 8 | data[1]);
+    ring.append(bytes, static_cast<int>(n));
     for (;;) {
-        const uint16_t before = Link.Rx_Read;
-        Parse_Frame();
-        if (Link.Rx_Read == before) break;
+        const uint16_t before = ring.read;
+        if (Scan_Ring(ring, reply) && reply.length > 254) std::abort();
+        if (ring.read == before) break;
+        if (static_cast<uint16_t>(ring.write - ring.read) > static_cast<uint16_t>(n)) std::abort();
     }
-    Link.replyHandler = nullptr;
     return 0;
 }

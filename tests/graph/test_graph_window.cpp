@@ -4,11 +4,11 @@
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
 #include "graph/response.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/frames.h"
+#include "tests/support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -108,10 +108,9 @@ class TestGraphWindow : public QObject {
 
     // The link tick, driven by hand until the read-back and the scene names are done.
     void goOnline() {
-        for (int i = 0;
-             i < 5000 && !(Link.Online && Link.Link_State == 2 && !Link.SceneName_Active); ++i)
-            w->Link_Tick();
-        QVERIFY(Link.Online && Link.Link_State == 2);
+        for (int i = 0; i < 5000 && Link_Machine().phase() != LinkPhase::Idle; ++i)
+            tarn::test::runTicks(1);
+        QVERIFY(Link_Machine().phase() == LinkPhase::Idle);
         takeFrames();
     }
 
@@ -132,9 +131,7 @@ class TestGraphWindow : public QObject {
 
   private slots:
     void init() {
-        sim::unit().reset();
-        Link_Reset();
-        LinkTick = LinkTickState{};
+        tarn::test::resetWorld();
         Drag_HPF = 0;
         Drag_LPF = 0;
         w = std::make_unique<Tarn80X>();

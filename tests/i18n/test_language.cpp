@@ -1,5 +1,5 @@
 // Switching the window between Chinese and English.
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "tests/support/window_fixture.h"
 

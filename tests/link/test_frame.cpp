@@ -1,6 +1,8 @@
-// The frame in both directions: building the 32-byte report and its drop rules, and the scanner.
+// The frame in both directions: building the 32-byte report and the link's drop rules, the
+// decoder over a byte span, and the ring scanner built on it.
 #include "link/frame.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
+#include "tests/support/window_fixture.h"
 
 #include <QtTest>
 
@@ -11,26 +13,37 @@ QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }
 QByteArray report() {
-    return QByteArray(reinterpret_cast<const char*>(Link.Tx_Report.data()), kReportSize);
+    return QByteArray(reinterpret_cast<const char*>(Link_Machine().txReport().data()), kReportSize);
 }
 void send(const QByteArray& payload) {
-    Send_Frame(reinterpret_cast<const uint8_t*>(payload.constData()), payload.size());
-}
-void feed(const QByteArray& bytes) {
-    Rx_Append(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size());
+    Link_Machine().Send_Frame(reinterpret_cast<const uint8_t*>(payload.constData()),
+                              payload.size());
 }
 } // namespace
+
+Q_DECLARE_METATYPE(tarn::DecodeStatus)
 
 class TestFrame : public QObject {
     Q_OBJECT
 
     int accepted = 0;
+    RxRing ring;
+    Reply reply;
+
+    void feed(const QByteArray& bytes) {
+        ring.append(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size());
+    }
+    void scan() {
+        if (Scan_Ring(ring, reply)) ++accepted;
+    }
 
   private slots:
     void init() {
-        Link_Reset();
+        tarn::test::resetWorld();
+        sim::unit().setPlugged(false); // frames are built, nothing is written
         accepted = 0;
-        Link.replyHandler = [this] { ++accepted; };
+        ring.clear();
+        reply = Reply{};
     }
 
     void builds_data() {
@@ -52,11 +65,11 @@ class TestFrame : public QObject {
         QFETCH(int, seq);
         QFETCH(QByteArray, payload);
         QFETCH(QByteArray, expectedStart);
-        Link.Tx_Seq = static_cast<uint8_t>(seq);
+        Link_Machine().setTxSeq(static_cast<uint8_t>(seq));
         send(payload);
         QCOMPARE(report().left(expectedStart.size()), expectedStart);
-        QCOMPARE(int(Link.Tx_Seq), (seq + 1) & 0xFF);
-        QCOMPARE(int(Link.Idle_Count), 400);
+        QCOMPARE(int(Link_Machine().txSeq()), (seq + 1) & 0xFF);
+        QCOMPARE(int(Link_Machine().idleCount()), 400);
     }
 
     void sequenceWrapsAfter256Frames() {
@@ -64,35 +77,38 @@ class TestFrame : public QObject {
         for (int i = 0; i < 255; ++i)
             send(ping);
         send(ping);
-        QCOMPARE(int(Link.Tx_Report[4]), 0xFF);
+        QCOMPARE(int(Link_Machine().txReport()[4]), 0xFF);
         send(ping);
-        QCOMPARE(int(Link.Tx_Report[4]), 0x00);
+        QCOMPARE(int(Link_Machine().txReport()[4]), 0x00);
     }
 
     void dropRules() {
-        Link.Tx_Seq = 5;
-        Link.Send_Suppressed = 1;
-        Link.Idle_Count = 3;
+        Link_Machine().setTxSeq(5);
+        Link_Machine().setSendSuppressed(1);
+        Link_Machine().setIdleCount(3);
         send(hex("0616"));
-        QCOMPARE(int(Link.Tx_Seq), 5);
-        QCOMPARE(int(Link.Idle_Count), 400);
+        QCOMPARE(int(Link_Machine().txSeq()), 5);
+        QCOMPARE(int(Link_Machine().idleCount()), 400);
 
-        Link.Send_Suppressed = 0;
-        Link.Readback_Active = 1;
+        Link_Machine().setSendSuppressed(0);
+        sim::unit().setPlugged(true);
+        tarn::test::runTicks(1); // the name is accepted: the block read-back starts
+        QVERIFY(Link_Machine().readingBlocks());
+        Link_Machine().setTxSeq(5);
         send(hex("05C101"));
-        QCOMPARE(int(Link.Tx_Seq), 5); // a write during the read-back is dropped
+        QCOMPARE(int(Link_Machine().txSeq()), 5); // a write during the read-back is dropped
         send(hex("06AA03"));
-        QCOMPARE(int(Link.Tx_Seq), 6); // a request still goes
+        QCOMPARE(int(Link_Machine().txSeq()), 6); // a request still goes
         QCOMPARE(report().mid(6, 3), hex("06AA03"));
     }
 
     void refusesOversizedPayload() {
         const QByteArray tooLong(25, '\x05');
-        const auto before = Link.Tx_Report;
+        const auto before = Link_Machine().txReport();
         send(tooLong);
-        Send_Frame_Raw(reinterpret_cast<const uint8_t*>(tooLong.constData()), -1);
-        QVERIFY(Link.Tx_Report == before);
-        QCOMPARE(int(Link.Tx_Seq), 0);
+        Link_Machine().Send_Frame_Raw(reinterpret_cast<const uint8_t*>(tooLong.constData()), -1);
+        QVERIFY(Link_Machine().txReport() == before);
+        QCOMPARE(int(Link_Machine().txSeq()), 0);
     }
 
     void scans_data() {
@@ -125,44 +141,71 @@ class TestFrame : public QObject {
         QFETCH(bool, accept);
         QFETCH(int, code);
         QFETCH(QByteArray, data);
-        Link.Rx_Read = Link.Rx_Write = static_cast<uint16_t>(start);
+        ring.read = ring.write = static_cast<uint16_t>(start);
         feed(bytes);
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, accept ? 1 : 0);
         if (accept) {
-            QCOMPARE(int(Link.Reply_Code), code);
-            QCOMPARE(int(Link.Reply_Data_Len), data.size());
-            QCOMPARE(QByteArray(reinterpret_cast<const char*>(Link.Reply_Data.data()), data.size()),
+            QCOMPARE(int(reply.code), code);
+            QCOMPARE(int(reply.length), data.size());
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply.data.data()), data.size()),
                      data);
         }
+    }
+
+    // The decoder alone: what it reports and how many bytes it used.
+    void decodes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<DecodeStatus>("status");
+        QTest::addColumn<int>("used");
+        const QByteArray name = hex("FA2A0703164142C7F5");
+        QTest::newRow("whole frame") << name << DecodeStatus::Ok << 9;
+        QTest::newRow("garbage first") << hex("0011") + name << DecodeStatus::Ok << 11;
+        QTest::newRow("only garbage") << hex("001122") << DecodeStatus::NeedMore << 3;
+        QTest::newRow("cut off after garbage")
+            << hex("00") + name.left(6) << DecodeStatus::NeedMore << 1;
+        QTest::newRow("wrong direction") << hex("FAA2") + name << DecodeStatus::Bad << 2;
+        QTest::newRow("bad checksum") << hex("FA2A0703164142C8F5") << DecodeStatus::Bad << 8;
+        QTest::newRow("no end marker") << hex("FA2A0703164142C7F4") << DecodeStatus::Bad << 9;
+        QTest::newRow("length past the bytes") << hex("FA2A07FF16") << DecodeStatus::NeedMore << 0;
+    }
+    void decodes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(DecodeStatus, status);
+        QFETCH(int, used);
+        Reply out;
+        const DecodeResult r = Decode_Frame(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                            size_t(bytes.size()), out);
+        QCOMPARE(r.status, status);
+        QCOMPARE(int(r.used), used);
     }
 
     void oneFramePerCall() {
         const QByteArray frame = hex("FA2A0002 0241 69F5"); // code 0x02, data 41
         feed(frame + frame);
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, 1);
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, 2);
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, 2);
     }
 
     void emptyPayloadKeepsCode() {
-        Link.Reply_Code = 0x42;
+        reply.code = 0x42;
         feed(hex("FA2A0500 29F5 000000"));
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, 1);
-        QCOMPARE(int(Link.Reply_Code), 0x42);
-        QCOMPARE(int(Link.Reply_Data_Len), 0);
+        QCOMPARE(int(reply.code), 0x42);
+        QCOMPARE(int(reply.length), 0);
     }
 
     void wrongDirectionResumesAfterIt() {
         // FA A2 is skipped, the frame after it is found on the next call.
         feed(hex("FAA2") + hex("FA2A0703164142C7F5"));
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, 0);
-        Parse_Frame();
+        scan();
         QCOMPARE(accepted, 1);
     }
 };

@@ -4,7 +4,7 @@
 // A unit that falls silent (bounded waits of half a second) is in test_transfers_slow.cpp.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
+#include "link/link_machine.h"
 #include "presets/firmware_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
@@ -71,6 +71,7 @@ class TestFirmware : public QObject {
         FileDialogAnswerer dialogs;
         dialogs.choose(file);
         f.window().menus.upgrade->trigger();
+        f.finish();
         QCOMPARE(dialogs.seen().size(), size_t(1));
         QCOMPARE(dialogs.seen()[0].title, QString("加载机器升级固件"));
         QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"升级固件(*.bin)"});
@@ -197,8 +198,8 @@ class TestFirmware : public QObject {
         QCOMPARE(unitFirmware(), image + QByteArray((16 - size % 16) % 16, char(0xFF)));
 
         QCOMPARE(texts(boxes), QStringList{QString::fromUtf8(kDoneZh)});
-        QCOMPARE(Link.Online, uint8_t(0));
-        QCOMPARE(Link.Link_State, uint8_t(0));
+        QVERIFY(!Link_Machine().online());
+        QCOMPARE(Link_Machine().statusLevel(), uint8_t(0));
         QCOMPARE(f.ui().BT_CONNECT->text(), QString("已断开"));
         QVERIFY(f.ui().TickBar->isHidden());
         QVERIFY(f.ui().BT_OPTION->isEnabled());
@@ -246,17 +247,18 @@ class TestFirmware : public QObject {
         if (kind != 3) QVERIFY(f.connect());
         writeFile(path("fw.bin"), content);
         f.clearFrames();
-        const uint8_t online = Link.Online;
+        const bool online = Link_Machine().online();
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
         if (kind == 1) dialogs.choose(path("missing.bin"));
         if (kind == 0 || kind == 3) dialogs.choose(path("fw.bin"));
         if (kind == 2) dialogs.cancel();
         f.window().menus.upgrade->trigger();
+        f.finish();
         QCOMPARE(texts(boxes), notice.isEmpty() ? QStringList() : QStringList{notice});
         QCOMPARE(dialogs.seen().size(), size_t(kind == 3 ? 0 : 1));
         QVERIFY(f.payloads().empty());
-        QCOMPARE(Link.Online, online);
+        QCOMPARE(Link_Machine().online(), online);
         QCOMPARE(sim::unit().firmware().installs, 0);
     }
 
@@ -314,7 +316,7 @@ class TestFirmware : public QObject {
         for (const QByteArray& p : f.payloads())
             QVERIFY(p.mid(2, 2) != hex("ffff"));
         QVERIFY(!sim::unit().firmware().complete);
-        QCOMPARE(Link.Online, uint8_t(0));
+        QVERIFY(!Link_Machine().online());
         QVERIFY(f.ui().TickBar->isHidden());
         QVERIFY(f.ui().BT_OPTION->isEnabled());
     }

@@ -1,7 +1,6 @@
 // The About box and the factory reset on the real window against the simulated unit.
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "presets/about_form.h"
 #include "sim/unit_sim.h"
@@ -169,7 +168,7 @@ void TestMaintenance::aboutKeepsTheVersionItOpenedWith() {
     QPointer<AboutForm> first = openAbout(f);
     QVERIFY(first);
     setUnitVersion(200);
-    Connect_Unit();
+    Link_Machine().Connect_Unit();
     QVERIFY(f.connect());
     QCOMPARE(Param_Image.FW_Version(), 200u);
     QCOMPARE(child<QLabel>(first, "label_8")->text(), QString("100"));
@@ -232,7 +231,7 @@ void TestMaintenance::resetDeclinedChangesNothing() {
     f.ticks(5);
     QVERIFY(f.payloads().empty()); // no reset, no new handshake
     QCOMPARE(sim::unit().counters().factoryResets, 0);
-    QCOMPARE(int(Link.Link_State), 2);
+    QCOMPARE(int(Link_Machine().statusLevel()), 2);
 }
 
 void TestMaintenance::resetConfirmed_data() {
@@ -291,7 +290,7 @@ void TestMaintenance::resetWriteFailureIsNotASuccess() {
     f.window().menus.systemReset->trigger();
     QCOMPARE(int(answer.seen().size()), 2);
     QCOMPARE(answer.seen()[1].text, QString("机器通讯异常！"));
-    QCOMPARE(int(Link.Online), 0);
+    QCOMPARE(int(Link_Machine().online()), 0);
     QCOMPARE(sim::unit().counters().factoryResets, 0);
     // The link looks for the unit again by itself and finds it once it is back.
     sim::unit().setPlugged(true);
@@ -301,9 +300,9 @@ void TestMaintenance::resetWriteFailureIsNotASuccess() {
 void TestMaintenance::resetRefusedDuringReadBack() {
     WindowFixture f;
     QVERIFY(f.connect());
-    Connect_Unit();
+    Link_Machine().Connect_Unit();
     f.ticks(1);
-    QCOMPARE(int(Link.Readback_Active), 1);
+    QCOMPARE(int(Link_Machine().readingBlocks()), 1);
     f.clearFrames();
     ModalAnswerer answer(QMessageBox::Yes);
     f.window().menus.systemReset->trigger();

@@ -2,8 +2,7 @@
 // choice, the name rule, the bytes of save / recall / delete, the read-back after a recall, and
 // what happens when the unit cannot take a command.
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 #include "presets/scene_manager.h"
 #include "sim/unit_sim.h"
@@ -77,7 +76,7 @@ void eraseUnitScene(int k) {
 }
 
 QByteArray slotBytes(int row) {
-    const auto& s = Scenes.Scene_Name[size_t(row - 1)];
+    const auto& s = Link_Machine().scenes().Scene_Name[size_t(row - 1)];
     return QByteArray(reinterpret_cast<const char*>(s.data()), 16);
 }
 
@@ -314,13 +313,13 @@ void TestSceneManager::nameRule() {
         QCOMPARE(slotBytes(4).left(name.size() + 1), name.toLatin1() + QByteArray(1, '\0'));
         QCOMPARE(unitSceneName(4), slotBytes(4));
         QVERIFY(sim::unit().scene(4).used);
-        QCOMPARE(int(Scenes.Scene_Valid[3]), 1);
+        QCOMPARE(int(Link_Machine().scenes().Scene_Valid[3]), 1);
         QCOMPARE(mark(d, 4)->text(), QString("非空"));
     } else {
         QCOMPARE(answer.seen()[0].text, QString("场景名称格式不正确，要字母开头!"));
         QVERIFY(f.payloads().empty());
         QCOMPARE(slotBytes(4), before);
-        QCOMPARE(int(Scenes.Scene_Valid[3]), 0);
+        QCOMPARE(int(Link_Machine().scenes().Scene_Valid[3]), 0);
         QCOMPARE(mark(d, 4)->text(), QString("空"));
     }
 }
@@ -394,7 +393,7 @@ void TestSceneManager::nothingChosenSendsNothing() {
     Pc.Lang_EN = uint8_t(english);
     SenceManage* d = openManager(f);
     QVERIFY(d);
-    const auto before = Scenes;
+    const auto before = Link_Machine().scenes();
     f.clearFrames();
     QTest::mouseClick(place(d, 5), Qt::LeftButton);
     QTest::mouseClick(place(d, 5), Qt::LeftButton); // chosen, then unchosen
@@ -403,8 +402,9 @@ void TestSceneManager::nothingChosenSendsNothing() {
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].text, text);
     QVERIFY(f.payloads().empty());
-    QVERIFY(Scenes.Scene_Name == before.Scene_Name && Scenes.Scene_Valid == before.Scene_Valid);
-    QCOMPARE(int(Link.Reconnect_Count), 0);
+    QVERIFY(Link_Machine().scenes().Scene_Name == before.Scene_Name &&
+            Link_Machine().scenes().Scene_Valid == before.Scene_Valid);
+    QCOMPARE(int(Link_Machine().reconnectCount()), 0);
 }
 
 void TestSceneManager::recallTellsFirstThenReadsTheSceneBack() {
@@ -428,7 +428,7 @@ void TestSceneManager::recallTellsFirstThenReadsTheSceneBack() {
     QCOMPARE(boxes.seen[0].text, QString("场景加载成功，请耐心等待参数更新!"));
     QVERIFY(boxes.seen[0].writesBefore.empty()); // the notice came before the recall
     QCOMPARE(f.writes(), std::vector<QByteArray>{scenePayload(0x0F, 3)});
-    QCOMPARE(int(Link.Reconnect_Count), 100);
+    QCOMPARE(int(Link_Machine().reconnectCount()), 100);
 
     // A hundred ticks later the unit is opened again and read back.
     f.clearFrames();
@@ -440,7 +440,7 @@ void TestSceneManager::recallTellsFirstThenReadsTheSceneBack() {
     QVERIFY(f.connect());
     QCOMPARE(int(Param_Image.Total_Vol()), 321);
     QCOMPARE(int(Param_Image.CH_Mute(2)), 1);
-    QCOMPARE(int(Link.Reconnect_Count), 0);
+    QCOMPARE(int(Link_Machine().reconnectCount()), 0);
 }
 
 void TestSceneManager::deleteAsksFirst_data() {
@@ -473,7 +473,7 @@ void TestSceneManager::deleteAsksFirst() {
         QVERIFY(f.payloads().empty());
         QVERIFY(sim::unit().scene(3).used);
     }
-    QCOMPARE(int(Scenes.Scene_Valid[2]), yes ? 0 : 1);
+    QCOMPARE(int(Link_Machine().scenes().Scene_Valid[2]), yes ? 0 : 1);
     for (int row = 1; row <= 9; ++row) {
         const bool used = row != 8 && !(yes && row == 3);
         QCOMPARE(mark(d, row)->text(), QString(used ? "Mark" : "UnMark"));
@@ -504,27 +504,28 @@ void TestSceneManager::commandsNeedAReadyUnit() {
 
     ModalAnswerer answer(QMessageBox::Yes);
     if (readingBack) {
-        Connect_Unit(); // a new handshake, as after a recall
+        Link_Machine().Connect_Unit(); // a new handshake, as after a recall
         f.ticks(1);
-        QCOMPARE(int(Link.Readback_Active), 1);
+        QCOMPARE(int(Link_Machine().readingBlocks()), 1);
     } else {
         sim::unit().setPlugged(false);
         f.ticks(401); // the keep-alive write fails
-        QCOMPARE(int(Link.Online), 0);
+        QCOMPARE(int(Link_Machine().online()), 0);
         QVERIFY(!answer.seen().empty());
         QCOMPARE(answer.seen().back().text, QString("机器通讯异常！"));
     }
     answer.clear();
-    const auto before = Scenes;
+    const auto before = Link_Machine().scenes();
     f.clearFrames();
     click(d, button.toLatin1().constData());
 
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].text, QString("请先联机！"));
     QVERIFY(f.writes().empty());
-    QVERIFY(Scenes.Scene_Name == before.Scene_Name && Scenes.Scene_Valid == before.Scene_Valid);
+    QVERIFY(Link_Machine().scenes().Scene_Name == before.Scene_Name &&
+            Link_Machine().scenes().Scene_Valid == before.Scene_Valid);
     QCOMPARE(mark(d, 6)->text(), QString("非空"));
-    QCOMPARE(int(Link.Reconnect_Count), 0);
+    QCOMPARE(int(Link_Machine().reconnectCount()), 0);
     if (readingBack) QVERIFY(f.connect()); // the read-back itself goes on undisturbed
 }
 
@@ -549,16 +550,17 @@ void TestSceneManager::failedWriteIsNotReportedAsDone() {
     QVERIFY(d);
     QTest::mouseClick(place(d, 6), Qt::LeftButton);
     nameEdit(d, 6)->setText("Night");
-    const auto before = Scenes;
+    const auto before = Link_Machine().scenes();
     sim::unit().setPlugged(false);
 
     Boxes boxes(QMessageBox::Yes);
     click(d, button.toLatin1().constData());
     QCOMPARE(boxes.texts(), texts);
-    QCOMPARE(int(Link.Online), 0);
-    QVERIFY(Scenes.Scene_Name == before.Scene_Name && Scenes.Scene_Valid == before.Scene_Valid);
+    QCOMPARE(int(Link_Machine().online()), 0);
+    QVERIFY(Link_Machine().scenes().Scene_Name == before.Scene_Name &&
+            Link_Machine().scenes().Scene_Valid == before.Scene_Valid);
     QCOMPARE(mark(d, 6)->text(), QString("非空"));
-    QCOMPARE(int(Link.Reconnect_Count), 0);
+    QCOMPARE(int(Link_Machine().reconnectCount()), 0);
     QCOMPARE(sim::unit().counters().failedWrites, 1);
 }
 
@@ -589,7 +591,7 @@ void TestSceneManager::newDialogReplacesTheOpenOne() {
     QVERIFY(first);
     // Names read after the dialog opened show only in a new one.
     setUnitSceneName(1, "Evening");
-    Connect_Unit();
+    Link_Machine().Connect_Unit();
     QVERIFY(f.connect());
     QCOMPARE(nameEdit(first, 1)->text(), QString("Scene1"));
 

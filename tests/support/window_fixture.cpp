@@ -1,17 +1,45 @@
 #include "tests/support/window_fixture.h"
 
-#include "link/frame.h"
-#include "link/link_state.h"
-#include "link/link_tick.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
+#include "presets/transfer_session.h"
 
 namespace tarn::test {
 
+namespace {
+qint64 g_now = 0;
+} // namespace
+
+qint64 testClock() {
+    return g_now;
+}
+
+void runTicks(int n) {
+    LinkMachine& link = Link_Machine();
+    for (int i = 0; i < n; ++i) {
+        g_now += kTickMs;
+        link.step(g_now);
+    }
+}
+
+bool finishTransfer(qint64 maxMs) {
+    LinkMachine& link = Link_Machine();
+    if (link.stepping()) return false; // asked from inside the transfer: it goes on outside
+    const qint64 end = g_now + maxMs;
+    while ((link.jobRunning() || Transfer_Running()) && g_now < end) {
+        g_now += std::max<qint64>(1, link.msUntilDue(g_now));
+        link.step(g_now);
+    }
+    return !link.jobRunning() && !Transfer_Running();
+}
+
 void resetWorld() {
-    Close_Unit();
+    LinkMachine& link = Link_Machine();
+    link.setAutoRun(false);
+    link.setClock(&testClock);
+    link.reset();
     sim::unit().reset();
-    Link_Reset();
-    LinkTick = LinkTickState{};
+    sim::unit().setArrivalHook([] { Link_Machine().deviceArrived(); });
     Param_Init();
 }
 
@@ -25,18 +53,13 @@ WindowFixture::WindowFixture() {
 
 WindowFixture::~WindowFixture() {
     window_.reset();
-    Close_Unit();
-}
-
-void WindowFixture::ticks(int n) {
-    for (int i = 0; i < n; ++i)
-        window_->Link_Tick();
+    Link_Machine().closeUnit();
 }
 
 bool WindowFixture::connect(int maxTicks) {
     for (int i = 0; i < maxTicks; ++i) {
-        window_->Link_Tick();
-        if (Link.Link_State == 2 && !Link.SceneName_Active) return true;
+        runTicks(1);
+        if (Link_Machine().phase() == LinkPhase::Idle) return true;
     }
     return false;
 }

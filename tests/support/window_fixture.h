@@ -11,9 +11,17 @@
 
 namespace tarn::test {
 
-// Program-start state for everything global: the unit (plugged, factory image), the link, the
-// mirror and the PC-side state.
+// Program-start state for everything global: the unit (plugged, factory image), the link (on the
+// test clock, told of the unit's arrivals), the mirror and the PC-side state.
 void resetWorld();
+
+// The link's clock in tests: milliseconds, moved only by the tests.
+qint64 testClock();
+// Moves the test clock on by ms, stepping the link at every 2 ms tick on the way.
+void runTicks(int n);
+// Moves the test clock from one due time of the link to the next until the running transfer and
+// its closing notices are done; false past maxMs.
+bool finishTransfer(qint64 maxMs = 600000);
 
 class WindowFixture {
   public:
@@ -23,8 +31,10 @@ class WindowFixture {
     Tarn80X& window() { return *window_; }
     Form& ui() { return *window_->form(); }
 
-    // Runs n link ticks directly.
-    void ticks(int n);
+    // Runs n link ticks (2 ms each of the test clock).
+    void ticks(int n) { runTicks(n); }
+    // The running transfer to its end (see finishTransfer).
+    bool finish(qint64 maxMs = 600000) { return finishTransfer(maxMs); }
     // Ticks until the read-back and the scene names are done; false past maxTicks.
     bool connect(int maxTicks = 2000);
     // Frames the application wrote since the last clearFrames(), as payload bytes.

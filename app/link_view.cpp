@@ -1,0 +1,73 @@
+// The window's side of the link: what the link machine reports becomes the status text, the
+// read-back bar, notices and the controls refreshed from the image.
+#include "app/form.h"
+#include "app/notice.h"
+#include "app/tarn80x.h"
+#include "link/link_machine.h"
+#include "model/param_image.h"
+#include "presets/transfer_session.h"
+
+#include <QAction>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+
+namespace tarn {
+
+void Tarn80X::Link_Init() {
+    LinkMachine& link = Link_Machine();
+    connect(&link, &LinkMachine::statusChanged, this, &Tarn80X::Show_Link_Status);
+    connect(&link, &LinkMachine::readbackProgress, this, [this](int block) {
+        ui->TickBar->setValue(block);
+        ui->TickBar->show();
+    });
+    connect(&link, &LinkMachine::readbackEnded, ui->TickBar, &QProgressBar::hide);
+    connect(&link, &LinkMachine::readbackComplete, this, &Tarn80X::Readback_Applied);
+    connect(&link, &LinkMachine::writeFailed, this, [] { Show_Notice(txt::CommError); });
+    connect(&link, &LinkMachine::unitRefused, this, [] { Show_Notice(txt::NameMismatch); });
+    connect(&link, &LinkMachine::inputSourceReported, this, &Tarn80X::Show_Input_Buttons);
+    link.setAutoRun(true);
+}
+
+void Tarn80X::Link_Shutdown() {
+    LinkMachine& link = Link_Machine();
+    link.setAutoRun(false);
+    Transfer_Abandon();
+    link.abandonJob();
+    disconnect(&link, nullptr, this, nullptr);
+    disconnect(&link, nullptr, ui->TickBar, nullptr);
+    link.closeUnit();
+}
+
+void Tarn80X::Link_Tick() {
+    Link_Machine().tick();
+}
+
+void Tarn80X::Show_Link_Status() {
+    ui->BT_CONNECT->setText(
+        tr2(Link_Machine().statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
+}
+
+void Tarn80X::Readback_Applied() {
+    ui->TickBar->hide();
+    Update_All_State();
+}
+
+void Tarn80X::Update_All_State() {
+    // Limits every field first; the master mute is judged on the mute bytes as received.
+    Apply_Validity_Rules(Param_Image, Pc);
+    Show_Input_Buttons();
+    ui->Slider_Total_Bar->setValue(Param_Image.Total_Vol());
+    ui->BT_MainMute->setStyleSheet(Pc.Master_Mute ? kStyleSelected : kStyleUnselected);
+    Role_Refresh();
+    Show_Channel_Outputs();
+    for (int ch = 0; ch < kChannels; ++ch) {
+        Draw_Phase_Button(ch);
+        Draw_Mute_Button(ch);
+    }
+    const uint16_t gate = Param_Image.NoiseGate();
+    if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
+    BT_CH_Switch(0);
+}
+
+} // namespace tarn

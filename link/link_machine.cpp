@@ -1,0 +1,612 @@
+#include "link/link_machine.h"
+
+#include "link/send.h"
+#include "model/param_image.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <hidapi.h>
+
+namespace tarn {
+
+namespace {
+
+// Reports already waiting are decoded before a request or a job's frame, at the most this many.
+constexpr int kDrainLimit = 32;
+// A step runs at most this many ticks that do something; time beyond that (a timer held up by a
+// box, a suspended machine) is dropped rather than caught up with in one burst.
+constexpr int kMaxActiveTicksPerStep = 32;
+// A job sends at most this many frames per wake before the event loop gets its turn again.
+constexpr int kFramesPerWake = 8;
+
+qint64 monotonicMs() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock.elapsed();
+}
+
+} // namespace
+
+LinkMachine& Link_Machine() {
+    static LinkMachine machine;
+    return machine;
+}
+
+LinkMachine::LinkMachine() : clock_(&monotonicMs) {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, [this] { step(now()); });
+    reset();
+}
+
+LinkMachine::~LinkMachine() {
+    closeUnit();
+}
+
+void LinkMachine::reset() {
+    closeUnit();
+    phase_ = LinkPhase::Searching;
+    readbackBlock_ = 0;
+    sceneNameIndex_ = 0;
+    requestPending_ = false;
+    requestWait_ = nameWait_ = 0;
+    idleCount_ = reconnectCount_ = 0;
+    disconnectPending_ = sendSuppressed_ = false;
+    repeatGuard_ = 0;
+    attempts_ = 0;
+    wrongNameWait_ = 0;
+    wrongNameSeen_ = false;
+    probeWait_ = 0;
+    staged_.fill(0);
+    txSeq_ = 0;
+    txReport_.fill(0);
+    ring_.clear();
+    reply_ = Reply{};
+    for (int k = 1; k <= 9; ++k)
+        sceneNameFallback(k);
+    job_.reset();
+    lastJob_.reset();
+    jobState_ = JobState::Next;
+    cancelRequested_ = false;
+    lastTickAt_ = now();
+}
+
+int LinkMachine::statusLevel() const {
+    switch (phase_) {
+    case LinkPhase::Searching:
+        return 0;
+    case LinkPhase::ReadingBlocks:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
+bool LinkMachine::readyForCommands() const {
+    return online() && handle_ && !readingBlocks() && !sendSuppressed_;
+}
+
+bool LinkMachine::readyForTransfer() const {
+    return readyForCommands() && phase_ == LinkPhase::Idle && reconnectCount_ == 0 && !job_;
+}
+
+void LinkMachine::setReconnectCount(uint16_t ticks) {
+    reconnectCount_ = ticks;
+    schedule();
+}
+
+void LinkMachine::sceneNameFallback(int k) {
+    auto& entry = scenes_.Scene_Name.at(static_cast<size_t>(k - 1));
+    entry.fill(0);
+    const char text[] = {'M', 'o', 'd', 'e', static_cast<char>('0' + k)};
+    std::copy(std::begin(text), std::end(text), entry.begin());
+    scenes_.Scene_Valid[static_cast<size_t>(k - 1)] = 0;
+}
+
+// ---- sending ----
+
+void LinkMachine::write(const uint8_t* payload, int n) {
+    if (!Encode_Frame(txSeq_, payload, n, txReport_)) {
+        qWarning() << "refusing a payload of" << n << "bytes";
+        return;
+    }
+    ++txSeq_;
+    if (!handle_) return;
+    if (hid_write(handle_, txReport_.data(), txReport_.size()) < 0) {
+        goOffline();
+        disconnectPending_ = true;
+        emit readbackEnded();
+        emit writeFailed();
+    }
+}
+
+void LinkMachine::Send_Frame(const uint8_t* payload, int n) {
+    idleCount_ = kIdleTicksAfterSend;
+    if (n < 0 || n > kMaxPayload) {
+        qWarning() << "refusing a payload of" << n << "bytes";
+        return;
+    }
+    if (sendSuppressed_) return;
+    if (readingBlocks() && n > 0 && payload[0] == 0x05) return;
+    write(payload, n);
+}
+
+void LinkMachine::Send_Frame_Raw(const uint8_t* payload, int n) {
+    write(payload, n);
+}
+
+void LinkMachine::send(const Payload& payload) {
+    Send_Frame(payload.bytes.data(), payload.size);
+}
+
+// ---- reading ----
+
+int LinkMachine::readReport() {
+    ring_.clear();
+    if (!handle_) return 0;
+    // Never waits: the answer is looked for again on a later tick.
+    const int n = hid_read_timeout(handle_, ring_.bytes.data(), kReportSize, 0);
+    if (n > 0) ring_.write = static_cast<uint16_t>(n);
+    return n;
+}
+
+// Reports already waiting (a late answer, a stale one, something the unit sent on its own) are
+// decoded before the next request, so that one late answer does not leave every later read one
+// answer behind.
+void LinkMachine::drainQueuedReports() {
+    for (int i = 0; i < kDrainLimit && handle_; ++i) {
+        if (readReport() <= 0) break;
+        parseFrame();
+    }
+    ring_.clear();
+}
+
+void LinkMachine::parseFrame() {
+    if (Scan_Ring(ring_, reply_)) dispatch();
+}
+
+// ---- connection ----
+
+void LinkMachine::closeUnit() {
+    if (handle_) hid_close(handle_);
+    handle_ = nullptr;
+}
+
+void LinkMachine::goOffline() {
+    phase_ = LinkPhase::Searching;
+    requestPending_ = false;
+    attempts_ = 0;
+    nameWait_ = 0;
+    probeWait_ = 0;
+    schedule();
+}
+
+void LinkMachine::deviceArrived() {
+    probeWait_ = 0;
+    schedule();
+}
+
+void LinkMachine::Connect_Unit() {
+    closeUnit();
+    sendSuppressed_ = false;
+    nameWait_ = 0;
+    handle_ = hid_open(kVendorId, kProductId, nullptr);
+    if (!handle_) {
+        wrongNameSeen_ = false; // whatever was attached has gone
+        probeWait_ = kOfflineProbeTicks;
+        if (online()) {
+            goOffline();
+            probeWait_ = kOfflineProbeTicks;
+            disconnectPending_ = true;
+        }
+        return;
+    }
+    Req_Device_Name();
+    // The answer is decoded at the end of this tick if it is already there, else looked for on the
+    // next ticks.
+    if (readReport() <= 0) nameWait_ = kNameWaitTicks;
+    schedule();
+}
+
+void LinkMachine::nameCheck() {
+    // Only the bytes this reply carried count; what an earlier, longer reply left stays out.
+    const int carried = std::min(reply_.length, 16);
+    std::string name;
+    for (int i = 0; i < carried; ++i) {
+        const uint8_t b = reply_.data[static_cast<size_t>(i)];
+        if (b == 0x00 || b == 0xFF) break;
+        name.push_back(static_cast<char>(b));
+    }
+    nameWait_ = 0;
+    if (name == Expected_Name) {
+        phase_ = LinkPhase::ReadingBlocks;
+        requestPending_ = false;
+        readbackBlock_ = 0;
+        attempts_ = 0;
+        emit readbackProgress(1);
+        return;
+    }
+    goOffline();
+    emit readbackEnded();
+    // A refused unit is asked again only now and then, and named once until it is unplugged.
+    wrongNameWait_ = kWrongNameRetryTicks;
+    if (!wrongNameSeen_) {
+        wrongNameSeen_ = true;
+        emit unitRefused();
+    }
+}
+
+// ---- replies ----
+
+void LinkMachine::dispatch() {
+    const auto& d = reply_.data;
+    const int len = reply_.length;
+    switch (reply_.code) {
+    case 0x16:
+        nameCheck();
+        break;
+    case 0xAA: {
+        // Only the block that was asked for is taken, and only during the read-back. The blocks
+        // are collected apart and reach the image together at the completion step, so an edit
+        // made meanwhile cannot leave the image differing from the unit.
+        if (len < 1 + kBlockSize || !readingBlocks() || d[0] != readbackBlock_) break;
+        std::copy(&d[1], &d[1 + kBlockSize], staged_.begin() + d[0] * kBlockSize);
+        attempts_ = 0;
+        ++readbackBlock_;
+        if (readbackBlock_ < kBlockCount)
+            emit readbackProgress(readbackBlock_);
+        else
+            completeReadback();
+        break;
+    }
+    case 0x10: {
+        const int k = d[0];
+        if (len < 1 || k < 1 || k > 9) break;
+        auto& entry = scenes_.Scene_Name[static_cast<size_t>(k - 1)];
+        if (len >= 17 && d[1] >= 0x41 && d[1] <= 0x7A) {
+            std::copy(&d[1], &d[17], entry.begin());
+            scenes_.Scene_Valid[static_cast<size_t>(k - 1)] = 1;
+        } else {
+            sceneNameFallback(k);
+        }
+        if (readingNames() && k == sceneNameIndex_) {
+            attempts_ = 0;
+            if (++sceneNameIndex_ > 9) {
+                phase_ = LinkPhase::Idle;
+                emit becameIdle();
+            }
+        }
+        break;
+    }
+    case 0x02:
+        if (len < 1) break;
+        Param_Image.set_Input_Source(d[0] > 2 ? 0 : d[0]);
+        emit inputSourceReported(Param_Image.Input_Source());
+        break;
+    case 0x0D:
+        if (len < 2) break;
+        Param_Image.set_Total_Vol(static_cast<uint16_t>(d[0] + 256 * d[1]));
+        emit masterVolumeReported(Param_Image.Total_Vol());
+        break;
+    default:
+        break;
+    }
+}
+
+void LinkMachine::completeReadback() {
+    std::copy(staged_.begin(), staged_.end(), Param_Image.bytes().begin());
+    phase_ = LinkPhase::ReadingNames;
+    sceneNameIndex_ = 1;
+    requestPending_ = false;
+    attempts_ = 0;
+    emit readbackEnded();
+    // The controls are set from the image; their handlers must not send the values back.
+    sendSuppressed_ = true;
+    emit readbackComplete();
+    sendSuppressed_ = false;
+    emit statusChanged();
+}
+
+// ---- the tick ----
+
+// One request, then its answer looked for on the following ticks. The index moves on only when
+// the dispatch has stored what was asked for; past kRequestAttempts the handshake starts afresh.
+void LinkMachine::pacedRequestStep(bool blocks) {
+    if (!requestPending_) {
+        drainQueuedReports();
+        if (!(blocks ? readingBlocks() : readingNames())) return;
+        if (attempts_ >= kRequestAttempts) {
+            goOffline();
+            emit readbackEnded();
+            emit statusChanged();
+            return;
+        }
+        ++attempts_;
+        if (blocks)
+            Req_Block(readbackBlock_);
+        else
+            Req_Scene_Name(sceneNameIndex_);
+        requestPending_ = true;
+        requestWait_ = 0;
+    } else if (readReport() > 0 || ++requestWait_ >= kReadTimeoutTicks) {
+        requestPending_ = false;
+    }
+}
+
+void LinkMachine::tick() {
+    if (!online()) {
+        if (disconnectPending_) {
+            emit statusChanged();
+            disconnectPending_ = false;
+        }
+        if (wrongNameWait_ > 0) {
+            --wrongNameWait_;
+        } else if (nameWait_ > 0) {
+            if (readReport() > 0 || --nameWait_ == 0) nameWait_ = 0;
+        } else if (probeWait_ > 0) {
+            --probeWait_;
+        } else {
+            Connect_Unit();
+        }
+    } else if (readingBlocks()) {
+        pacedRequestStep(true);
+        if (disconnectPending_) {
+            emit statusChanged();
+            disconnectPending_ = false;
+        }
+    } else {
+        if (readingNames()) pacedRequestStep(false);
+        if (online()) {
+            if (nameWait_ > 0 && (readReport() > 0 || --nameWait_ == 0)) nameWait_ = 0;
+            if (reconnectCount_ > 0 && --reconnectCount_ == 0) Connect_Unit();
+            if (idleCount_ == 0) {
+                idleCount_ = kIdleTicksBetweenPings;
+            } else if (--idleCount_ == 0) {
+                if (online() && handle_) {
+                    // Whatever the unit sent since the last keep-alive (its answer to it, input
+                    // source, master volume) is decoded now; the reads never wait.
+                    drainQueuedReports();
+                    Req_Ping();
+                    drainQueuedReports();
+                }
+                idleCount_ = kIdleTicksBetweenPings;
+            }
+        }
+        if (disconnectPending_) {
+            emit statusChanged();
+            disconnectPending_ = false;
+        }
+    }
+    if (repeatGuard_ > 0) --repeatGuard_;
+    parseFrame();
+}
+
+int LinkMachine::quietTicks() const {
+    if (requestPending_ || nameWait_ > 0 || disconnectPending_ || ring_.buffered() >= 7) return 0;
+    switch (phase_) {
+    case LinkPhase::Searching:
+        return wrongNameWait_ + probeWait_;
+    case LinkPhase::Idle: {
+        int quiet = idleCount_ == 0 ? 0 : idleCount_ - 1;
+        if (reconnectCount_ > 0) quiet = std::min(quiet, reconnectCount_ - 1);
+        return quiet;
+    }
+    default:
+        return 0;
+    }
+}
+
+void LinkMachine::skipTicks(int n) {
+    if (phase_ == LinkPhase::Searching) {
+        const int fromWrongName = std::min<int>(n, wrongNameWait_);
+        wrongNameWait_ = static_cast<uint16_t>(wrongNameWait_ - fromWrongName);
+        probeWait_ -= n - fromWrongName;
+    } else {
+        idleCount_ = static_cast<uint16_t>(idleCount_ - n);
+        if (reconnectCount_ > 0) reconnectCount_ = static_cast<uint16_t>(reconnectCount_ - n);
+    }
+    repeatGuard_ = static_cast<uint8_t>(std::max(0, repeatGuard_ - n));
+}
+
+void LinkMachine::runTicks(qint64 n) {
+    int active = 0;
+    while (n > 0 && active < kMaxActiveTicksPerStep) {
+        const int quiet = quietTicks();
+        if (quiet > 0) {
+            const int k = static_cast<int>(std::min<qint64>(quiet, n));
+            skipTicks(k);
+            n -= k;
+            continue;
+        }
+        tick();
+        ++active;
+        --n;
+    }
+}
+
+// ---- time ----
+
+void LinkMachine::setClock(std::function<qint64()> clock) {
+    clock_ = clock ? std::move(clock) : std::function<qint64()>(&monotonicMs);
+    lastTickAt_ = now();
+    jobWakeAt_ = std::min(jobWakeAt_, lastTickAt_);
+}
+
+qint64 LinkMachine::now() const {
+    return clock_();
+}
+
+void LinkMachine::setAutoRun(bool on) {
+    autoRun_ = on;
+    if (on) {
+        lastTickAt_ = now();
+        schedule();
+    } else {
+        timer_.stop();
+    }
+}
+
+void LinkMachine::step(qint64 nowMs) {
+    if (stepping_) return; // a box opened from a signal runs its own event loop
+    stepping_ = true;
+    ++steps_;
+    const qint64 due = (nowMs - lastTickAt_) / kTickMs;
+    if (due > 0) {
+        lastTickAt_ += due * kTickMs;
+        runTicks(due);
+    }
+    if (job_ && nowMs >= jobWakeAt_) runJob(nowMs);
+    stepping_ = false;
+    schedule();
+}
+
+qint64 LinkMachine::msUntilDue(qint64 nowMs) const {
+    qint64 due = lastTickAt_ + static_cast<qint64>(quietTicks() + 1) * kTickMs;
+    if (job_) due = std::min(due, jobWakeAt_);
+    return std::max<qint64>(0, due - nowMs);
+}
+
+void LinkMachine::schedule() {
+    if (!autoRun_ || stepping_) return;
+    const qint64 ms = msUntilDue(now());
+    timer_.setTimerType(ms < 100 ? Qt::PreciseTimer : Qt::CoarseTimer);
+    timer_.start(static_cast<int>(std::min<qint64>(ms, 60000)));
+}
+
+// ---- jobs ----
+
+bool LinkMachine::startJob(std::unique_ptr<TransferJob> job) {
+    if (job_ || !job) return false;
+    lastJob_.reset();
+    job_ = std::move(job);
+    jobState_ = JobState::Next;
+    jobAttempt_ = 0;
+    cancelRequested_ = false;
+    jobWakeAt_ = now();
+    schedule();
+    return true;
+}
+
+void LinkMachine::cancelJob() {
+    if (!job_ || !job_->readOnly()) return;
+    cancelRequested_ = true;
+    jobWakeAt_ = now();
+    schedule();
+}
+
+void LinkMachine::abandonJob() {
+    job_.reset();
+    jobState_ = JobState::Next;
+    cancelRequested_ = false;
+}
+
+bool LinkMachine::jobLinkHeld() const {
+    return online() && handle_ && !readingBlocks() && !sendSuppressed_;
+}
+
+void LinkMachine::finishJob(JobResult result) {
+    lastJob_ = std::move(job_);
+    jobState_ = JobState::Next;
+    cancelRequested_ = false;
+    emit jobFinished(result);
+}
+
+void LinkMachine::runJob(qint64 nowMs) {
+    int frames = 0;
+    // The end of a step: its idle hold, its progress, and its pause if it has one.
+    auto afterAction = [this, nowMs] {
+        if (action_.idleHoldAfter >= 0) idleCount_ = static_cast<uint16_t>(action_.idleHoldAfter);
+        if (action_.progressAfter >= 0) emit jobProgress(action_.progressAfter);
+        if (action_.pauseMs > 0) {
+            jobWakeAt_ = nowMs + action_.pauseMs;
+            jobState_ = JobState::Pause;
+            return true;
+        }
+        jobState_ = JobState::Next;
+        return false;
+    };
+    while (job_) {
+        if (cancelRequested_) return finishJob(JobResult::Cancelled);
+        switch (jobState_) {
+        case JobState::Pause:
+            jobState_ = JobState::Next;
+            [[fallthrough]];
+        case JobState::Next:
+            if (frames >= kFramesPerWake) {
+                jobWakeAt_ = nowMs; // the event loop gets its turn, then the job goes on
+                return;
+            }
+            action_ = JobAction{};
+            if (!job_->next(action_)) return finishJob(JobResult::Done);
+            if (action_.progressBefore >= 0) emit jobProgress(action_.progressBefore);
+            if (!action_.hasFrame) {
+                if (afterAction()) return;
+                break;
+            }
+            jobAttempt_ = 0;
+            jobState_ = JobState::Send;
+            break;
+        case JobState::Send:
+            if (!jobLinkHeld()) return finishJob(JobResult::NoAnswer);
+            drainQueuedReports();
+            send(action_.payload);
+            idleCount_ = action_.rule.idleHold;
+            ring_.clear();
+            ++frames;
+            if (!online()) return finishJob(JobResult::WriteFailed);
+            if (!action_.answered) {
+                if (afterAction()) return;
+                break;
+            }
+            ++jobAttempt_;
+            jobDeadline_ = nowMs + action_.rule.settleMs + action_.rule.waitMs;
+            jobState_ = JobState::Poll;
+            if (action_.rule.settleMs > 0) {
+                jobWakeAt_ = nowMs + action_.rule.settleMs;
+                return;
+            }
+            break;
+        case JobState::Poll: {
+            if (!jobLinkHeld()) return finishJob(JobResult::NoAnswer);
+            bool matched = false;
+            for (int i = 0; i < kDrainLimit && !matched; ++i) {
+                const int n = readReport();
+                if (n <= 0) break;
+                Reply answer;
+                if (Decode_Report(ring_.bytes.data(), n, answer) &&
+                    Answer_Matches(answer, action_.expected)) {
+                    matched = true;
+                    job_->answered(answer);
+                } else {
+                    // Not the answer (stale, garbled, or sent by the unit on its own): the link's
+                    // own dispatch decodes whatever it knows of it.
+                    parseFrame();
+                }
+                ring_.clear();
+            }
+            if (matched) {
+                if (afterAction()) return;
+                break;
+            }
+            if (nowMs >= jobDeadline_) {
+                if (jobAttempt_ < action_.rule.attempts) {
+                    jobState_ = JobState::Send;
+                    break;
+                }
+                return finishJob(JobResult::NoAnswer);
+            }
+            jobWakeAt_ = nowMs + kJobPollMs;
+            return;
+        }
+        }
+    }
+}
+
+bool Answer_Matches(const Reply& answer, const Expected& expected) {
+    if (answer.code != expected.code || answer.length < expected.minData) return false;
+    if (expected.arg0 >= 0 && (answer.length < 1 || answer.data[0] != expected.arg0)) return false;
+    if (expected.arg1 >= 0 && (answer.length < 2 || answer.data[1] != expected.arg1)) return false;
+    return true;
+}
+
+} // namespace tarn
