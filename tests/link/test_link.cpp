@@ -301,6 +301,21 @@ class TestLink : public QObject {
         QCOMPARE(f.payloads(), (std::vector<QByteArray>{hex("06AA0A")}));
     }
 
+    // An edit made while the blocks are read back is dropped on the way to the unit; the read
+    // blocks are applied together at the end, so the screen and the image show the unit's value.
+    void editDuringReadBackLeavesUnitValues() {
+        WindowFixture f;
+        f.ticks(1);
+        QVERIFY(tickUntilAsking(f, false, 2)); // blocks 0 and 1 (the mute bytes) are read
+        QTest::mouseClick(f.ui().chMute[0], Qt::LeftButton);
+        QCOMPARE(int(Param_Image.CH_Mute(0)), 1); // the click itself shows at once
+        QVERIFY(f.connect());
+        QCOMPARE(int(sim::unit().memory()[38]), 0);
+        QCOMPARE(int(Param_Image.CH_Mute(0)), 0);
+        QVERIFY(f.ui().chMute[0]->styleSheet().contains("rgb(72, 72, 73)")); // not lit
+        QVERIFY(f.writes().empty());
+    }
+
     void unsolicitedReports() {
         WindowFixture f;
         QVERIFY(f.connect());

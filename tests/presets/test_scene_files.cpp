@@ -679,6 +679,108 @@ class TestSceneFiles : public QObject {
         QVERIFY(f.ui().TickBar->isHidden());
     }
 
+    // Reading the scenes only reads: it stops at Cancel beside the bar, asks for no file and
+    // leaves none behind.
+    void saveAllCancelled() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        QString stopText;
+        bool stopEnabled = false;
+        whenProgress(f, this, 30, [&] {
+            stopText = f.ui().BT_TRANSFER_STOP->text();
+            stopEnabled =
+                f.ui().BT_TRANSFER_STOP->isVisible() && f.ui().BT_TRANSFER_STOP->isEnabled();
+            QTest::mouseClick(f.ui().BT_TRANSFER_STOP, Qt::LeftButton);
+        });
+        f.window().show();
+        f.clearFrames();
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("all.ALL"));
+        trigger(f, Entry::SaveAll);
+        QCOMPARE(stopText, QString("取消"));
+        QVERIFY(stopEnabled);
+        QVERIFY(dialogs.seen().empty());
+        QVERIFY(boxes.seen().empty());
+        QVERIFY(!QFile::exists(path("all.ALL")));
+        const size_t sent = f.payloads().size();
+        QCOMPARE(sent, size_t(137)); // the bar reaches 30 as request 138 is about to go out
+        QVERIFY(f.ui().TickBar->isHidden());
+        QVERIFY(f.ui().BT_TRANSFER_STOP->isHidden());
+        QVERIFY(f.ui().BT_SENCE->isEnabled());
+        f.ticks(500);
+        QCOMPARE(f.payloads().size(), sent); // nothing asked since
+        QVERIFY(Link_Machine().online());
+    }
+
+    // A load writes into the unit: it cannot be stopped, and the display says so.
+    void loadOneCannotBeStopped_data() {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("Chinese") << false;
+        QTest::newRow("English") << true;
+    }
+    void loadOneCannotBeStopped() {
+        QFETCH(bool, english);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.window().Language_Set(english ? 1 : 0);
+        writeFile(path("in.SCE"), sceneFileFixture());
+        QString stopText;
+        bool stopEnabled = true;
+        whenProgress(f, this, 30, [&] {
+            stopText = f.ui().BT_TRANSFER_STOP->text();
+            stopEnabled = f.ui().BT_TRANSFER_STOP->isEnabled();
+            QTest::mouseClick(f.ui().BT_TRANSFER_STOP, Qt::LeftButton);
+        });
+        f.window().show();
+        f.clearFrames();
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("in.SCE"));
+        trigger(f, Entry::LoadOne);
+        QCOMPARE(stopText, english ? QString("Transfer in progress, cannot be stopped")
+                                   : QString("传输进行中，不能中断"));
+        QVERIFY(!stopEnabled);
+        QCOMPARE(f.payloads().size(), size_t(55));
+        QCOMPARE(boxes.seen().size(), size_t(1));
+    }
+
+    // Online already, with only the scene names still coming: the action waits for them and then
+    // goes on; a link that goes down meanwhile drops it with the connect notice.
+    void actionWaitsForSceneNames_data() {
+        QTest::addColumn<bool>("unplug");
+        QTest::newRow("names read") << false;
+        QTest::newRow("link lost meanwhile") << true;
+    }
+    void actionWaitsForSceneNames() {
+        QFETCH(bool, unplug);
+        WindowFixture f;
+        fillUnitScenes();
+        for (int i = 0; i < 1000 && !Link_Machine().readingNames(); ++i)
+            f.ticks(1);
+        QVERIFY(Link_Machine().readingNames());
+        QCOMPARE(f.ui().BT_CONNECT->text(), QString("已连接"));
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("all.ALL"));
+        trigger(f, Entry::SaveAll);
+        QVERIFY(boxes.seen().empty()); // not refused
+        QVERIFY(dialogs.seen().empty());
+        if (unplug) sim::unit().setPlugged(false);
+        f.ticks(unplug ? 400 : 20);
+        f.finish();
+        if (unplug) {
+            QCOMPARE(texts(boxes), (QStringList{"机器通讯异常！", kConnectFirstZh}));
+            QVERIFY(!QFile::exists(path("all.ALL")));
+            return;
+        }
+        QVERIFY(boxes.seen().empty());
+        QCOMPARE(readFile(path("all.ALL")).size(), 36864);
+        QCOMPARE(
+            readFile(path("all.ALL")).left(1100),
+            QByteArray(reinterpret_cast<const char*>(sim::unit().scene(1).image.data()), 1100));
+    }
+
     void saveAllDespiteFaults_data() {
         QTest::addColumn<QList<sim::Fault>>("faults");
         using F = sim::Fault;
