@@ -1,5 +1,6 @@
 #include "link/link_machine.h"
 
+#include "link/device_watch.h"
 #include "link/send.h"
 #include "model/param_image.h"
 
@@ -35,6 +36,8 @@ LinkMachine& Link_Machine() {
 
 LinkMachine::LinkMachine() : clock_(&monotonicMs) {
     timer_.setSingleShot(true);
+    // A coarse timer may fire a little early, which costs a second wake to reach what is due.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { step(now()); });
     reset();
 }
@@ -439,6 +442,12 @@ qint64 LinkMachine::now() const {
 void LinkMachine::setAutoRun(bool on) {
     autoRun_ = on;
     if (on) {
+        if (!watch_) {
+            watch_ = new DeviceWatch(this);
+            connect(watch_, &DeviceWatch::arrived, this, [this] {
+                if (!online()) deviceArrived();
+            });
+        }
         lastTickAt_ = now();
         schedule();
     } else {
@@ -469,7 +478,6 @@ qint64 LinkMachine::msUntilDue(qint64 nowMs) const {
 void LinkMachine::schedule() {
     if (!autoRun_ || stepping_) return;
     const qint64 ms = msUntilDue(now());
-    timer_.setTimerType(ms < 100 ? Qt::PreciseTimer : Qt::CoarseTimer);
     timer_.start(static_cast<int>(std::min<qint64>(ms, 60000)));
 }
 

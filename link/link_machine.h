@@ -20,6 +20,8 @@ typedef struct hid_device_ hid_device;
 
 namespace tarn {
 
+class DeviceWatch;
+
 constexpr uint16_t kVendorId = 0x1A86;
 constexpr uint16_t kProductId = 0xE010;
 constexpr const char* Expected_Name = "TQ_AUD48";
@@ -127,7 +129,8 @@ class LinkMachine : public QObject {
     // The clock; a test gives its own and steps the machine itself.
     void setClock(std::function<qint64()> clock);
     qint64 now() const;
-    // With auto-run on, the machine wakes itself by a timer when something is due.
+    // With auto-run on, the machine wakes itself by a timer when something is due, and listens
+    // for HID arrivals (udev) while it looks for the unit.
     void setAutoRun(bool on);
     bool autoRun() const { return autoRun_; }
     // Wakes per second are what the idle benchmark measures; this counts the steps taken.
@@ -218,6 +221,7 @@ class LinkMachine : public QObject {
     bool autoRun_ = false;
     long steps_ = 0;
     QTimer timer_;
+    DeviceWatch* watch_ = nullptr;
 };
 
 // The one link of the program.
