@@ -73,8 +73,9 @@ ReadProblem Read_Regular_File(const QString& path, qint64 limit, QByteArray& out
     return ReadProblem::None;
 }
 
-bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out) {
-    switch (Read_Regular_File(path, limit, out)) {
+bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out,
+                      const Bilingual& unreadable, qint64* size) {
+    switch (Read_Regular_File(path, limit, out, size)) {
     case ReadProblem::None:
         return true;
     case ReadProblem::NotRegular:
@@ -83,7 +84,7 @@ bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out) {
     case ReadProblem::Unreadable:
         break;
     }
-    Show_Notice(transfer_text::FileUnreadable);
+    Show_Notice(unreadable);
     return false;
 }
 

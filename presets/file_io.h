@@ -17,8 +17,10 @@ enum class ReadProblem { None, Unreadable, NotRegular };
 ReadProblem Read_Regular_File(const QString& path, qint64 limit, QByteArray& out,
                               qint64* size = nullptr);
 
-// The same for a scene file the user chose; tells the user why it could not be read.
-bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out);
+// The same for a file the user chose; tells the user why it could not be read (unreadable: the
+// notice for a file that cannot be opened or read).
+bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out,
+                      const Bilingual& unreadable, qint64* size = nullptr);
 
 enum class SaveProblem { None, DiskFull, NoPermission, Other };
 

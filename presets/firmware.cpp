@@ -40,16 +40,9 @@ bool Tarn80X::UpgradeFileOpen() {
     // One byte past the largest image is enough to see a file is too large.
     QByteArray data;
     qint64 size = 0;
-    switch (Read_Regular_File(path, kFirmwareMaxSize + 1, data, &size)) {
-    case ReadProblem::None:
-        break;
-    case ReadProblem::NotRegular:
-        Show_Notice(transfer_text::FileNotRegular);
+    // A file that cannot be read cannot supply its signature either.
+    if (!Read_Chosen_File(path, kFirmwareMaxSize + 1, data, transfer_text::FirmwareNotMatch, &size))
         return false;
-    case ReadProblem::Unreadable:
-        Show_Notice(transfer_text::FirmwareNotMatch); // it cannot supply its signature
-        return false;
-    }
     switch (Check_Firmware(reinterpret_cast<const uint8_t*>(data.constData()),
                            static_cast<uint32_t>(data.size()), static_cast<uint64_t>(size))) {
     case FirmwareCheck::NotMatch:

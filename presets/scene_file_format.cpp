@@ -103,10 +103,12 @@ BilingualText Scene_File_Check_Text(const SceneFileVerdict& verdict, bool allSce
         const FieldLimits limits = Field_Limits(v.field);
         const QStringList rest{QString::fromLatin1(Field_Name(v.field)), QString::number(v.value),
                                QString::number(limits.min), QString::number(limits.max)};
-        const BilingualText zh = Fill_Text(transfer_text::SceneFileField,
-                                           QStringList{where.zh, QString::fromUtf8(label.zh)} + rest);
-        const BilingualText en = Fill_Text(transfer_text::SceneFileField,
-                                           QStringList{where.en, QString::fromUtf8(label.en)} + rest);
+        const BilingualText zh =
+            Fill_Text(transfer_text::SceneFileField,
+                      QStringList{where.zh, QString::fromUtf8(label.zh)} + rest);
+        const BilingualText en =
+            Fill_Text(transfer_text::SceneFileField,
+                      QStringList{where.en, QString::fromUtf8(label.en)} + rest);
         return {zh.zh, en.en};
     }
     case SceneFileCheck::WrongSize:

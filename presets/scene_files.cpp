@@ -54,7 +54,7 @@ bool readCheckedSceneFile(const char* title, const char* filter, bool allScenes,
     const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
     if (path.isEmpty()) return false;
     // One byte more than the larger kind is enough to tell every size apart.
-    if (!Read_Chosen_File(path, kAllFileSize + 1, out)) return false;
+    if (!Read_Chosen_File(path, kAllFileSize + 1, out, transfer_text::FileUnreadable)) return false;
     const SceneFileVerdict verdict = allScenes ? Check_All_File(out) : Check_Scene_File(out);
     if (verdict.check != SceneFileCheck::Ok) {
         Show_Notice(Scene_File_Check_Text(verdict, allScenes));

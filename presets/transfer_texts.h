@@ -61,7 +61,8 @@ constexpr Bilingual FirmwareNotMatch{"升级固件不匹配！", "Firmware not m
 constexpr Bilingual FirmwareReadError{"升级固件读取不正确！", "Firmware error！"};
 // %1 file name, %2 its size in bytes, %3 the unit's firmware version.
 constexpr Bilingual FirmwareConfirm{
-    "即将升级机器固件：\n文件：%1\n大小：%2 字节\n机器当前固件版本：%3\n升级过程中请勿断开机器。确定要升级吗？",
+    "即将升级机器固件：\n文件：%1\n大小：%2 "
+    "字节\n机器当前固件版本：%3\n升级过程中请勿断开机器。确定要升级吗？",
     "About to upgrade the unit's firmware:\nFile: %1\nSize: %2 bytes\nCurrent firmware version: "
     "%3\nDo not disconnect the unit during the upgrade. Upgrade now?"};
 constexpr Bilingual FirmwareTooLarge{"升级固件过大（最大 512 KB），未升级！",

@@ -12,9 +12,8 @@ namespace {
 
 void expectCheck(const uint8_t* head, uint32_t headLength, uint64_t size) {
     using namespace tarn;
-    const bool signature =
-        headLength >= 3 && size >= 3 && std::memcmp(head, "MVO", 3) == 0;
-    const FirmwareCheck expected = !signature              ? FirmwareCheck::NotMatch
+    const bool signature = headLength >= 3 && size >= 3 && std::memcmp(head, "MVO", 3) == 0;
+    const FirmwareCheck expected = !signature                ? FirmwareCheck::NotMatch
                                    : size > kFirmwareMaxSize ? FirmwareCheck::TooLarge
                                                              : FirmwareCheck::Ok;
     if (Check_Firmware(head, headLength, size) != expected) std::abort();

@@ -36,6 +36,17 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// Whether the process has a file in folder open, other than target itself.
+bool savingNow(pid_t pid, const QString& folder, const QString& target) {
+    const QDir fds(QString("/proc/%1/fd").arg(pid));
+    for (const QString& fd :
+         fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        const QString file = QFile::symLinkTarget(fds.filePath(fd));
+        if (file.startsWith(folder + '/') && file != target) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 class TestFileSave : public QObject {
@@ -50,8 +61,7 @@ class TestFileSave : public QObject {
         QVERIFY(dir_->isValid());
     }
     void cleanup() {
-        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner);
+        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void saved() {
@@ -142,16 +152,32 @@ class TestFileSave : public QObject {
         std::uniform_int_distribution<int> delayUs(0, 3000);
         int sawA = 0;
         int sawB = 0;
+        int interrupted = 0;
         for (int round = 0; round < 200; ++round) {
+            int ready[2];
+            QCOMPARE(::pipe(ready), 0);
             const pid_t child = fork();
             QVERIFY(child >= 0);
             if (child == 0) {
+                ::close(ready[0]);
+                const char go = 1;
+                if (::write(ready[1], &go, 1) != 1) _exit(2);
                 for (int i = 0;; ++i)
                     Save_File_Atomically(target, i % 2 ? a : b);
             }
+            // The delay counts from the moment the child runs, however busy the machine is.
+            ::close(ready[1]);
+            char go = 0;
+            QCOMPARE(::read(ready[0], &go, 1), ssize_t(1));
+            ::close(ready[0]);
             usleep(useconds_t(delayUs(random)));
-            QCOMPARE(::kill(child, SIGKILL), 0);
+            // Stopped first, to see whether it holds a file of the folder other than the target
+            // open: a save caught half-way.
             int status = 0;
+            QCOMPARE(::kill(child, SIGSTOP), 0);
+            QCOMPARE(::waitpid(child, &status, WUNTRACED), child);
+            interrupted += savingNow(child, dir_->path(), target) ? 1 : 0;
+            QCOMPARE(::kill(child, SIGKILL), 0);
             QCOMPARE(::waitpid(child, &status, 0), child);
             const QByteArray now = readAll(target);
             if (now == a)
@@ -159,11 +185,9 @@ class TestFileSave : public QObject {
             else if (now == b)
                 ++sawB;
             else
-                QFAIL(qPrintable(QString("round %1: a torn file of %2 bytes").arg(round).arg(
-                    now.size())));
+                QFAIL(qPrintable(
+                    QString("round %1: a torn file of %2 bytes").arg(round).arg(now.size())));
         }
-        // Every temporary file left behind is a save killed between its start and its rename.
-        const int interrupted = QDir(dir_->path()).entryList(QDir::Files).size() - 1;
         qInfo("torn-file rounds: %d ended with the 36864-byte file, %d with the 4096-byte one; "
               "%d saves killed half-way",
               sawA, sawB, interrupted);

@@ -18,10 +18,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tarn;
 using namespace tarn::test;
@@ -238,7 +238,8 @@ class TestFirmware : public QObject {
 
     void refused_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("kind"); // 0 file, 1 missing, 2 cancelled, 3 offline, 4 FIFO, 5 folder
+        QTest::addColumn<int>(
+            "kind"); // 0 file, 1 missing, 2 cancelled, 3 offline, 4 FIFO, 5 folder
         QTest::addColumn<QString>("notice");
         const QString notMatch = QString::fromUtf8(kNotMatchZh);
         QTest::newRow("lower-case signature")

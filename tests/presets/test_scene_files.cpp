@@ -24,10 +24,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tarn;
 using namespace tarn::test;
@@ -291,7 +291,8 @@ class TestSceneFiles : public QObject {
         bad = good;
         bad[6 * 4096 + 4095] = char(1);
         QTest::newRow("erased place, byte 4095") << bad << "reserved" << 7 << 4095;
-        QTest::newRow("36864 bytes of 0x33") << QByteArray(36864, char(0x33)) << "CH_Name" << 1 << 4;
+        QTest::newRow("36864 bytes of 0x33")
+            << QByteArray(36864, char(0x33)) << "CH_Name" << 1 << 4;
     }
     // Each of the nine scenes is checked like a scene file; an erased place passes; nothing but
     // zeros past the unit's blocks, so an accepted file is what saving the scenes would write.
@@ -481,7 +482,7 @@ class TestSceneFiles : public QObject {
     }
 
     void saveNotWritten_data() {
-        QTest::addColumn<int>("entry"); // Entry::SaveOne or Entry::SaveAll
+        QTest::addColumn<int>("entry");  // Entry::SaveOne or Entry::SaveAll
         QTest::addColumn<int>("target"); // 0 cancelled, 1 missing folder, 2 a folder,
                                          // 3 disk full, 4 folder not writable
         QTest::addColumn<bool>("english");
@@ -534,8 +535,7 @@ class TestSceneFiles : public QObject {
             }
             trigger(f, Entry(entry));
         }
-        QFile::setPermissions(dir_->path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(dialogs.seen().size(), size_t(1));
         QCOMPARE(texts(boxes), notice.isEmpty() ? QStringList() : QStringList{notice});
         QVERIFY(QFileInfo(folder).isDir());
@@ -616,16 +616,17 @@ class TestSceneFiles : public QObject {
             putU16(shifted, off::EQ_Gain + 2 * i, u16At(good, off::EQ_Gain + 2 * i) + 120);
         QTest::newRow("gains shifted twice")
             << shifted << 0 << false
-            << "文件中的数值超出范围：CH3，第 6 段，均衡增益（EQ_Gain）为 480，允许 40..440，未加载，"
+            << "文件中的数值超出范围：CH3，第 6 段，均衡增益（EQ_Gain）为 480，允许 "
+               "40..440，未加载，"
                "未发送任何数据！";
         // All 0xFF but for valid gains: the unit would get volume, delay and EQ frequency 65535.
         QByteArray erased(4096, char(0xFF));
         for (int i = 0; i < kChannels * kBands; ++i)
             putU16(erased, off::EQ_Gain + 2 * i, 240);
-        QTest::newRow("0xFF with valid gains")
-            << erased << 0 << false
-            << "文件中的数值超出范围：CH1，扬声器角色（CH_Name）为 255，允许 0..20，未加载，未发送任"
-               "何数据！";
+        QTest::newRow("0xFF with valid gains") << erased << 0 << false
+                                               << "文件中的数值超出范围：CH1，扬声器角色（CH_"
+                                                  "Name）为 255，允许 0..20，未加载，未发送任"
+                                                  "何数据！";
         QByteArray delay = good;
         putU16(delay, off::CH_Delay + 10, 1501);
         QTest::newRow("delay, English")
@@ -869,25 +870,27 @@ class TestSceneFiles : public QObject {
         QTest::addColumn<QString>("notice");
         const QString size = "全部场景文件大小不正确（应为 36864 字节），未加载！";
         QTest::newRow("single-scene file")
-            << sceneFileFixture() << "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！";
+            << sceneFileFixture()
+            << "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！";
         QTest::newRow("empty") << QByteArray() << size;
         QTest::newRow("one byte short") << allScenesFile().left(36863) << size;
         QTest::newRow("one byte long") << allScenesFile() + 'x' << size;
         QByteArray q = allScenesFile();
         q[4 * 4096 + off::EQ_Q] = 0;
-        QTest::newRow("scene 5, Q 0")
-            << q
-            << "文件中的数值超出范围：场景 5，CH1，第 1 段，均衡 Q 值（EQ_Q）为 0，允许 4..100，未加载，"
-               "未发送任何数据！";
+        QTest::newRow("scene 5, Q 0") << q
+                                      << "文件中的数值超出范围：场景 5，CH1，第 1 段，均衡 Q "
+                                         "值（EQ_Q）为 0，允许 4..100，未加载，"
+                                         "未发送任何数据！";
         QByteArray tail = allScenesFile();
         tail[8 * 4096 + 1100] = 1;
-        QTest::newRow("scene 9, byte 1100")
-            << tail
-            << "文件中的数值超出范围：场景 9，第 1100 字节，保留字节（reserved）为 1，允许 0..0，未加载"
-               "，未发送任何数据！";
+        QTest::newRow("scene 9, byte 1100") << tail
+                                            << "文件中的数值超出范围：场景 9，第 1100 "
+                                               "字节，保留字节（reserved）为 1，允许 0..0，未加载"
+                                               "，未发送任何数据！";
         QTest::newRow("any 36864 bytes")
             << QByteArray(36864, char(0x33))
-            << "文件中的数值超出范围：场景 1，CH1，扬声器角色（CH_Name）为 51，允许 0..20，未加载，未"
+            << "文件中的数值超出范围：场景 1，CH1，扬声器角色（CH_Name）为 51，允许 "
+               "0..20，未加载，未"
                "发送任何数据！";
     }
     // Nothing is sent, and the unit's stored scenes stay as they were.
