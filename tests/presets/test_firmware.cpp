@@ -285,14 +285,15 @@ class TestFirmware : public QObject {
     void declined() {
         WindowFixture f;
         QVERIFY(f.connect());
-        writeFile(path("new-fw.bin"), firmwareFile(4101));
+        // A "%2" in the name stays as it is.
+        writeFile(path("fw%2.bin"), firmwareFile(4101));
         f.clearFrames();
         ModalAnswerer boxes(QMessageBox::No);
-        upgrade(f, path("new-fw.bin"));
+        upgrade(f, path("fw%2.bin"));
         QCOMPARE(boxes.seen().size(), size_t(1));
         QCOMPARE(boxes.seen()[0].title, QString("提示"));
         QCOMPARE(boxes.seen()[0].text,
-                 QString("即将升级机器固件：\n文件：new-fw.bin\n大小：4101 字节\n"
+                 QString("即将升级机器固件：\n文件：fw%2.bin\n大小：4101 字节\n"
                          "机器当前固件版本：20230811\n升级过程中请勿断开机器。确定要升级吗？"));
         QCOMPARE(boxes.seen()[0].defaultButton, QMessageBox::No);
         QVERIFY(f.payloads().empty());
