@@ -31,7 +31,7 @@ struct SaveResult {
 };
 
 // Replaces the file with the bytes only once every write, the flush and the sync to disk have
-// succeeded; on any failure the earlier file stays as it was and the temporary file is removed.
+// succeeded; on any failure the earlier file stays as it was and no temporary file is left.
 SaveResult Save_File_Atomically(const QString& path, const QByteArray& bytes);
 
 // The notice for a failed save: nothing was saved, and why.
