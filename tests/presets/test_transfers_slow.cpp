@@ -103,6 +103,13 @@ class TestTransfersSlow : public QObject {
         QVERIFY(f.ui().TickBar->isHidden());
         QVERIFY(f.ui().BT_SENCE->isEnabled());
         QVERIFY(f.connect());
+
+        // Saved back from the unit, the file comes out byte for byte as it went in.
+        dialogs.choose(path("out.ALL"));
+        f.window().menus.sceneEntry[3]->trigger();
+        QFile saved(path("out.ALL"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), file);
     }
 
     void loadAllUnitStops() {
