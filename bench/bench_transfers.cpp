@@ -45,7 +45,7 @@ struct Timed {
 // With measureStalls, a 1 ms timer runs beside the job to find its longest stall (it costs the
 // job some time of its own, so the time per block is taken in a run without it).
 Timed viaMenu(QAction* action, const QString& file, bool measureStalls) {
-    test::ModalAnswerer boxes;
+    test::ModalAnswerer boxes(QMessageBox::Yes); // the upgrade's confirmation, then OK
     test::FileDialogAnswerer dialogs;
     dialogs.choose(file);
     action->trigger();
