@@ -1,5 +1,6 @@
 #include "app/tarn80x.h"
 
+#include "app/desktop.h"
 #include "app/form.h"
 #include "link/link_state.h"
 #include "model/commands.h"
@@ -68,6 +69,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->label_15->hide();
     Editing_Connect_Outputs();
     Editing_Connect_Eq();
+    Desktop_Attach(*this);
 }
 
 void Tarn80X::stopLinkTimer() {
@@ -76,6 +78,7 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
+    Desktop_Detach(*this);
     stopLinkTimer();
     Link_Shutdown();
     delete ui;

@@ -1,13 +1,20 @@
 #include "tests/support/window_fixture.h"
 
+#include "link/device_access.h"
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "link/link_tick.h"
 #include "model/param_image.h"
 
+#include <QSettings>
+
 namespace tarn::test {
 
 void resetWorld() {
+    // The settings a window restores at start and writes when it goes: every test starts with
+    // none (ctest points XDG_CONFIG_HOME at the build tree, away from the user's own).
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").clear();
+    Device_Access.reset();
     Close_Unit();
     sim::unit().reset();
     Link_Reset();
