@@ -9,10 +9,16 @@
 #include "link/device_access.h"
 #include "model/param_image.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QPushButton>
 
 namespace tarn {
+
+void App_Set_Scaling_Attributes() {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+}
 
 QIcon App_Icon() {
     QIcon icon;

@@ -13,10 +13,7 @@ constexpr bool kDemoBuild = false;
 #endif
 
 int main(int argc, char* argv[]) {
-    // The form is laid out in fixed pixels: Qt scales it as a whole on high-DPI screens, with
-    // images drawn for twice the size.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    tarn::App_Set_Scaling_Attributes();
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

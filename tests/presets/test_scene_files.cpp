@@ -368,7 +368,7 @@ class TestSceneFiles : public QObject {
         QCOMPARE(dialogs.seen().size(), size_t(2));
         QCOMPARE(dialogs.seen()[0].title, QString("保存单个场景文件"));
         QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.SCE)"});
-        QCOMPARE(dialogs.seen()[0].directory, QDir::currentPath());
+        QCOMPARE(dialogs.seen()[0].directory, QDir::homePath()); // no file of its kind chosen yet
         QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptSave);
         QVERIFY(boxes.seen().empty()); // no message follows a save
 
