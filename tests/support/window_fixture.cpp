@@ -10,10 +10,11 @@
 
 namespace tarn::test {
 
-void resetWorld() {
-    // The settings a window restores at start and writes when it goes: every test starts with
-    // none (ctest points XDG_CONFIG_HOME at the build tree, away from the user's own).
-    QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").clear();
+void resetWorld(bool keepSettings) {
+    // The settings a window restores at start and writes when it goes: tests start with none
+    // (ctest points XDG_CONFIG_HOME at the build tree, away from the user's own).
+    if (!keepSettings)
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").clear();
     Device_Access.reset();
     Close_Unit();
     sim::unit().reset();
@@ -22,8 +23,8 @@ void resetWorld() {
     Param_Init();
 }
 
-WindowFixture::WindowFixture() {
-    resetWorld();
+WindowFixture::WindowFixture(bool keepSettings) {
+    resetWorld(keepSettings);
     window_ = std::make_unique<Tarn80X>();
     // The real timer stays out of the way: tests step the link themselves.
     window_->stopLinkTimer();
