@@ -168,27 +168,27 @@ QSlider* makeSlider(QWidget* window, const QString& name, int max, int x, int y,
 
 } // namespace
 
+QFont Fixed_Font(int pixels) {
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
 void Form::setupUi(QWidget* window) {
     static const bool artworkRegistered = (registerArtwork(), true);
     (void)artworkRegistered;
 
     if (window->objectName().isEmpty()) window->setObjectName(QStringLiteral("Tarn80X"));
     window->setFixedSize(kWindowWidth, kWindowHeight);
-    // Pixel sizes: the layout is fixed in pixels, so the text must not grow with the desktop's
-    // font DPI (Qt scales the whole window on high-DPI screens instead).
-    QFont base(QStringLiteral("微软雅黑"));
-    base.setPixelSize(12);
-    window->setFont(base);
+    window->setFont(Fixed_Font(kFontPixels));
     window->setStyleSheet(QString::fromLatin1(kWindowSheet).arg(window->objectName()));
 
-    QFont small = window->font();
-    small.setPixelSize(10);
+    const QFont small = Fixed_Font(10);
 
     // ---- top band ----
     label_2 = makeLabel(window, QStringLiteral("label_2"), 16, kTopY, 200, kTopH);
     label_2->setText(QStringLiteral("HX-6C-R1 DSP"));
-    QFont title = window->font();
-    title.setPixelSize(16);
+    QFont title = Fixed_Font(16);
     title.setBold(true);
     label_2->setFont(title);
 

@@ -6,7 +6,10 @@
 #include "app/tarn80x.h"
 #include "tests/support/window_fixture.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QtTest>
@@ -27,6 +30,28 @@ int textRoom(const QLineEdit* entry) {
         entry->style()->subElementRect(QStyle::SE_LineEditContents, &option, entry);
     const QMargins m = entry->textMargins();
     return contents.width() - m.left() - m.right() - 4;
+}
+
+// Width a button, label or check box gives its text, from the style.
+int captionRoom(QWidget* w) {
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+    }
+    if (auto* box = qobject_cast<QCheckBox*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    }
+    return static_cast<QLabel*>(w)->contentsRect().width();
+}
+
+QString captionOf(QWidget* w) {
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
+    return static_cast<QLabel*>(w)->text();
 }
 
 } // namespace
@@ -80,6 +105,33 @@ class TestTextFit : public QObject {
                                         .arg(metrics.horizontalAdvance(text))
                                         .arg(room)));
         }
+    }
+
+    void captionsFitInBothLanguages_data() {
+        QTest::addColumn<int>("english");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+    void captionsFitInBothLanguages() {
+        QFETCH(int, english);
+        WindowFixture f;
+        f.window().Language_Set(uint8_t(english));
+        f.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+        QStringList clipped;
+        for (QWidget* w : f.window().findChildren<QWidget*>()) {
+            if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w)))
+                continue;
+            const QString text = captionOf(w).trimmed();
+            if (text.isEmpty()) continue;
+            const int needed = w->fontMetrics().horizontalAdvance(text);
+            if (needed > captionRoom(w))
+                clipped << QStringLiteral("%1 \"%2\" %3>%4")
+                               .arg(w->objectName(), text)
+                               .arg(needed)
+                               .arg(captionRoom(w));
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
     }
 };
 
