@@ -32,9 +32,10 @@ CommandLine Parse_Command_Line(const QStringList& args, bool withDemo) {
     CommandLine out;
     QStringList ours;
     for (int i = 0; i < args.size(); ++i) {
-        static const QStringList kQtWithValue{"-platform", "-style", "-stylesheet", "-display",
-                                              "-qwindowgeometry", "-qwindowtitle", "-qwindowicon",
-                                              "-platformpluginpath", "-platformtheme"};
+        static const QStringList kQtWithValue{
+            "-platform",        "-style",        "-stylesheet",  "-display",
+            "-qwindowgeometry", "-qwindowtitle", "-qwindowicon", "-platformpluginpath",
+            "-platformtheme"};
         if (i > 0 && kQtWithValue.contains(args[i])) {
             ++i;
             continue;

@@ -31,9 +31,15 @@ void Show_Access_Status(Form& ui) {
     QString tip;
     switch (Device_Access.state()) {
     case UnitAccess::Unknown:
-    case UnitAccess::Absent: tip = tr2(txt::AccessSearching); break;
-    case UnitAccess::Locked: tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail()); break;
-    case UnitAccess::Opened: tip = tr2(txt::AccessOpened); break;
+    case UnitAccess::Absent:
+        tip = tr2(txt::AccessSearching);
+        break;
+    case UnitAccess::Locked:
+        tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
+        break;
+    case UnitAccess::Opened:
+        tip = tr2(txt::AccessOpened);
+        break;
     }
     ui.BT_CONNECT->setToolTip(tip);
 }

@@ -26,7 +26,8 @@ int main(int argc, char* argv[]) {
     case tarn::CommandLine::Action::Error:
         std::fputs(command.output.toLocal8Bit().constData(), stderr);
         return 2;
-    case tarn::CommandLine::Action::Run: break;
+    case tarn::CommandLine::Action::Run:
+        break;
     }
     if (!tarn::Display_Available(args)) {
         std::fputs(tarn::No_Display_Message().toLocal8Bit().constData(), stderr);

@@ -30,8 +30,10 @@ QString folderKey(const QString& filter) {
     static const struct {
         const char* extension;
         const char* key;
-    } kKinds[] = {{"SCE", "folders/scene"}, {"ALL", "folders/allScenes"}, {"bin", "folders/firmware"}};
-    const QString extension = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter).captured(1);
+    } kKinds[] = {
+        {"SCE", "folders/scene"}, {"ALL", "folders/allScenes"}, {"bin", "folders/firmware"}};
+    const QString extension =
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter).captured(1);
     for (const auto& kind : kKinds)
         if (extension == QLatin1String(kind.extension)) return QString::fromLatin1(kind.key);
     return QStringLiteral("folders/other");
@@ -51,7 +53,8 @@ void Settings_Restore(Tarn80X& window) {
 void Settings_Save(const Tarn80X& window) {
     QSettings s = store();
     s.setValue(kLanguage, Pc.Lang_EN ? QStringLiteral("en") : QStringLiteral("zh"));
-    s.setValue(kDelayUnit, Chan.Delay_Unit == kDelayUnitCm ? QStringLiteral("cm") : QStringLiteral("ms"));
+    s.setValue(kDelayUnit,
+               Chan.Delay_Unit == kDelayUnitCm ? QStringLiteral("cm") : QStringLiteral("ms"));
     s.setValue(kWindowPos, window.pos());
 }
 

@@ -49,9 +49,10 @@ hid_device* openUnit() {
     const int port = sim::unit().openPort();
     if (port < 0) {
         // The wording of the hidraw backend for each case.
-        globalError() = sim::unit().plugged()
-                            ? L"Failed to open a device with path 'sim:1a86:e010': Permission denied"
-                            : L"No HID devices with requested VID/PID found in the system.";
+        globalError() =
+            sim::unit().plugged()
+                ? L"Failed to open a device with path 'sim:1a86:e010': Permission denied"
+                : L"No HID devices with requested VID/PID found in the system.";
         return nullptr;
     }
     auto* dev = new hid_device_{port};

@@ -108,8 +108,10 @@ bool Unit::startAs(const std::string& state) {
         reset();
     } else if (state == "absent" || state == "locked") {
         loadDemoState();
-        if (state == "absent") setPlugged(false);
-        else setOpenable(false);
+        if (state == "absent")
+            setPlugged(false);
+        else
+            setOpenable(false);
     } else {
         return false;
     }

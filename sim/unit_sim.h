@@ -169,9 +169,9 @@ class Unit {
     Unit& operator=(const Unit&) = delete;
 
     // Power-on state: factory memory, name "TQ_AUD48" + eight 0x00, nine stored scenes named
-    // "Scene1".."Scene9" holding the factory image, plugged in and openable, no faults, not silent, no latency,
-    // frame record and counters cleared, answer sequence 0, firmware receiver empty. Open handles
-    // stay open (their queues are emptied).
+    // "Scene1".."Scene9" holding the factory image, plugged in and openable, no faults, not silent,
+    // no latency, frame record and counters cleared, answer sequence 0, firmware receiver empty.
+    // Open handles stay open (their queues are emptied).
     void reset();
     // A tuned car: roles, crossovers, EQ boosts and cuts, delays, levels, named scenes, and a
     // small answer latency. reset() first, then the changes.

@@ -62,7 +62,8 @@ class TestDesktop : public QObject {
         QTest::addColumn<QString>("notice");
         QTest::addColumn<QString>("lockedTip");
         QTest::addColumn<QString>("searchingTip");
-        const QString reason = "Failed to open a device with path 'sim:1a86:e010': Permission denied";
+        const QString reason =
+            "Failed to open a device with path 'sim:1a86:e010': Permission denied";
         QTest::newRow("Chinese")
             << false
             << "已找到调音设备，但当前用户没有权限打开它。\n\n原因：" + reason +
@@ -74,7 +75,8 @@ class TestDesktop : public QObject {
         QTest::newRow("English")
             << true
             << "The DSP unit is on the USB bus, but this user is not allowed to open it.\n\n"
-               "Reason: " + reason +
+               "Reason: " +
+                   reason +
                    "\n\nFix: install the tarn80x package, which brings the device access rule; or "
                    "copy 70-tarn80x.rules to /etc/udev/rules.d/, run\nsudo udevadm control "
                    "--reload-rules\nthen unplug the unit and plug it in again.\n\nRunning this "
@@ -111,8 +113,9 @@ class TestDesktop : public QObject {
         sim::unit().setOpenable(true);
         QVERIFY(f.connect());
         QCOMPARE(boxes.seen().size(), size_t(2));
-        QCOMPARE(f.ui().BT_CONNECT->toolTip(),
-                 QString(english ? "Unit opened (USB 1a86:e010)" : "已打开调音设备（USB 1a86:e010）"));
+        QCOMPARE(
+            f.ui().BT_CONNECT->toolTip(),
+            QString(english ? "Unit opened (USB 1a86:e010)" : "已打开调音设备（USB 1a86:e010）"));
     }
 
     void absentUnitStaysQuiet() {
@@ -125,6 +128,14 @@ class TestDesktop : public QObject {
         QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString("正在查找调音设备（USB 1a86:e010）"));
         f.window().Language_Set(1); // the tooltip follows the language
         QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString("Looking for the DSP unit (USB 1a86:e010)"));
+    }
+
+    // The task bar's icon: every drawn size is in the resources.
+    void windowIcon() {
+        WindowFixture f;
+        QCOMPARE(f.window().windowIcon().availableSizes(),
+                 (QList<QSize>{
+                     {16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
     }
 
     // A first start is changed by the user and closed; the second start finds it as it was left.
@@ -176,9 +187,12 @@ class TestDesktop : public QObject {
         QTest::addColumn<int>("then");
         QTest::addColumn<QString>("yes");
         QTest::addColumn<QString>("no");
-        QTest::newRow("start, Chinese") << 0 << 0 << "是(&Y)" << "否(&N)";
-        QTest::newRow("to English") << 0 << 1 << "&Yes" << "&No";
-        QTest::newRow("back to Chinese") << 1 << 0 << "是(&Y)" << "否(&N)";
+        QTest::newRow("start, Chinese") << 0 << 0 << "是(&Y)"
+                                        << "否(&N)";
+        QTest::newRow("to English") << 0 << 1 << "&Yes"
+                                    << "&No";
+        QTest::newRow("back to Chinese") << 1 << 0 << "是(&Y)"
+                                         << "否(&N)";
     }
     // The factory-reset question, with Qt's own button texts; Return answers No.
     void qtButtonsFollowTheLanguage() {

@@ -38,7 +38,9 @@ int captionRoom(QWidget* w) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
-        return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+        return button->style()
+            ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
+            .width();
     }
     if (auto* box = qobject_cast<QCheckBox*>(w)) {
         QStyleOptionButton option;

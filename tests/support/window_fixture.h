@@ -18,7 +18,7 @@ void resetWorld(bool keepSettings = false);
 class WindowFixture {
   public:
     explicit WindowFixture(bool keepSettings = false); // resetWorld(keepSettings), a new window
-    ~WindowFixture(); // closes the window and the unit
+    ~WindowFixture();                                  // closes the window and the unit
 
     Tarn80X& window() { return *window_; }
     Form& ui() { return *window_->form(); }
