@@ -53,7 +53,7 @@ void Desktop_Attach(Tarn80X& window) {
     Device_Access.changed = [target](bool tellUser) {
         if (!target) return;
         Show_Access_Status(*target->form());
-        if (tellUser) Show_Notice(txt::AccessLocked, Device_Access.detail());
+        if (tellUser) Show_Notice(Fill_Text(txt::AccessLocked, {Device_Access.detail()}));
     };
 }
 

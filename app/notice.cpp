@@ -7,29 +7,32 @@
 namespace tarn {
 
 namespace {
-int runBox(QMessageBox::Icon icon, const Bilingual& text, QMessageBox::StandardButtons buttons,
-           const QString& arg = QString()) {
-    const QString shown = arg.isNull() ? tr2(text) : tr2(text).arg(arg);
-    TARN_DIAG(QStringList{arg.isNull() ? QString::fromUtf8(text.en)
-                                       : QString::fromUtf8(text.en).arg(arg)});
-    QMessageBox box(icon, tr2(txt::NoticeTitle), shown, buttons);
+int runBox(QMessageBox::Icon icon, const BilingualText& text, QMessageBox::StandardButtons buttons,
+           QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
+    TARN_DIAG(QStringList{text.en});
+    QMessageBox box(icon, tr2(txt::NoticeTitle), tr2(text), buttons);
     box.setObjectName("NoticeBox");
-    if (buttons & QMessageBox::No) box.setDefaultButton(QMessageBox::No);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     return box.exec();
 }
 } // namespace
 
 void Show_Notice(const Bilingual& text) {
+    Show_Notice(Text_Of(text));
+}
+
+void Show_Notice(const BilingualText& text) {
     runBox(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
-void Show_Notice(const Bilingual& text, const QString& arg) {
-    runBox(QMessageBox::Information, text, QMessageBox::Ok, arg);
+bool Ask_Question(const Bilingual& text) {
+    return runBox(QMessageBox::Question, Text_Of(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
-bool Ask_Question(const Bilingual& text) {
-    return runBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+bool Ask_Question_Default_No(const BilingualText& text) {
+    return runBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No,
+                  QMessageBox::No) == QMessageBox::Yes;
 }
 
 } // namespace tarn

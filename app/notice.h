@@ -8,10 +8,10 @@ namespace tarn {
 
 // Information box with an OK button; returns when the user closes it.
 void Show_Notice(const Bilingual& text);
-// The same, with %1 in the text replaced by arg.
-void Show_Notice(const Bilingual& text, const QString& arg);
-// Question box with Yes and No; true when the user answers Yes. No is the default button: every
-// question asks before something that cannot be undone, so Return must not confirm it.
+void Show_Notice(const BilingualText& text);
+// Question box with Yes and No; true when the user answers Yes.
 bool Ask_Question(const Bilingual& text);
+// The same with No as the default button, for a step that cannot be taken back.
+bool Ask_Question_Default_No(const BilingualText& text);
 
 } // namespace tarn

@@ -10,11 +10,9 @@
 #include "presets/unit_transfer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace tarn {
 
@@ -98,24 +96,6 @@ QString Ask_File_Name(FileDialogMode mode, const Bilingual& title, const Bilingu
     const QString path = dialog.selectedFiles().value(0);
     Settings_Remember_File(pattern, path);
     return path;
-}
-
-bool Read_File_Head(const QString& path, qint64 limit, QByteArray& out) {
-    out.clear();
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return false;
-    out = file.read(limit);
-    return file.error() == QFileDevice::NoError;
-}
-
-bool Save_File_Atomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace tarn
