@@ -15,4 +15,17 @@ int Gain_To_Marker_Y(int gain) {
     return static_cast<int>(kZeroDbY - ((gain - 120) / 10.0) / 0.2127) - 5;
 }
 
+int Marker_Y_To_Gain_Exact(int y) {
+    // Higher gains sit higher (smaller y); every pixel in between holds two or three gains.
+    if (y <= Gain_To_Marker_Y(240)) return 240;
+    if (y >= Gain_To_Marker_Y(0)) return 0;
+    int first = -1, last = -1;
+    for (int g = 0; g <= 240; ++g) {
+        if (Gain_To_Marker_Y(g) != y) continue;
+        if (first < 0) first = g;
+        last = g;
+    }
+    return (first + last) / 2;
+}
+
 } // namespace tarn

@@ -3,8 +3,6 @@
 
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_state.h"
-#include "model/commands.h"
 #include "model/param_image.h"
 
 #include <QAction>
@@ -52,10 +50,10 @@ CrossoverPreset presetFor(int ch, uint8_t code) {
     }
 }
 
-void applyFilter(const FilterFields& f, int ch, const FilterPreset& p) {
-    if (p.freq >= 0) Param_Image.setFilterFreq(f, ch, static_cast<uint16_t>(p.freq));
-    if (p.off >= 0) Param_Image.setFilterOff(f, ch, static_cast<uint8_t>(p.off));
-    if (p.slope >= 0) Param_Image.setFilterSlope(f, ch, static_cast<uint8_t>(p.slope));
+void applyFilter(ParamImage& image, const FilterFields& f, int ch, const FilterPreset& p) {
+    if (p.freq >= 0) image.setFilterFreq(f, ch, static_cast<uint16_t>(p.freq));
+    if (p.off >= 0) image.setFilterOff(f, ch, static_cast<uint8_t>(p.off));
+    if (p.slope >= 0) image.setFilterSlope(f, ch, static_cast<uint8_t>(p.slope));
 }
 
 } // namespace
@@ -64,10 +62,14 @@ const Bilingual& Role_Name(uint8_t code) {
     return code < kRoleCount ? kRoleNames[code] : kUnknownRole;
 }
 
-void Role_Apply_Crossover(int ch, uint8_t code) {
+void Role_Apply_Crossover(ParamImage& image, int ch, uint8_t code) {
     const CrossoverPreset p = presetFor(ch, code);
-    applyFilter(kHpfFields, ch, p.hpf);
-    applyFilter(kLpfFields, ch, p.lpf);
+    applyFilter(image, kHpfFields, ch, p.hpf);
+    applyFilter(image, kLpfFields, ch, p.lpf);
+}
+
+void Role_Apply_Crossover(int ch, uint8_t code) {
+    Role_Apply_Crossover(Param_Image, ch, code);
 }
 
 void Tarn80X::Update_Channel_Name() {
@@ -103,17 +105,8 @@ void Tarn80X::Role_Refresh() {
 }
 
 void Tarn80X::Role_Select(int ch, int code) {
-    const uint8_t role = static_cast<uint8_t>(code);
-    Pc.Cur_CH = static_cast<uint8_t>(ch);
-    Param_Image.set_CH_Name(ch, role);
-    Role_Apply_Crossover(ch, role);
-    Channel_Display();
-    if (Link.Online == 1) Send_CH_Name();
-    Role_Uncheck_All();
-    BT_CH_Switch(Pc.Cur_CH);
-    if (role == kRoleOff) return;
-    if (Link.Online == 1) Send_HPF(ch);
-    if (Link.Online == 1) Send_LPF(ch);
+    if (code < 0 || code >= kRoleCount) return;
+    Edit(RefreshAll, [&] { core->Role_Select(ch, static_cast<uint8_t>(code)); });
 }
 
 } // namespace tarn
