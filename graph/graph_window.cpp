@@ -204,7 +204,7 @@ void Tarn80X::Mark_Point_Update_Change(int Band) {
     const int freq = Param_Image.EQ_Freq(ch, Band);
     BandEdit edit;
     edit.gain = Gain_To_Marker_Y(gain) == marker->y() ? gain : Marker_Y_To_Gain_Exact(marker->y());
-    edit.freq = Freq_To_Pos(freq) == marker->x() ? freq : Pos_To_Freq(marker->x());
+    edit.freq = Freq_To_Pos(freq) == marker->x() ? freq : Marker_X_To_Freq(marker->x());
     edit.moveSlider = true;
     if (*edit.gain == gain && *edit.freq == freq) return;
     Edit(RefreshBand, [&] { core->Band_Edit(Band, edit); }, Gesture::MarkerDrag, Band);
