@@ -165,6 +165,18 @@ Payload Command_From_Image(const ParamImage& image, const CommandKey& key) {
     }
 }
 
+void Apply_Field_Changes(EditCore& core, const std::function<void(ParamImage&)>& write) {
+    const ParamImage::Bytes before = core.image().bytes();
+    write(core.image());
+    const ParamImage::Bytes& after = core.image().bytes();
+    std::vector<CommandKey> keys;
+    for (size_t i = 0; i < after.size(); ++i)
+        if (before[i] != after[i])
+            if (const auto k = Command_Key_For_Offset(static_cast<int>(i))) Add_Unique(keys, *k);
+    for (const CommandKey& k : keys)
+        core.sink().send(Command_From_Image(core.image(), k));
+}
+
 EditRecord Record_Edit(EditCore& core, const std::function<void()>& edit) {
     EditRecord r;
     r.channel = core.pc().Cur_CH;

@@ -51,6 +51,11 @@ struct EditRecord {
     bool changesNothing() const { return offsets.empty() && pcBefore == pcAfter; }
 };
 
+// A tool's edit of many fields of several channels (an imported EQ, a distance alignment):
+// `write` changes the image as it likes, then every command that carries a changed field is sent,
+// in the order of the fields in the image. Run it inside Tarn80X::Edit to make it one undo step.
+void Apply_Field_Changes(EditCore& core, const std::function<void(ParamImage&)>& write);
+
 // Runs an edit on the core and records what it changed and sent. The commands still reach the
 // core's sink as the edit makes them.
 EditRecord Record_Edit(EditCore& core, const std::function<void()>& edit);

@@ -213,6 +213,16 @@ void TestEditCore::rules_data() {
         << -1 << false << Action([](EditCore& c) { c.Role_Select(3, 20); })
         << QStringList{"0517030 70b141013"}
         << Check([](const World& w) { return w.image.HPF_Freq(3) == 20; });
+    QTest::newRow("field changes of several channels: in image order")
+        << 0 << false << Action([](EditCore& c) {
+               Apply_Field_Changes(c, [](ParamImage& i) {
+                   i.set_EQ_Q(4, 0, 50);
+                   i.set_EQ_Gain(2, 7, 130);
+                   i.set_CH_Delay(3, 250);
+               });
+           })
+        << QStringList{"050903fa00", "050802076400 fa001e", "050804001400 f00032"}
+        << Check([](const World& w) { return w.image.EQ_Gain(3, 7) == 120; }); // no link copy
     QTest::newRow("switch: the bands whose slider moves, with their copies")
         << 0 << false << Action([](EditCore& c) {
                c.image().set_EQ_Gain(1, 5, 100);
@@ -268,6 +278,14 @@ void TestEditCore::undoRedoOnTheImage_data() {
     QTest::newRow("master mute") << none << Action([](EditCore& c) { c.Master_Mute_Toggle(); });
     QTest::newRow("role with preset") << none
                                       << Action([](EditCore& c) { c.Role_Select(2, 9); });
+    QTest::newRow("field changes") << none << Action([](EditCore& c) {
+        Apply_Field_Changes(c, [](ParamImage& i) {
+            for (int ch : {1, 3})
+                for (int b = 0; b < kBands; ++b)
+                    i.set_EQ_Gain(ch, b, uint16_t(90 + b));
+            i.set_CH_Delay(5, 1200);
+        });
+    });
     QTest::newRow("unlink") << none << Action([](EditCore& c) { c.Link_Unlink(); });
     QTest::newRow("synchronise") << Action([](EditCore& c) {
         c.pc().Link_Matrix = {};
