@@ -45,8 +45,8 @@ void Tarn80X::buildOptionAndSceneMenus() {
     m.undo = addEntry(m.option, txt::OptionUndo);
     m.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m.redo = addEntry(m.option, txt::OptionRedo);
-    m.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                          QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m.redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     for (QAction* a : {m.undo, m.redo}) {
         a->setEnabled(false);
         addAction(a);

@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     std::printf("EQ gain-slider step, CH1 linked to CH2, online (%d steps, %d frames written)\n",
                 steps, frames);
     print("step incl. link copy, curve, repaint request, frames:", step);
-    std::printf("goal: median <= 0.05 ms per step -> %s\n", step.median <= 0.05 ? "met" : "NOT met");
+    std::printf("goal: median <= 0.05 ms per step -> %s\n",
+                step.median <= 0.05 ? "met" : "NOT met");
 
     // Undo of a reset of all 31 bands of the linked channel: 62 band frames and the whole page.
     {
@@ -101,7 +102,8 @@ int main(int argc, char** argv) {
         const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / ms.size();
         std::printf("undo of a 31-band EQ reset, CH1 linked to CH2 (%d frames per undo)\n",
                     undoFrames);
-        print("undo incl. frames written and the refresh:", {ms[ms.size() / 2], mean, ms[ms.size() * 95 / 100]});
+        print("undo incl. frames written and the refresh:",
+              {ms[ms.size() / 2], mean, ms[ms.size() * 95 / 100]});
         std::printf("goal: median <= 2 ms -> %s\n", ms[ms.size() / 2] <= 2.0 ? "met" : "NOT met");
     }
 

@@ -5,14 +5,9 @@
 #include "editing/channel_state.h"
 #include "editing/link_form.h"
 #include "editing/output_format.h"
-#include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
 #include "model/param_image.h"
 
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
 
 namespace tarn {
 

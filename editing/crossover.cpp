@@ -5,13 +5,10 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "editing/eq_format.h"
-#include "graph/response.h"
 #include "link/link_state.h"
-#include "model/commands.h"
 #include "model/param_image.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <optional>
 
 namespace tarn {
@@ -76,9 +73,11 @@ void Tarn80X::Filter_Freq_Entry(bool lowPass) {
 
 void Tarn80X::Filter_Freq_Step(bool lowPass, bool up, bool fast, Gesture gesture) {
     FilterEdit edit;
-    edit.freq = Crossover_Freq_Step(Param_Image.filterFreq(Fields_Of(lowPass), Pc.Cur_CH), up, fast);
+    edit.freq =
+        Crossover_Freq_Step(Param_Image.filterFreq(Fields_Of(lowPass), Pc.Cur_CH), up, fast);
     edit.sendFirst = true;
-    Edit(RefreshCrossover, [&] { core->Filter_Edit(lowPass, edit); }, gesture);
+    Edit(
+        RefreshCrossover, [&] { core->Filter_Edit(lowPass, edit); }, gesture);
 }
 
 // The buttons repeat by themselves while held (first repeat after 1000 ms, then every 100 ms);

@@ -42,7 +42,8 @@ void EditCore::Send_Filter(bool lowPass, int ch) {
     const auto freq = image_.filterFreq(f, ch);
     const auto slope = image_.filterSlope(f, ch);
     const auto off = image_.filterOff(f, ch);
-    sink_->send(lowPass ? Make_LPF(ch, type, freq, slope, off) : Make_HPF(ch, type, freq, slope, off));
+    sink_->send(lowPass ? Make_LPF(ch, type, freq, slope, off)
+                        : Make_HPF(ch, type, freq, slope, off));
 }
 
 // ---- EQ ----
@@ -149,22 +150,32 @@ template <typename Apply> void EditCore::Group_Each(int ch, Apply apply) {
         if (j != ch && chan_.Sync_Group[at(j)]) apply(j);
 }
 
+// Whether a step of delta would take a ganged partner out of 0..max.
+bool EditCore::Group_Limit(int ch, int delta, uint16_t (ParamImage::*field)(int) const,
+                           int max) const {
+    if (!chan_.Sync_Group[at(ch)]) return false;
+    for (int j = 0; j < kChannels; ++j) {
+        if (j == ch || !chan_.Sync_Group[at(j)]) continue;
+        const int v = (image_.*field)(j) + delta;
+        if (v < 0 || v > max) return true;
+    }
+    return false;
+}
+
 bool EditCore::Vol_Group_Limit(int ch, int delta) const {
-    bool out = false;
-    const_cast<EditCore*>(this)->Group_Each(ch, [&](int j) {
-        const int v = image_.CH_Vol(j) + delta;
-        out = out || v < 0 || v > kVolMax;
-    });
-    return out;
+    return Group_Limit(ch, delta, &ParamImage::CH_Vol, kVolMax);
 }
 
 bool EditCore::Delay_Group_Limit(int ch, int delta) const {
-    bool out = false;
-    const_cast<EditCore*>(this)->Group_Each(ch, [&](int j) {
-        const int v = image_.CH_Delay(j) + delta;
-        out = out || v < 0 || v > kDelayMax;
+    return Group_Limit(ch, delta, &ParamImage::CH_Delay, kDelayMax);
+}
+
+void EditCore::Delay_Group_Apply(int ch, int delta) {
+    Group_Each(ch, [&](int j) {
+        const int v = std::clamp(image_.CH_Delay(j) + delta, 0, int(kDelayMax));
+        image_.set_CH_Delay(j, static_cast<uint16_t>(v));
+        sink_->send(Make_CH_Delay(j, static_cast<uint16_t>(v)));
     });
-    return out;
 }
 
 bool EditCore::CH_Vol_Set(int ch, int value) {
@@ -186,12 +197,7 @@ bool EditCore::CH_Delay_Set(int ch, uint16_t steps) {
     const int delta = steps - image_.CH_Delay(ch);
     if (Delay_Group_Limit(ch, delta)) return false;
     image_.set_CH_Delay(ch, steps);
-    if (delta != 0)
-        Group_Each(ch, [&](int j) {
-            const int v = std::clamp(image_.CH_Delay(j) + delta, 0, int(kDelayMax));
-            image_.set_CH_Delay(j, static_cast<uint16_t>(v));
-            sink_->send(Make_CH_Delay(j, static_cast<uint16_t>(v)));
-        });
+    if (delta != 0) Delay_Group_Apply(ch, delta);
     sink_->send(Make_CH_Delay(ch, steps));
     return true;
 }
@@ -202,11 +208,7 @@ void EditCore::CH_Delay_Steps(int ch, int direction, int steps) {
         const bool room = direction > 0 ? d <= kDelayMax - 1 : d != 0;
         if (!room || Delay_Group_Limit(ch, direction)) continue;
         image_.set_CH_Delay(ch, static_cast<uint16_t>(d + direction));
-        Group_Each(ch, [&](int j) {
-            const int v = std::clamp(image_.CH_Delay(j) + direction, 0, int(kDelayMax));
-            image_.set_CH_Delay(j, static_cast<uint16_t>(v));
-            sink_->send(Make_CH_Delay(j, static_cast<uint16_t>(v)));
-        });
+        Delay_Group_Apply(ch, direction);
     }
     sink_->send(Make_CH_Delay(ch, image_.CH_Delay(ch)));
 }

@@ -111,6 +111,8 @@ class EditCore {
 
   private:
     template <typename Apply> void Group_Each(int ch, Apply apply);
+    bool Group_Limit(int ch, int delta, uint16_t (ParamImage::*field)(int) const, int max) const;
+    void Delay_Group_Apply(int ch, int delta);
 
     ParamImage& image_;
     PcState& pc_;

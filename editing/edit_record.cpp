@@ -112,17 +112,18 @@ std::optional<CommandKey> Command_Key_For_Offset(int o) {
     const auto byBand = [o](int base, int width) -> std::optional<CommandKey> {
         const int i = (o - base) / width;
         if (o < base || i >= kChannels * kBands) return std::nullopt;
-        return CommandKey{CodeBand, static_cast<uint8_t>(i / kBands), static_cast<uint8_t>(i % kBands)};
+        return CommandKey{CodeBand, static_cast<uint8_t>(i / kBands),
+                          static_cast<uint8_t>(i % kBands)};
     };
     if (o >= off::CH_Name && o < off::CH_Name + kChannels) return CommandKey{CodeName, 0, 0};
     if (o == off::Input_Source) return CommandKey{CodeInput, 0, 0};
     if (o == off::Total_Vol || o == off::Total_Vol + 1) return CommandKey{CodeTotal, 0, 0};
     if (o == off::NoiseGate || o == off::NoiseGate + 1) return CommandKey{CodeGate, 0, 0};
-    for (const auto& k : {byChannel(CodeVol, off::CH_Vol, 2), byChannel(CodeMute, off::CH_Mute, 1),
-                          byChannel(CodeDelay, off::CH_Delay, 2),
-                          byChannel(CodePhase, off::CH_Phase, 1),
-                          byChannel(CodeBypass, off::EQ_Bypass, 1), byBand(off::EQ_Freq, 2),
-                          byBand(off::EQ_Gain, 2), byBand(off::EQ_Q, 1)})
+    for (const auto& k :
+         {byChannel(CodeVol, off::CH_Vol, 2), byChannel(CodeMute, off::CH_Mute, 1),
+          byChannel(CodeDelay, off::CH_Delay, 2), byChannel(CodePhase, off::CH_Phase, 1),
+          byChannel(CodeBypass, off::EQ_Bypass, 1), byBand(off::EQ_Freq, 2),
+          byBand(off::EQ_Gain, 2), byBand(off::EQ_Q, 1)})
         if (k) return k;
     for (const auto* f : {&kHpfFields, &kLpfFields}) {
         const uint8_t code = f == &kHpfFields ? CodeHpf : CodeLpf;
@@ -209,7 +210,8 @@ EditRecord Record_Edit(EditCore& core, const std::function<void()>& edit) {
 
 void Merge_Record(EditRecord& into, const EditRecord& later) {
     for (size_t i = 0; i < later.offsets.size(); ++i) {
-        const auto it = std::lower_bound(into.offsets.begin(), into.offsets.end(), later.offsets[i]);
+        const auto it =
+            std::lower_bound(into.offsets.begin(), into.offsets.end(), later.offsets[i]);
         const size_t k = static_cast<size_t>(it - into.offsets.begin());
         if (it != into.offsets.end() && *it == later.offsets[i]) {
             into.after[k] = later.after[i];

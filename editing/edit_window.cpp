@@ -63,8 +63,7 @@ void Tarn80X::Editing_Core_Init() {
     connect(undoStack, &QUndoStack::canRedoChanged, this, [this] { Undo_Actions_Update(); });
 }
 
-void Tarn80X::Edit(unsigned refresh, const std::function<void()>& edit, Gesture gesture,
-                   int band) {
+void Tarn80X::Edit(unsigned refresh, const std::function<void()>& edit, Gesture gesture, int band) {
     EditRecord record = Record_Edit(*core, edit);
     Refresh_Widgets(refresh, band);
     if (record.changesNothing()) return;

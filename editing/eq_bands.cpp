@@ -5,16 +5,12 @@
 #include "app/notice.h"
 #include "app/tarn80x.h"
 #include "editing/eq_format.h"
-#include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
 #include "model/param_image.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QWheelEvent>
 #include <optional>
@@ -98,8 +94,9 @@ void Tarn80X::EQ_Gain_Slider_Changed(int band, int value) {
     edit.gain = value;
     edit.moveSlider = true;
     const bool dragged = ui->eqGainSlider[at(band)]->isSliderDown();
-    Edit(RefreshBand, [&] { core->Band_Edit(band, edit); },
-         dragged ? Gesture::Slider : Gesture::None, band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); },
+        dragged ? Gesture::Slider : Gesture::None, band);
 }
 
 // A typed entry: the value as read, or the entry shows the stored value again. The typed gain is
@@ -109,7 +106,8 @@ void Tarn80X::EQ_Gain_Entry(int band) {
     BandEdit edit;
     edit.gain = Parse_Eq_Gain(ui->eqGain[at(band)]->text());
     if (!edit.gain) return Refresh_Band(band);
-    Edit(RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
 void Tarn80X::EQ_Freq_Entry(int band) {
@@ -117,7 +115,8 @@ void Tarn80X::EQ_Freq_Entry(int band) {
     BandEdit edit;
     edit.freq = Parse_Freq(ui->eqFreq[at(band)]->text());
     if (!edit.freq) return Refresh_Band(band);
-    Edit(RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
 void Tarn80X::EQ_Q_Entry(int band) {
@@ -125,7 +124,8 @@ void Tarn80X::EQ_Q_Entry(int band) {
     BandEdit edit;
     edit.q = Parse_Eq_Q(ui->eqQ[at(band)]->text());
     if (!edit.q) return Refresh_Band(band);
-    Edit(RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
 // Up/Down keys and the wheel on the band entries and the two crossover frequency entries. A
@@ -160,7 +160,8 @@ void Tarn80X::EqCrossover_EventFilter(QObject* watched, QEvent* event) {
     } else {
         return;
     }
-    Edit(RefreshBand, [&] { core->Band_Edit(band, edit); }, gesture, band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, gesture, band);
     event->accept();
 }
 

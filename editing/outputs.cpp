@@ -6,8 +6,6 @@
 #include "editing/channel_state.h"
 #include "editing/output_format.h"
 #include "i18n/text.h"
-#include "link/link_state.h"
-#include "model/commands.h"
 #include "model/param_image.h"
 
 #include <QEvent>
@@ -107,8 +105,9 @@ void Tarn80X::Draw_Sync_Button(int ch) {
 
 void Tarn80X::CH_Vol_Changed(int ch, int value) {
     const bool dragged = ui->chVolSlider[static_cast<size_t>(ch)]->isSliderDown();
-    Edit(RefreshOutputs, [&] { core->CH_Vol_Set(ch, value); },
-         dragged ? Gesture::Slider : keyGesture);
+    Edit(
+        RefreshOutputs, [&] { core->CH_Vol_Set(ch, value); },
+        dragged ? Gesture::Slider : keyGesture);
 }
 
 void Tarn80X::CH_Vol_Return(int ch) {
@@ -122,8 +121,9 @@ void Tarn80X::CH_Vol_Return(int ch) {
 
 void Tarn80X::on_Slider_Total_Bar_valueChanged(int value) {
     const bool dragged = ui->Slider_Total_Bar->isSliderDown();
-    Edit(RefreshOutputs, [&] { core->Total_Vol_Set(value); },
-         dragged ? Gesture::Slider : keyGesture);
+    Edit(
+        RefreshOutputs, [&] { core->Total_Vol_Set(value); },
+        dragged ? Gesture::Slider : keyGesture);
 }
 
 void Tarn80X::on_Edit_Total_returnPressed() {
@@ -170,7 +170,8 @@ void Tarn80X::CH_Delay_Return(int ch) {
 }
 
 void Tarn80X::Delay_Key_Steps(int ch, int direction, int steps) {
-    Edit(RefreshOutputs, [&] { core->CH_Delay_Steps(ch, direction, steps); }, keyGesture);
+    Edit(
+        RefreshOutputs, [&] { core->CH_Delay_Steps(ch, direction, steps); }, keyGesture);
 }
 
 void Tarn80X::ms_Fun() {

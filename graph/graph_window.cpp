@@ -6,17 +6,13 @@
 #include "graph/graph_painter.h"
 #include "graph/marker_geometry.h"
 #include "graph/response.h"
-#include "link/link_state.h"
-#include "model/commands.h"
 #include "model/param_image.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSlider>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -174,7 +170,8 @@ void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tarn80X::Band_Flat_Toggle(int band) {
-    Edit(RefreshBand, [&] { core->Band_Flat_Toggle(band); }, Gesture::None, band);
+    Edit(
+        RefreshBand, [&] { core->Band_Flat_Toggle(band); }, Gesture::None, band);
 }
 
 // ---- drag slots ----
@@ -183,14 +180,16 @@ void Tarn80X::HPF_Point_Update_Change() {
     FilterEdit edit;
     edit.freq = Pos_To_Freq(ui->hpfMarker->x());
     edit.sendFirst = true;
-    Edit(RefreshCrossover, [&] { core->Filter_Edit(false, edit); }, Gesture::MarkerDrag);
+    Edit(
+        RefreshCrossover, [&] { core->Filter_Edit(false, edit); }, Gesture::MarkerDrag);
 }
 
 void Tarn80X::LPF_Point_Update_Change() {
     FilterEdit edit;
     edit.freq = Pos_To_Freq(ui->lpfMarker->x());
     edit.sendFirst = true;
-    Edit(RefreshCrossover, [&] { core->Filter_Edit(true, edit); }, Gesture::MarkerDrag);
+    Edit(
+        RefreshCrossover, [&] { core->Filter_Edit(true, edit); }, Gesture::MarkerDrag);
 }
 
 // Reads the band from where the marker went, by the exact inverse of its placement: a value the
@@ -207,7 +206,8 @@ void Tarn80X::Mark_Point_Update_Change(int Band) {
     edit.freq = Freq_To_Pos(freq) == marker->x() ? freq : Marker_X_To_Freq(marker->x());
     edit.moveSlider = true;
     if (*edit.gain == gain && *edit.freq == freq) return;
-    Edit(RefreshBand, [&] { core->Band_Edit(Band, edit); }, Gesture::MarkerDrag, Band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(Band, edit); }, Gesture::MarkerDrag, Band);
 }
 
 } // namespace tarn

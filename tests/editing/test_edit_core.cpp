@@ -84,8 +84,7 @@ void TestEditCore::rules_data() {
 
     QTest::newRow("gain slider, linked: the copy first")
         << 0 << false << Action([](EditCore& c) { c.Band_Edit(2, gainSlider(150)); })
-        << QStringList{"050801022000 0e011e", "050800022000 0e011e"}
-        << Check([](const World& w) {
+        << QStringList{"050801022000 0e011e", "050800022000 0e011e"} << Check([](const World& w) {
                return w.image.EQ_Gain(1, 2) == 150 && w.core->slider[2] == 150 &&
                       w.pc.Cur_Band == 2;
            });
@@ -99,8 +98,7 @@ void TestEditCore::rules_data() {
                e.gain = -80;
                c.Band_Edit(0, e);
            })
-        << QStringList{"050800001400 28001e"}
-        << Check([](const World& w) {
+        << QStringList{"050800001400 28001e"} << Check([](const World& w) {
                return w.image.EQ_Gain(0, 0) == 65456 && w.core->slider[0] == 120;
            });
     QTest::newRow("flat toggle of a +3 dB band")
@@ -108,8 +106,7 @@ void TestEditCore::rules_data() {
                c.image().set_EQ_Gain(0, 4, 150);
                c.Band_Flat_Toggle(4);
            })
-        << QStringList{"050801043200 f0001e", "050800043200 f0001e"}
-        << Check([](const World& w) {
+        << QStringList{"050801043200 f0001e", "050800043200 f0001e"} << Check([](const World& w) {
                return w.image.EQ_Gain(0, 4) == 120 && w.pc.EQ_Gain_Saved[0][4] == 150;
            });
     QTest::newRow("reset: only the bands off 0 dB, each with its copy")
@@ -144,21 +141,19 @@ void TestEditCore::rules_data() {
            })
         << QStringList{"050700001500 0301", "050701001500 0301"}
         << Check([](const World& w) { return w.image.LPF_Freq(1) == 21; });
-    QTest::newRow("filter, linked for EQ only: no copy")
-        << 1 << false << Action([](EditCore& c) {
-               FilterEdit e;
-               e.type = 2;
-               c.Filter_Edit(false, e);
-           })
-        << QStringList{"050600021400 0301"}
-        << Check([](const World& w) { return w.image.HPF_Type(1) == 0; });
+    QTest::newRow("filter, linked for EQ only: no copy") << 1 << false << Action([](EditCore& c) {
+        FilterEdit e;
+        e.type = 2;
+        c.Filter_Edit(false, e);
+    }) << QStringList{"050600021400 0301"} << Check([](const World& w) {
+        return w.image.HPF_Type(1) == 0;
+    });
     QTest::newRow("ganged volume: the partners first, by the same step")
         << -1 << true << Action([](EditCore& c) {
                c.image().set_CH_Vol(4, 500);
                c.CH_Vol_Set(0, 550);
            })
-        << QStringList{"0504022602", "050404c201", "0504002602"}
-        << Check([](const World& w) {
+        << QStringList{"0504022602", "050404c201", "0504002602"} << Check([](const World& w) {
                return w.image.CH_Vol(2) == 550 && w.image.CH_Vol(4) == 450 &&
                       w.image.CH_Vol(1) == 600;
            });
@@ -184,25 +179,23 @@ void TestEditCore::rules_data() {
            })
         << QStringList{"05050001", "05050200", "05050401"}
         << Check([](const World& w) { return w.image.CH_Mute(0) == 1; });
-    QTest::newRow("ganged phase")
-        << -1 << true << Action([](EditCore& c) { c.CH_Phase_Toggle(2); })
-        << QStringList{"050a0001", "050a0401", "050a0201"}
-        << Check([](const World& w) { return w.image.CH_Phase(1) == 0; });
+    QTest::newRow("ganged phase") << -1 << true << Action([](EditCore& c) { c.CH_Phase_Toggle(2); })
+                                  << QStringList{"050a0001", "050a0401", "050a0201"}
+                                  << Check([](const World& w) { return w.image.CH_Phase(1) == 0; });
     QTest::newRow("channel mute releases the master mute")
         << -1 << false << Action([](EditCore& c) {
                c.Master_Mute_Toggle();
                c.CH_Mute_Toggle(3);
            })
-        << QStringList{"05050001", "05050101", "05050201", "05050301", "05050401", "05050501",
-                       "05050300"}
+        << QStringList{"05050001", "05050101", "05050201", "05050301",
+                       "05050401", "05050501", "05050300"}
         << Check([](const World& w) { return w.pc.Master_Mute == 0 && w.image.CH_Mute(5) == 1; });
     QTest::newRow("input source already selected: nothing")
         << -1 << false << Action([](EditCore& c) { c.Input_Select(0); }) << QStringList{}
         << Check([](const World&) { return true; });
-    QTest::newRow("noise gate level 3") << -1 << false
-                                        << Action([](EditCore& c) { c.NoiseGate_Select(3); })
-                                        << QStringList{"05130301"}
-                                        << Check([](const World& w) { return w.image.NoiseGate() == 3; });
+    QTest::newRow("noise gate level 3") << -1 << false << Action([](EditCore& c) {
+        c.NoiseGate_Select(3);
+    }) << QStringList{"05130301"} << Check([](const World& w) { return w.image.NoiseGate() == 3; });
     QTest::newRow("role FL-Woofer on CH2: names, then its preset crossover")
         << -1 << false << Action([](EditCore& c) { c.Role_Select(1, 2); })
         << QStringList{"0517030 20b0f1013", "050601001e00 0300", "050701005a00 0300"}
@@ -230,8 +223,7 @@ void TestEditCore::rules_data() {
                c.image().set_EQ_Gain(1, 9, 300); // beyond the slider: shown, not sent
                c.Channel_Switch(1);
            })
-        << QStringList{"050800053f00 dc001e", "050801053f00 dc001e"}
-        << Check([](const World& w) {
+        << QStringList{"050800053f00 dc001e", "050801053f00 dc001e"} << Check([](const World& w) {
                return w.image.EQ_Gain(0, 5) == 100 && w.core->slider[9] == 240 &&
                       w.pc.Cur_CH == 1 && w.pc.Cur_Band == 0;
            });
@@ -276,8 +268,7 @@ void TestEditCore::undoRedoOnTheImage_data() {
     QTest::newRow("ganged volume") << none << Action([](EditCore& c) { c.CH_Vol_Set(2, 480); });
     QTest::newRow("ganged mute") << none << Action([](EditCore& c) { c.CH_Mute_Toggle(0); });
     QTest::newRow("master mute") << none << Action([](EditCore& c) { c.Master_Mute_Toggle(); });
-    QTest::newRow("role with preset") << none
-                                      << Action([](EditCore& c) { c.Role_Select(2, 9); });
+    QTest::newRow("role with preset") << none << Action([](EditCore& c) { c.Role_Select(2, 9); });
     QTest::newRow("field changes") << none << Action([](EditCore& c) {
         Apply_Field_Changes(c, [](ParamImage& i) {
             for (int ch : {1, 3})

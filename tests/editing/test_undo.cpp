@@ -85,17 +85,15 @@ void TestUndo::undoRedoEveryEdit_data() {
     QTest::newRow("gain slider drag") << Action([](WindowFixture& f) {
         dragSlider(f.ui().eqGainSlider[4], {125, 140, 160, 155});
     });
-    QTest::newRow("typed frequency") << Action([](WindowFixture& f) {
-        tarn::test::typeAndReturn(f.ui().eqFreq[9], "170");
-    });
+    QTest::newRow("typed frequency")
+        << Action([](WindowFixture& f) { tarn::test::typeAndReturn(f.ui().eqFreq[9], "170"); });
     QTest::newRow("held Up key on a Q entry") << Action([](WindowFixture& f) {
         tarn::test::sendInput(f.ui().eqQ[3], tarn::test::KeyUp);
         tarn::test::sendInput(f.ui().eqQ[3], tarn::test::KeyUpHeld);
         tarn::test::sendInput(f.ui().eqQ[3], tarn::test::KeyUpHeld);
     });
-    QTest::newRow("wheel on a gain entry") << Action([](WindowFixture& f) {
-        tarn::test::sendInput(f.ui().eqGain[20], tarn::test::WheelBack);
-    });
+    QTest::newRow("wheel on a gain entry") << Action(
+        [](WindowFixture& f) { tarn::test::sendInput(f.ui().eqGain[20], tarn::test::WheelBack); });
     QTest::newRow("band marker drag") << Action([](WindowFixture& f) {
         dragMarker(f.ui().bandMarker[17], QPoint(5, 5),
                    {QPoint(640, 120), QPoint(660, 100), QPoint(700, 90)});
@@ -108,36 +106,27 @@ void TestUndo::undoRedoEveryEdit_data() {
         f.window().Refresh_Eq();
         QTest::mouseDClick(f.ui().bandButton[6], Qt::LeftButton);
     });
-    QTest::newRow("bypass") << Action([](WindowFixture& f) {
-        QTest::mouseClick(f.ui().BT_EQ_BYPASS, Qt::LeftButton);
-    });
-    QTest::newRow("slope menu") << Action([](WindowFixture& f) {
-        f.window().menus.lpfSlopeEntry[1]->trigger();
-    });
+    QTest::newRow("bypass") << Action(
+        [](WindowFixture& f) { QTest::mouseClick(f.ui().BT_EQ_BYPASS, Qt::LeftButton); });
+    QTest::newRow("slope menu") << Action(
+        [](WindowFixture& f) { f.window().menus.lpfSlopeEntry[1]->trigger(); });
     QTest::newRow("ganged volume slider") << Action([](WindowFixture& f) {
         dragSlider(f.ui().chVolSlider[0], {590, 570});
     });
-    QTest::newRow("ganged delay entry") << Action([](WindowFixture& f) {
-        tarn::test::typeAndReturn(f.ui().chDelay[2], "2.5");
-    });
-    QTest::newRow("ganged mute") << Action([](WindowFixture& f) {
-        QTest::mouseClick(f.ui().chMute[3], Qt::LeftButton);
-    });
-    QTest::newRow("ganged phase") << Action([](WindowFixture& f) {
-        QTest::mouseClick(f.ui().chPhase[0], Qt::LeftButton);
-    });
-    QTest::newRow("master mute") << Action([](WindowFixture& f) {
-        QTest::mouseClick(f.ui().BT_MainMute, Qt::LeftButton);
-    });
-    QTest::newRow("master volume entry") << Action([](WindowFixture& f) {
-        tarn::test::typeAndReturn(f.ui().Edit_Total, "-12.5");
-    });
-    QTest::newRow("input source") << Action([](WindowFixture& f) {
-        QTest::mouseClick(f.ui().BT_INPUT_OPT, Qt::LeftButton);
-    });
-    QTest::newRow("noise gate") << Action([](WindowFixture& f) {
-        f.window().menus.noiseGateLevel[4]->trigger();
-    });
+    QTest::newRow("ganged delay entry")
+        << Action([](WindowFixture& f) { tarn::test::typeAndReturn(f.ui().chDelay[2], "2.5"); });
+    QTest::newRow("ganged mute") << Action(
+        [](WindowFixture& f) { QTest::mouseClick(f.ui().chMute[3], Qt::LeftButton); });
+    QTest::newRow("ganged phase") << Action(
+        [](WindowFixture& f) { QTest::mouseClick(f.ui().chPhase[0], Qt::LeftButton); });
+    QTest::newRow("master mute") << Action(
+        [](WindowFixture& f) { QTest::mouseClick(f.ui().BT_MainMute, Qt::LeftButton); });
+    QTest::newRow("master volume entry")
+        << Action([](WindowFixture& f) { tarn::test::typeAndReturn(f.ui().Edit_Total, "-12.5"); });
+    QTest::newRow("input source") << Action(
+        [](WindowFixture& f) { QTest::mouseClick(f.ui().BT_INPUT_OPT, Qt::LeftButton); });
+    QTest::newRow("noise gate") << Action(
+        [](WindowFixture& f) { f.window().menus.noiseGateLevel[4]->trigger(); });
     QTest::newRow("role with its preset crossover") << Action([](WindowFixture& f) {
         QMenu* fl = submenu(f.ui().chNameButton[2]->menu(), QStringLiteral("前左"));
         QVERIFY(fl);
@@ -204,9 +193,8 @@ void TestUndo::menuEntriesFollowTheStackAndTheLanguage() {
     QVERIFY(!m.undo->isEnabled());
     QVERIFY(!m.redo->isEnabled());
     QCOMPARE(m.undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-    QCOMPARE(m.redo->shortcuts(),
-             (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                                  QKeySequence(QStringLiteral("Ctrl+Y"))}));
+    QCOMPARE(m.redo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                       QKeySequence(QStringLiteral("Ctrl+Y"))}));
 
     QTest::mouseClick(f.ui().chPhase[1], Qt::LeftButton);
     QVERIFY(m.undo->isEnabled());
