@@ -1,7 +1,7 @@
 // Crossover editing of Cur_CH: the type and slope menus, the frequency entries and the step
-// buttons, for the high-pass and the low-pass filter alike (lowPass picks the set), and the copy
-// of a filter to linked channels. Keys and wheel on the entries arrive through
-// EqCrossover_EventFilter (eq_bands.cpp) and end in Filter_Freq_Step.
+// buttons, for the high-pass and the low-pass filter alike (lowPass picks the set); each forwards
+// to the editing core's filter-edit routine as one undo step. Keys and wheel on the entries arrive
+// through EqCrossover_EventFilter (eq_bands.cpp) and end in Filter_Freq_Step.
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "editing/eq_format.h"

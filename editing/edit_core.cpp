@@ -333,36 +333,36 @@ bool EditCore::Link_Synchronise() {
         pc_.Link_Matrix[at(a)][at(b)] = 1;
         pc_.Link_Matrix[at(b)][at(a)] = 1;
     };
+    // Every other channel whose role pairs with the edited channel's, the edited channel being
+    // on the reference side of the pair or on the other side.
+    const auto eachPaired = [&](bool editedIsReference, const auto& apply) {
+        for (const LrPair& pair : LR_Pairs) {
+            const uint8_t reference = leftBased ? pair.left : pair.right;
+            const uint8_t partner = leftBased ? pair.right : pair.left;
+            if (role != (editedIsReference ? reference : partner)) continue;
+            for (int j = 0; j < kChannels; ++j)
+                if (j != cur && image_.CH_Name(j) == (editedIsReference ? partner : reference))
+                    apply(j);
+        }
+    };
     bool linked = false;
     // The edited channel is the reference: it is copied to its partner.
-    for (const LrPair& pair : LR_Pairs) {
-        const uint8_t reference = leftBased ? pair.left : pair.right;
-        const uint8_t partner = leftBased ? pair.right : pair.left;
-        if (role != reference) continue;
-        for (int j = 0; j < kChannels; ++j) {
-            if (j == cur || image_.CH_Name(j) != partner) continue;
-            const LinkCopyChange copied = Link_Parameter_Copy(image_, j, cur, mode[at(cur)]);
-            mode[at(j)] = mode[at(cur)];
-            link(cur, j);
-            linked = true;
-            Link_Received(j, copied);
-        }
-    }
+    eachPaired(true, [&](int j) {
+        const LinkCopyChange copied = Link_Parameter_Copy(image_, j, cur, mode[at(cur)]);
+        mode[at(j)] = mode[at(cur)];
+        link(cur, j);
+        linked = true;
+        Link_Received(j, copied);
+    });
     if (linked) return true;
     // The edited channel is the other side: the reference is copied into it, by the
     // reference's own mode.
-    for (const LrPair& pair : LR_Pairs) {
-        const uint8_t reference = leftBased ? pair.left : pair.right;
-        const uint8_t partner = leftBased ? pair.right : pair.left;
-        if (role != partner) continue;
-        for (int j = 0; j < kChannels; ++j) {
-            if (j == cur || image_.CH_Name(j) != reference) continue;
-            const LinkCopyChange copied = Link_Parameter_Copy(image_, cur, j, mode[at(j)]);
-            link(cur, j);
-            linked = true;
-            Link_Received(cur, copied);
-        }
-    }
+    eachPaired(false, [&](int j) {
+        const LinkCopyChange copied = Link_Parameter_Copy(image_, cur, j, mode[at(j)]);
+        link(cur, j);
+        linked = true;
+        Link_Received(cur, copied);
+    });
     return linked;
 }
 

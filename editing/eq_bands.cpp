@@ -1,6 +1,6 @@
-// Band editing on the EQ page of Cur_CH: gain sliders, the gain, frequency and Q entries with their
-// Up/Down keys and wheel, the display mode, bypass and reset, and the copy of a band to linked
-// channels. Every change writes the mirror first and then runs the band tail.
+// The EQ page of Cur_CH: gain sliders, the gain, frequency and Q entries with their Up/Down keys
+// and wheel, the display mode, bypass and reset. Each forwards to the editing core's band-edit
+// routine (mirror, link copies, send) as one undo step; the page is then refreshed from the mirror.
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"

@@ -1,6 +1,7 @@
 // The channel strips and the master strip: volume sliders and entries, delay entries in ms or cm,
 // phase, mute and Sync buttons, master volume and master mute, and their step keys and wheel.
-// Every handler writes the mirror first, then the widgets, then sends while online.
+// Every handler forwards to the editing core (mirror, gang group, send) as one undo step, and the
+// strips are then refreshed from the mirror.
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "editing/channel_state.h"
