@@ -77,6 +77,7 @@ class TestUndo : public QObject {
     void menuEntriesFollowTheStackAndTheLanguage();
     void readBackClearsTheHistory();
     void undoOfA31BandResetSendsEachBandOnce();
+    void refreshingSendsNothing();
 };
 
 // Every row runs on CH1 linked to CH2 (filters and EQ), with CH1, CH3 and CH4 ganged.
@@ -238,6 +239,30 @@ void TestUndo::undoOfA31BandResetSendsEachBandOnce() {
     QCOMPARE(writes.front().toHex(), QByteArray("050800001400 e1001e").replace(" ", ""));
     QCOMPARE(writes.back().toHex(), QByteArray("0508001e204e ff001e").replace(" ", ""));
     QCOMPARE(f.ui().eqGainSlider[0]->value(), 105);
+}
+
+// The widgets follow the mirror without running their handlers: nothing is sent, nothing is
+// recorded, even for sliders whose value moves.
+void TestUndo::refreshingSendsNothing() {
+    WindowFixture f;
+    QVERIFY(f.connect());
+    f.clearFrames();
+    Param_Image.set_EQ_Gain(0, 3, 170);
+    Param_Image.set_CH_Vol(4, 420);
+    Param_Image.set_Total_Vol(300);
+    Param_Image.set_HPF_Freq(0, 95);
+    Param_Image.set_CH_Mute(1, 1);
+    f.window().Edit_Core().Sliders_From_Image();
+    f.window().Refresh_Widgets(Tarn80X::RefreshAll);
+    QCOMPARE(f.ui().eqGainSlider[3]->value(), 170);
+    QCOMPARE(f.ui().eqGain[3]->text(), QStringLiteral("5.0"));
+    QCOMPARE(f.ui().chVolSlider[4]->value(), 420);
+    QCOMPARE(f.ui().chVol[4]->text(), QStringLiteral("-18.0dB"));
+    QCOMPARE(f.ui().Slider_Total_Bar->value(), 300);
+    QCOMPARE(f.ui().Edit_HPF_Freq->text(), QStringLiteral("95"));
+    QVERIFY(f.ui().chMute[1]->styleSheet().contains("color:red"));
+    QVERIFY(f.payloads().empty());
+    QCOMPARE(f.window().Undo_Stack()->count(), 0);
 }
 
 QTEST_MAIN(TestUndo)
