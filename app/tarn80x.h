@@ -2,6 +2,9 @@
 // link/, editing/, graph/ and the other folders define the slots of their own widgets.
 #pragma once
 
+#include "editing/edit_core.h"
+#include "editing/undo_step.h"
+
 #include <QBrush>
 #include <QPen>
 #include <QPoint>
@@ -9,9 +12,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-
-#include "editing/edit_core.h"
-#include "editing/undo_step.h"
 
 class QAction;
 class QActionGroup;
