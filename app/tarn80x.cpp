@@ -78,6 +78,9 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
+    // The stack announces its clearing as it goes; nothing here may answer by then.
+    undoStack->disconnect(this);
+    delete undoStack;
     stopLinkTimer();
     Link_Shutdown();
     delete ui;
