@@ -51,6 +51,7 @@ void Tarn80X::Show_Link_Status() {
 void Tarn80X::Readback_Applied() {
     ui->TickBar->hide();
     Update_All_State();
+    Image_Replaced();
 }
 
 void Tarn80X::Update_All_State() {

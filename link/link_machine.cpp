@@ -1,5 +1,6 @@
 #include "link/link_machine.h"
 
+#include "link/device_access.h"
 #include "link/device_watch.h"
 #include "link/send.h"
 #include "model/param_image.h"
@@ -194,6 +195,8 @@ void LinkMachine::Connect_Unit() {
     sendSuppressed_ = false;
     nameWait_ = 0;
     handle_ = hid_open(kVendorId, kProductId, nullptr);
+    // A unit on the bus that cannot be opened is told apart from none at all.
+    Device_Access.Note_Open_Attempt(handle_ != nullptr);
     if (!handle_) {
         wrongNameSeen_ = false; // whatever was attached has gone
         probeWait_ = kOfflineProbeTicks;
@@ -444,7 +447,7 @@ void LinkMachine::setAutoRun(bool on) {
     if (on) {
         if (!watch_) {
             watch_ = new DeviceWatch(this);
-            connect(watch_, &DeviceWatch::arrived, this, [this] {
+            connect(watch_, &DeviceWatch::devicesChanged, this, [this] {
                 if (!online()) deviceArrived();
             });
         }

@@ -101,6 +101,23 @@ Unit::Unit() {
     loadDemoState();
 }
 
+bool Unit::startAs(const std::string& state) {
+    if (state == "tuned") {
+        loadDemoState();
+    } else if (state == "factory") {
+        reset();
+    } else if (state == "absent" || state == "locked") {
+        loadDemoState();
+        if (state == "absent")
+            setPlugged(false);
+        else
+            setOpenable(false);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Unit::reset() {
     restoreFactory();
     static const char kName[] = "TQ_AUD48";
@@ -109,6 +126,7 @@ void Unit::reset() {
     fw_ = Firmware{};
     const bool arrived = !plugged_;
     plugged_ = true;
+    openable_ = true;
     silent_ = false;
     latencyMs_ = 0;
     faults_.clear();
@@ -156,9 +174,9 @@ void Unit::setPlugged(bool plugged) {
         }
         heldUnsolicited_.clear();
     }
-    const bool arrived = !plugged_ && plugged;
+    const bool changed = plugged_ != plugged;
     plugged_ = plugged;
-    if (arrived && arrivalHook_) arrivalHook_();
+    if (changed && arrivalHook_) arrivalHook_();
 }
 
 void Unit::setNameBytes(const std::vector<std::uint8_t>& bytes) {
@@ -235,7 +253,7 @@ std::size_t Unit::queuedReports() const {
 }
 
 int Unit::openPort() {
-    if (!plugged_) {
+    if (!plugged_ || !openable_) {
         ++counters_.failedOpens;
         return -1;
     }
