@@ -19,6 +19,12 @@ void Show_Notice(const Bilingual& text) {
     runBox(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
+void Show_Notice(const QString& zh, const QString& en) {
+    const QByteArray z = zh.toUtf8();
+    const QByteArray e = en.toUtf8();
+    Show_Notice(Bilingual{z.constData(), e.constData()});
+}
+
 bool Ask_Question(const Bilingual& text) {
     return runBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;

@@ -2,6 +2,8 @@
 // link/, editing/, graph/ and the other folders define the slots of their own widgets.
 #pragma once
 
+#include "tuning/bulk_edits.h"
+
 #include <QBrush>
 #include <QPen>
 #include <QPoint>
@@ -63,6 +65,7 @@ class Tarn80X : public QWidget {
     void Band_Changed_From_Graph(int band);
     void Crossover_Changed_From_Graph(bool lowPass);
     void Band_Flat_Toggle(int band); // BT_LED_ double-click: flat / restore
+    void Graph_Hover(QPoint pos);    // pointer moved over the window: the hover readout
   public slots:
     void HPF_Point_Update_Change();
     void LPF_Point_Update_Change();
@@ -224,6 +227,21 @@ class Tarn80X : public QWidget {
         return 4 * pos + (band == 0 ? 3 : band - 1);
     }
 
+    // ---- tuning workflow (tuning/tuning_window.cpp) ----
+  public slots:
+    void Option_Import_Measurement(); // for Cur_CH
+    void Option_Clear_Measurement();
+    void Option_Import_EQ_Filters(); // into Cur_CH
+    void Option_Distance_Alignment();
+
+  public:
+    void Tuning_Menu_Build(); // the four option entries, placed before the language entries
+    void Tuning_Language_Set(bool english);
+    // The two bulk edits. Each writes its fields into the mirror, copies them by the link rules,
+    // sends them while online and shows them: one call is one user action (one undo step).
+    void EQ_Bands_Apply(int ch, const ChannelBands& bands);
+    void Delays_Apply(const ChannelDelays& delays);
+
     // ---- shell ----
   public slots:
     void on_BT_CLOSE_clicked();
@@ -235,6 +253,7 @@ class Tarn80X : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     void buildOptionAndSceneMenus();
@@ -259,6 +278,10 @@ class Tarn80X : public QWidget {
         QAction* about = nullptr;
         QAction* systemReset = nullptr;
         QAction* upgrade = nullptr;
+        QAction* importMeasurement = nullptr;
+        QAction* clearMeasurement = nullptr;
+        QAction* importEqFilters = nullptr;
+        QAction* distanceAlignment = nullptr;
         QAction* chinese = nullptr;
         QAction* english = nullptr;
         QMenu* scene = nullptr;

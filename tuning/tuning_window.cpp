@@ -1,0 +1,175 @@
+// The main window's side of the tuning workflow: the option entries that import a measurement or
+// a filter file and open the distance dialog, and the two bulk edits they lead to.
+#include "app/form.h"
+#include "app/notice.h"
+#include "app/tarn80x.h"
+#include "editing/channel_state.h"
+#include "graph/measurement.h"
+#include "graph/response.h"
+#include "link/link_state.h"
+#include "model/commands.h"
+#include "model/param_image.h"
+#include "presets/transfer_session.h"
+#include "tuning/distance_form.h"
+#include "tuning/filter_file.h"
+#include "tuning/tuning_texts.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace tarn {
+
+namespace {
+
+QPointer<DistanceForm> openDistanceForm;
+
+// Asks for a file to open and reads at most limit + 1 bytes of it. Empty when cancelled or refused
+// (the user has been told).
+bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limit,
+                    QByteArray& bytes) {
+    const QByteArray t = tr2(title).toUtf8();
+    const QByteArray f = tr2(filter).toUtf8();
+    const QString path = Ask_File_Name(FileDialogMode::Open, t.constData(), f.constData());
+    if (path.isEmpty()) return false;
+    if (!Read_File_Head(path, limit + 1, bytes)) {
+        Show_Notice(txt::FileUnreadable);
+        return false;
+    }
+    if (bytes.size() > limit) {
+        Show_Notice(txt::FileTooLarge);
+        return false;
+    }
+    return true;
+}
+
+// A notice with one number put into both languages' text.
+void Show_Notice_Arg(const Bilingual& text, int arg) {
+    Show_Notice(QString::fromUtf8(text.zh).arg(arg), QString::fromUtf8(text.en).arg(arg));
+}
+
+} // namespace
+
+void Tarn80X::Tuning_Menu_Build() {
+    Menus& m = menus;
+    const auto entry = [&](QAction*& action, const Bilingual& text, void (Tarn80X::*slot)()) {
+        action = new QAction(tr2(text), m.option);
+        m.option->insertAction(m.chinese, action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    entry(m.importMeasurement, txt::ImportMeasurement, &Tarn80X::Option_Import_Measurement);
+    entry(m.clearMeasurement, txt::ClearMeasurement, &Tarn80X::Option_Clear_Measurement);
+    entry(m.importEqFilters, txt::ImportEqFilters, &Tarn80X::Option_Import_EQ_Filters);
+    entry(m.distanceAlignment, txt::DistanceAlignment, &Tarn80X::Option_Distance_Alignment);
+}
+
+void Tarn80X::Tuning_Language_Set(bool english) {
+    menus.importMeasurement->setText(tr2(txt::ImportMeasurement, english));
+    menus.clearMeasurement->setText(tr2(txt::ClearMeasurement, english));
+    menus.importEqFilters->setText(tr2(txt::ImportEqFilters, english));
+    menus.distanceAlignment->setText(tr2(txt::DistanceAlignment, english));
+}
+
+// ---- measurement ----
+
+void Tarn80X::Option_Import_Measurement() {
+    const uint8_t ch = Pc.Cur_CH;
+    QByteArray bytes;
+    if (!Open_Text_File(txt::MeasurementDialogTitle, txt::MeasurementFilter, kMeasurementMaxBytes,
+                        bytes))
+        return;
+    MeasurementRead read = Read_Measurement(bytes);
+    if (read.error == MeasurementRead::Error::BadLine) {
+        Show_Notice_Arg(txt::MeasurementBadLine, read.badLine);
+        return;
+    }
+    Measurement m;
+    if (read.error == MeasurementRead::Error::None) m = Measurement_On_Grid(std::move(read.points));
+    if (!m.present) {
+        Show_Notice_Arg(txt::MeasurementTooFew, read.inRange);
+        return;
+    }
+    Channel_Measurement[ch] = m;
+    Graph_Repaint();
+}
+
+void Tarn80X::Option_Clear_Measurement() {
+    Channel_Measurement[Pc.Cur_CH] = Measurement{};
+    Graph_Repaint();
+}
+
+// ---- EQ filters ----
+
+void Tarn80X::Option_Import_EQ_Filters() {
+    const uint8_t ch = Pc.Cur_CH;
+    QByteArray bytes;
+    if (!Open_Text_File(txt::FilterDialogTitle, txt::FilterFileFilter, kFilterFileMaxBytes, bytes))
+        return;
+    const FilterFile file = Read_Filter_File(bytes);
+    if (!file.ok) {
+        if (file.badLine > 0)
+            Show_Notice_Arg(txt::FilterBadLine, file.badLine);
+        else
+            Show_Notice(txt::FilterNoFilters);
+        return;
+    }
+    const FilterFit fit = Fit_Filters(file);
+    EQ_Bands_Apply(ch, fit.bands);
+    Show_Notice(Filter_Import_Summary(file, fit, ch, false),
+                Filter_Import_Summary(file, fit, ch, true));
+}
+
+void Tarn80X::EQ_Bands_Apply(int ch, const ChannelBands& bands) {
+    if (ch < 0 || ch >= kChannels) return;
+    for (int b = 0; b < kBands; ++b) {
+        Param_Image.set_EQ_Freq(ch, b, bands[b].freq);
+        Param_Image.set_EQ_Gain(ch, b, bands[b].gain);
+        Param_Image.set_EQ_Q(ch, b, bands[b].q);
+    }
+    // As a band edit does: the linked channels' copies go out before the channel's own band.
+    for (int b = 0; b < kBands; ++b) {
+        EQ_Link_Copy(ch, b);
+        if (Link.Online) Send_EQ_Band(ch, b);
+    }
+    if (ch == Pc.Cur_CH) {
+        // Shown without running the sliders' handlers: everything has been sent above.
+        for (int b = 0; b < kBands; ++b) {
+            const QSignalBlocker quiet(ui->eqGainSlider[static_cast<size_t>(b)]);
+            EQ_Band_Show(ch, b);
+        }
+        Pc.Cur_Band = 0;
+    }
+    tarn::EQ_Curve_Calc(static_cast<uint8_t>(ch));
+    Curve_Points_Update(static_cast<uint8_t>(ch));
+    Graph_Repaint();
+}
+
+// ---- distances ----
+
+void Tarn80X::Option_Distance_Alignment() {
+    if (openDistanceForm) openDistanceForm->close(); // deleted on close
+    QPointer<Tarn80X> self(this);
+    auto* form = new DistanceForm([self](const ChannelDelays& delays) {
+        if (self) self->Delays_Apply(delays);
+    });
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    connect(this, &QObject::destroyed, form, &QObject::deleteLater);
+    openDistanceForm = form;
+    form->show();
+}
+
+// Absolute delays: the Sync group adds no offsets here.
+void Tarn80X::Delays_Apply(const ChannelDelays& delays) {
+    for (int ch = 0; ch < kChannels; ++ch) {
+        if (!delays[ch]) continue;
+        const uint16_t steps = std::min<uint16_t>(*delays[ch], kDelayMax);
+        Param_Image.set_CH_Delay(ch, steps);
+        ui->chDelay[static_cast<size_t>(ch)]->setText(GetDelayDisplayStr(steps));
+        if (Link.Online) Send_CH_Delay(ch, steps);
+    }
+}
+
+} // namespace tarn
