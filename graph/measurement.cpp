@@ -81,8 +81,9 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
     if (points.size() < 2) return m;
     std::stable_sort(points.begin(), points.end(),
                      [](const MeasuredPoint& a, const MeasuredPoint& b) { return a.freq < b.freq; });
-    const double lo = points.front().freq;
-    const double hi = points.back().freq;
+    // The grid's own ends carry rounding (20 Hz is 19.999999999999996): allow for it.
+    const double lo = points.front().freq * (1.0 - 1e-9);
+    const double hi = points.back().freq * (1.0 + 1e-9);
 
     int covered = 0;
     size_t next = 0; // first point at or above the current cell's lower edge
@@ -108,7 +109,9 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
             const auto above = std::lower_bound(
                 points.begin(), points.end(), f,
                 [](const MeasuredPoint& p, double v) { return p.freq < v; });
-            if (above == points.begin()) {
+            if (above == points.end()) {
+                level = points.back().level;
+            } else if (above == points.begin()) {
                 level = above->level;
             } else {
                 const MeasuredPoint& b = *above;
