@@ -261,11 +261,14 @@ FilterFit Fit_Filters(const FilterFile& file) {
 QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int ch, bool en) {
     constexpr int kListed = 8; // items per list; the rest are counted
     QStringList out;
-    out << (en ? QStringLiteral("CH%1: %2 peaking filters set into the EQ bands; the other bands "
-                                "are flat.")
-               : QStringLiteral("CH%1：已将 %2 个峰值滤波器设置到均衡频段，其余频段为平直。"))
-                  .arg(ch + 1)
-                  .arg(fit.applied);
+    out << (en ? QStringLiteral("CH%1: %2 peaking filter%3 set into the EQ bands; the other "
+                                "bands are flat.")
+                     .arg(ch + 1)
+                     .arg(fit.applied)
+                     .arg(fit.applied == 1 ? QString() : QStringLiteral("s"))
+               : QStringLiteral("CH%1：已将 %2 个峰值滤波器设置到均衡频段，其余频段为平直。")
+                     .arg(ch + 1)
+                     .arg(fit.applied));
     if (file.hasPreamp)
         out << (en ? QStringLiteral("Preamp %1 dB in the file: not applied.")
                    : QStringLiteral("文件中的前级增益 %1 dB：未应用。"))
