@@ -186,15 +186,18 @@ class Tarn80X : public QWidget {
 
     // ---- scene menu ----
   public slots:
-    void Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
+    void
+    Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
 
-    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*, presets/maintenance.cpp) ----
+    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*,
+    // presets/maintenance.cpp) ----
   public slots:
     void Sence_Sub1_Fun();  // scene manager dialog
     void Option_Sub2_Fun(); // About
     void Option_Sub3_Fun(); // factory reset
 
-    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp, presets/firmware.cpp) ----
+    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp,
+    // presets/firmware.cpp) ----
   public slots:
     void Sence_Sub2_Fun();  // save one scene to a file
     void Sence_Sub3_Fun();  // load one scene from a file
@@ -210,14 +213,14 @@ class Tarn80X : public QWidget {
     void AllFileSave();                    // writes All_Scene_Image
     bool AllFileOpen();                    // fills All_Scene_Image
     bool UpgradeFileOpen();                // fills FW_Image
-    QByteArray All_Scene_Image; // the nine stored scenes, 4096 bytes each, scene 1 first
-    QByteArray FW_Image;        // the firmware file being sent
+    QByteArray All_Scene_Image;            // the nine stored scenes, 4096 bytes each, scene 1 first
+    QByteArray FW_Image;                   // the firmware file being sent
 
     // ---- language ----
   public slots:
-    void Option_Sub6_Fun();            // Chinese
-    void Option_Sub7_Fun();            // English
-    void Menu_LanguageSet();           // role menus' texts for Lang_EN
+    void Option_Sub6_Fun();  // Chinese
+    void Option_Sub7_Fun();  // English
+    void Menu_LanguageSet(); // role menus' texts for Lang_EN
 
   public:
     void Language_Set(uint8_t english); // every text of the window, its menus and actions

@@ -2,8 +2,8 @@
 // the drag slots, the band flat/restore double-click and marker placement.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "graph/drag_push_button.h"
 #include "graph/curve_cache.h"
+#include "graph/drag_push_button.h"
 #include "graph/graph_painter.h"
 #include "graph/marker_geometry.h"
 #include "graph/overlay.h"

@@ -39,7 +39,7 @@ const std::array<GridLine, 10>& Grid_Freq_Lines() {
 
 const std::array<GridLine, 7>& Grid_Level_Lines() {
     static const std::array<GridLine, 7> lines{
-        Level_Line(18, "+18"), Level_Line(12, "+12"),  Level_Line(6, "+6"),  Level_Line(0, "0"),
+        Level_Line(18, "+18"), Level_Line(12, "+12"),  Level_Line(6, "+6"),   Level_Line(0, "0"),
         Level_Line(-6, "-6"),  Level_Line(-12, "-12"), Level_Line(-18, "-18")};
     return lines;
 }
@@ -58,9 +58,8 @@ double Pos_To_Freq_Exact(double x) {
 
 QString Freq_Text(double freq) {
     // Thresholds where rounding would carry into the next format ("1000 Hz", "100.0 Hz").
-    return freq >= 999.5
-               ? QString::number(freq / 1000.0, 'f', 2) + QStringLiteral(" kHz")
-               : QString::number(freq, 'f', freq < 99.95 ? 1 : 0) + QStringLiteral(" Hz");
+    return freq >= 999.5 ? QString::number(freq / 1000.0, 'f', 2) + QStringLiteral(" kHz")
+                         : QString::number(freq, 'f', freq < 99.95 ? 1 : 0) + QStringLiteral(" Hz");
 }
 
 QString Hover_Text(double freq, double db) {

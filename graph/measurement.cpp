@@ -79,8 +79,9 @@ MeasurementRead Read_Measurement(const QByteArray& text) {
 Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
     Measurement m;
     if (points.size() < 2) return m;
-    std::stable_sort(points.begin(), points.end(),
-                     [](const MeasuredPoint& a, const MeasuredPoint& b) { return a.freq < b.freq; });
+    std::stable_sort(
+        points.begin(), points.end(),
+        [](const MeasuredPoint& a, const MeasuredPoint& b) { return a.freq < b.freq; });
     // The grid's own ends carry rounding (20 Hz is 19.999999999999996): allow for it.
     const double lo = points.front().freq * (1.0 - 1e-9);
     const double hi = points.back().freq * (1.0 + 1e-9);
@@ -106,9 +107,9 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
         if (inCell >= 2) {
             level = sum / inCell;
         } else {
-            const auto above = std::lower_bound(
-                points.begin(), points.end(), f,
-                [](const MeasuredPoint& p, double v) { return p.freq < v; });
+            const auto above =
+                std::lower_bound(points.begin(), points.end(), f,
+                                 [](const MeasuredPoint& p, double v) { return p.freq < v; });
             if (above == points.end()) {
                 level = points.back().level;
             } else if (above == points.begin()) {
@@ -116,10 +117,9 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
             } else {
                 const MeasuredPoint& b = *above;
                 const MeasuredPoint& a = *(above - 1);
-                const double t = b.freq > a.freq
-                                     ? (std::log(f) - std::log(a.freq)) /
-                                           (std::log(b.freq) - std::log(a.freq))
-                                     : 0.0;
+                const double t = b.freq > a.freq ? (std::log(f) - std::log(a.freq)) /
+                                                       (std::log(b.freq) - std::log(a.freq))
+                                                 : 0.0;
                 level = a.level + t * (b.level - a.level);
             }
         }

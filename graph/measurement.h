@@ -16,15 +16,15 @@ constexpr int kMeasurementMinPoints = 10; // between 20 Hz and 20 kHz
 constexpr qint64 kMeasurementMaxBytes = 32 * 1024 * 1024;
 
 struct MeasuredPoint {
-    double freq; // Hz
+    double freq;  // Hz
     double level; // dB
 };
 
 struct MeasurementRead {
     enum class Error { None, BadLine, TooFewPoints };
     Error error = Error::None;
-    int badLine = 0;  // 1-based, for BadLine
-    int inRange = 0;  // points between 20 Hz and 20 kHz
+    int badLine = 0; // 1-based, for BadLine
+    int inRange = 0; // points between 20 Hz and 20 kHz
     std::vector<MeasuredPoint> points;
 };
 

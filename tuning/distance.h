@@ -22,8 +22,8 @@ struct DelayPlan {
     bool ok = false;
     // Per channel: the new delay in steps, or nothing for a channel left out (no distance given).
     ChannelDelays steps{};
-    int farthest = -1;      // the channel that gets no delay
-    std::vector<int> over;  // when refused: the channels whose delay would pass kDelayMax
+    int farthest = -1;     // the channel that gets no delay
+    std::vector<int> over; // when refused: the channels whose delay would pass kDelayMax
 };
 
 // Channels without a distance keep their delay and do not count. Refused (ok false) when some

@@ -35,8 +35,8 @@ class DistanceForm : public FramelessDialog {
         QPushButton* BT_CLOSE = nullptr;
         QLabel* label_title = nullptr;
         QLabel* label_hint = nullptr;
-        std::array<QLabel*, kChannels> channel{};       // label_Distance_n: "CH1 前左高频"
-        std::array<QLineEdit*, kChannels> distance{};   // Edit_Distance_n
+        std::array<QLabel*, kChannels> channel{};     // label_Distance_n: "CH1 前左高频"
+        std::array<QLineEdit*, kChannels> distance{}; // Edit_Distance_n
         QPushButton* BT_DISTANCE_APPLY = nullptr;
         void setupUi(QDialog* dialog);
     };

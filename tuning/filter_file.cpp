@@ -149,8 +149,7 @@ FilterFile Read_Filter_File(const QByteArray& text) {
         bool read = true;
         if (filter.hasMatch()) {
             anyFilterLine = true;
-            const QStringList t =
-                line.mid(filter.capturedEnd()).split(spaces, Qt::SkipEmptyParts);
+            const QStringList t = line.mid(filter.capturedEnd()).split(spaces, Qt::SkipEmptyParts);
             FileFilter f;
             f.line = lineNo;
             read = Read_Filter(t, f);
@@ -236,9 +235,8 @@ FilterFit Fit_Filters(const FilterFile& file) {
         b.q = static_cast<uint8_t>(std::lround(q * 10.0));
         fitted.push_back({f->line, b});
     }
-    std::stable_sort(fitted.begin(), fitted.end(), [](const Fitted& a, const Fitted& b) {
-        return a.band.freq < b.band.freq;
-    });
+    std::stable_sort(fitted.begin(), fitted.end(),
+                     [](const Fitted& a, const Fitted& b) { return a.band.freq < b.band.freq; });
     std::vector<double> freqs;
     for (const Fitted& f : fitted)
         freqs.push_back(f.band.freq);
@@ -283,18 +281,22 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
             const QString what = freq ? (en ? QStringLiteral("frequency") : QStringLiteral("频率"))
                                  : gain ? (en ? QStringLiteral("gain") : QStringLiteral("增益"))
                                         : QStringLiteral("Q");
-            const QString unit = freq ? QStringLiteral(" Hz") : gain ? QStringLiteral(" dB") : QString();
+            const QString unit = freq   ? QStringLiteral(" Hz")
+                                 : gain ? QStringLiteral(" dB")
+                                        : QString();
             const int decimals = freq ? 0 : gain ? 1 : 2;
-            items << (en ? QStringLiteral("line %1 %2 %3 → %4") : QStringLiteral("第%1行 %2 %3 → %4"))
-                             .arg(c.line)
-                             .arg(what)
-                             .arg(QString::number(c.from, 'f', decimals) + unit)
-                             .arg(QString::number(c.to, 'f', decimals) + unit);
+            items << (en ? QStringLiteral("line %1 %2 %3 → %4")
+                         : QStringLiteral("第%1行 %2 %3 → %4"))
+                         .arg(c.line)
+                         .arg(what)
+                         .arg(QString::number(c.from, 'f', decimals) + unit)
+                         .arg(QString::number(c.to, 'f', decimals) + unit);
         }
         if (fit.clamps.size() > static_cast<size_t>(kListed))
             items << (en ? QStringLiteral("%1 more") : QStringLiteral("另有 %1 项"))
-                             .arg(fit.clamps.size() - kListed);
-        out << (en ? QStringLiteral("Limited to the unit's range: ") : QStringLiteral("超出范围已限制：")) +
+                         .arg(fit.clamps.size() - kListed);
+        out << (en ? QStringLiteral("Limited to the unit's range: ")
+                   : QStringLiteral("超出范围已限制：")) +
                    items.join(en ? QStringLiteral("; ") : QStringLiteral("；"));
     }
 
@@ -316,12 +318,12 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
                 break;
             }
             items << (en ? QStringLiteral("line %1 %2 (%3)") : QStringLiteral("第%1行 %2（%3）"))
-                             .arg(s.line)
-                             .arg(s.type, why);
+                         .arg(s.line)
+                         .arg(s.type, why);
         }
         if (fit.skipped.size() > static_cast<size_t>(kListed))
             items << (en ? QStringLiteral("%1 more") : QStringLiteral("另有 %1 项"))
-                             .arg(fit.skipped.size() - kListed);
+                         .arg(fit.skipped.size() - kListed);
         out << (en ? QStringLiteral("Not applied: ") : QStringLiteral("未应用：")) +
                    items.join(en ? QStringLiteral("; ") : QStringLiteral("；"));
     }

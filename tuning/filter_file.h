@@ -15,9 +15,9 @@ namespace tarn {
 constexpr qint64 kFilterFileMaxBytes = 1024 * 1024;
 
 struct FileFilter {
-    int line = 0;     // 1-based
-    bool on = false;  // ON / OFF
-    QString type;     // as written: "PK", "LS", "HP", "LS 6dB", ...
+    int line = 0;    // 1-based
+    bool on = false; // ON / OFF
+    QString type;    // as written: "PK", "LS", "HP", "LS 6dB", ...
     bool peaking = false;
     double fc = 0, gain = 0, q = 0; // read for peaking filters only
 };

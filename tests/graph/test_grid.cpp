@@ -13,8 +13,8 @@ class TestGrid : public QObject {
 
   private slots:
     void frequencyLinesOnTheMarkerMapping() {
-        const int expected[10][2] = {{20, 36},    {50, 175},   {100, 281},  {200, 386},
-                                     {500, 526},  {1000, 631}, {2000, 737}, {5000, 876},
+        const int expected[10][2] = {{20, 36},     {50, 175},    {100, 281},  {200, 386},
+                                     {500, 526},   {1000, 631},  {2000, 737}, {5000, 876},
                                      {10000, 982}, {20000, 1086}};
         const char* labels[10] = {"20", "50", "100", "200", "500", "1k", "2k", "5k", "10k", "20k"};
         const auto& lines = Grid_Freq_Lines();

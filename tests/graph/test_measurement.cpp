@@ -58,11 +58,11 @@ class TestMeasurement : public QObject {
             << int(E::TooFewPoints) << 0 << 9;
         QTest::newRow("binary garbage") << QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16)
                                         << int(E::TooFewPoints) << 0 << 0;
-        QTest::newRow("a number then text") << QByteArray("* header\n20 80\n40 81\n63abc 82\n")
-                                            << int(E::BadLine) << 4 << 0;
+        QTest::newRow("a number then text")
+            << QByteArray("* header\n20 80\n40 81\n63abc 82\n") << int(E::BadLine) << 4 << 0;
         QTest::newRow("one column") << QByteArray("20 80\n40\n") << int(E::BadLine) << 2 << 0;
-        QTest::newRow("frequency not above 0") << QByteArray("20 80\n0 81\n") << int(E::BadLine)
-                                               << 2 << 0;
+        QTest::newRow("frequency not above 0")
+            << QByteArray("20 80\n0 81\n") << int(E::BadLine) << 2 << 0;
     }
     void readOrRefuse() {
         QFETCH(QByteArray, text);
@@ -92,7 +92,8 @@ class TestMeasurement : public QObject {
         const Measurement m = Measurement_On_Grid(Read_Measurement(sloped("", " ", "\n")).points);
         QVERIFY(m.present);
         QVERIFY(m.covered[point]);
-        QVERIFY2(std::fabs(m.level[point] - level) < 0.001, qPrintable(QString::number(m.level[point])));
+        QVERIFY2(std::fabs(m.level[point] - level) < 0.001,
+                 qPrintable(QString::number(m.level[point])));
     }
 
     // A measurement from 100 Hz to 10 kHz covers only that stretch of the grid.
@@ -102,9 +103,9 @@ class TestMeasurement : public QObject {
             text += QByteArray::number(f) + " 75\n";
         const Measurement m = Measurement_On_Grid(Read_Measurement(text).points);
         QVERIFY(m.present);
-        QVERIFY(!m.covered[29]); // 96.8 Hz
-        QVERIFY(m.covered[30]);  // 102.3 Hz
-        QVERIFY(m.covered[114]); // 9862 Hz
+        QVERIFY(!m.covered[29]);  // 96.8 Hz
+        QVERIFY(m.covered[30]);   // 102.3 Hz
+        QVERIFY(m.covered[114]);  // 9862 Hz
         QVERIFY(!m.covered[115]); // 10413 Hz
         QCOMPARE(m.level[60], 0.0);
     }

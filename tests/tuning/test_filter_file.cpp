@@ -82,10 +82,10 @@ class TestFilterFile : public QObject {
             << 2;
         QTest::newRow("peaking filter without Q")
             << QByteArray("Preamp: -2 dB\nFilter 1: ON PK Fc 100 Hz Gain -3 dB\n") << 2;
-        QTest::newRow("neither ON nor OFF") << QByteArray("Filter 1: PK Fc 100 Hz Gain -3 dB Q 2\n")
-                                            << 1;
-        QTest::newRow("measurement data") << QByteArray("* Freq(Hz) SPL(dB)\n20 80.5\n21 80.6\n")
-                                          << 2;
+        QTest::newRow("neither ON nor OFF")
+            << QByteArray("Filter 1: PK Fc 100 Hz Gain -3 dB Q 2\n") << 1;
+        QTest::newRow("measurement data")
+            << QByteArray("* Freq(Hz) SPL(dB)\n20 80.5\n21 80.6\n") << 2;
         QTest::newRow("preamp not a number") << QByteArray("Preamp: loud\n") << 1;
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n", 8) << 1;
         QTest::newRow("text only") << QByteArray("hello\nworld\n") << 0;
@@ -105,7 +105,7 @@ class TestFilterFile : public QObject {
                                               "Filter 2: ON PK Fc 15 Hz Gain -15 dB Q 12\n");
         const FilterFit fit = Fit_Filters(f);
         QCOMPARE(fit.applied, 2);
-        QCOMPARE(fit.bands[0], (BandSetting{20, 0, 100}));    // -12.0 dB, Q 10.0
+        QCOMPARE(fit.bands[0], (BandSetting{20, 0, 100}));     // -12.0 dB, Q 10.0
         QCOMPARE(fit.bands[30], (BandSetting{20000, 160, 4})); // +4.0 dB, Q 0.4
         QCOMPARE(fit.bandLine[0], 2);
         QCOMPARE(fit.bandLine[30], 1);
@@ -120,9 +120,10 @@ class TestFilterFile : public QObject {
     // Filters in frequency order into rising bands, each near its band's default frequency; the
     // remaining bands flat at their defaults.
     void bandsNearTheirHomes() {
-        const FilterFit fit = Fit_Filters(Read_Filter_File("Filter 1: ON PK Fc 1100 Hz Gain 2 dB Q 3\n"
-                                                           "Filter 2: ON PK Fc 63.5 Hz Gain -6 dB Q 4\n"
-                                                           "Filter 3: ON PK Fc 1000 Hz Gain 1.05 dB Q 1.46\n"));
+        const FilterFit fit =
+            Fit_Filters(Read_Filter_File("Filter 1: ON PK Fc 1100 Hz Gain 2 dB Q 3\n"
+                                         "Filter 2: ON PK Fc 63.5 Hz Gain -6 dB Q 4\n"
+                                         "Filter 3: ON PK Fc 1000 Hz Gain 1.05 dB Q 1.46\n"));
         QCOMPARE(fit.bands[5], (BandSetting{64, 60, 40}));
         QCOMPARE(fit.bands[17], (BandSetting{1000, 131, 15}));
         QCOMPARE(fit.bands[18], (BandSetting{1100, 140, 30}));
@@ -137,17 +138,17 @@ class TestFilterFile : public QObject {
         QTest::addColumn<QVector<int>>("why"); // FilterSkip::Why
         const int off = int(FilterSkip::Why::Off), type = int(FilterSkip::Why::Unsupported),
                   many = int(FilterSkip::Why::TooMany);
-        QTest::newRow("program export") << QByteArray(kProgramExport) << 1 << QVector<int>{12, 13}
-                                        << QVector<int>{off, type};
-        QTest::newRow("configuration") << QByteArray(kConfiguration) << 2 << QVector<int>{5}
-                                       << QVector<int>{type};
+        QTest::newRow("program export")
+            << QByteArray(kProgramExport) << 1 << QVector<int>{12, 13} << QVector<int>{off, type};
+        QTest::newRow("configuration")
+            << QByteArray(kConfiguration) << 2 << QVector<int>{5} << QVector<int>{type};
         QTest::newRow("shelves, passes, notch")
             << QByteArray("Filter 1: ON LSC Fc 80 Hz Gain 3 dB Q 0.7\nFilter 2: ON HP Fc 30 Hz\n"
                           "Filter 3: ON LP Fc 90 Hz\nFilter 4: ON NO Fc 50 Hz\n"
                           "Filter 5: ON PK Fc 50 Hz Gain -2 dB Q 5\n")
             << 1 << QVector<int>{1, 2, 3, 4} << QVector<int>{type, type, type, type};
-        QTest::newRow("32 peaking filters") << peaks(32) << 31 << QVector<int>{32}
-                                            << QVector<int>{many};
+        QTest::newRow("32 peaking filters")
+            << peaks(32) << 31 << QVector<int>{32} << QVector<int>{many};
     }
     void leftOut() {
         QFETCH(QByteArray, text);

@@ -214,17 +214,17 @@ class TestTuningWindow : public QObject {
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("equal") << QStringList{"120", "120", "120", "120", "120", "120"}
                                << QVector<int>{0, 0, 0, 0, 0, 0}
-                               << QStringList{"0.00ms", "0.00ms", "0.00ms", "0.00ms", "0.00ms",
-                                              "0.00ms"};
+                               << QStringList{"0.00ms", "0.00ms", "0.00ms",
+                                              "0.00ms", "0.00ms", "0.00ms"};
         // The sub is 100 cm farther than the others: they wait 289.855 -> 290 steps.
         QTest::newRow("one far speaker")
             << QStringList{"90", "110", "150", "150", "120", "250"}
             << QVector<int>{464, 406, 290, 290, 377, 0}
             << QStringList{"4.64ms", "4.06ms", "2.90ms", "2.90ms", "3.77ms", "0.00ms"};
-        QTest::newRow("one left out") << QStringList{"100", "", "100", "169", "100", "100"}
-                                      << QVector<int>{200, 33, 200, 0, 200, 200}
-                                      << QStringList{"2.00ms", "0.33ms", "2.00ms", "0.00ms",
-                                                     "2.00ms", "2.00ms"};
+        QTest::newRow("one left out")
+            << QStringList{"100", "", "100", "169", "100", "100"}
+            << QVector<int>{200, 33, 200, 0, 200, 200}
+            << QStringList{"2.00ms", "0.33ms", "2.00ms", "0.00ms", "2.00ms", "2.00ms"};
     }
     // Absolute delays, the Sync group adding nothing, shown and sent while online.
     void distances() {
