@@ -16,7 +16,7 @@ namespace tarn {
 namespace {
 
 constexpr int kWidth = 420;
-constexpr int kRowY = 84;
+constexpr int kRowY = 102;
 constexpr int kRowH = 30;
 
 const char kDialogSheet[] =
@@ -66,7 +66,7 @@ void DistanceForm::Ui::setupUi(QDialog* dialog) {
     heading.setBold(true);
     label_title->setFont(heading);
     label_hint = Label(dialog, QStringLiteral("label_hint"), tr2(txt::DistanceHint),
-                       QRect(20, 40, kWidth - 40, 38));
+                       QRect(20, 38, kWidth - 40, 58));
     label_hint->setWordWrap(true);
 
     for (int ch = 0; ch < kChannels; ++ch) {
