@@ -60,7 +60,8 @@ MeasurementRead Read_Measurement(const QByteArray& text) {
         const QByteArray line = raw.trimmed();
         if (!Starts_Number(line)) continue; // blank lines, headers, comments, text
         double f = 0, level = 0;
-        if (!Two_Numbers(line, f, level) || f <= 0.0) {
+        // A level beyond +-1000 dB is no measurement (and its sums would overflow).
+        if (!Two_Numbers(line, f, level) || f <= 0.0 || std::fabs(level) > 1000.0) {
             out.error = MeasurementRead::Error::BadLine;
             out.badLine = lineNo;
             out.points.clear();

@@ -29,9 +29,9 @@ struct MeasurementRead {
 };
 
 // One point per line: frequency in Hz, then level in dB, then anything (phase) that is ignored;
-// fields separated by spaces, tabs or commas. Blank lines and lines that start with '*', '#' or
-// any other character that cannot begin a number are skipped. A line that starts like a number
-// but does not hold two numbers with a frequency above 0 is refused by its number.
+// fields separated by spaces, tabs or commas. Blank lines and lines that do not start like a
+// number ('*', '#', text) are skipped. A line that starts like a number but does not hold two
+// numbers, a frequency above 0 and a level within +-1000 dB, is refused by its number.
 MeasurementRead Read_Measurement(const QByteArray& text);
 
 // A measurement on the curve grid, in dB relative to its mean between 200 Hz and 2 kHz (or, when

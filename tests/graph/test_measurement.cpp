@@ -63,6 +63,8 @@ class TestMeasurement : public QObject {
         QTest::newRow("one column") << QByteArray("20 80\n40\n") << int(E::BadLine) << 2 << 0;
         QTest::newRow("frequency not above 0")
             << QByteArray("20 80\n0 81\n") << int(E::BadLine) << 2 << 0;
+        QTest::newRow("level past any sum")
+            << QByteArray("20 80\n30 1e308\n") << int(E::BadLine) << 2 << 0;
     }
     void readOrRefuse() {
         QFETCH(QByteArray, text);
