@@ -79,7 +79,9 @@ bool Read_Filter(const QStringList& t, FileFilter& f) {
             return false;
         }
     }
-    return fc && gain && q;
+    // Values no equaliser has would make the file's own response meaningless (or infinite).
+    const bool sane = f.fc <= 1e6 && std::fabs(f.gain) <= 100.0 && f.q <= 1000.0;
+    return fc && gain && q && sane;
 }
 
 bool Starts_With_Letter(const QString& line) {
@@ -157,7 +159,8 @@ FilterFile Read_Filter_File(const QByteArray& text) {
         } else if (preamp.hasMatch()) {
             QStringList t = line.mid(preamp.capturedEnd()).split(spaces, Qt::SkipEmptyParts);
             if (t.size() == 2 && Is(t[1], "dB")) t.removeLast();
-            read = t.size() == 1 && Read_Number(t[0], "dB", out.preamp);
+            read = t.size() == 1 && Read_Number(t[0], "dB", out.preamp) &&
+                   std::fabs(out.preamp) <= 100.0;
             out.hasPreamp = read;
         } else if (!Starts_With_Letter(line)) {
             read = false; // numbers or bytes where a header, a filter or a preamp line belongs

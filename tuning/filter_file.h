@@ -34,7 +34,8 @@ struct FilterFile {
 // Lines "Filter 3: ON PK Fc 125 Hz Gain -3.5 dB Q 2.00" (also "Filter: ..."; a peaking filter
 // may give "BW Oct n" instead of Q) and "Preamp: -4.5 dB". Blank lines, comments ('#', '*') and
 // lines that start with a word (headers, other directives) are passed over; any other line, and a
-// filter or preamp line that does not read, makes the file unreadable at that line.
+// filter or preamp line that does not read (or holds values no equaliser has: gain beyond
+// +-100 dB, Q above 1000), makes the file unreadable at that line.
 FilterFile Read_Filter_File(const QByteArray& text);
 
 // All 31 bands flat at their default frequencies, Q 3.0.

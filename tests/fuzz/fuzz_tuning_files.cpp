@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const FilterFit fit = Fit_Filters(file);
         for (const BandSetting& b : fit.bands)
             if (b.freq < 20 || b.freq > 20000 || b.gain > 240 || b.q < 4 || b.q > 100) std::abort();
+        if (!std::isfinite(fit.worstDb)) std::abort();
         (void)Filter_Import_Summary(file, fit, 0, true);
     }
     return 0;

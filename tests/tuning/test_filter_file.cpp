@@ -86,6 +86,10 @@ class TestFilterFile : public QObject {
             << QByteArray("Filter 1: PK Fc 100 Hz Gain -3 dB Q 2\n") << 1;
         QTest::newRow("measurement data")
             << QByteArray("* Freq(Hz) SPL(dB)\n20 80.5\n21 80.6\n") << 2;
+        QTest::newRow("gain no equaliser has")
+            << QByteArray("Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 2\n"
+                          "Filter 2: ON PK Fc 100 Hz Gain 1e300 dB Q 2\n")
+            << 2;
         QTest::newRow("preamp not a number") << QByteArray("Preamp: loud\n") << 1;
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n", 8) << 1;
         QTest::newRow("text only") << QByteArray("hello\nworld\n") << 0;
