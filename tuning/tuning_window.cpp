@@ -27,8 +27,8 @@ namespace {
 
 QPointer<DistanceForm> openDistanceForm;
 
-// Asks for a file to open and reads at most limit + 1 bytes of it. Empty when cancelled or refused
-// (the user has been told).
+// Asks for a file to open and reads it, up to limit bytes. False when cancelled, or when it cannot
+// be read or is larger (the user has been told).
 bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limit,
                     QByteArray& bytes) {
     const QByteArray t = tr2(title).toUtf8();
