@@ -64,7 +64,7 @@ struct Timed {
 };
 
 Timed viaMenu(QAction* action, const QString& file) {
-    test::ModalAnswerer boxes;
+    test::ModalAnswerer boxes(QMessageBox::Yes); // the upgrade's confirmation, then OK
     test::FileDialogAnswerer dialogs;
     dialogs.choose(file);
     sim::unit().clearFrames();

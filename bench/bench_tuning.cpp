@@ -7,7 +7,7 @@
 #include "graph/response.h"
 #include "link/link_state.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
+#include "presets/file_io.h"
 #include "sim/unit_sim.h"
 #include "tuning/filter_file.h"
 
@@ -92,7 +92,7 @@ void benchImport() {
         QElapsedTimer t;
         t.start();
         QByteArray bytes;
-        Read_File_Head(path, kFilterFileMaxBytes + 1, bytes);
+        Read_Regular_File(path, kFilterFileMaxBytes, bytes);
         const FilterFile file = Read_Filter_File(bytes);
         const FilterFit fit = Fit_Filters(file);
         w.EQ_Bands_Apply(Pc.Cur_CH, fit.bands);

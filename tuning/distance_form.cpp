@@ -115,9 +115,9 @@ void DistanceForm::on_BT_DISTANCE_APPLY_clicked() {
     }
     Save_Distances(texts);
     if (!unreadable.empty()) {
-        Show_Notice(
+        Show_Notice(BilingualText{
             QString::fromUtf8(txt::DistanceBadEntry.zh).arg(Channel_List(unreadable, false)),
-            QString::fromUtf8(txt::DistanceBadEntry.en).arg(Channel_List(unreadable, true)));
+            QString::fromUtf8(txt::DistanceBadEntry.en).arg(Channel_List(unreadable, true))});
         return;
     }
     const DelayPlan plan = Delays_For_Distances(cm);
@@ -127,10 +127,11 @@ void DistanceForm::on_BT_DISTANCE_APPLY_clicked() {
     }
     if (!plan.ok) {
         const std::vector<int> far{plan.farthest};
-        Show_Notice(QString::fromUtf8(txt::DistanceSpread.zh)
-                        .arg(Channel_List(plan.over, false), Channel_List(far, false)),
-                    QString::fromUtf8(txt::DistanceSpread.en)
-                        .arg(Channel_List(plan.over, true), Channel_List(far, true)));
+        Show_Notice(
+            BilingualText{QString::fromUtf8(txt::DistanceSpread.zh)
+                              .arg(Channel_List(plan.over, false), Channel_List(far, false)),
+                          QString::fromUtf8(txt::DistanceSpread.en)
+                              .arg(Channel_List(plan.over, true), Channel_List(far, true))});
         return;
     }
     if (apply_) apply_(plan.steps);

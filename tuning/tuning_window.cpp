@@ -9,6 +9,7 @@
 #include "link/link_state.h"
 #include "model/commands.h"
 #include "model/param_image.h"
+#include "presets/file_io.h"
 #include "presets/transfer_session.h"
 #include "tuning/distance_form.h"
 #include "tuning/filter_file.h"
@@ -35,11 +36,9 @@ bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limi
     const QByteArray f = tr2(filter).toUtf8();
     const QString path = Ask_File_Name(FileDialogMode::Open, t.constData(), f.constData());
     if (path.isEmpty()) return false;
-    if (!Read_File_Head(path, limit + 1, bytes)) {
-        Show_Notice(txt::FileUnreadable);
-        return false;
-    }
-    if (bytes.size() > limit) {
+    qint64 size = 0;
+    if (!Read_Chosen_File(path, limit, bytes, txt::FileUnreadable, &size)) return false;
+    if (size > limit) {
         Show_Notice(txt::FileTooLarge);
         return false;
     }
@@ -48,7 +47,7 @@ bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limi
 
 // A notice with one number put into both languages' text.
 void Show_Notice_Arg(const Bilingual& text, int arg) {
-    Show_Notice(QString::fromUtf8(text.zh).arg(arg), QString::fromUtf8(text.en).arg(arg));
+    Show_Notice(Fill_Text(text, {QString::number(arg)}));
 }
 
 } // namespace
@@ -118,8 +117,8 @@ void Tarn80X::Option_Import_EQ_Filters() {
     }
     const FilterFit fit = Fit_Filters(file);
     EQ_Bands_Apply(ch, fit.bands);
-    Show_Notice(Filter_Import_Summary(file, fit, ch, false),
-                Filter_Import_Summary(file, fit, ch, true));
+    Show_Notice(BilingualText{Filter_Import_Summary(file, fit, ch, false),
+                              Filter_Import_Summary(file, fit, ch, true)});
 }
 
 void Tarn80X::EQ_Bands_Apply(int ch, const ChannelBands& bands) {
