@@ -19,6 +19,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
+    Editing_Core_Init();
     buildOptionAndSceneMenus();
     installEventFilters();
 
@@ -31,6 +32,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     setWindowFlags(Qt::FramelessWindowHint);
 
     Param_Init();
+    core->Sliders_From_Image();
     Show_Channel_Outputs();
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);

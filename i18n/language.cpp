@@ -27,6 +27,8 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, en));
     for (int level = 0; level < 7; ++level)
         m.noiseGateLevel[level]->setText(tr2(txt::NoiseGateLevel[level], en));
+    m.undo->setText(tr2(txt::OptionUndo, en));
+    m.redo->setText(tr2(txt::OptionRedo, en));
     m.about->setText(tr2(txt::OptionAbout, en));
     m.systemReset->setText(tr2(txt::OptionReset, en));
     m.upgrade->setText(tr2(txt::OptionUpgrade, en));
@@ -42,7 +44,7 @@ void Tarn80X::Language_Set(uint8_t english) {
 
     for (int ch = 0; ch < kChannels; ++ch)
         Draw_Phase_Button(ch);
-    Crossover_Show(Pc.Cur_CH);
+    Refresh_Crossover();
     Update_Channel_Name();
     Menu_LanguageSet();
 }

@@ -123,6 +123,7 @@ void Tarn80X::Readback_Complete() {
         SendSuppression quiet;
         Update_All_State();
     }
+    Image_Replaced();
     Show_Link_Status();
     Link.SceneName_Active = 1;
     Link.SceneName_Index = 1;

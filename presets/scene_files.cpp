@@ -105,6 +105,7 @@ void Tarn80X::Sence_Sub3_Fun() {
     ParamImage::Bytes fileImage{};
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
+    Image_Replaced();
 
     session.showProgress(7);
     for (int k = 0; k < kSceneImageBlocks; ++k) {

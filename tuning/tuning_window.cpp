@@ -1,14 +1,9 @@
 // The main window's side of the tuning workflow: the option entries that import a measurement or
 // a filter file and open the distance dialog, and the two bulk edits they lead to.
-#include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
 #include "graph/measurement.h"
-#include "graph/response.h"
-#include "link/link_state.h"
 #include "model/commands.h"
-#include "model/param_image.h"
 #include "presets/file_io.h"
 #include "presets/transfer_session.h"
 #include "tuning/distance_form.h"
@@ -16,11 +11,8 @@
 #include "tuning/tuning_texts.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QSignalBlocker>
-#include <QSlider>
 
 namespace tarn {
 
@@ -121,28 +113,24 @@ void Tarn80X::Option_Import_EQ_Filters() {
                               Filter_Import_Summary(file, fit, ch, true)});
 }
 
+// One undo step. All 31 bands go out, each after its copies to the linked channels, as a band
+// edit sends them.
 void Tarn80X::EQ_Bands_Apply(int ch, const ChannelBands& bands) {
     if (ch < 0 || ch >= kChannels) return;
-    for (int b = 0; b < kBands; ++b) {
-        Param_Image.set_EQ_Freq(ch, b, bands[b].freq);
-        Param_Image.set_EQ_Gain(ch, b, bands[b].gain);
-        Param_Image.set_EQ_Q(ch, b, bands[b].q);
-    }
-    // As a band edit does: the linked channels' copies go out before the channel's own band.
-    for (int b = 0; b < kBands; ++b) {
-        EQ_Link_Copy(ch, b);
-        if (Link.Online) Send_EQ_Band(ch, b);
-    }
-    if (ch == Pc.Cur_CH) {
-        // Shown without running the sliders' handlers: everything has been sent above.
+    const bool shown = ch == Pc.Cur_CH;
+    Edit(shown ? RefreshEq : 0u, [&] {
+        EditCore& core = Edit_Core();
         for (int b = 0; b < kBands; ++b) {
-            const QSignalBlocker quiet(ui->eqGainSlider[static_cast<size_t>(b)]);
-            EQ_Band_Show(ch, b);
+            core.image().set_EQ_Freq(ch, b, bands[b].freq);
+            core.image().set_EQ_Gain(ch, b, bands[b].gain);
+            core.image().set_EQ_Q(ch, b, bands[b].q);
         }
-        Pc.Cur_Band = 0;
-    }
-    tarn::EQ_Curve_Calc(static_cast<uint8_t>(ch));
-    Curve_Points_Update(static_cast<uint8_t>(ch));
+        for (int b = 0; b < kBands; ++b) {
+            core.EQ_Link_Copy(ch, b);
+            core.Send_Band(ch, b);
+        }
+        if (shown) core.Sliders_From_Image(); // the sliders stand at the imported gains
+    });
     Graph_Repaint();
 }
 
@@ -160,15 +148,17 @@ void Tarn80X::Option_Distance_Alignment() {
     form->show();
 }
 
-// Absolute delays: the Sync group adds no offsets here.
+// One undo step of absolute delays: the Sync group adds no offsets here.
 void Tarn80X::Delays_Apply(const ChannelDelays& delays) {
-    for (int ch = 0; ch < kChannels; ++ch) {
-        if (!delays[ch]) continue;
-        const uint16_t steps = std::min<uint16_t>(*delays[ch], kDelayMax);
-        Param_Image.set_CH_Delay(ch, steps);
-        ui->chDelay[static_cast<size_t>(ch)]->setText(GetDelayDisplayStr(steps));
-        if (Link.Online) Send_CH_Delay(ch, steps);
-    }
+    Edit(RefreshOutputs, [&] {
+        EditCore& core = Edit_Core();
+        for (int ch = 0; ch < kChannels; ++ch) {
+            if (!delays[ch]) continue;
+            const uint16_t steps = std::min<uint16_t>(*delays[ch], kDelayMax);
+            core.image().set_CH_Delay(ch, steps);
+            core.sink().send(Make_CH_Delay(ch, steps));
+        }
+    });
 }
 
 } // namespace tarn

@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 using namespace tarn;
@@ -185,6 +186,46 @@ class TestTuningWindow : public QObject {
                          "超出范围已限制：第3行 增益 14.0 dB → 12.0 dB\n"
                          "未应用：第4行 LS（不支持的类型）\n"
                          "与文件峰值滤波器响应的最大差异：2.0 dB，位于 989 Hz。"));
+    }
+
+    // The import and the distances are one undo step each; undoing sends the old values back.
+    void bulkEditsUndoInOneStep() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.ui().chDelay[2]->setText("1.00");
+        QTest::keyClick(f.ui().chDelay[2], Qt::Key_Return);
+        QUndoStack* undo = f.window().Undo_Stack();
+        const int steps = undo->count();
+        FileDialogAnswerer dialogs;
+        ModalAnswerer boxes;
+        dialogs.choose(file("eq.txt", "Filter 1: ON PK Fc 63.5 Hz Gain -6 dB Q 4\n"));
+        f.window().menus.importEqFilters->trigger();
+        QCOMPARE(undo->count(), steps + 1);
+        QWidget* form = applyDistances(f, {"100", "100", "", "100", "100", "169"});
+        QVERIFY(form);
+        form->close();
+        QCOMPARE(undo->count(), steps + 2);
+
+        f.clearFrames();
+        f.window().Option_Undo_Fun();
+        QCOMPARE(int(Param_Image.CH_Delay(0)), 0);
+        QCOMPARE(int(Param_Image.CH_Delay(2)), 100);
+        QCOMPARE(f.ui().chDelay[0]->text(), QString("0.00ms"));
+        QCOMPARE(f.writes(),
+                 (std::vector<QByteArray>{delayFrame(0, 0), delayFrame(1, 0), delayFrame(3, 0),
+                                          delayFrame(4, 0), delayFrame(5, 0)}));
+        f.clearFrames();
+        f.window().Option_Undo_Fun();
+        QCOMPARE(int(Param_Image.EQ_Gain(0, 5)), 120);
+        QCOMPARE(int(Param_Image.EQ_Freq(0, 5)), 63);
+        QCOMPARE(int(Param_Image.EQ_Q(0, 5)), 30);
+        QCOMPARE(f.ui().eqGain[5]->text(), QString("0.0"));
+        const std::vector<QByteArray> w = f.writes(); // every band, as the import sent them
+        QCOMPARE(int(w.size()), 31);
+        QCOMPARE(w[0], bandFrame(0, 0, 20, 120, 30));
+        QCOMPARE(w[5], bandFrame(0, 5, 63, 120, 30));
+        QCOMPARE(w[30], bandFrame(0, 30, 20000, 120, 30));
+        QCOMPARE(undo->count(), steps + 2); // both can be redone
     }
 
     void eqFileRefusedChangesNothing() {
