@@ -73,7 +73,8 @@ class TestTuningWindow : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, dir.path());
     }
     void init() { Channel_Measurement.fill(Measurement{}); }
 
