@@ -56,8 +56,12 @@ void Tarn80X::buildOptionAndSceneMenus() {
     m.about = addEntry(m.option, txt::OptionAbout);
     m.systemReset = addEntry(m.option, txt::OptionReset);
     m.upgrade = addEntry(m.option, txt::OptionUpgrade);
-    m.chinese = addEntry(m.option, txt::OptionChinese);
-    m.english = addEntry(m.option, txt::OptionEnglish);
+    m.chinese = addEntry(m.option, txt::OptionChinese, true);
+    m.english = addEntry(m.option, txt::OptionEnglish, true);
+    auto* languages = new QActionGroup(this); // the check mark shows the current language
+    languages->addAction(m.chinese);
+    languages->addAction(m.english);
+    m.chinese->setChecked(true);
     connect(m.about, &QAction::triggered, this, &Tarn80X::Option_Sub2_Fun);
     connect(m.systemReset, &QAction::triggered, this, &Tarn80X::Option_Sub3_Fun);
     connect(m.upgrade, &QAction::triggered, this, &Tarn80X::Option_Sub5_Fun);

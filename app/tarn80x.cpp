@@ -1,5 +1,6 @@
 #include "app/tarn80x.h"
 
+#include "app/desktop.h"
 #include "app/form.h"
 #include "link/link_state.h"
 #include "model/commands.h"
@@ -70,6 +71,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->label_15->hide();
     Editing_Connect_Outputs();
     Editing_Connect_Eq();
+    Desktop_Attach(*this);
 }
 
 void Tarn80X::stopLinkTimer() {
@@ -78,6 +80,10 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
+    Desktop_Detach(*this);
+    // The stack announces its clearing as it goes; nothing here may answer by then.
+    undoStack->disconnect(this);
+    delete undoStack;
     stopLinkTimer();
     Link_Shutdown();
     delete ui;

@@ -1,5 +1,6 @@
 #include "editing/link_form.h"
 
+#include "app/form.h"
 #include "editing/channel_state.h"
 #include "i18n/text.h"
 #include "model/param_image.h"
@@ -57,6 +58,7 @@ QRadioButton* choice(QDialog* dialog, QButtonGroup* group, const char* name, con
 void LinkForm::Ui::setupUi(QDialog* dialog) {
     dialog->setObjectName(QStringLiteral("LinkForm"));
     dialog->setFixedSize(300, 262);
+    dialog->setFont(Fixed_Font(kFontPixels));
     dialog->setWindowTitle(tr2(kTitle));
     dialog->setStyleSheet(QString::fromLatin1(kDialogSheet));
 

@@ -1,8 +1,10 @@
 // Switching every text of the main window, its menus and its actions between Chinese and English.
+#include "app/desktop.h"
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "i18n/form_texts.h"
 #include "i18n/menu_texts.h"
+#include "i18n/qt_translations.h"
 #include "model/param_image.h"
 
 #include <QAction>
@@ -22,6 +24,9 @@ void Tarn80X::Language_Set(uint8_t english) {
     const bool en = english != 0;
     applyFormTexts(this, en);
     Show_Link_Status();
+    Show_Access_Status(*ui);
+    (en ? menus.english : menus.chinese)->setChecked(true);
+    Qt_Translations_Apply(en);
 
     Menus& m = menus;
     m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, en));

@@ -5,6 +5,7 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
+#include "link/device_access.h"
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "model/commands.h"
@@ -54,6 +55,7 @@ void Connect_Unit() {
     Close_Unit();
     Link.Send_Suppressed = 0;
     Link.Hid_Handle = hid_open(kVendorId, kProductId, nullptr);
+    Device_Access.Note_Open_Attempt(Link.Hid_Handle != nullptr);
     if (!Link.Hid_Handle) {
         LinkTick.wrongNameSeen = 0; // whatever was attached has gone
         if (Link.Online) {

@@ -20,8 +20,8 @@ namespace tarn {
 
 namespace {
 
-constexpr char kUpgradeTitle[] = "加载机器升级固件";
-constexpr char kUpgradeFilter[] = "升级固件(*.bin)";
+constexpr Bilingual kUpgradeTitle{"加载机器升级固件", "Load unit upgrade firmware"};
+constexpr Bilingual kUpgradeFilter{"升级固件(*.bin)", "Upgrade firmware (*.bin)"};
 
 constexpr uint8_t kChunkAck = 0xB0;
 // Pacing: after every chunk, and a little more after every 256.

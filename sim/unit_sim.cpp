@@ -101,6 +101,23 @@ Unit::Unit() {
     loadDemoState();
 }
 
+bool Unit::startAs(const std::string& state) {
+    if (state == "tuned") {
+        loadDemoState();
+    } else if (state == "factory") {
+        reset();
+    } else if (state == "absent" || state == "locked") {
+        loadDemoState();
+        if (state == "absent")
+            setPlugged(false);
+        else
+            setOpenable(false);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Unit::reset() {
     restoreFactory();
     static const char kName[] = "TQ_AUD48";
@@ -108,6 +125,7 @@ void Unit::reset() {
     name_.resize(kNameSize, 0x00);
     fw_ = Firmware{};
     plugged_ = true;
+    openable_ = true;
     silent_ = false;
     latencyMs_ = 0;
     faults_.clear();
@@ -231,7 +249,7 @@ std::size_t Unit::queuedReports() const {
 }
 
 int Unit::openPort() {
-    if (!plugged_) {
+    if (!plugged_ || !openable_) {
         ++counters_.failedOpens;
         return -1;
     }

@@ -1,13 +1,21 @@
 #include "tests/support/window_fixture.h"
 
+#include "link/device_access.h"
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "link/link_tick.h"
 #include "model/param_image.h"
 
+#include <QSettings>
+
 namespace tarn::test {
 
-void resetWorld() {
+void resetWorld(bool keepSettings) {
+    // The settings a window restores at start and writes when it goes: tests start with none
+    // (ctest points XDG_CONFIG_HOME at the build tree, away from the user's own).
+    if (!keepSettings)
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").clear();
+    Device_Access.reset();
     Close_Unit();
     sim::unit().reset();
     Link_Reset();
@@ -15,8 +23,8 @@ void resetWorld() {
     Param_Init();
 }
 
-WindowFixture::WindowFixture() {
-    resetWorld();
+WindowFixture::WindowFixture(bool keepSettings) {
+    resetWorld(keepSettings);
     window_ = std::make_unique<Tarn80X>();
     // The real timer stays out of the way: tests step the link themselves.
     window_->stopLinkTimer();

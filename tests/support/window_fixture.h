@@ -12,13 +12,13 @@
 namespace tarn::test {
 
 // Program-start state for everything global: the unit (plugged, factory image), the link, the
-// mirror and the PC-side state.
-void resetWorld();
+// mirror and the PC-side state; and no stored settings unless keepSettings (a second start).
+void resetWorld(bool keepSettings = false);
 
 class WindowFixture {
   public:
-    WindowFixture();  // resetWorld(), then a new window
-    ~WindowFixture(); // closes the window and the unit
+    explicit WindowFixture(bool keepSettings = false); // resetWorld(keepSettings), a new window
+    ~WindowFixture();                                  // closes the window and the unit
 
     Tarn80X& window() { return *window_; }
     Form& ui() { return *window_->form(); }
