@@ -1,9 +1,9 @@
 #include "tuning/distance_form.h"
 
 #include "app/notice.h"
+#include "app/settings.h"
 #include "roles/roles.h"
 #include "tuning/distance.h"
-#include "tuning/distance_settings.h"
 #include "tuning/tuning_texts.h"
 
 #include <QLabel>
@@ -92,7 +92,7 @@ DistanceForm::DistanceForm(std::function<void(const ChannelDelays&)> apply, QWid
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setWindowTitle(tr2(txt::DistanceTitle));
-    const DistanceTexts remembered = Load_Distances();
+    const std::array<QString, kChannels> remembered = Settings_Distances();
     for (int ch = 0; ch < kChannels; ++ch)
         ui.distance[ch]->setText(remembered[ch]);
 }
@@ -104,7 +104,7 @@ void DistanceForm::on_BT_CLOSE_clicked() {
 }
 
 void DistanceForm::on_BT_DISTANCE_APPLY_clicked() {
-    DistanceTexts texts;
+    std::array<QString, kChannels> texts;
     std::array<std::optional<int>, kChannels> cm{};
     std::vector<int> unreadable;
     for (int ch = 0; ch < kChannels; ++ch) {
@@ -113,7 +113,7 @@ void DistanceForm::on_BT_DISTANCE_APPLY_clicked() {
         cm[ch] = Parse_Distance(texts[ch], ok);
         if (!ok) unreadable.push_back(ch);
     }
-    Save_Distances(texts);
+    Settings_Save_Distances(texts);
     if (!unreadable.empty()) {
         Show_Notice(BilingualText{
             QString::fromUtf8(txt::DistanceBadEntry.zh).arg(Channel_List(unreadable, false)),

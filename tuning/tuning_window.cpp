@@ -24,9 +24,7 @@ QPointer<DistanceForm> openDistanceForm;
 // be read or is larger (the user has been told).
 bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limit,
                     QByteArray& bytes) {
-    const QByteArray t = tr2(title).toUtf8();
-    const QByteArray f = tr2(filter).toUtf8();
-    const QString path = Ask_File_Name(FileDialogMode::Open, t.constData(), f.constData());
+    const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
     if (path.isEmpty()) return false;
     qint64 size = 0;
     if (!Read_Chosen_File(path, limit, bytes, txt::FileUnreadable, &size)) return false;
