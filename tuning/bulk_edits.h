@@ -1,6 +1,5 @@
 // The values of the tuning workflow's bulk edits: a whole channel's bands, and the delays of the
-// channels. Each is applied by one window function in one go (and undone by applying the values
-// it replaced).
+// channels. Each is applied by one window function as one edit (one undo step).
 #pragma once
 
 #include "model/param_image.h"
@@ -24,9 +23,5 @@ using ChannelBands = std::array<BandSetting, kBands>;
 
 // Per channel: a new delay in steps, or nothing for a channel that keeps its delay.
 using ChannelDelays = std::array<std::optional<uint16_t>, kChannels>;
-
-// The bands of channel ch and the delays of every channel as the mirror holds them now.
-ChannelBands Bands_Of(int ch);
-ChannelDelays Delays_Now();
 
 } // namespace tarn
