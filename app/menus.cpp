@@ -67,6 +67,7 @@ void Tarn80X::buildOptionAndSceneMenus() {
     connect(m.upgrade, &QAction::triggered, this, &Tarn80X::Option_Sub5_Fun);
     connect(m.chinese, &QAction::triggered, this, &Tarn80X::Option_Sub6_Fun);
     connect(m.english, &QAction::triggered, this, &Tarn80X::Option_Sub7_Fun);
+    Tuning_Menu_Build();
     ui->BT_OPTION->setMenu(m.option);
 
     m.scene = darkMenu(this);

@@ -68,4 +68,18 @@ void Settings_Remember_File(const QString& filter, const QString& path) {
     store().setValue(folderKey(filter), QFileInfo(path).absolutePath());
 }
 
+std::array<QString, 6> Settings_Distances() {
+    const QSettings s = store();
+    std::array<QString, 6> texts;
+    for (size_t ch = 0; ch < texts.size(); ++ch)
+        texts[ch] = s.value(QStringLiteral("distance/ch%1").arg(ch + 1)).toString();
+    return texts;
+}
+
+void Settings_Save_Distances(const std::array<QString, 6>& texts) {
+    QSettings s = store();
+    for (size_t ch = 0; ch < texts.size(); ++ch)
+        s.setValue(QStringLiteral("distance/ch%1").arg(ch + 1), texts[ch]);
+}
+
 } // namespace tarn

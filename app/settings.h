@@ -1,9 +1,11 @@
 // What the application remembers between runs, in the platform's usual place for user settings
-// (~/.config/tarn80x/tarn80x.conf on Linux): the language, the window position, the delay unit and
-// the last folder of each kind of file. Nothing about the unit is stored: it is read afresh.
+// (~/.config/tarn80x/tarn80x.conf on Linux): the language, the window position, the delay unit,
+// the last folder of each kind of file and the speaker distances. Nothing about the unit is stored:
+// it is read afresh.
 #pragma once
 
 #include <QString>
+#include <array>
 
 namespace tarn {
 
@@ -17,5 +19,9 @@ void Settings_Save(const Tarn80X& window);
 // the folder of the last file of that kind chosen, else the home folder.
 QString Settings_Last_Folder(const QString& filter);
 void Settings_Remember_File(const QString& filter, const QString& path);
+
+// The distances last typed into the distance dialog, CH1 first, as typed (empty: none).
+std::array<QString, 6> Settings_Distances();
+void Settings_Save_Distances(const std::array<QString, 6>& texts);
 
 } // namespace tarn

@@ -107,7 +107,12 @@ void Tarn80X::mousePressEvent(QMouseEvent* event) {
 
 void Tarn80X::mouseMoveEvent(QMouseEvent* event) {
     if ((event->buttons() & Qt::LeftButton) && dragAllowed) move(event->globalPos() - dragOffset);
+    Graph_Hover(event->pos());
     event->accept();
+}
+
+void Tarn80X::leaveEvent(QEvent*) {
+    Graph_Hover(QPoint(-1, -1));
 }
 
 void Tarn80X::on_BT_CLOSE_clicked() {

@@ -4,6 +4,7 @@
 
 #include "editing/edit_core.h"
 #include "editing/undo_step.h"
+#include "tuning/bulk_edits.h"
 
 #include <QBrush>
 #include <QPen>
@@ -63,6 +64,7 @@ class Tarn80X : public QWidget {
     void Place_Band_Marker(int band);
     // Seams to the editing code (graph/graph_seams.cpp): the link copies of a graph change.
     void Band_Flat_Toggle(int band); // BT_LED_ double-click: flat / restore
+    void Graph_Hover(QPoint pos);    // pointer moved over the window: the hover readout
   public slots:
     void HPF_Point_Update_Change();
     void LPF_Point_Update_Change();
@@ -253,6 +255,21 @@ class Tarn80X : public QWidget {
         return 4 * pos + (band == 0 ? 3 : band - 1);
     }
 
+    // ---- tuning workflow (tuning/tuning_window.cpp) ----
+  public slots:
+    void Option_Import_Measurement(); // for Cur_CH
+    void Option_Clear_Measurement();
+    void Option_Import_EQ_Filters(); // into Cur_CH
+    void Option_Distance_Alignment();
+
+  public:
+    void Tuning_Menu_Build(); // the four option entries, placed before the language entries
+    void Tuning_Language_Set(bool english);
+    // The two bulk edits. Each writes its fields into the mirror, copies them by the link rules,
+    // sends them while online and shows them: one call is one user action (one undo step).
+    void EQ_Bands_Apply(int ch, const ChannelBands& bands);
+    void Delays_Apply(const ChannelDelays& delays);
+
     // ---- shell ----
   public slots:
     void on_BT_CLOSE_clicked();
@@ -263,6 +280,7 @@ class Tarn80X : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     void buildOptionAndSceneMenus();
@@ -286,6 +304,10 @@ class Tarn80X : public QWidget {
         QAction* about = nullptr;
         QAction* systemReset = nullptr;
         QAction* upgrade = nullptr;
+        QAction* importMeasurement = nullptr;
+        QAction* clearMeasurement = nullptr;
+        QAction* importEqFilters = nullptr;
+        QAction* distanceAlignment = nullptr;
         QAction* chinese = nullptr;
         QAction* english = nullptr;
         QAction* undo = nullptr;

@@ -2,9 +2,11 @@
 // the drag slots, the band flat/restore double-click and marker placement.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "graph/curve_cache.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_painter.h"
 #include "graph/marker_geometry.h"
+#include "graph/overlay.h"
 #include "graph/response.h"
 #include "model/param_image.h"
 
@@ -60,6 +62,7 @@ void Tarn80X::Graph_Init() {
     }
     for (QCheckBox* box : ui->curveCheck)
         connect(box, &QCheckBox::stateChanged, this, [this] { Graph_Repaint(); });
+    setMouseTracking(true); // the hover readout
 }
 
 void Tarn80X::Graph_Paint(QPaintEvent*) {
@@ -73,8 +76,23 @@ void Tarn80X::Graph_Paint(QPaintEvent*) {
     for (int ch = 0; ch < kChannels; ++ch)
         checked[static_cast<size_t>(ch)] =
             ui->curveCheck[static_cast<size_t>(ch)]->checkState() != Qt::Unchecked;
+    const int overlay = Overlay_Channel(checked);
+    // Whatever changed a drawn channel's fields, its curve is drawn as the fields now stand.
+    Curves_Current(Pc.Cur_CH);
+    if (overlay >= 0) Curves_Current(static_cast<uint8_t>(overlay));
     QPainter painter(this);
-    Paint_Graph(painter, Pc.Cur_CH, Overlay_Channel(checked), pen, brush);
+    Paint_Underlay(painter, Pc.Cur_CH);
+    Paint_Graph(painter, Pc.Cur_CH, overlay, pen, brush);
+}
+
+void Tarn80X::Graph_Hover(QPoint pos) {
+    const bool over = pos.x() >= kGraphLeft && pos.x() < kGraphLeft + kGraphWidth &&
+                      pos.y() >= kGraphTop && pos.y() < kGraphTop + kGraphHeight;
+    const int x = over ? pos.x() : -1;
+    if (x == Graph_Hover_X) return;
+    Graph_Hover_X = x;
+    Graph_Repaint();
+    update(Hover_Readout_Rect());
 }
 
 void Tarn80X::Graph_Repaint() {

@@ -1,5 +1,7 @@
 #include "graph/response.h"
 
+#include "graph/curve_cache.h"
+
 #include "model/param_image.h"
 
 #include <cmath>
@@ -43,13 +45,11 @@ int Grid_X(int i) {
     return static_cast<int>(i * 1060.0 / 127.0 + 36.0);
 }
 
-void Crossover_Calc(double (&curve)[kCurvePoints], const FilterFields& fields, uint8_t ch,
-                    bool highPass, int& markerX, QLine& line) {
+void Crossover_Curve(double (&curve)[kCurvePoints], const FilterFields& fields, uint8_t ch,
+                     bool highPass) {
+    Curve_Noted_Filter(ch, highPass);
     const ParamImage& p = Param_Image;
     const int fc = p.filterFreq(fields, ch);
-    markerX = Freq_To_Pos(fc);
-    line.setLine(markerX + 4, kGraphTop, markerX + 4, kLineBottom);
-
     if (p.filterOff(fields, ch) != 0) {
         for (double& v : curve)
             v = 0.0;
@@ -65,11 +65,19 @@ void Crossover_Calc(double (&curve)[kCurvePoints], const FilterFields& fields, u
     }
 }
 
+void Crossover_Calc(double (&curve)[kCurvePoints], const FilterFields& fields, uint8_t ch,
+                    bool highPass, int& markerX, QLine& line) {
+    markerX = Freq_To_Pos(Param_Image.filterFreq(fields, ch));
+    line.setLine(markerX + 4, kGraphTop, markerX + 4, kLineBottom);
+    Crossover_Curve(curve, fields, ch, highPass);
+}
+
 } // namespace
 
 void Curve_Init() {
+    Curve_Cache_Reset();
     for (int i = 0; i < kCurvePoints; ++i) {
-        Curve_Freq[i] = std::exp(i * kGridStep + kGridStart);
+        Curve_Freq[i] = Grid_Freq(i);
         Curve_Omega[i] = Curve_Freq[i] * 6.28 / 48000.0;
     }
     for (int ch = 0; ch < kCurveChannels; ++ch) {
@@ -86,12 +94,24 @@ void Curve_Init() {
     LPF_Line.setLine(666, kGraphTop, 666, kLineBottom);
 }
 
+double Grid_Freq(int i) {
+    return std::exp(i * kGridStep + kGridStart);
+}
+
+void Eval_Cos(double f, double& cw, double& c2w) {
+    cw = std::cos(f * kEvalRadPerHz);
+    c2w = std::cos(f * kEvalRadPerHz2);
+}
+
 Biquad EQ_Band_Section(int g, double f0, int q) {
-    const double A = std::pow(10.0, (g - 120) / 10.0 / 20.0);
+    return Peak_Section((g - 120) / 10.0, f0, q / 10.0);
+}
+
+Biquad Peak_Section(double gainDb, double f0, double Q) {
+    const double A = std::pow(10.0, gainDb / 20.0);
     const double w0 = f0 * kDesignRadPerHz;
     const double c = std::cos(w0);
     const double s = std::sin(w0);
-    const double Q = q / 10.0;
     // Narrowing a cut by A makes a cut of -G dB the mirror image of a boost of +G dB.
     const double X = A >= 1.0 ? 4.0 * Q : 4.0 * Q * A;
     const double k = (X - s) / (X + s);
@@ -112,14 +132,19 @@ double Section_Power(const Biquad& s, double cw, double c2w) {
     return N / D;
 }
 
-void EQ_Curve_Calc(uint8_t ch) {
+void EQ_Sections_Of(uint8_t ch, Biquad (&sections)[kEqSections]) {
     const ParamImage& p = Param_Image;
     for (int b = 0; b < kBands; ++b) {
         // Typed gains below -12 dB are stored as 16-bit two's complement: read them signed.
-        EQ_Section[b] = EQ_Band_Section(p.EQ_Gain_Signed(ch, b), p.EQ_Freq(ch, b), p.EQ_Q(ch, b));
+        sections[b] = EQ_Band_Section(p.EQ_Gain_Signed(ch, b), p.EQ_Freq(ch, b), p.EQ_Q(ch, b));
     }
-    EQ_Section[31] = kSection20k;
-    EQ_Section[32] = kSection20;
+    sections[31] = kSection20k;
+    sections[32] = kSection20;
+}
+
+void EQ_Curve_Calc(uint8_t ch) {
+    Curve_Noted_EQ(ch);
+    EQ_Sections_Of(ch, EQ_Section);
 
     // 47 * log10 of each section's power ratio, summed over the sections, is taken as one log of
     // their product: a section lies within 10^+-4 (+-40 dB), so 33 of them cannot overflow, and
@@ -127,8 +152,8 @@ void EQ_Curve_Calc(uint8_t ch) {
     double* row = Curve_EQ[ch];
     for (int i = 0; i < kCurvePoints; ++i) {
         double product = 1.0;
-        const double cw = std::cos(Curve_Freq[i] * kEvalRadPerHz);
-        const double c2w = std::cos(Curve_Freq[i] * kEvalRadPerHz2);
+        double cw, c2w;
+        Eval_Cos(Curve_Freq[i], cw, c2w);
         for (const Biquad& s : EQ_Section) {
             const double R = Section_Power(s, cw, c2w);
             if (R == 0.0) continue; // a zero section adds nothing
@@ -160,11 +185,41 @@ void LPF_Curve_Calc(uint8_t ch) {
     Crossover_Calc(Curve_LPF[ch], kLpfFields, ch, false, LPF_Marker_X, LPF_Line);
 }
 
+void Crossover_Curve_Calc(uint8_t ch, bool highPass) {
+    if (highPass)
+        Crossover_Curve(Curve_HPF[ch], kHpfFields, ch, true);
+    else
+        Crossover_Curve(Curve_LPF[ch], kLpfFields, ch, false);
+}
+
 void Curve_Points_Update(uint8_t ch) {
+    Curve_Noted_Points(ch);
     for (int i = 0; i < kCurvePoints; ++i) {
         const double y = kZeroDbY - (Curve_HPF[ch][i] + Curve_LPF[ch][i] + Curve_EQ[ch][i]);
         Curve_Points[ch][i].setY(static_cast<int>(y));
     }
+}
+
+double Channel_Level_Db(uint8_t ch, double f) {
+    Biquad sections[kEqSections];
+    EQ_Sections_Of(ch, sections);
+    double cw, c2w;
+    Eval_Cos(f, cw, c2w);
+    double product = 1.0;
+    for (const Biquad& s : sections) {
+        const double R = Section_Power(s, cw, c2w);
+        if (R != 0.0) product *= R;
+    }
+    double level = 10.0 * std::log10(product);
+    const ParamImage& p = Param_Image;
+    for (const FilterFields* fields : {&kHpfFields, &kLpfFields}) {
+        const int type = p.filterType(*fields, ch);
+        if (p.filterOff(*fields, ch) != 0 || type > 2) continue;
+        const double fc = p.filterFreq(*fields, ch);
+        const double r = fields == &kHpfFields ? fc / f : f / fc;
+        level += 20.0 * std::log10(Crossover_Magnitude(type, p.filterSlope(*fields, ch) + 1, r));
+    }
+    return level;
 }
 
 int Freq_To_Pos(double f) {

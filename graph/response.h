@@ -58,9 +58,25 @@ void HPF_Curve_Calc(uint8_t ch);
 void LPF_Curve_Calc(uint8_t ch);
 // y of row ch of Curve_Points from the three contributions.
 void Curve_Points_Update(uint8_t ch);
+// Row ch of Curve_HPF (highPass) or Curve_LPF alone: moves no marker and no line, so any channel,
+// not only the edited one, can be brought up to date.
+void Crossover_Curve_Calc(uint8_t ch, bool highPass);
+
+// The 31 band sections of channel ch, then the two fixed end sections.
+void EQ_Sections_Of(uint8_t ch, Biquad (&sections)[kEqSections]);
+// Level of channel ch at f Hz in dB, computed at f itself rather than read off the grid: its EQ
+// bands and end sections (bypass does not count, as on the curve) and both crossovers.
+double Channel_Level_Db(uint8_t ch, double f);
+
+// Frequency of grid point i (0..127): 20 x 1000^(i/127) Hz.
+double Grid_Freq(int i);
+// Evaluation of a section on the curve's frequency scale: cos(w) and cos(2w) at f Hz.
+void Eval_Cos(double f, double& cw, double& c2w);
 
 // The peaking section of one band: g in the PC gain encoding (120 = 0 dB), f0 in Hz, q = Q x 10.
 Biquad EQ_Band_Section(int g, double f0, int q);
+// The same section for any gain in dB and any Q (filters read from files before they are fitted).
+Biquad Peak_Section(double gainDb, double f0, double Q);
 // Squared magnitude of a section evaluated with cos(w) and cos(2w).
 double Section_Power(const Biquad& s, double cw, double c2w);
 // Magnitude of a crossover filter: type 0..2, n = slope index + 1, r = frequency ratio

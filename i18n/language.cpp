@@ -37,6 +37,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.about->setText(tr2(txt::OptionAbout, en));
     m.systemReset->setText(tr2(txt::OptionReset, en));
     m.upgrade->setText(tr2(txt::OptionUpgrade, en));
+    Tuning_Language_Set(en);
     for (int i = 0; i < 5; ++i)
         m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
     for (int i = 0; i < 3; ++i) {

@@ -16,11 +16,11 @@ flags="-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 build() { # build TARGET SOURCES...: rebuilt only when a source or header it may use changed
     local name=$1 bin="$out/fuzz_$1"
     shift
-    if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link presets \
+    if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link presets graph tuning \
         scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
         return
     fi
-    clang++ $flags tests/fuzz/fuzz_"$name".cpp "$@" -o "$bin"
+    clang++ $flags ${extra:-} tests/fuzz/fuzz_"$name".cpp "$@" -o "$bin" ${extra:-}
 }
 
 run() { # run TARGET MAX_LEN RUNS_WHEN_LONG
@@ -53,8 +53,13 @@ build parse_frame link/frame.cpp
 build scene_file model/scene_image.cpp model/param_image.cpp
 build all_file model/scene_image.cpp model/param_image.cpp
 build firmware_file presets/firmware_image.cpp
+# The tuning workflow's text loaders use Qt Core (position-independent code for its headers).
+extra="$(pkg-config --cflags --libs Qt5Core) -fPIC" build tuning_files graph/measurement.cpp \
+    graph/response.cpp graph/curve_cache.cpp graph/grid.cpp model/param_image.cpp \
+    tuning/filter_file.cpp
 
 run parse_frame 4096 10000000
 run scene_file 4200 1000000
 run all_file 36865 1000000
 run firmware_file 4096 1000000
+run tuning_files 16384 1000000

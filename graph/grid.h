@@ -1,0 +1,35 @@
+// The graph's scale: where its frequency and level lines lie and what a point on it reads. The
+// frequency lines use the band markers' mapping (Freq_To_Pos) and the level lines the markers'
+// placement scale, 0.2127 dB per pixel about the 0 dB line, so a marker's level sits on them.
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace tarn {
+
+constexpr double kDbPerPixel = 0.2127;
+
+struct GridLine {
+    double value; // Hz or dB
+    int pos;      // x (frequency lines) or y (level lines), window pixels
+    const char* label;
+};
+
+// 20, 50, 100, 200, 500, 1k, 2k, 5k, 10k, 20k Hz.
+const std::array<GridLine, 10>& Grid_Freq_Lines();
+// +18, +12, +6, 0, -6, -12, -18 dB.
+const std::array<GridLine, 7>& Grid_Level_Lines();
+
+// y of a level in dB on the markers' scale, and its inverse (unrounded).
+double Level_To_Y(double db);
+double Y_To_Level(double y);
+// The frequency at window x by the markers' mapping, unrounded and not clamped.
+double Pos_To_Freq_Exact(double x);
+
+// A frequency as the graph writes it: "63.5 Hz", "250 Hz", "1.25 kHz".
+QString Freq_Text(double freq);
+// The hover readout: "1.00 kHz  +3.2 dB" / "63.5 Hz  -12.0 dB".
+QString Hover_Text(double freq, double db);
+
+} // namespace tarn

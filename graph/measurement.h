@@ -1,0 +1,60 @@
+// Measured responses laid under the curves: the text a room-measurement program exports, read into
+// points, put on the curve's frequency grid and levelled so that 200 Hz..2 kHz averages 0 dB, and
+// the result that channel's present settings would give: the measurement plus its response.
+// Display only: nothing here is sent to the unit or written into scene files.
+#pragma once
+
+#include "graph/response.h"
+
+#include <QByteArray>
+#include <array>
+#include <vector>
+
+namespace tarn {
+
+constexpr int kMeasurementMinPoints = 10; // between 20 Hz and 20 kHz
+constexpr qint64 kMeasurementMaxBytes = 32 * 1024 * 1024;
+
+struct MeasuredPoint {
+    double freq;  // Hz
+    double level; // dB
+};
+
+struct MeasurementRead {
+    enum class Error { None, BadLine, TooFewPoints };
+    Error error = Error::None;
+    int badLine = 0; // 1-based, for BadLine
+    int inRange = 0; // points between 20 Hz and 20 kHz
+    std::vector<MeasuredPoint> points;
+};
+
+// One point per line: frequency in Hz, then level in dB, then anything (phase) that is ignored;
+// fields separated by spaces, tabs or commas. Blank lines and lines that do not start like a
+// number ('*', '#', text) are skipped. A line that starts like a number but does not hold two
+// numbers, a frequency above 0 and a level within +-1000 dB, is refused by its number.
+MeasurementRead Read_Measurement(const QByteArray& text);
+
+// A measurement on the curve grid, in dB relative to its mean between 200 Hz and 2 kHz (or, when
+// it does not reach that band, to its mean over what it covers). Grid points outside the measured
+// range are not covered.
+struct Measurement {
+    bool present = false;
+    std::array<bool, kCurvePoints> covered{};
+    std::array<double, kCurvePoints> level{};
+};
+
+// Empty (not present) when fewer than two grid points are covered.
+Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points);
+
+// The measurement of each channel; it stays with its channel when another one is shown.
+extern std::array<Measurement, kCurveChannels> Channel_Measurement;
+
+// Channel ch's present response at grid point i in dB, from its current rows (EQ at 4.7 and the
+// crossovers at 4.0 pixels per dB).
+double Response_Db(uint8_t ch, int i);
+
+// The measurement of ch plus its present response, on the grid; covered like the measurement.
+// The caller brings the channel's rows up to date first (Curves_Current).
+void Predicted_Levels(uint8_t ch, std::array<double, kCurvePoints>& out);
+
+} // namespace tarn

@@ -1,0 +1,118 @@
+#include "graph/overlay.h"
+
+#include "graph/grid.h"
+#include "graph/measurement.h"
+#include "graph/response.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace tarn {
+
+int Graph_Hover_X = -1;
+
+namespace {
+
+const QColor kGridLine(72, 72, 76);
+const QColor kGridZero(96, 96, 102);
+const QColor kGridLabel(138, 138, 142);
+const QColor kMeasured(150, 150, 150);
+const QColor kPredicted(235, 235, 235);
+const QColor kHoverLine(110, 110, 116);
+
+constexpr int kLabelRowY = kLineBottom + 1; // frequency labels just under the plot
+
+QRect Plot_Rect() {
+    return QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight);
+}
+
+void Paint_Grid(QPainter& p) {
+    QFont small = p.font();
+    small.setPointSize(7);
+    p.setFont(small);
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    p.setClipRect(Plot_Rect(), Qt::ReplaceClip);
+    for (const GridLine& l : Grid_Freq_Lines()) {
+        p.setPen(QPen(kGridLine, 1));
+        p.drawLine(l.pos, kGraphTop, l.pos, kLineBottom);
+    }
+    for (const GridLine& l : Grid_Level_Lines()) {
+        p.setPen(QPen(l.value == 0 ? kGridZero : kGridLine, 1));
+        p.drawLine(kGraphLeft, l.pos, kGraphLeft + kGraphWidth - 1, l.pos);
+    }
+
+    p.setClipping(false);
+    p.setPen(kGridLabel);
+    for (const GridLine& l : Grid_Level_Lines())
+        p.drawText(QRect(4, l.pos - 7, kGraphLeft - 7, 14), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromLatin1(l.label));
+    for (const GridLine& l : Grid_Freq_Lines())
+        p.drawText(QRect(l.pos - 20, kLabelRowY, 40, 11), Qt::AlignHCenter | Qt::AlignTop,
+                   QString::fromLatin1(l.label));
+}
+
+// The covered stretches of a grid curve in dB, as one path on the curve's own x positions.
+QPainterPath Curve_Path(uint8_t ch, const std::array<bool, kCurvePoints>& covered,
+                        const std::array<double, kCurvePoints>& db) {
+    QPainterPath path;
+    bool open = false;
+    for (int i = 0; i < kCurvePoints; ++i) {
+        if (!covered[i]) {
+            open = false;
+            continue;
+        }
+        const QPointF point(Curve_Points[ch][i].x(), Level_To_Y(db[i]));
+        open ? path.lineTo(point) : path.moveTo(point);
+        open = true;
+    }
+    return path;
+}
+
+void Paint_Measurement(QPainter& p, uint8_t ch) {
+    const Measurement& m = Channel_Measurement[ch];
+    if (!m.present) return;
+    std::array<double, kCurvePoints> predicted{};
+    Predicted_Levels(ch, predicted);
+    p.setClipRect(Plot_Rect(), Qt::ReplaceClip);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kMeasured, 1));
+    p.drawPath(Curve_Path(ch, m.covered, m.level));
+    p.setPen(QPen(kPredicted, 1.5, Qt::DashLine));
+    p.drawPath(Curve_Path(ch, m.covered, predicted));
+}
+
+void Paint_Hover(QPainter& p, uint8_t ch) {
+    if (Graph_Hover_X < 0) return;
+    p.setClipRect(Plot_Rect(), Qt::ReplaceClip);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(kHoverLine, 1, Qt::DotLine));
+    p.drawLine(Graph_Hover_X, kGraphTop, Graph_Hover_X, kLineBottom);
+    p.setClipping(false);
+    p.setPen(kGridLabel.lighter(140));
+    p.drawText(Hover_Readout_Rect(), Qt::AlignRight | Qt::AlignVCenter,
+               Hover_Readout(ch, Graph_Hover_X));
+}
+
+} // namespace
+
+QRect Hover_Readout_Rect() {
+    return QRect(kGraphLeft + kGraphWidth - 240, kGraphTop - 14, 240, 13);
+}
+
+QString Hover_Readout(uint8_t ch, int x) {
+    // A pixel covers the frequencies from its left edge to the next: read its middle.
+    const double f = Pos_To_Freq_Exact(x + 0.5);
+    return Hover_Text(f, Channel_Level_Db(ch, f));
+}
+
+void Paint_Underlay(QPainter& painter, uint8_t ch) {
+    painter.save();
+    Paint_Grid(painter);
+    Paint_Measurement(painter, ch);
+    Paint_Hover(painter, ch);
+    painter.restore();
+}
+
+} // namespace tarn

@@ -1,0 +1,96 @@
+// Every curve drawn shows its channel as the mirror holds it now, whichever path changed the
+// fields: read-back, link copies, or a change made with no curve computation at all.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "graph/curve_cache.h"
+#include "graph/response.h"
+#include "model/param_image.h"
+#include "sim/unit_sim.h"
+#include "tests/support/window_fixture.h"
+
+#include <QCheckBox>
+#include <QSlider>
+#include <QtTest>
+
+using namespace tarn;
+using namespace tarn::test;
+
+namespace {
+
+void render(Tarn80X& w) {
+    QImage img(w.size(), QImage::Format_RGB32);
+    w.render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+}
+
+QVector<int> ysAt(int ch, std::initializer_list<int> points) {
+    QVector<int> ys;
+    for (int i : points)
+        ys << Curve_Points[ch][i].y();
+    return ys;
+}
+
+} // namespace
+
+class TestCurvesCurrent : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // CH3 holds a 1 kHz low-pass (Butterworth, 24 dB/oct) in the unit. After connecting, CH1 is
+    // edited and CH3 has never been selected; its overlay still shows the low-pass.
+    void neverSelectedOverlayAfterReadback() {
+        WindowFixture f;
+        sim::unit().memory()[sim::off::LpfOff + 2] = 0;
+        sim::unit().setU16(sim::off::LpfFreq + 4, 1000);
+        QVERIFY(f.connect());
+        QCOMPARE(int(Pc.Cur_CH), 0);
+        f.ui().curveCheck[2]->setChecked(true);
+        render(f.window());
+        QCOMPARE(ysAt(2, {0, 40, 64, 72, 80, 90, 100, 127}),
+                 (QVector<int>{143, 143, 144, 156, 205, 280, 356, 559}));
+        QCOMPARE(ysAt(0, {64, 72, 80}), (QVector<int>{143, 143, 143}));
+    }
+
+    // CH1 linked to CH2 (EQ and filters): a band moved on CH1 is on CH2's overlay at once.
+    void linkCopyOnTheOverlay() {
+        WindowFixture f;
+        linkPair(0, 1, LinkEqAndFilters);
+        f.ui().curveCheck[1]->setChecked(true);
+        render(f.window());
+        f.ui().eqGainSlider[17]->setValue(240); // +12 dB at 1 kHz, Q 3
+        render(f.window());
+        QCOMPARE(Curve_Points[1][72].y(), 87);
+    }
+
+    // Fields changed back to what the curve was last drawn from, after a computation of other
+    // values, are computed again: the notes follow every computation, not only the painter's.
+    void computationsNoteTheirFields() {
+        Param_Init();
+        Curve_Init();
+        QVERIFY(Curves_Current(4));
+        QVERIFY(!Curves_Current(4)); // nothing changed since
+        Param_Image.set_EQ_Gain(4, 17, 240);
+        EQ_Curve_Calc(4);
+        Curve_Points_Update(4);
+        QCOMPARE(Curve_Points[4][72].y(), 87);
+        Param_Image.set_EQ_Gain(4, 17, kGainFlat); // e.g. undone, with no computation
+        QVERIFY(Curves_Current(4));
+        QCOMPARE(Curve_Points[4][72].y(), 143);
+    }
+
+    // Bringing another channel up to date leaves the edited channel's crossover lines alone.
+    void overlayLeavesCrossoverLines() {
+        Param_Init();
+        Curve_Init();
+        Param_Image.set_HPF_Freq(0, 100);
+        HPF_Curve_Calc(0);
+        Param_Image.set_HPF_Freq(3, 5000);
+        Param_Image.set_HPF_Off(3, 0);
+        QVERIFY(Curves_Current(3));
+        QCOMPARE(HPF_Line, QLine(285, 50, 285, 238));
+        QCOMPARE(HPF_Marker_X, 281);
+        QVERIFY(Curve_HPF[3][0] < -200.0);
+    }
+};
+
+QTEST_MAIN(TestCurvesCurrent)
+#include "test_curves_current.moc"

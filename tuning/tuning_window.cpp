@@ -1,0 +1,162 @@
+// The main window's side of the tuning workflow: the option entries that import a measurement or
+// a filter file and open the distance dialog, and the two bulk edits they lead to.
+#include "app/notice.h"
+#include "app/tarn80x.h"
+#include "graph/measurement.h"
+#include "model/commands.h"
+#include "presets/file_io.h"
+#include "presets/transfer_session.h"
+#include "tuning/distance_form.h"
+#include "tuning/filter_file.h"
+#include "tuning/tuning_texts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+
+namespace tarn {
+
+namespace {
+
+QPointer<DistanceForm> openDistanceForm;
+
+// Asks for a file to open and reads it, up to limit bytes. False when cancelled, or when it cannot
+// be read or is larger (the user has been told).
+bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limit,
+                    QByteArray& bytes) {
+    const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
+    if (path.isEmpty()) return false;
+    qint64 size = 0;
+    if (!Read_Chosen_File(path, limit, bytes, txt::FileUnreadable, &size)) return false;
+    if (size > limit) {
+        Show_Notice(txt::FileTooLarge);
+        return false;
+    }
+    return true;
+}
+
+// A notice with one number put into both languages' text.
+void Show_Notice_Arg(const Bilingual& text, int arg) {
+    Show_Notice(Fill_Text(text, {QString::number(arg)}));
+}
+
+} // namespace
+
+void Tarn80X::Tuning_Menu_Build() {
+    Menus& m = menus;
+    const auto entry = [&](QAction*& action, const Bilingual& text, void (Tarn80X::*slot)()) {
+        action = new QAction(tr2(text), m.option);
+        m.option->insertAction(m.chinese, action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    entry(m.importMeasurement, txt::ImportMeasurement, &Tarn80X::Option_Import_Measurement);
+    entry(m.clearMeasurement, txt::ClearMeasurement, &Tarn80X::Option_Clear_Measurement);
+    entry(m.importEqFilters, txt::ImportEqFilters, &Tarn80X::Option_Import_EQ_Filters);
+    entry(m.distanceAlignment, txt::DistanceAlignment, &Tarn80X::Option_Distance_Alignment);
+}
+
+void Tarn80X::Tuning_Language_Set(bool english) {
+    menus.importMeasurement->setText(tr2(txt::ImportMeasurement, english));
+    menus.clearMeasurement->setText(tr2(txt::ClearMeasurement, english));
+    menus.importEqFilters->setText(tr2(txt::ImportEqFilters, english));
+    menus.distanceAlignment->setText(tr2(txt::DistanceAlignment, english));
+}
+
+// ---- measurement ----
+
+void Tarn80X::Option_Import_Measurement() {
+    const uint8_t ch = Pc.Cur_CH;
+    QByteArray bytes;
+    if (!Open_Text_File(txt::MeasurementDialogTitle, txt::MeasurementFilter, kMeasurementMaxBytes,
+                        bytes))
+        return;
+    MeasurementRead read = Read_Measurement(bytes);
+    if (read.error == MeasurementRead::Error::BadLine) {
+        Show_Notice_Arg(txt::MeasurementBadLine, read.badLine);
+        return;
+    }
+    Measurement m;
+    if (read.error == MeasurementRead::Error::None) m = Measurement_On_Grid(std::move(read.points));
+    if (!m.present) {
+        Show_Notice_Arg(txt::MeasurementTooFew, read.inRange);
+        return;
+    }
+    Channel_Measurement[ch] = m;
+    Graph_Repaint();
+}
+
+void Tarn80X::Option_Clear_Measurement() {
+    Channel_Measurement[Pc.Cur_CH] = Measurement{};
+    Graph_Repaint();
+}
+
+// ---- EQ filters ----
+
+void Tarn80X::Option_Import_EQ_Filters() {
+    const uint8_t ch = Pc.Cur_CH;
+    QByteArray bytes;
+    if (!Open_Text_File(txt::FilterDialogTitle, txt::FilterFileFilter, kFilterFileMaxBytes, bytes))
+        return;
+    const FilterFile file = Read_Filter_File(bytes);
+    if (!file.ok) {
+        if (file.badLine > 0)
+            Show_Notice_Arg(txt::FilterBadLine, file.badLine);
+        else
+            Show_Notice(txt::FilterNoFilters);
+        return;
+    }
+    const FilterFit fit = Fit_Filters(file);
+    EQ_Bands_Apply(ch, fit.bands);
+    Show_Notice(BilingualText{Filter_Import_Summary(file, fit, ch, false),
+                              Filter_Import_Summary(file, fit, ch, true)});
+}
+
+// One undo step. All 31 bands go out, each after its copies to the linked channels, as a band
+// edit sends them.
+void Tarn80X::EQ_Bands_Apply(int ch, const ChannelBands& bands) {
+    if (ch < 0 || ch >= kChannels) return;
+    const bool shown = ch == Pc.Cur_CH;
+    Edit(shown ? RefreshEq : 0u, [&] {
+        EditCore& editCore = Edit_Core();
+        for (int b = 0; b < kBands; ++b) {
+            editCore.image().set_EQ_Freq(ch, b, bands[b].freq);
+            editCore.image().set_EQ_Gain(ch, b, bands[b].gain);
+            editCore.image().set_EQ_Q(ch, b, bands[b].q);
+        }
+        for (int b = 0; b < kBands; ++b) {
+            editCore.EQ_Link_Copy(ch, b);
+            editCore.Send_Band(ch, b);
+        }
+        if (shown) editCore.Sliders_From_Image(); // the sliders stand at the imported gains
+    });
+    Graph_Repaint();
+}
+
+// ---- distances ----
+
+void Tarn80X::Option_Distance_Alignment() {
+    if (openDistanceForm) openDistanceForm->close(); // deleted on close
+    QPointer<Tarn80X> self(this);
+    auto* form = new DistanceForm([self](const ChannelDelays& delays) {
+        if (self) self->Delays_Apply(delays);
+    });
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    connect(this, &QObject::destroyed, form, &QObject::deleteLater);
+    openDistanceForm = form;
+    form->show();
+}
+
+// One undo step of absolute delays: the Sync group adds no offsets here.
+void Tarn80X::Delays_Apply(const ChannelDelays& delays) {
+    Edit(RefreshOutputs, [&] {
+        EditCore& editCore = Edit_Core();
+        for (int ch = 0; ch < kChannels; ++ch) {
+            if (!delays[ch]) continue;
+            const uint16_t steps = std::min<uint16_t>(*delays[ch], kDelayMax);
+            editCore.image().set_CH_Delay(ch, steps);
+            editCore.sink().send(Make_CH_Delay(ch, steps));
+        }
+    });
+}
+
+} // namespace tarn
