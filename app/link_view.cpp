@@ -25,6 +25,9 @@ void Tarn80X::Link_Init() {
     connect(&link, &LinkMachine::readbackComplete, this, &Tarn80X::Readback_Applied);
     connect(&link, &LinkMachine::writeFailed, this, [] { Show_Notice(txt::CommError); });
     connect(&link, &LinkMachine::unitRefused, this, [] { Show_Notice(txt::NameMismatch); });
+    connect(&link, &LinkMachine::unitSilent, this, [] { Show_Notice(txt::UnitSilent); });
+    connect(&link, &LinkMachine::unitTrouble, this, [] { Show_Notice(txt::UnitTrouble); });
+    connect(&link, &LinkMachine::severalUnits, this, [] { Show_Notice(txt::SeveralUnits); });
     connect(&link, &LinkMachine::inputSourceReported, this, &Tarn80X::Show_Input_Buttons);
     link.setAutoRun(true);
 }
@@ -44,8 +47,9 @@ void Tarn80X::Link_Tick() {
 }
 
 void Tarn80X::Show_Link_Status() {
-    ui->BT_CONNECT->setText(
-        tr2(Link_Machine().statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
+    const LinkMachine& link = Link_Machine();
+    ui->BT_CONNECT->setText(tr2(link.statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
+    ui->BT_CONNECT->setToolTip(link.inTrouble() ? tr2(txt::StatusTrouble) : QString());
 }
 
 void Tarn80X::Readback_Applied() {

@@ -54,6 +54,7 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs) {
 // The machine on the real clock, waking itself.
 void realTime() {
     Link_Machine().setClock(nullptr);
+    sim::setClock(nullptr);
     Link_Machine().setAutoRun(true);
 }
 
