@@ -234,10 +234,10 @@ bool LinkMachine::openUnit() {
 
 // A handshake with a unit present came to nothing. After a few in a row the user is told once,
 // and the unit is asked only once a second until it answers.
-void LinkMachine::handshakeFailed() {
+void LinkMachine::handshakeFailed(int spentTicks) {
     if (++failedHandshakes_ < kTroubleHandshakes) return;
     closeUnit();
-    probeWait_ = kTroubleRetryTicks;
+    probeWait_ = std::max(0, kTroubleRetryTicks - spentTicks);
     schedule();
     if (!troubleTold_) {
         troubleTold_ = true;
@@ -259,13 +259,14 @@ void LinkMachine::awaitName() {
     if (nameWait_ == 0) return;
     ++nameAskedTicks_;
     if (--nameWait_ > 0) return;
+    const int waited = nameBoundTicks_;
     nameBoundTicks_ = std::min(2 * nameBoundTicks_, kMaxReplyWaitTicks);
     if (online()) {
         goOffline();
         disconnectPending_ = true;
         emit readbackEnded();
     }
-    handshakeFailed();
+    handshakeFailed(waited);
 }
 
 void LinkMachine::deviceArrived() {
@@ -414,7 +415,7 @@ void LinkMachine::pacedRequestStep(bool blocks) {
         if (attempts_ >= kRequestAttempts) {
             goOffline();
             emit readbackEnded();
-            handshakeFailed();
+            handshakeFailed(0);
             emit statusChanged();
             return;
         }

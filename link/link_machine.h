@@ -191,7 +191,7 @@ class LinkMachine : public QObject {
     void dispatch();
     void nameCheck();
     void awaitName();
-    void handshakeFailed();
+    void handshakeFailed(int spentTicks);
     void unitGone();
     bool openUnit();
     void keepAlive();

@@ -117,6 +117,8 @@ void Unit::reset() {
     silent_ = false;
     latencyMs_ = 0;
     lateMs_ = 0;
+    lostWrites_ = 0;
+    cutBytes_ = 0;
     faults_.clear();
     faultRate_ = 0.0;
     faultKinds_.clear();
@@ -306,6 +308,10 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
         return int(length);
     }
     frames_.push_back(frame);
+    if (lostWrites_ > 0) {
+        --lostWrites_;
+        return int(length);
+    }
     if (!silent_) execute(frame.payload);
     return int(length);
 }
@@ -394,8 +400,11 @@ bool Unit::nextFault(Fault& fault) {
     return true;
 }
 
-void Unit::answer(const std::vector<std::uint8_t>& payload) {
+void Unit::answer(std::vector<std::uint8_t> payload) {
     ++counters_.answers;
+    if (cutBytes_ > 0 && !payload.empty() && payload[0] == cutCode_)
+        payload.resize(std::max<std::size_t>(
+            1, payload.size() - std::min<std::size_t>(payload.size(), std::size_t(cutBytes_))));
     QueuedReport q;
     q.bytes = buildReport(payload);
     q.readyAt = now() + std::chrono::milliseconds(latencyMs_);

@@ -219,6 +219,15 @@ class Unit {
     // Answers become readable this long after the frame that asked for them (demo).
     void setLatencyMs(int ms);
     int latencyMs() const { return latencyMs_; }
+    // The next n frames written are lost on the way: recorded, but neither carried out nor
+    // answered.
+    void loseWrites(int n) { lostWrites_ = std::max(0, n); }
+    // Answers with this code lose their last `bytes` bytes (a unit answering one byte short);
+    // bytes 0 stops it.
+    void cutAnswers(std::uint8_t code, int bytes) {
+        cutCode_ = code;
+        cutBytes_ = std::max(0, bytes);
+    }
     // A late answer (Fault::Late) is held back this long on the sim's clock; 0 (the start value)
     // holds it for one read instead.
     void setLateMs(int ms) { lateMs_ = std::max(0, ms); }
@@ -251,7 +260,7 @@ class Unit {
     void restoreFactory();
 
     Report buildReport(const std::vector<std::uint8_t>& payload);
-    void answer(const std::vector<std::uint8_t>& payload);
+    void answer(std::vector<std::uint8_t> payload);
     bool nextFault(Fault& fault);
     void deliver(const QueuedReport& report);
     Port* port(int id);
@@ -268,6 +277,9 @@ class Unit {
     bool silent_ = false;
     int latencyMs_ = 0;
     int lateMs_ = 0;
+    int lostWrites_ = 0;
+    std::uint8_t cutCode_ = 0;
+    int cutBytes_ = 0;
     std::deque<Fault> faults_;
     double faultRate_ = 0.0;
     std::vector<Fault> faultKinds_;
