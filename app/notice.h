@@ -8,7 +8,10 @@ namespace tarn {
 
 // Information box with an OK button; returns when the user closes it.
 void Show_Notice(const Bilingual& text);
+void Show_Notice(const BilingualText& text);
 // Question box with Yes and No; true when the user answers Yes.
 bool Ask_Question(const Bilingual& text);
+// The same with No as the default button, for a step that cannot be taken back.
+bool Ask_Question_Default_No(const BilingualText& text);
 
 } // namespace tarn

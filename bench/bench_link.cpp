@@ -2,6 +2,7 @@
 // ticks (stepped) and in milliseconds (the machine on the real clock, waking itself), plug-in to
 // the first name request, and the longest event-loop stall while connecting.
 #include "app/tarn80x.h"
+#include "bench/event_loop.h"
 #include "link/frame.h"
 #include "link/link_machine.h"
 #include "link/send.h"
@@ -16,40 +17,10 @@
 #include <random>
 
 using namespace tarn;
+using bench::runUntil;
+using bench::StallMeter;
 
 namespace {
-
-// The longest gap between the firings of a 1 ms timer: how long the event loop was held up.
-class StallMeter {
-  public:
-    StallMeter() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.nsecsElapsed());
-            clock_.restart();
-        });
-        clock_.start();
-        timer_.start();
-    }
-    double longestMs() const { return longest_ / 1e6; }
-
-  private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 longest_ = 0;
-};
-
-// Runs the event loop until done() or the time-out; false on time-out.
-bool runUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
 
 // The machine on the real clock, waking itself.
 void realTime() {

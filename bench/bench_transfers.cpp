@@ -7,6 +7,7 @@
 //   --quick leaves out the 10 s all-scenes load; --stalls measures the longest event-loop stall
 //   (its 1 ms timer slows the jobs a little, so the times per block come from a run without it).
 #include "app/tarn80x.h"
+#include "bench/event_loop.h"
 #include "link/link_machine.h"
 #include "presets/transfer_session.h"
 #include "sim/unit_sim.h"
@@ -24,39 +25,10 @@
 #include <memory>
 
 using namespace tarn;
+using bench::runUntil;
+using bench::StallMeter;
 
 namespace {
-
-// The longest gap between the firings of a 1 ms timer: how long the event loop was held up.
-class StallMeter {
-  public:
-    StallMeter() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.nsecsElapsed());
-            clock_.restart();
-        });
-        clock_.start();
-        timer_.start();
-    }
-    double longestMs() const { return longest_ / 1e6; }
-
-  private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 longest_ = 0;
-};
-
-bool runUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
 
 bool idle() {
     return Link_Machine().phase() == LinkPhase::Idle && Link_Machine().reconnectCount() == 0;
@@ -73,7 +45,7 @@ struct Timed {
 // With measureStalls, a 1 ms timer runs beside the job to find its longest stall (it costs the
 // job some time of its own, so the time per block is taken in a run without it).
 Timed viaMenu(QAction* action, const QString& file, bool measureStalls) {
-    test::ModalAnswerer boxes;
+    test::ModalAnswerer boxes(QMessageBox::Yes); // the upgrade's confirmation, then OK
     test::FileDialogAnswerer dialogs;
     dialogs.choose(file);
     action->trigger();

@@ -12,4 +12,34 @@ QString tr2(const Bilingual& text) {
     return tr2(text, Pc.Lang_EN != 0);
 }
 
+QString tr2(const BilingualText& text) {
+    return Pc.Lang_EN != 0 ? text.en : text.zh;
+}
+
+BilingualText Text_Of(const Bilingual& text) {
+    return {QString::fromUtf8(text.zh), QString::fromUtf8(text.en)};
+}
+
+namespace {
+// One pass, so that an argument holding "%2" (a file name, say) is not filled in again.
+QString fill(const QString& pattern, const QStringList& args) {
+    QString out;
+    for (int i = 0; i < pattern.size(); ++i) {
+        const int n = i + 1 < pattern.size() ? pattern[i + 1].digitValue() : -1;
+        if (pattern[i] == QLatin1Char('%') && n >= 1 && n <= args.size()) {
+            out += args[n - 1];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+} // namespace
+
+BilingualText Fill_Text(const Bilingual& pattern, const QStringList& args) {
+    const BilingualText text = Text_Of(pattern);
+    return {fill(text.zh, args), fill(text.en, args)};
+}
+
 } // namespace tarn

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tarn {
 
@@ -11,9 +12,20 @@ struct Bilingual {
     const char* en;
 };
 
+// A text composed at run time (a file name or a value filled in), in both languages.
+struct BilingualText {
+    QString zh;
+    QString en;
+};
+
 // The text in the current language (Pc.Lang_EN).
 QString tr2(const Bilingual& text);
 QString tr2(const Bilingual& text, bool english);
+QString tr2(const BilingualText& text);
+
+BilingualText Text_Of(const Bilingual& text);
+// Both languages with %1, %2 ... replaced by the arguments, in order.
+BilingualText Fill_Text(const Bilingual& pattern, const QStringList& args);
 
 namespace txt {
 // Notices.

@@ -4,13 +4,14 @@
 #include "app/notice.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
-#include "link/send.h"
+#include "model/param_image.h"
+#include "presets/file_io.h"
 #include "presets/firmware_image.h"
 #include "presets/transfer_jobs.h"
 #include "presets/transfer_session.h"
 #include "presets/transfer_texts.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <array>
 
 namespace tarn {
@@ -30,15 +31,14 @@ bool Tarn80X::UpgradeFileOpen() {
     const QString path = Ask_File_Name(FileDialogMode::Open, kUpgradeTitle, kUpgradeFilter);
     if (path.isEmpty()) return false;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Show_Notice(transfer_text::FirmwareNotMatch); // it cannot supply its signature
+    // One byte past the largest image is enough to see a file is too large.
+    QByteArray file;
+    qint64 size = 0;
+    // A file that cannot be read cannot supply its signature either.
+    if (!Read_Chosen_File(path, kFirmwareMaxSize + 1, file, transfer_text::FirmwareNotMatch, &size))
         return false;
-    }
-    const QByteArray head = file.read(3);
-    const qint64 size = file.size();
-    switch (Check_Firmware(reinterpret_cast<const uint8_t*>(head.constData()),
-                           static_cast<uint32_t>(head.size()), static_cast<uint64_t>(size))) {
+    switch (Check_Firmware(reinterpret_cast<const uint8_t*>(file.constData()),
+                           static_cast<uint32_t>(file.size()), static_cast<uint64_t>(size))) {
     case FirmwareCheck::NotMatch:
         Show_Notice(transfer_text::FirmwareNotMatch);
         return false;
@@ -49,13 +49,16 @@ bool Tarn80X::UpgradeFileOpen() {
         break;
     }
     // The whole file, signature included, is the image.
-    file.seek(0);
-    FW_Image = file.read(size);
-    if (FW_Image.size() != size || file.error() != QFileDevice::NoError) {
-        FW_Image.clear();
+    if (file.size() != size) {
         Show_Notice(transfer_text::FirmwareReadError);
         return false;
     }
+    // The upgrade cannot be taken back: the user sees what goes to which unit, and No is the
+    // default.
+    const QStringList facts{QFileInfo(path).fileName(), QString::number(size),
+                            QString::number(Param_Image.FW_Version())};
+    if (!Ask_Question_Default_No(Fill_Text(transfer_text::FirmwareConfirm, facts))) return false;
+    FW_Image = file;
     return true;
 }
 

@@ -8,62 +8,114 @@ namespace tarn {
 
 namespace {
 
-ParamImage::Bytes shiftGains(ParamImage image, int shift) {
-    for (int ch = 0; ch < kChannels; ++ch)
-        for (int b = 0; b < kBands; ++b)
-            image.set_EQ_Gain(ch, b, static_cast<uint16_t>(image.EQ_Gain(ch, b) + shift));
-    return image.bytes();
+const uint8_t* bytesOf(const QByteArray& data) {
+    return reinterpret_cast<const uint8_t*>(data.constData());
 }
 
-bool gainsInRange(const QByteArray& data) {
-    for (int i = 0; i < kChannels * kBands; ++i) {
-        const int at = off::EQ_Gain + 2 * i;
-        const int v = static_cast<uint8_t>(data[at]) | (static_cast<uint8_t>(data[at + 1]) << 8);
-        if (v < kFileGainMin || v > kFileGainMax) return false;
+Bilingual fieldLabel(ImageField field) {
+    switch (field) {
+    case ImageField::CH_Name:
+        return {"扬声器角色", "speaker role"};
+    case ImageField::Input_Source:
+        return {"输入源", "input source"};
+    case ImageField::Total_Vol:
+        return {"总音量", "master volume"};
+    case ImageField::CH_Vol:
+        return {"通道音量", "channel volume"};
+    case ImageField::CH_Mute:
+        return {"通道静音", "channel mute"};
+    case ImageField::CH_Delay:
+        return {"通道延时", "channel delay"};
+    case ImageField::CH_Phase:
+        return {"通道相位", "channel phase"};
+    case ImageField::EQ_Bypass:
+        return {"均衡旁通", "EQ bypass"};
+    case ImageField::NoiseGate:
+        return {"噪声门", "noise gate"};
+    case ImageField::EQ_Freq:
+        return {"均衡频率", "EQ frequency"};
+    case ImageField::EQ_Gain:
+        return {"均衡增益", "EQ gain"};
+    case ImageField::EQ_Q:
+        return {"均衡 Q 值", "EQ Q"};
+    case ImageField::HPF_Freq:
+        return {"高通频率", "high-pass frequency"};
+    case ImageField::HPF_Slope:
+        return {"高通斜率", "high-pass slope"};
+    case ImageField::HPF_Off:
+        return {"高通开关", "high-pass switch"};
+    case ImageField::HPF_Type:
+        return {"高通类型", "high-pass type"};
+    case ImageField::LPF_Freq:
+        return {"低通频率", "low-pass frequency"};
+    case ImageField::LPF_Slope:
+        return {"低通斜率", "low-pass slope"};
+    case ImageField::LPF_Off:
+        return {"低通开关", "low-pass switch"};
+    case ImageField::LPF_Type:
+        return {"低通类型", "low-pass type"};
+    case ImageField::Reserved:
+        return {"保留字节", "reserved byte"};
+    case ImageField::None:
+        break;
     }
-    return true;
+    return {"", ""};
+}
+
+// "场景 2，CH3，第 5 段，" / "scene 2, CH3, band 5, "
+BilingualText placeOf(const ImageViolation& v) {
+    BilingualText where;
+    auto add = [&where](const BilingualText& part) {
+        where.zh += part.zh;
+        where.en += part.en;
+    };
+    if (v.scene > 0) add(Fill_Text(transfer_text::FieldAtScene, {QString::number(v.scene)}));
+    if (v.channel >= 0) {
+        const QString ch = QStringLiteral("CH%1").arg(v.channel + 1);
+        add({ch + QStringLiteral("，"), ch + QStringLiteral(", ")});
+    }
+    if (v.band >= 0) add(Fill_Text(transfer_text::FieldAtBand, {QString::number(v.band + 1)}));
+    if (v.field == ImageField::Reserved)
+        add(Fill_Text(transfer_text::FieldAtOffset, {QString::number(v.offset)}));
+    return where;
 }
 
 } // namespace
 
-ParamImage::Bytes Scene_File_From_Mirror(const ParamImage& mirror) {
-    return shiftGains(mirror, kGainUnitShift);
+SceneFileVerdict Check_Scene_File(const QByteArray& data) {
+    return Check_Scene_File(bytesOf(data), static_cast<size_t>(data.size()));
 }
 
-ParamImage::Bytes Mirror_From_Scene_File(const ParamImage::Bytes& file) {
-    ParamImage image;
-    image.bytes() = file;
-    return shiftGains(image, -kGainUnitShift);
+SceneFileVerdict Check_All_File(const QByteArray& data) {
+    return Check_All_File(bytesOf(data), static_cast<size_t>(data.size()));
 }
 
-SceneFileCheck Check_Scene_File(const QByteArray& data) {
-    if (data.size() == kAllFileSize) return SceneFileCheck::IsAllScenes;
-    if (data.size() != kSceneFileSize) return SceneFileCheck::WrongSize;
-    if (!gainsInRange(data)) return SceneFileCheck::GainsOutOfRange;
-    return SceneFileCheck::Ok;
-}
-
-SceneFileCheck Check_All_File(const QByteArray& data) {
-    // The stored scenes are kept as the unit sent them (an erased place is all 0xFF, for
-    // instance), so only the size tells a good file.
-    if (data.size() == kSceneFileSize) return SceneFileCheck::IsSingleScene;
-    if (data.size() != kAllFileSize) return SceneFileCheck::WrongSize;
-    return SceneFileCheck::Ok;
-}
-
-Bilingual Scene_File_Check_Text(SceneFileCheck check, bool allScenes) {
-    switch (check) {
+BilingualText Scene_File_Check_Text(const SceneFileVerdict& verdict, bool allScenes) {
+    switch (verdict.check) {
     case SceneFileCheck::IsAllScenes:
-        return transfer_text::FileIsAllScenes;
+        return Text_Of(transfer_text::FileIsAllScenes);
     case SceneFileCheck::IsSingleScene:
-        return transfer_text::FileIsSingleScene;
-    case SceneFileCheck::GainsOutOfRange:
-        return transfer_text::SceneFileGains;
+        return Text_Of(transfer_text::FileIsSingleScene);
+    case SceneFileCheck::FieldOutOfRange: {
+        const ImageViolation& v = verdict.violation;
+        const BilingualText where = placeOf(v);
+        const Bilingual label = fieldLabel(v.field);
+        const FieldLimits limits = Field_Limits(v.field);
+        const QStringList rest{QString::fromLatin1(Field_Name(v.field)), QString::number(v.value),
+                               QString::number(limits.min), QString::number(limits.max)};
+        const BilingualText zh =
+            Fill_Text(transfer_text::SceneFileField,
+                      QStringList{where.zh, QString::fromUtf8(label.zh)} + rest);
+        const BilingualText en =
+            Fill_Text(transfer_text::SceneFileField,
+                      QStringList{where.en, QString::fromUtf8(label.en)} + rest);
+        return {zh.zh, en.en};
+    }
     case SceneFileCheck::WrongSize:
     case SceneFileCheck::Ok:
         break;
     }
-    return allScenes ? transfer_text::AllFileSize : transfer_text::SceneFileSize;
+    return Text_Of(allScenes ? transfer_text::AllFileSize : transfer_text::SceneFileSize);
 }
 
 int Download_Progress(int requests) {

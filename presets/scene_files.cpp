@@ -6,6 +6,7 @@
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
+#include "presets/file_io.h"
 #include "presets/scene_file_format.h"
 #include "presets/transfer_jobs.h"
 #include "presets/transfer_session.h"
@@ -42,13 +43,10 @@ bool readCheckedSceneFile(const char* title, const char* filter, bool allScenes,
     const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
     if (path.isEmpty()) return false;
     // One byte more than the larger kind is enough to tell every size apart.
-    if (!Read_File_Head(path, kAllFileSize + 1, out)) {
-        Show_Notice(transfer_text::FileUnreadable);
-        return false;
-    }
-    const SceneFileCheck check = allScenes ? Check_All_File(out) : Check_Scene_File(out);
-    if (check != SceneFileCheck::Ok) {
-        Show_Notice(Scene_File_Check_Text(check, allScenes));
+    if (!Read_Chosen_File(path, kAllFileSize + 1, out, transfer_text::FileUnreadable)) return false;
+    const SceneFileVerdict verdict = allScenes ? Check_All_File(out) : Check_Scene_File(out);
+    if (verdict.check != SceneFileCheck::Ok) {
+        Show_Notice(Scene_File_Check_Text(verdict, allScenes));
         return false;
     }
     return true;
@@ -76,8 +74,7 @@ void Tarn80X::SingleFileSave() {
     if (path.isEmpty()) return;
     // Only a mirror read back completely holds every gain in the PC encoding.
     if (!stillReady()) return;
-    if (!Save_File_Atomically(path, asBytes(Scene_File_From_Mirror(Param_Image))))
-        Show_Notice(transfer_text::FileNotSaved);
+    Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image)));
 }
 
 bool Tarn80X::SingleFileOpen(QByteArray& file) {
@@ -126,7 +123,7 @@ void Tarn80X::Sence_Sub4_Fun() {
 void Tarn80X::AllFileSave() {
     const QString path = Ask_File_Name(FileDialogMode::Save, kSaveAllTitle, kAllFilter, "ALL");
     if (path.isEmpty()) return;
-    if (!Save_File_Atomically(path, All_Scene_Image)) Show_Notice(transfer_text::FileNotSaved);
+    Save_File_Or_Tell(path, All_Scene_Image);
 }
 
 bool Tarn80X::AllFileOpen() {

@@ -67,7 +67,8 @@ QPointer<SenceManage> openManager;
 } // namespace
 
 bool Unit_Ready_For_Commands() {
-    return Link_Machine().readyForCommands();
+    // A running transfer owns the link until it ends.
+    return Link_Machine().readyForCommands() && !Link_Machine().jobRunning();
 }
 
 std::array<uint8_t, 16> Scene_Name_Slot(const std::array<uint8_t, 16>& old, const QString& name) {

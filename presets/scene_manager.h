@@ -23,8 +23,8 @@ namespace txt {
 constexpr Bilingual ConnectFirst{"请先联机！", "Please connect machine！"};
 } // namespace txt
 
-// Whether a write command sent now reaches the unit: the link is online with a device open and
-// no read-back is running (the frame sender drops writes during a read-back).
+// Whether a write command sent now reaches the unit: the link is online with a device open, no
+// read-back is running (the frame sender drops writes during a read-back) and no transfer runs.
 bool Unit_Ready_For_Commands();
 
 // The 16 bytes of a scene-name slot after storing `name` in it: the Latin-1 bytes of the name

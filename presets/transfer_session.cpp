@@ -8,11 +8,9 @@
 #include "presets/transfer_texts.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace tarn {
 
@@ -156,24 +154,6 @@ QString Ask_File_Name(FileDialogMode mode, const char* title, const char* filter
     }
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles().value(0);
-}
-
-bool Read_File_Head(const QString& path, qint64 limit, QByteArray& out) {
-    out.clear();
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return false;
-    out = file.read(limit);
-    return file.error() == QFileDevice::NoError;
-}
-
-bool Save_File_Atomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace tarn

@@ -50,11 +50,4 @@ enum class FileDialogMode { Open, Save };
 QString Ask_File_Name(FileDialogMode mode, const char* title, const char* filter,
                       const char* defaultSuffix = nullptr);
 
-// Reads at most limit bytes from the start of the file; false when it cannot be opened or read.
-bool Read_File_Head(const QString& path, qint64 limit, QByteArray& out);
-
-// Replaces the file with the bytes only once all of them are written (an earlier file stays as it
-// was otherwise). False when that failed.
-bool Save_File_Atomically(const QString& path, const QByteArray& bytes);
-
 } // namespace tarn

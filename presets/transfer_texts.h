@@ -24,13 +24,31 @@ constexpr Bilingual FileIsAllScenes{
 constexpr Bilingual FileIsSingleScene{
     "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！",
     "This is a single-scene file (*.SCE); load it with \"Load single sence\". Nothing was loaded!"};
-constexpr Bilingual SceneFileGains{
-    "不是有效的场景文件（均衡增益超出范围），未加载！",
-    "Not a valid scene file (EQ gains out of range); nothing was loaded!"};
+// %1 where in the file ("场景 2，CH3，第 5 段，" / "scene 2, CH3, band 5, "), %2 the field, %3 its
+// name in the image, %4 the value, %5 and %6 the limits.
+constexpr Bilingual SceneFileField{
+    "文件中的数值超出范围：%1%2（%3）为 %4，允许 %5..%6，未加载，未发送任何数据！",
+    "A value in the file is out of range: %1%2 (%3) is %4, allowed %5..%6. Nothing was loaded "
+    "or sent!"};
+constexpr Bilingual FieldAtScene{"场景 %1，", "scene %1, "};
+constexpr Bilingual FieldAtBand{"第 %1 段，", "band %1, "};
+constexpr Bilingual FieldAtOffset{"第 %1 字节，", "byte %1, "};
 constexpr Bilingual FileUnreadable{"无法读取文件，未加载！",
                                    "Cannot read the file; nothing was loaded!"};
-constexpr Bilingual FileNotSaved{"文件保存失败，原有文件未改变！",
-                                 "Could not save the file; any earlier file is unchanged!"};
+constexpr Bilingual FileNotRegular{
+    "所选的不是普通文件（例如管道、设备或文件夹），未读取！",
+    "The chosen item is not a regular file (a pipe, a device or a folder, for instance); it was "
+    "not read!"};
+constexpr Bilingual FileNotSavedDiskFull{
+    "磁盘空间不足，未保存任何内容，原有文件未改变！",
+    "The disk is full: nothing was saved, and any earlier file is unchanged!"};
+constexpr Bilingual FileNotSavedNoPermission{
+    "没有写入该位置的权限，未保存任何内容，原有文件未改变！",
+    "No permission to write there: nothing was saved, and any earlier file is unchanged!"};
+// %1 the system's words for the failure.
+constexpr Bilingual FileNotSaved{
+    "文件保存失败（%1），未保存任何内容，原有文件未改变！",
+    "Could not save the file (%1): nothing was saved, and any earlier file is unchanged!"};
 constexpr Bilingual DownloadStopped{
     "机器无响应，场景读取已中止，未保存文件！",
     "The unit stopped answering; reading the scenes was stopped and no file was saved!"};
@@ -41,6 +59,12 @@ constexpr Bilingual LoadStopped{
 // Firmware upgrade.
 constexpr Bilingual FirmwareNotMatch{"升级固件不匹配！", "Firmware not match！"};
 constexpr Bilingual FirmwareReadError{"升级固件读取不正确！", "Firmware error！"};
+// %1 file name, %2 its size in bytes, %3 the unit's firmware version.
+constexpr Bilingual FirmwareConfirm{
+    "即将升级机器固件：\n文件：%1\n大小：%2 "
+    "字节\n机器当前固件版本：%3\n升级过程中请勿断开机器。确定要升级吗？",
+    "About to upgrade the unit's firmware:\nFile: %1\nSize: %2 bytes\nCurrent firmware version: "
+    "%3\nDo not disconnect the unit during the upgrade. Upgrade now?"};
 constexpr Bilingual FirmwareTooLarge{"升级固件过大（最大 512 KB），未升级！",
                                      "Firmware file too large (512 KB at most); nothing was sent!"};
 constexpr Bilingual UpgradeDone{"升级文件传输完成，请耐心等待机器自动更新固件(5秒钟)!",

@@ -199,8 +199,8 @@ class Unit {
     // nothing until it is plugged in again.
     void setPlugged(bool plugged);
     bool plugged() const { return plugged_; }
-    // Called when the unit is plugged in, as a hotplug monitor would report a new device. Kept by
-    // reset().
+    // Called when the unit is plugged in (setPlugged(true), or reset() of an unplugged unit), as a
+    // hotplug monitor reports a new device. The hook itself survives reset().
     void setArrivalHook(std::function<void()> hook) { arrivalHook_ = std::move(hook); }
     // Data of the 0x16 answer after the code byte, cut to the 24 bytes a report can carry.
     void setNameBytes(const std::vector<std::uint8_t>& bytes);

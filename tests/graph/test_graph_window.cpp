@@ -201,7 +201,7 @@ void TestGraphWindow::onlyLowestCheckedOverlay() {
     Pc.Cur_CH = 0;
     Param_Image.set_EQ_Gain(1, 17, 240);
     Param_Image.set_EQ_Gain(4, 17, 0);
-    for (uint8_t ch : {0, 1, 4}) {
+    for (uint8_t ch : {uint8_t(0), uint8_t(1), uint8_t(4)}) {
         EQ_Curve_Calc(ch);
         Curve_Points_Update(ch);
     }

@@ -21,6 +21,7 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tarn;
 using namespace tarn::test;
@@ -32,6 +33,13 @@ namespace {
 
 constexpr char kDoneZh[] = "升级文件传输完成，请耐心等待机器自动更新固件(5秒钟)!";
 constexpr char kNotMatchZh[] = "升级固件不匹配！";
+
+// The texts of the boxes after the confirmation, which must come first.
+QStringList afterConfirmation(const ModalAnswerer& boxes) {
+    const QStringList all = texts(boxes);
+    if (all.isEmpty() || !all[0].startsWith(QString::fromUtf8("即将升级机器固件"))) return {"?"};
+    return all.mid(1);
+}
 
 // "MVO" followed by a pattern, size bytes in all.
 QByteArray firmwareFile(int size) {
@@ -185,7 +193,7 @@ class TestFirmware : public QObject {
         std::vector<int> bar;
         connect(f.ui().TickBar, &QProgressBar::valueChanged, this,
                 [&](int v) { bar.push_back(v); });
-        ModalAnswerer boxes;
+        ModalAnswerer boxes(QMessageBox::Yes);
         upgrade(f, path("fw.bin"));
 
         std::vector<QByteArray> expected;
@@ -197,9 +205,9 @@ class TestFirmware : public QObject {
         QVERIFY(sim::unit().firmware().complete);
         QCOMPARE(unitFirmware(), image + QByteArray((16 - size % 16) % 16, char(0xFF)));
 
-        QCOMPARE(texts(boxes), QStringList{QString::fromUtf8(kDoneZh)});
+        QCOMPARE(afterConfirmation(boxes), QStringList{QString::fromUtf8(kDoneZh)});
         QVERIFY(!Link_Machine().online());
-        QCOMPARE(Link_Machine().statusLevel(), uint8_t(0));
+        QCOMPARE(Link_Machine().statusLevel(), 0);
         QCOMPARE(f.ui().BT_CONNECT->text(), QString("已断开"));
         QVERIFY(f.ui().TickBar->isHidden());
         QVERIFY(f.ui().BT_OPTION->isEnabled());
@@ -216,16 +224,23 @@ class TestFirmware : public QObject {
         QVERIFY(f.connect());
         Pc.Lang_EN = 1;
         writeFile(path("fw.bin"), firmwareFile(40));
-        ModalAnswerer boxes;
+        ModalAnswerer boxes(QMessageBox::Yes);
         upgrade(f, path("fw.bin"));
-        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen().size(), size_t(2));
         QCOMPARE(boxes.seen()[0].title, QString("Notice"));
-        QCOMPARE(boxes.seen()[0].text, QString("Upgrade success，please wait update(5s)!"));
+        QCOMPARE(boxes.seen()[0].text,
+                 QString("About to upgrade the unit's firmware:\nFile: fw.bin\nSize: 40 bytes\n"
+                         "Current firmware version: 20230811\nDo not disconnect the unit during "
+                         "the upgrade. Upgrade now?"));
+        QCOMPARE(boxes.seen()[0].defaultButton, QMessageBox::No);
+        QCOMPARE(boxes.seen()[1].title, QString("Notice"));
+        QCOMPARE(boxes.seen()[1].text, QString("Upgrade success，please wait update(5s)!"));
     }
 
     void refused_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("kind"); // 0 a file, 1 missing, 2 cancelled, 3 offline
+        QTest::addColumn<int>(
+            "kind"); // 0 file, 1 missing, 2 cancelled, 3 offline, 4 FIFO, 5 folder
         QTest::addColumn<QString>("notice");
         const QString notMatch = QString::fromUtf8(kNotMatchZh);
         QTest::newRow("lower-case signature")
@@ -237,6 +252,9 @@ class TestFirmware : public QObject {
         QTest::newRow("missing file") << QByteArray() << 1 << notMatch;
         QTest::newRow("cancelled") << QByteArray() << 2 << QString();
         QTest::newRow("offline") << firmwareFile(64) << 3 << "请先联机！";
+        const QString notRegular = "所选的不是普通文件（例如管道、设备或文件夹），未读取！";
+        QTest::newRow("a FIFO nobody writes to") << QByteArray() << 4 << notRegular;
+        QTest::newRow("a folder") << QByteArray() << 5 << notRegular;
     }
     // Nothing is sent and the link stays as it was.
     void refused() {
@@ -245,13 +263,15 @@ class TestFirmware : public QObject {
         QFETCH(QString, notice);
         WindowFixture f;
         if (kind != 3) QVERIFY(f.connect());
-        writeFile(path("fw.bin"), content);
+        if (kind <= 3) writeFile(path("fw.bin"), content);
+        if (kind == 4) QCOMPARE(::mkfifo(QFile::encodeName(path("fw.bin")).constData(), 0600), 0);
+        if (kind == 5) QVERIFY(QDir().mkpath(path("fw.bin")));
         f.clearFrames();
         const bool online = Link_Machine().online();
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
         if (kind == 1) dialogs.choose(path("missing.bin"));
-        if (kind == 0 || kind == 3) dialogs.choose(path("fw.bin"));
+        if (kind == 0 || kind >= 3) dialogs.choose(path("fw.bin"));
         if (kind == 2) dialogs.cancel();
         f.window().menus.upgrade->trigger();
         f.finish();
@@ -260,6 +280,27 @@ class TestFirmware : public QObject {
         QVERIFY(f.payloads().empty());
         QCOMPARE(Link_Machine().online(), online);
         QCOMPARE(sim::unit().firmware().installs, 0);
+    }
+
+    // The confirmation names the file, its size and the unit's firmware version, with No as the
+    // default; No sends nothing and says nothing more.
+    void declined() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        // A "%2" in the name stays as it is.
+        writeFile(path("fw%2.bin"), firmwareFile(4101));
+        f.clearFrames();
+        ModalAnswerer boxes(QMessageBox::No);
+        upgrade(f, path("fw%2.bin"));
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen()[0].title, QString("提示"));
+        QCOMPARE(boxes.seen()[0].text,
+                 QString("即将升级机器固件：\n文件：fw%2.bin\n大小：4101 字节\n"
+                         "机器当前固件版本：20230811\n升级过程中请勿断开机器。确定要升级吗？"));
+        QCOMPARE(boxes.seen()[0].defaultButton, QMessageBox::No);
+        QVERIFY(f.payloads().empty());
+        QVERIFY(Link_Machine().online());
+        QVERIFY(f.ui().BT_OPTION->isEnabled());
     }
 
     void lostAcknowledgements_data() {
@@ -284,9 +325,9 @@ class TestFirmware : public QObject {
         whenProgress(f, this, 30, [&] {
             sim::unit().injectFaults(std::vector<sim::Fault>(faults.begin(), faults.end()));
         });
-        ModalAnswerer boxes;
+        ModalAnswerer boxes(QMessageBox::Yes);
         upgrade(f, path("fw.bin"));
-        QCOMPARE(texts(boxes), QStringList{QString::fromUtf8(kDoneZh)});
+        QCOMPARE(afterConfirmation(boxes), QStringList{QString::fromUtf8(kDoneZh)});
         QVERIFY(sim::unit().firmware().complete);
         QCOMPARE(unitFirmware(), image + QByteArray(15, char(0xFF)));
         int last = -1;
@@ -310,9 +351,9 @@ class TestFirmware : public QObject {
         writeFile(path("fw.bin"), firmwareFile(4000));
         f.clearFrames();
         whenProgress(f, this, 40, [] { sim::unit().setPlugged(false); });
-        ModalAnswerer boxes;
+        ModalAnswerer boxes(QMessageBox::Yes);
         upgrade(f, path("fw.bin"));
-        QCOMPARE(texts(boxes), QStringList{"机器通讯异常！"});
+        QCOMPARE(afterConfirmation(boxes), QStringList{"机器通讯异常！"});
         for (const QByteArray& p : f.payloads())
             QVERIFY(p.mid(2, 2) != hex("ffff"));
         QVERIFY(!sim::unit().firmware().complete);

@@ -14,6 +14,7 @@
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/save_faults.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
@@ -27,6 +28,7 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tarn;
 using namespace tarn::test;
@@ -181,9 +183,9 @@ class TestSceneFiles : public QObject {
         QTest::newRow("lowest gain") << 4096 << 40 << ok << SceneFileCheck::IsSingleScene;
         QTest::newRow("highest gain") << 4096 << 440 << ok << SceneFileCheck::IsSingleScene;
         QTest::newRow("gain below")
-            << 4096 << 39 << SceneFileCheck::GainsOutOfRange << SceneFileCheck::IsSingleScene;
+            << 4096 << 39 << SceneFileCheck::FieldOutOfRange << SceneFileCheck::IsSingleScene;
         QTest::newRow("gain above")
-            << 4096 << 441 << SceneFileCheck::GainsOutOfRange << SceneFileCheck::IsSingleScene;
+            << 4096 << 441 << SceneFileCheck::FieldOutOfRange << SceneFileCheck::IsSingleScene;
         QTest::newRow("empty") << 0 << -1 << size << size;
         QTest::newRow("one byte short") << 4095 << -1 << size << size;
         QTest::newRow("one byte long") << 4097 << -1 << size << size;
@@ -196,22 +198,116 @@ class TestSceneFiles : public QObject {
         QFETCH(int, gain);
         QFETCH(SceneFileCheck, single);
         QFETCH(SceneFileCheck, all);
-        QByteArray data = sceneFileFixture();
+        QByteArray data = size > 4096 ? allScenesFile() : sceneFileFixture();
         if (gain >= 0) putU16(data, gainOffset(5, 30), gain);
         data.resize(size);
-        QCOMPARE(Check_Scene_File(data), single);
-        QCOMPARE(Check_All_File(data), all);
+        QCOMPARE(Check_Scene_File(data).check, single);
+        QCOMPARE(Check_All_File(data).check, all);
     }
 
-    // A mirror saved twice-shifted (a file saved while the mirror still held the unit's encoding)
-    // is not a scene file; every gain counts, not just the first.
-    void sceneFileGainsEachChecked() {
+    void fieldLimits_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("field"); // empty: accepted
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("band");
+        const QString ok;
+        QTest::newRow("CH6 role OFF") << 9 << 1 << 20 << ok << -1 << -1;
+        QTest::newRow("CH6 role 21") << 9 << 1 << 21 << "CH_Name" << 5 << -1;
+        QTest::newRow("optical input") << 10 << 1 << 2 << ok << -1 << -1;
+        QTest::newRow("input 3") << 10 << 1 << 3 << "Input_Source" << -1 << -1;
+        QTest::newRow("master volume 601") << 24 << 2 << 601 << "Total_Vol" << -1 << -1;
+        QTest::newRow("CH4 volume 600") << 32 << 2 << 600 << ok << -1 << -1;
+        QTest::newRow("CH4 volume 601") << 32 << 2 << 601 << "CH_Vol" << 3 << -1;
+        QTest::newRow("CH4 volume 65535") << 32 << 2 << 65535 << "CH_Vol" << 3 << -1;
+        QTest::newRow("CH2 mute 2") << 39 << 1 << 2 << "CH_Mute" << 1 << -1;
+        QTest::newRow("CH6 delay 1500") << 54 << 2 << 1500 << ok << -1 << -1;
+        QTest::newRow("CH6 delay 1501") << 54 << 2 << 1501 << "CH_Delay" << 5 << -1;
+        QTest::newRow("CH1 phase 2") << 56 << 1 << 2 << "CH_Phase" << 0 << -1;
+        QTest::newRow("CH3 bypass 2") << 64 << 1 << 2 << "EQ_Bypass" << 2 << -1;
+        QTest::newRow("noise gate 6") << 68 << 2 << 6 << ok << -1 << -1;
+        QTest::newRow("noise gate 7") << 68 << 2 << 7 << "NoiseGate" << -1 << -1;
+        QTest::newRow("CH2 band 31 at 20000 Hz") << 202 << 2 << 20000 << ok << -1 << -1;
+        QTest::newRow("CH2 band 31 at 20001 Hz") << 202 << 2 << 20001 << "EQ_Freq" << 1 << 30;
+        QTest::newRow("CH2 band 31 at 19 Hz") << 202 << 2 << 19 << "EQ_Freq" << 1 << 30;
+        QTest::newRow("CH6 band 31 gain 39") << 822 << 2 << 39 << "EQ_Gain" << 5 << 30;
+        QTest::newRow("CH1 band 1 Q 0.4") << 824 << 1 << 4 << ok << -1 << -1;
+        QTest::newRow("CH1 band 1 Q 0.3") << 824 << 1 << 3 << "EQ_Q" << 0 << 0;
+        QTest::newRow("CH6 band 31 Q 10.1") << 1009 << 1 << 101 << "EQ_Q" << 5 << 30;
+        QTest::newRow("CH5 high-pass 19 Hz") << 1024 << 2 << 19 << "HPF_Freq" << 4 << -1;
+        QTest::newRow("CH1 high-pass slope 8") << 1028 << 1 << 8 << "HPF_Slope" << 0 << -1;
+        QTest::newRow("CH2 high-pass off 2") << 1035 << 1 << 2 << "HPF_Off" << 1 << -1;
+        QTest::newRow("CH3 high-pass type 3") << 1042 << 1 << 3 << "HPF_Type" << 2 << -1;
+        QTest::newRow("CH6 low-pass 20001 Hz") << 1056 << 2 << 20001 << "LPF_Freq" << 5 << -1;
+        QTest::newRow("CH4 low-pass slope 7") << 1061 << 1 << 7 << ok << -1 << -1;
+        QTest::newRow("CH4 low-pass slope 8") << 1061 << 1 << 8 << "LPF_Slope" << 3 << -1;
+        QTest::newRow("CH5 low-pass off 2") << 1068 << 1 << 2 << "LPF_Off" << 4 << -1;
+        QTest::newRow("CH6 low-pass type 3") << 1075 << 1 << 3 << "LPF_Type" << 5 << -1;
+        QTest::newRow("firmware version") << 0 << 2 << 65535 << ok << -1 << -1;
+        QTest::newRow("reserved byte 79") << 79 << 1 << 255 << ok << -1 << -1;
+        QTest::newRow("reserved byte 1099") << 1099 << 1 << 255 << ok << -1 << -1;
+    }
+    // Every field the PC interprets is held to the editors' limits, at the channel and band given;
+    // the bytes it does not interpret are carried as they are.
+    void fieldLimits() {
+        QFETCH(int, offset);
+        QFETCH(int, width);
+        QFETCH(int, value);
+        QFETCH(QString, field);
+        QFETCH(int, channel);
+        QFETCH(int, band);
         QByteArray data = sceneFileFixture();
-        for (int i = 0; i < kChannels * kBands; ++i) {
-            QByteArray bad = data;
-            putU16(bad, off::EQ_Gain + 2 * i, 480);
-            QCOMPARE(Check_Scene_File(bad), SceneFileCheck::GainsOutOfRange);
-        }
+        if (width == 1)
+            data[offset] = char(value);
+        else
+            putU16(data, offset, value);
+        const SceneFileVerdict v = Check_Scene_File(data);
+        QCOMPARE(QString::fromLatin1(Field_Name(v.violation.field)), field);
+        QCOMPARE(v.check, field.isEmpty() ? SceneFileCheck::Ok : SceneFileCheck::FieldOutOfRange);
+        if (field.isEmpty()) return;
+        QCOMPARE(v.violation.channel, channel);
+        QCOMPARE(v.violation.band, band);
+        QCOMPARE(v.violation.value, value);
+        QCOMPARE(v.violation.offset, offset);
+        QCOMPARE(v.violation.scene, 0);
+    }
+
+    void allFileCheck_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("field"); // empty: accepted
+        QTest::addColumn<int>("scene");
+        QTest::addColumn<int>("offset");
+        const QByteArray good = allScenesFile();
+        QTest::newRow("nine scenes, one place erased") << good << QString() << 0 << 0;
+        QByteArray bad = good;
+        bad[2 * 4096 + 44 + 2] = char(0xDD); // scene 3, CH2 delay 0x05DD = 1501
+        bad[2 * 4096 + 44 + 3] = char(0x05);
+        QTest::newRow("scene 3, CH2 delay 1501") << bad << "CH_Delay" << 3 << 46;
+        bad = good;
+        bad[6 * 4096 + 500] = char(0xFE); // inside the erased place
+        QTest::newRow("erased place with one byte changed") << bad << "CH_Name" << 7 << 4;
+        bad = good;
+        bad[8 * 4096 + 1100] = char(1); // carried by the closing block 55
+        QTest::newRow("scene 9, byte 1100") << bad << "reserved" << 9 << 1100;
+        bad = good;
+        bad[6 * 4096 + 4095] = char(1);
+        QTest::newRow("erased place, byte 4095") << bad << "reserved" << 7 << 4095;
+        QTest::newRow("36864 bytes of 0x33")
+            << QByteArray(36864, char(0x33)) << "CH_Name" << 1 << 4;
+    }
+    // Each of the nine scenes is checked like a scene file; an erased place passes; nothing but
+    // zeros past the unit's blocks, so an accepted file is what saving the scenes would write.
+    void allFileCheck() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, field);
+        QFETCH(int, scene);
+        QFETCH(int, offset);
+        const SceneFileVerdict v = Check_All_File(file);
+        QCOMPARE(QString::fromLatin1(Field_Name(v.violation.field)), field);
+        QCOMPARE(v.check, field.isEmpty() ? SceneFileCheck::Ok : SceneFileCheck::FieldOutOfRange);
+        QCOMPARE(v.violation.scene, scene);
+        if (!field.isEmpty()) QCOMPARE(v.violation.offset, offset);
     }
 
     void progress_data() {
@@ -390,33 +486,67 @@ class TestSceneFiles : public QObject {
         QVERIFY(f.payloads().empty());
     }
 
-    void saveOneNotWritten_data() {
-        QTest::addColumn<int>("target"); // 0 cancelled, 1 missing folder, 2 a folder
-        QTest::addColumn<bool>("notice");
-        QTest::newRow("cancelled") << 0 << false;
-        QTest::newRow("missing folder") << 1 << true;
-        QTest::newRow("a folder") << 2 << true;
+    void saveNotWritten_data() {
+        QTest::addColumn<int>("entry");  // Entry::SaveOne or Entry::SaveAll
+        QTest::addColumn<int>("target"); // 0 cancelled, 1 missing folder, 2 a folder,
+                                         // 3 disk full, 4 folder not writable
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("notice"); // empty: none
+        const int one = int(Entry::SaveOne);
+        const int all = int(Entry::SaveAll);
+        const QString full = "磁盘空间不足，未保存任何内容，原有文件未改变！";
+        QTest::newRow("cancelled") << one << 0 << false << QString();
+        QTest::newRow("missing folder")
+            << one << 1 << false
+            << "文件保存失败（No such file or directory），未保存任何内容，原有文件未改变！";
+        QTest::newRow("a folder")
+            << one << 2 << false
+            << "文件保存失败（Filename refers to a directory），未保存任何内容，原有文件未改变！";
+        QTest::newRow("disk full") << one << 3 << false << full;
+        QTest::newRow("disk full, all scenes") << all << 3 << false << full;
+        QTest::newRow("disk full, English")
+            << one << 3 << true
+            << "The disk is full: nothing was saved, and any earlier file is unchanged!";
+        QTest::newRow("not writable")
+            << one << 4 << false << "没有写入该位置的权限，未保存任何内容，原有文件未改变！";
     }
-    void saveOneNotWritten() {
+    // A save that fails leaves the earlier file as it was, and the user is told why.
+    void saveNotWritten() {
+        QFETCH(int, entry);
         QFETCH(int, target);
-        QFETCH(bool, notice);
+        QFETCH(bool, english);
+        QFETCH(QString, notice);
         WindowFixture f;
         QVERIFY(f.connect());
+        Pc.Lang_EN = english ? 1 : 0;
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
         const QString folder = path("folder.SCE");
         QVERIFY(QDir().mkpath(folder));
+        const QString earlier = path("earlier.SCE");
+        writeFile(earlier, QByteArray(4096, char(0x5A)));
         if (target == 0) dialogs.cancel();
         if (target == 1) dialogs.choose(path("missing/one.SCE"));
         if (target == 2) dialogs.choose(folder);
-        trigger(f, Entry::SaveOne);
+        if (target >= 3) dialogs.choose(earlier);
+        {
+            std::unique_ptr<FileSizeLimit> full;
+            std::unique_ptr<Unprivileged> nobody;
+            if (target == 3) full = std::make_unique<FileSizeLimit>(1000);
+            if (target == 4) {
+                QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
+                nobody = std::make_unique<Unprivileged>();
+                QVERIFY(nobody->ok());
+            }
+            trigger(f, Entry(entry));
+        }
+        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(dialogs.seen().size(), size_t(1));
-        if (notice)
-            QCOMPARE(texts(boxes), QStringList{"文件保存失败，原有文件未改变！"});
-        else
-            QVERIFY(boxes.seen().empty());
+        QCOMPARE(texts(boxes), notice.isEmpty() ? QStringList() : QStringList{notice});
         QVERIFY(QFileInfo(folder).isDir());
         QVERIFY(!QFile::exists(path("missing/one.SCE")));
+        QCOMPARE(readFile(earlier), QByteArray(4096, char(0x5A)));
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"earlier.SCE"});
     }
 
     void loadOne() {
@@ -475,34 +605,57 @@ class TestSceneFiles : public QObject {
 
     void loadOneRefused_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("kind"); // 0 file with the content, 1 missing file, 2 a folder
+        QTest::addColumn<int>("kind"); // 0 file with the content, 1 missing, 2 folder, 3 FIFO
+        QTest::addColumn<bool>("english");
         QTest::addColumn<QString>("notice");
         const QByteArray good = sceneFileFixture();
         const QString size = "场景文件大小不正确（应为 4096 字节），未加载！";
-        QTest::newRow("empty") << QByteArray() << 0 << size;
-        QTest::newRow("one byte short") << good.left(4095) << 0 << size;
-        QTest::newRow("one byte long") << good + 'x' << 0 << size;
+        QTest::newRow("empty") << QByteArray() << 0 << false << size;
+        QTest::newRow("one byte short") << good.left(4095) << 0 << false << size;
+        QTest::newRow("one byte long") << good + 'x' << 0 << false << size;
         QTest::newRow("all-scenes file")
-            << good.repeated(9) << 0
+            << good.repeated(9) << 0 << false
             << "这是全部场景文件（*.ALL），请用“加载电脑的全部场景”加载，未加载！";
         QByteArray shifted = good;
         for (int i = 0; i < kChannels * kBands; ++i)
             putU16(shifted, off::EQ_Gain + 2 * i, u16At(good, off::EQ_Gain + 2 * i) + 120);
         QTest::newRow("gains shifted twice")
-            << shifted << 0 << "不是有效的场景文件（均衡增益超出范围），未加载！";
-        QTest::newRow("missing file") << QByteArray() << 1 << "无法读取文件，未加载！";
-        QTest::newRow("a folder") << QByteArray() << 2 << "无法读取文件，未加载！";
+            << shifted << 0 << false
+            << "文件中的数值超出范围：CH3，第 6 段，均衡增益（EQ_Gain）为 480，允许 "
+               "40..440，未加载，"
+               "未发送任何数据！";
+        // All 0xFF but for valid gains: the unit would get volume, delay and EQ frequency 65535.
+        QByteArray erased(4096, char(0xFF));
+        for (int i = 0; i < kChannels * kBands; ++i)
+            putU16(erased, off::EQ_Gain + 2 * i, 240);
+        QTest::newRow("0xFF with valid gains") << erased << 0 << false
+                                               << "文件中的数值超出范围：CH1，扬声器角色（CH_"
+                                                  "Name）为 255，允许 0..20，未加载，未发送任"
+                                                  "何数据！";
+        QByteArray delay = good;
+        putU16(delay, off::CH_Delay + 10, 1501);
+        QTest::newRow("delay, English")
+            << delay << 0 << true
+            << "A value in the file is out of range: CH6, channel delay (CH_Delay) is 1501, "
+               "allowed 0..1500. Nothing was loaded or sent!";
+        QTest::newRow("missing file") << QByteArray() << 1 << false << "无法读取文件，未加载！";
+        const QString notRegular = "所选的不是普通文件（例如管道、设备或文件夹），未读取！";
+        QTest::newRow("a folder") << QByteArray() << 2 << false << notRegular;
+        QTest::newRow("a FIFO nobody writes to") << QByteArray() << 3 << false << notRegular;
     }
     // A refused file changes nothing and sends nothing.
     void loadOneRefused() {
         QFETCH(QByteArray, content);
         QFETCH(int, kind);
+        QFETCH(bool, english);
         QFETCH(QString, notice);
         WindowFixture f;
         QVERIFY(f.connect());
+        Pc.Lang_EN = english ? 1 : 0;
         const QString file = path("refused.SCE");
         if (kind == 0) writeFile(file, content);
         if (kind == 2) QVERIFY(QDir().mkpath(file));
+        if (kind == 3) QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
         const auto mirror = Param_Image.bytes();
         f.clearFrames();
         ModalAnswerer boxes;
@@ -817,21 +970,41 @@ class TestSceneFiles : public QObject {
     }
 
     void loadAllRefused_data() {
-        QTest::addColumn<int>("size");
+        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("notice");
         const QString size = "全部场景文件大小不正确（应为 36864 字节），未加载！";
         QTest::newRow("single-scene file")
-            << 4096 << "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！";
-        QTest::newRow("empty") << 0 << size;
-        QTest::newRow("one byte short") << 36863 << size;
-        QTest::newRow("one byte long") << 36865 << size;
+            << sceneFileFixture()
+            << "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！";
+        QTest::newRow("empty") << QByteArray() << size;
+        QTest::newRow("one byte short") << allScenesFile().left(36863) << size;
+        QTest::newRow("one byte long") << allScenesFile() + 'x' << size;
+        QByteArray q = allScenesFile();
+        q[4 * 4096 + off::EQ_Q] = 0;
+        QTest::newRow("scene 5, Q 0") << q
+                                      << "文件中的数值超出范围：场景 5，CH1，第 1 段，均衡 Q "
+                                         "值（EQ_Q）为 0，允许 4..100，未加载，"
+                                         "未发送任何数据！";
+        QByteArray tail = allScenesFile();
+        tail[8 * 4096 + 1100] = 1;
+        QTest::newRow("scene 9, byte 1100") << tail
+                                            << "文件中的数值超出范围：场景 9，第 1100 "
+                                               "字节，保留字节（reserved）为 1，允许 0..0，未加载"
+                                               "，未发送任何数据！";
+        QTest::newRow("any 36864 bytes")
+            << QByteArray(36864, char(0x33))
+            << "文件中的数值超出范围：场景 1，CH1，扬声器角色（CH_Name）为 51，允许 "
+               "0..20，未加载，未"
+               "发送任何数据！";
     }
+    // Nothing is sent, and the unit's stored scenes stay as they were.
     void loadAllRefused() {
-        QFETCH(int, size);
+        QFETCH(QByteArray, content);
         QFETCH(QString, notice);
         WindowFixture f;
         QVERIFY(f.connect());
-        writeFile(path("in.ALL"), QByteArray(size, char(0x33)));
+        writeFile(path("in.ALL"), content);
+        const sim::Memory scene5 = sim::unit().scene(5).image;
         f.clearFrames();
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
@@ -842,6 +1015,8 @@ class TestSceneFiles : public QObject {
         QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.ALL)"});
         QCOMPARE(texts(boxes), QStringList{notice});
         QVERIFY(f.payloads().empty());
+        QVERIFY(sim::unit().scene(5).image == scene5);
+        QCOMPARE(sim::unit().counters().sceneLoads, 0);
     }
 };
 

@@ -462,8 +462,8 @@ void TestUnit::unplugged() {
 void TestUnit::enumerateAndOpenPath() {
     hid_device_info* list = hid_enumerate(0x1A86, 0xE010);
     QVERIFY(list != nullptr);
-    QCOMPARE(list->vendor_id, (unsigned short)0x1A86);
-    QCOMPARE(list->product_id, (unsigned short)0xE010);
+    QCOMPARE(list->vendor_id, static_cast<unsigned short>(0x1A86));
+    QCOMPARE(list->product_id, static_cast<unsigned short>(0xE010));
     QVERIFY(list->next == nullptr);
     hid_device* byPath = hid_open_path(list->path);
     QVERIFY(byPath != nullptr);

@@ -13,6 +13,7 @@ namespace tarn::test {
 struct SeenBox {
     QString title;
     QString text;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 class ModalAnswerer : public QObject {

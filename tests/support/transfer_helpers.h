@@ -15,6 +15,10 @@ namespace tarn::test {
 void writeFile(const QString& path, const QByteArray& bytes);
 // The texts of the boxes the answerer has seen, in order.
 QStringList texts(const ModalAnswerer& boxes);
+// Nine scenes as this program writes them, each one a valid unit image of its own (scene s has
+// CH1 volume 60 * s and CH2 band s at +s dB) with bytes 1100..4095 zero, and place 7 erased (0xFF
+// throughout its 55 blocks).
+QByteArray allScenesFile();
 // Runs action once, the first time the progress bar reaches value or more.
 void whenProgress(WindowFixture& f, QObject* context, int value, std::function<void()> action);
 
