@@ -413,6 +413,8 @@ void LinkMachine::pacedRequestStep(bool blocks) {
         drainQueuedReports();
         if (!(blocks ? readingBlocks() : readingNames())) return;
         if (attempts_ >= kRequestAttempts) {
+            // A unit that answers late at times gets longer for each answer next time.
+            requestBoundTicks_ = std::min(2 * requestBoundTicks_, kMaxReplyWaitTicks);
             goOffline();
             emit readbackEnded();
             handshakeFailed(0);

@@ -53,8 +53,10 @@ build parse_frame link/frame.cpp
 build scene_file model/scene_image.cpp model/param_image.cpp
 build all_file model/scene_image.cpp model/param_image.cpp
 build firmware_file presets/firmware_image.cpp
+build transfer_answer link/frame.cpp link/transfer_job.cpp
 
 run parse_frame 4096 10000000
 run scene_file 4200 1000000
 run all_file 36865 1000000
 run firmware_file 4096 1000000
+run transfer_answer 400 1000000
