@@ -8,6 +8,7 @@
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
+#include <QAction>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,6 +180,77 @@ class TestUnitTrouble : public QObject {
         QCOMPARE(Link_Machine().devicePath(), std::string("sim:1a86:e010"));
         QCOMPARE(Param_Image.Total_Vol(), sim::unit(0).u16(24));
         QCOMPARE(texts(boxes), (QStringList{told[0], "机器通讯异常！"}));
+    }
+
+    // Block or chunk 5 lost on its way to the unit, and an old acknowledgement of 4 arriving just
+    // after it: only an acknowledgement naming 5 may let the upload move on, so 5 goes again and
+    // the unit ends up with every byte.
+    void acknowledgementMustNameTheBlock_data() {
+        QTest::addColumn<bool>("firmware");
+        QTest::newRow("scene image block") << false;
+        QTest::newRow("firmware chunk") << true;
+    }
+    void acknowledgementMustNameTheBlock() {
+        QFETCH(bool, firmware);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        QTemporaryDir dir;
+        const QString file = dir.filePath("in");
+        QByteArray source;
+        if (firmware) {
+            source = "MVO" + QByteArray(157, char(0x33)); // chunks 0..8 and the final one
+            for (int i = 3; i < source.size(); ++i)
+                source[i] = char(i);
+        } else {
+            const sim::Memory m = sim::Unit::factoryImage();
+            source =
+                QByteArray(reinterpret_cast<const char*>(m.data()), 1100) + QByteArray(2996, '\0');
+            source[26] = char(0x2C); // CH1 volume 300: differs from the unit's
+            source[27] = char(0x01);
+        }
+        writeFile(file, source);
+        const QByteArray before = firmware ? hex("05B00004") : hex("054104");
+        const QByteArray lost = firmware ? hex("05B00005") : hex("054105");
+        f.clearFrames();
+        bool armed = false, staled = false;
+        auto watch = [&] {
+            const std::vector<QByteArray> sent = f.payloads();
+            if (sent.empty()) return;
+            if (!armed && sent.back().startsWith(before)) {
+                sim::unit().loseWrites(1);
+                armed = true;
+            } else if (armed && !staled && sent.back().startsWith(lost)) {
+                if (firmware)
+                    sim::unit().queueUnsolicited(0xB0, {0x00, 0x04});
+                else
+                    sim::unit().queueUnsolicited(0x41, {0x04});
+                staled = true;
+            }
+        };
+        ModalAnswerer boxes(QMessageBox::Yes);
+        FileDialogAnswerer dialogs;
+        dialogs.choose(file);
+        if (firmware)
+            f.window().menus.upgrade->trigger();
+        else
+            f.window().menus.sceneEntry[2]->trigger();
+        QVERIFY(finishTransfer(60000, watch));
+        QVERIFY(staled);
+        int sentLost = 0;
+        for (const QByteArray& p : f.payloads())
+            sentLost += p.startsWith(lost) ? 1 : 0;
+        QCOMPARE(sentLost, 2);
+        if (firmware) {
+            QByteArray padded = source + QByteArray(16 * 10 - source.size(), char(0xFF));
+            QVERIFY(sim::unit().firmware().complete);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(sim::unit().firmware().bytes.data()),
+                                int(sim::unit().firmware().bytes.size())),
+                     padded);
+        } else {
+            QCOMPARE(
+                QByteArray(reinterpret_cast<const char*>(sim::unit().memory().data() + 4), 1096),
+                source.mid(4, 1096));
+        }
     }
 };
 
