@@ -48,21 +48,17 @@ LinkMachine::~LinkMachine() {
 
 void LinkMachine::reset() {
     closeUnit();
-    phase_ = LinkPhase::Searching;
+    goOffline();
     readbackBlock_ = 0;
     sceneNameIndex_ = 0;
-    requestPending_ = false;
-    requestWait_ = nameWait_ = 0;
+    requestWait_ = 0;
     idleCount_ = reconnectCount_ = 0;
     disconnectPending_ = sendSuppressed_ = false;
     repeatGuard_ = 0;
-    attempts_ = 0;
     wrongNameWait_ = 0;
     wrongNameSeen_ = false;
-    probeWait_ = 0;
     unitGone();
-    heard_ = pingOutstanding_ = false;
-    unansweredPings_ = 0;
+    heard_ = false;
     staged_.fill(0);
     txSeq_ = 0;
     txReport_.fill(0);

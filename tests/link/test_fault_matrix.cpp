@@ -125,15 +125,7 @@ QByteArray expectedMirror() {
 class TestFaultMatrix : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
-
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-    }
-
     void cleanupTestCase() {
         for (const auto& [name, t] : tallies())
             qInfo("matrix %-14s rows %3d complete %3d (with a notice %d) stopped %3d faults %4d "
@@ -174,6 +166,8 @@ class TestFaultMatrix : public QObject {
         QFETCH(int, faultKind);
         QFETCH(int, unplugAt);
         const Kind k = Kind(kind);
+        QTemporaryDir dir;
+        auto path = [&dir](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
         WindowFixture f;
         sim::Unit& unit = sim::unit();
         // Something to lose in every block: the blocks of the memory told apart.
