@@ -5,7 +5,9 @@
 // written or -1; hid_read / hid_read_timeout return the report length, 0 when nothing came, -1 on
 // failure; hid_error never returns NULL. One difference: a read that finds nothing on its way
 // returns 0 at once, also hid_read and hid_read_timeout(-1), which block on real hardware. With an
-// answer latency set, a read waits for an answer that is on its way, up to its time-out.
+// answer latency set, a read waits for an answer that is on its way, up to its time-out (on a
+// test's clock it does not wait). hid_enumerate lists every unit plugged in, the first unit first;
+// hid_open takes the first listed, hid_open_path the one named.
 #include <hidapi.h>
 
 #include <cstdlib>
