@@ -168,23 +168,27 @@ QSlider* makeSlider(QWidget* window, const QString& name, int max, int x, int y,
 
 } // namespace
 
+QFont Fixed_Font(int pixels) {
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
 void Form::setupUi(QWidget* window) {
     static const bool artworkRegistered = (registerArtwork(), true);
     (void)artworkRegistered;
 
     if (window->objectName().isEmpty()) window->setObjectName(QStringLiteral("Tarn80X"));
     window->setFixedSize(kWindowWidth, kWindowHeight);
-    window->setFont(QFont(QStringLiteral("微软雅黑"), 9));
+    window->setFont(Fixed_Font(kFontPixels));
     window->setStyleSheet(QString::fromLatin1(kWindowSheet).arg(window->objectName()));
 
-    QFont small = window->font();
-    small.setPointSize(8);
+    const QFont small = Fixed_Font(10);
 
     // ---- top band ----
     label_2 = makeLabel(window, QStringLiteral("label_2"), 16, kTopY, 200, kTopH);
     label_2->setText(QStringLiteral("HX-6C-R1 DSP"));
-    QFont title = window->font();
-    title.setPointSize(12);
+    QFont title = Fixed_Font(16);
     title.setBold(true);
     label_2->setFont(title);
 
@@ -338,7 +342,7 @@ void Form::setupUi(QWidget* window) {
                          Qt::AlignCenter);
     label_15->setStyleSheet(QStringLiteral(
         "QLabel#label_15{color: rgb(255, 96, 96);background-color: rgba(24, 24, 25, 170);"
-        "border:2px solid rgb(255, 96, 96);border-radius:6px;font-size:36pt;font-weight:bold;}"));
+        "border:2px solid rgb(255, 96, 96);border-radius:6px;font-size:48px;font-weight:bold;}"));
     label_15->setAttribute(Qt::WA_TransparentForMouseEvents); // the EQ stays editable beneath
 
     // ---- channel strips ----

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QCheckBox;
+class QFont;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -29,6 +30,11 @@ inline constexpr char kStyleSelected[] =
 inline constexpr char kStyleUnselected[] =
     "background-color: rgb(72, 72, 73);color:white;border:1px groove gray;border-radius:6px;"
     "padding:1px 4px;border-style: outset;";
+
+// The interface font at a size in pixels. Forms laid out in fixed pixels use it so that their text
+// does not grow with the desktop's font DPI (Qt scales whole windows on high-DPI screens).
+QFont Fixed_Font(int pixels);
+constexpr int kFontPixels = 12;
 
 struct Form {
     // ---- top band (y < 50): title, link status, menus, window buttons ----

@@ -1,10 +1,14 @@
 #include "app/frameless_dialog.h"
 
+#include "app/form.h"
+
 #include <QMouseEvent>
 
 namespace tarn {
 
-FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {}
+FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {
+    setFont(Fixed_Font(kFontPixels)); // laid out in fixed pixels like the main window
+}
 
 void FramelessDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)

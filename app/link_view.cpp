@@ -55,6 +55,7 @@ void Tarn80X::Show_Link_Status() {
 void Tarn80X::Readback_Applied() {
     ui->TickBar->hide();
     Update_All_State();
+    Image_Replaced();
 }
 
 void Tarn80X::Update_All_State() {

@@ -41,11 +41,27 @@ void Tarn80X::buildOptionAndSceneMenus() {
         connect(a, &QAction::triggered, this, [this, level] { Option_NoiseGate_Select(level); });
     }
     m.noiseGateLevel[0]->setChecked(true);
+    // Undo and redo also answer their keys anywhere in the window, not only in the open menu.
+    m.undo = addEntry(m.option, txt::OptionUndo);
+    m.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m.redo = addEntry(m.option, txt::OptionRedo);
+    m.redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* a : {m.undo, m.redo}) {
+        a->setEnabled(false);
+        addAction(a);
+    }
+    connect(m.undo, &QAction::triggered, this, &Tarn80X::Option_Undo_Fun);
+    connect(m.redo, &QAction::triggered, this, &Tarn80X::Option_Redo_Fun);
     m.about = addEntry(m.option, txt::OptionAbout);
     m.systemReset = addEntry(m.option, txt::OptionReset);
     m.upgrade = addEntry(m.option, txt::OptionUpgrade);
-    m.chinese = addEntry(m.option, txt::OptionChinese);
-    m.english = addEntry(m.option, txt::OptionEnglish);
+    m.chinese = addEntry(m.option, txt::OptionChinese, true);
+    m.english = addEntry(m.option, txt::OptionEnglish, true);
+    auto* languages = new QActionGroup(this); // the check mark shows the current language
+    languages->addAction(m.chinese);
+    languages->addAction(m.english);
+    m.chinese->setChecked(true);
     connect(m.about, &QAction::triggered, this, &Tarn80X::Option_Sub2_Fun);
     connect(m.systemReset, &QAction::triggered, this, &Tarn80X::Option_Sub3_Fun);
     connect(m.upgrade, &QAction::triggered, this, &Tarn80X::Option_Sub5_Fun);

@@ -1,5 +1,6 @@
 #include "app/tarn80x.h"
 
+#include "app/desktop.h"
 #include "app/form.h"
 #include "link/link_machine.h"
 #include "link/send.h"
@@ -18,6 +19,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
+    Editing_Core_Init();
     buildOptionAndSceneMenus();
     installEventFilters();
 
@@ -29,6 +31,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     setWindowFlags(Qt::FramelessWindowHint);
 
     Param_Init();
+    core->Sliders_From_Image();
     Show_Channel_Outputs();
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);
@@ -61,6 +64,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->label_15->hide();
     Editing_Connect_Outputs();
     Editing_Connect_Eq();
+    Desktop_Attach(*this);
 }
 
 void Tarn80X::stopLinkTimer() {
@@ -68,6 +72,10 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
+    Desktop_Detach(*this);
+    // The stack announces its clearing as it goes; nothing here may answer by then.
+    undoStack->disconnect(this);
+    delete undoStack;
     stopLinkTimer();
     Link_Shutdown();
     delete ui;

@@ -2,15 +2,21 @@
 // link/, editing/, graph/ and the other folders define the slots of their own widgets.
 #pragma once
 
+#include "editing/edit_core.h"
+#include "editing/undo_step.h"
+
 #include <QBrush>
 #include <QPen>
 #include <QPoint>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
 class QMenu;
+class QUndoStack;
 
 namespace tarn {
 
@@ -56,23 +62,63 @@ class Tarn80X : public QWidget {
     void Place_Band_Marker_By_Freq(int band);
     void Place_Band_Marker(int band);
     // Seams to the editing code (graph/graph_seams.cpp): the link copies of a graph change.
-    void Band_Changed_From_Graph(int band);
-    void Crossover_Changed_From_Graph(bool lowPass);
     void Band_Flat_Toggle(int band); // BT_LED_ double-click: flat / restore
   public slots:
     void HPF_Point_Update_Change();
     void LPF_Point_Update_Change();
     void Mark_Point_Update_Change(int Band);
 
+    // ---- editing: the core, undo and the refresh of the editing widgets (editing/edit_window.cpp)
+    // ----
+  public:
+    EditCore& Edit_Core() { return *core; }
+    QUndoStack* Undo_Stack() const { return undoStack; }
+    // What to bring up to date after an edit: one refresh per widget family.
+    enum Refresh : unsigned {
+        RefreshBand = 1u << 0, // one band of the EQ page (the band given) and the EQ curve
+        RefreshEq = 1u << 1,   // the whole EQ page: bands, bypass, curve
+        RefreshCrossover = 1u << 2,
+        RefreshOutputs = 1u << 3, // the six strips and the master strip
+        RefreshInput = 1u << 4,
+        RefreshNoiseGate = 1u << 5,
+        RefreshRoles = 1u << 6,
+        RefreshChannel = 1u << 7, // channel buttons, the link button
+        RefreshAll = 0xFFu & ~RefreshBand,
+    };
+    // Runs one user edit through the editing core as one undo step (merged with the earlier steps
+    // of the same gesture), then refreshes the families named. Tools that set many fields of
+    // several channels at once write the image and send through Edit_Core() inside `edit`.
+    void Edit(unsigned refresh, const std::function<void()>& edit, Gesture gesture = Gesture::None,
+              int band = -1);
+    // A slider drag, a held key, a marker drag or a held step button begins: its steps merge.
+    void Begin_Gesture() { ++gestureTag; }
+    // The image was replaced wholesale (read-back, scene recall or load, factory reset, firmware
+    // upgrade): the undo history no longer applies.
+    void Image_Replaced();
+    void Refresh_Widgets(unsigned refresh, int band = -1);
+    // Shown from the mirror, sending nothing.
+    void Refresh_Band(int band);
+    void Refresh_Eq();
+    void Refresh_Crossover();
+    void Refresh_Outputs();
+    void Refresh_Channel_Buttons();
+  public slots:
+    void Option_Undo_Fun();
+    void Option_Redo_Fun();
+
+  private:
+    void Editing_Core_Init();
+    void Undo_Actions_Update();
+    std::unique_ptr<CommandSink> sink;
+    std::unique_ptr<EditCore> core;
+    QUndoStack* undoStack = nullptr;
+    quint64 gestureTag = 0;
+    Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
+
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
     void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the entries
-    // Shown from the mirror for channel ch (used by Channel_Refresh, after Cur_CH = ch): one
-    // band's entries, slider, marker and LED; the bypass button and sign; the crossover entries
-    // and buttons (curves and crossover markers stay with HPF_Curve_Calc / LPF_Curve_Calc).
-    void EQ_Band_Show(int ch, int band);
     void EQ_Bypass_Show(int ch);
-    void Crossover_Show(int ch);
     // Copies to the channels linked to ch, sending each when online.
     void EQ_Link_Copy(int ch, int band);
     void HPF_Link_Copy(int ch);
@@ -101,22 +147,12 @@ class Tarn80X : public QWidget {
     void EQ_Q_Entry(int band);
 
   private:
-    enum class BandChange { Gain, Freq, Q };
-    // The steps every band change ends with: link copy, curve and repaint, marker (gain or
-    // frequency), send, and the LED after a gain change.
-    void EQ_Band_Tail(int band, BandChange change);
-    // Stores gain through the band's slider; the slider handler runs even when it already
-    // stands there.
-    void EQ_Gain_Via_Slider(int band, int gain);
     void EQ_Led_Show(int ch, int band);
     void EQ_Entries_Mode(bool parametric);
     // Crossovers: the low-pass filter when lowPass is set, else the high-pass filter, of Cur_CH.
     void Filter_Freq_Entry(bool lowPass);
     void Filter_Step_Button(bool lowPass, bool up);
-    void Filter_Freq_Step(bool lowPass, bool up, bool fast);
-    // The filter tail: link copy, curve and repaint, send; the step paths send first.
-    void Filter_Tail(bool lowPass, bool sendFirst);
-    void Filter_Link_Copy(bool lowPass, int ch);
+    void Filter_Freq_Step(bool lowPass, bool up, bool fast, Gesture gesture);
 
     // ---- editing: outputs, channels and link, input and noise gate ----
     // (editing/outputs.cpp, editing/channels.cpp, editing/link_form.*, editing/input.cpp)
@@ -139,6 +175,7 @@ class Tarn80X : public QWidget {
     void on_BT_MainMute_clicked();
     void on_BT_LINK_clicked();
     void LinkForm_ChangeUpdate(uint8_t TempCH); // a LinkForm copied into channel TempCH
+    void Link_Synchronise();                    // the link dialog's synchronise button
     void on_BT_INPUT_HI_clicked();
     void on_BT_INPUT_OPT_clicked();
     void on_BT_INPUT_BT_clicked();   // hidden button: does nothing
@@ -158,14 +195,7 @@ class Tarn80X : public QWidget {
     void CH_Mute_Click(int ch);
     void CH_Sync_Click(int ch);
     void Draw_Sync_Button(int ch);
-    // Sync group rules: whether a step would push an engaged partner out of range, and applying
-    // a step or toggle to every engaged partner of ch.
-    bool Vol_Group_Limit(int ch, int delta) const;
-    bool Delay_Group_Limit(int ch, int delta) const;
-    void Vol_Group_Apply(int ch, int delta);
-    void Delay_Group_Apply(int ch, int delta);
-    void Phase_Group_Toggle(int ch);
-    void Mute_Group_Toggle(int ch);
+    void Show_Delay_Entry(int ch);
     void Delay_Key_Steps(int ch, int direction, int steps);
     void Input_Select(uint8_t source);
 
@@ -258,6 +288,8 @@ class Tarn80X : public QWidget {
         QAction* upgrade = nullptr;
         QAction* chinese = nullptr;
         QAction* english = nullptr;
+        QAction* undo = nullptr;
+        QAction* redo = nullptr;
         QMenu* scene = nullptr;
         std::array<QAction*, 5> sceneEntry{};
         QMenu* hpfType = nullptr;

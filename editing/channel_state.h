@@ -22,9 +22,6 @@ struct ChannelEditState {
     std::array<uint8_t, kChannels> Sync_Group{}; // 1 = the channel's Sync button is engaged
     uint8_t Link_Base = kLinkBaseLeft;           // reference side of the next synchronise
     uint8_t Link_Active = 0;                     // 1 after a synchronise, 0 after an unlink
-    // What the last synchronise copied into each receiving channel, until the window has brought
-    // the unit up to date (LinkForm_ChangeUpdate).
-    std::array<LinkCopyChange, kChannels> Link_Sync_Pending{};
 };
 
 extern ChannelEditState Chan;

@@ -1,20 +1,16 @@
-// Band editing on the EQ page of Cur_CH: gain sliders, the gain, frequency and Q entries with their
-// Up/Down keys and wheel, the display mode, bypass and reset, and the copy of a band to linked
-// channels. Every change writes the mirror first and then runs the band tail.
+// The EQ page of Cur_CH: gain sliders, the gain, frequency and Q entries with their Up/Down keys
+// and wheel, the display mode, bypass and reset. Each forwards to the editing core's band-edit
+// routine (mirror, link copies, send) as one undo step; the page is then refreshed from the mirror.
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
 #include "editing/eq_format.h"
-#include "graph/response.h"
-#include "link/link_machine.h"
-#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QWheelEvent>
 #include <optional>
@@ -61,12 +57,19 @@ std::optional<EqStep> Step_Of(const QEvent* event) {
     return std::nullopt;
 }
 
+// The step's gesture: a held key's repeats merge into the press that began them.
+Gesture Gesture_Of(const QEvent* event) {
+    return event->type() == QEvent::KeyPress ? Gesture::HeldKey : Gesture::None;
+}
+
 } // namespace
 
 void Tarn80X::Editing_Connect_Eq() {
     for (int b = 0; b < kBands; ++b) {
-        connect(ui->eqGainSlider[at(b)], &QSlider::valueChanged, this,
+        QSlider* slider = ui->eqGainSlider[at(b)];
+        connect(slider, &QSlider::valueChanged, this,
                 [this, b](int value) { EQ_Gain_Slider_Changed(b, value); });
+        connect(slider, &QSlider::sliderPressed, this, [this] { Begin_Gesture(); });
         connect(ui->eqGain[at(b)], &QLineEdit::returnPressed, this,
                 [this, b] { EQ_Gain_Entry(b); });
         connect(ui->eqFreq[at(b)], &QLineEdit::returnPressed, this,
@@ -75,34 +78,8 @@ void Tarn80X::Editing_Connect_Eq() {
     }
 }
 
-// ---- the band tail and the link copy ----
-
-void Tarn80X::EQ_Band_Tail(int band, BandChange change) {
-    const uint8_t ch = Pc.Cur_CH;
-    EQ_Link_Copy(ch, band);
-    tarn::EQ_Curve_Calc(ch);
-    Curve_Points_Update(ch);
-    Graph_Repaint();
-    if (change == BandChange::Gain)
-        Place_Band_Marker_By_Gain(band);
-    else if (change == BandChange::Freq)
-        Place_Band_Marker_By_Freq(band);
-    if (Link_Online()) Send_EQ_Band(ch, band);
-    if (change == BandChange::Gain) EQ_Led_Show(ch, band);
-}
-
 void Tarn80X::EQ_Link_Copy(int ch, int band) {
-    if (ch < 0 || ch >= kChannels || band < 0 || band >= kBands) return;
-    const uint8_t mode = Pc.Link_Mode[static_cast<size_t>(ch)];
-    if (mode != LinkEqAndFilters && mode != LinkEqOnly) return;
-    for (int dst = 0; dst < kChannels; ++dst) {
-        if (dst == ch || !Pc.Link_Matrix[static_cast<size_t>(ch)][static_cast<size_t>(dst)])
-            continue;
-        Param_Image.set_EQ_Freq(dst, band, Param_Image.EQ_Freq(ch, band));
-        Param_Image.set_EQ_Gain(dst, band, Param_Image.EQ_Gain(ch, band));
-        Param_Image.set_EQ_Q(dst, band, Param_Image.EQ_Q(ch, band));
-        if (Link_Online()) Send_EQ_Band(dst, band);
-    }
+    core->EQ_Link_Copy(ch, band);
 }
 
 void Tarn80X::EQ_Led_Show(int ch, int band) {
@@ -113,58 +90,42 @@ void Tarn80X::EQ_Led_Show(int ch, int band) {
 // ---- the three ways of changing a band ----
 
 void Tarn80X::EQ_Gain_Slider_Changed(int band, int value) {
-    Pc.Cur_Band = static_cast<uint8_t>(band);
-    Param_Image.set_EQ_Gain(Pc.Cur_CH, band, static_cast<uint16_t>(value));
-    ui->eqGain[at(band)]->setText(Eq_Gain_Text(value));
-    EQ_Band_Tail(band, BandChange::Gain);
+    BandEdit edit;
+    edit.gain = value;
+    edit.moveSlider = true;
+    const bool dragged = ui->eqGainSlider[at(band)]->isSliderDown();
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); },
+        dragged ? Gesture::Slider : Gesture::None, band);
 }
 
-void Tarn80X::EQ_Gain_Via_Slider(int band, int gain) {
-    QSlider* slider = ui->eqGainSlider[at(band)];
-    if (slider->value() != gain)
-        slider->setValue(gain); // its valueChanged runs EQ_Gain_Slider_Changed
-    else
-        EQ_Gain_Slider_Changed(band, gain);
-}
-
-// The typed gain is stored as typed (it may lie beyond the slider's +-12 dB); the slider stays.
+// A typed entry: the value as read, or the entry shows the stored value again. The typed gain is
+// stored as typed (it may lie beyond the slider's +-12 dB); the slider stays.
 void Tarn80X::EQ_Gain_Entry(int band) {
     Pc.Cur_Band = static_cast<uint8_t>(band);
-    const uint8_t ch = Pc.Cur_CH;
-    QLineEdit* entry = ui->eqGain[at(band)];
-    const std::optional<int> gain = Parse_Eq_Gain(entry->text());
-    if (!gain) {
-        entry->setText(Eq_Gain_Text(Param_Image.EQ_Gain_Signed(ch, band)));
-        return;
-    }
-    Param_Image.set_EQ_Gain(ch, band, static_cast<uint16_t>(*gain)); // negative: two's complement
-    EQ_Band_Tail(band, BandChange::Gain);
+    BandEdit edit;
+    edit.gain = Parse_Eq_Gain(ui->eqGain[at(band)]->text());
+    if (!edit.gain) return Refresh_Band(band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
 void Tarn80X::EQ_Freq_Entry(int band) {
     Pc.Cur_Band = static_cast<uint8_t>(band);
-    const uint8_t ch = Pc.Cur_CH;
-    QLineEdit* entry = ui->eqFreq[at(band)];
-    const std::optional<int> freq = Parse_Freq(entry->text());
-    if (!freq) {
-        entry->setText(Eq_Freq_Text(Param_Image.EQ_Freq(ch, band)));
-        return;
-    }
-    Param_Image.set_EQ_Freq(ch, band, static_cast<uint16_t>(*freq));
-    EQ_Band_Tail(band, BandChange::Freq);
+    BandEdit edit;
+    edit.freq = Parse_Freq(ui->eqFreq[at(band)]->text());
+    if (!edit.freq) return Refresh_Band(band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
 void Tarn80X::EQ_Q_Entry(int band) {
     Pc.Cur_Band = static_cast<uint8_t>(band);
-    const uint8_t ch = Pc.Cur_CH;
-    QLineEdit* entry = ui->eqQ[at(band)];
-    const std::optional<int> q = Parse_Eq_Q(entry->text());
-    if (!q) {
-        entry->setText(Eq_Q_Text(Param_Image.EQ_Q(ch, band)));
-        return;
-    }
-    Param_Image.set_EQ_Q(ch, band, static_cast<uint8_t>(*q));
-    EQ_Band_Tail(band, BandChange::Q);
+    BandEdit edit;
+    edit.q = Parse_Eq_Q(ui->eqQ[at(band)]->text());
+    if (!edit.q) return Refresh_Band(band);
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
 // Up/Down keys and the wheel on the band entries and the two crossover frequency entries. A
@@ -174,36 +135,33 @@ void Tarn80X::EqCrossover_EventFilter(QObject* watched, QEvent* event) {
     if (!step) return;
     const auto* widget = qobject_cast<const QWidget*>(watched);
     if (!widget || !widget->isEnabled()) return;
+    if (*step == EqStep::Up || *step == EqStep::Down) Begin_Gesture();
+    const Gesture gesture = Gesture_Of(event);
 
     if (watched == ui->Edit_HPF_Freq || watched == ui->Edit_LPF_Freq) {
         const bool up =
             *step == EqStep::Up || *step == EqStep::UpHeld || *step == EqStep::WheelForward;
         const bool held = *step == EqStep::UpHeld || *step == EqStep::DownHeld;
-        Filter_Freq_Step(watched == ui->Edit_LPF_Freq, up, held);
+        Filter_Freq_Step(watched == ui->Edit_LPF_Freq, up, held, gesture);
         event->accept();
         return;
     }
 
     const uint8_t ch = Pc.Cur_CH;
     int band = -1;
+    BandEdit edit;
     if ((band = Index_Of(ui->eqGain, watched)) >= 0) {
-        Pc.Cur_Band = static_cast<uint8_t>(band);
-        EQ_Gain_Via_Slider(band, Eq_Gain_Step(Param_Image.EQ_Gain_Signed(ch, band), *step));
+        edit.gain = Eq_Gain_Step(Param_Image.EQ_Gain_Signed(ch, band), *step);
+        edit.moveSlider = true;
     } else if ((band = Index_Of(ui->eqFreq, watched)) >= 0) {
-        Pc.Cur_Band = static_cast<uint8_t>(band);
-        const int freq = Eq_Freq_Step(Param_Image.EQ_Freq(ch, band), *step);
-        Param_Image.set_EQ_Freq(ch, band, static_cast<uint16_t>(freq));
-        ui->eqFreq[at(band)]->setText(Eq_Freq_Text(freq));
-        EQ_Band_Tail(band, BandChange::Freq);
+        edit.freq = Eq_Freq_Step(Param_Image.EQ_Freq(ch, band), *step);
     } else if ((band = Index_Of(ui->eqQ, watched)) >= 0) {
-        Pc.Cur_Band = static_cast<uint8_t>(band);
-        const int q = Eq_Q_Step(Param_Image.EQ_Q(ch, band), *step);
-        Param_Image.set_EQ_Q(ch, band, static_cast<uint8_t>(q));
-        ui->eqQ[at(band)]->setText(Eq_Q_Text(q));
-        EQ_Band_Tail(band, BandChange::Q);
+        edit.q = Eq_Q_Step(Param_Image.EQ_Q(ch, band), *step);
     } else {
         return;
     }
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(band, edit); }, gesture, band);
     event->accept();
 }
 
@@ -230,10 +188,8 @@ void Tarn80X::on_BT_GEQ_clicked() {
 }
 
 void Tarn80X::on_BT_EQ_BYPASS_clicked() {
-    const uint8_t ch = Pc.Cur_CH;
-    Param_Image.set_EQ_Bypass(ch, Param_Image.EQ_Bypass(ch) ? 0 : 1);
-    EQ_Bypass_Show(ch);
-    if (Link_Online()) Send_EQ_Bypass(ch);
+    Edit(0, [this] { core->EQ_Bypass_Toggle(); });
+    EQ_Bypass_Show(Pc.Cur_CH);
 }
 
 void Tarn80X::EQ_Bypass_Show(int ch) {
@@ -251,33 +207,7 @@ void Tarn80X::EQ_Bypass_Show(int ch) {
 // move to 120 would (link copy, marker, send, LED). Frequencies, Q and the saved gains stay.
 void Tarn80X::on_BT_EQ_RESET_clicked() {
     if (!Ask_Question(kResetQuestion)) return;
-    for (int b = 0; b < kBands; ++b) {
-        if (ui->eqGainSlider[at(b)]->value() != kGainFlat ||
-            Param_Image.EQ_Gain(Pc.Cur_CH, b) != kGainFlat)
-            EQ_Gain_Via_Slider(b, kGainFlat);
-    }
-}
-
-// One band of the shown channel from the mirror. Setting the slider runs its handler when the
-// value changes (which sends the band while online). A typed gain beyond the slider's range is
-// shown at the slider's end stop without running the handler, which would otherwise overwrite
-// the stored gain with the end-stop value.
-void Tarn80X::EQ_Band_Show(int ch, int band) {
-    if (ch < 0 || ch >= kChannels || band < 0 || band >= kBands) return;
-    Pc.Cur_Band = static_cast<uint8_t>(band);
-    const int gain = Param_Image.EQ_Gain_Signed(ch, band);
-    ui->eqGain[at(band)]->setText(Eq_Gain_Text(gain));
-    ui->eqFreq[at(band)]->setText(Eq_Freq_Text(Param_Image.EQ_Freq(ch, band)));
-    ui->eqQ[at(band)]->setText(Eq_Q_Text(Param_Image.EQ_Q(ch, band)));
-    QSlider* slider = ui->eqGainSlider[at(band)];
-    if (gain >= slider->minimum() && gain <= slider->maximum()) {
-        slider->setValue(gain);
-    } else {
-        const QSignalBlocker quiet(slider);
-        slider->setValue(gain);
-    }
-    Place_Band_Marker(band);
-    EQ_Led_Show(ch, band);
+    Edit(RefreshEq, [this] { core->EQ_Reset(); });
 }
 
 } // namespace tarn

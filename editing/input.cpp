@@ -2,8 +2,6 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "editing/channel_state.h"
-#include "link/link_machine.h"
-#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QAction>
@@ -35,10 +33,7 @@ void Tarn80X::Show_Input_Buttons() {
 
 void Tarn80X::Input_Select(uint8_t source) {
     // Redrawn on every click, even when the source does not change.
-    drawInputButtons(ui, source);
-    if (Param_Image.Input_Source() == source) return;
-    Param_Image.set_Input_Source(source);
-    if (Link_Online()) Send_Input_Source(source);
+    Edit(RefreshInput, [&] { core->Input_Select(source); });
 }
 
 void Tarn80X::on_BT_INPUT_HI_clicked() {
@@ -52,11 +47,9 @@ void Tarn80X::on_BT_INPUT_COAX_clicked() {}
 
 void Tarn80X::Option_NoiseGate_Select(int level) {
     if (level < 0 || level > 6) return;
-    Param_Image.set_NoiseGate(static_cast<uint16_t>(level));
-    // The exclusive group moves the mark when the user picks an entry; this keeps it right when
-    // the level is chosen any other way.
-    menus.noiseGateLevel[static_cast<size_t>(level)]->setChecked(true);
-    if (Link_Online()) Send_NoiseGate(static_cast<uint8_t>(level));
+    // The exclusive group moves the mark when the user picks an entry; the refresh keeps it right
+    // when the level is chosen any other way (undo, redo).
+    Edit(RefreshNoiseGate, [&] { core->NoiseGate_Select(level); });
 }
 
 } // namespace tarn

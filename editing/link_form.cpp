@@ -1,7 +1,7 @@
 #include "editing/link_form.h"
 
+#include "app/form.h"
 #include "editing/channel_state.h"
-#include "editing/link_rules.h"
 #include "i18n/text.h"
 #include "model/param_image.h"
 
@@ -58,6 +58,7 @@ QRadioButton* choice(QDialog* dialog, QButtonGroup* group, const char* name, con
 void LinkForm::Ui::setupUi(QDialog* dialog) {
     dialog->setObjectName(QStringLiteral("LinkForm"));
     dialog->setFixedSize(300, 262);
+    dialog->setFont(Fixed_Font(kFontPixels));
     dialog->setWindowTitle(tr2(kTitle));
     dialog->setStyleSheet(QString::fromLatin1(kDialogSheet));
 
@@ -116,62 +117,19 @@ void LinkForm::on_radioButton_5_clicked() {
 }
 
 void LinkForm::on_pushButton_clicked() {
-    // The edited channel as it was when the button was pressed: each link hands control to the
-    // window, which makes the receiving channel the edited one.
-    const int cur = Pc.Cur_CH;
-    const uint8_t role = Param_Image.CH_Name(cur);
-    auto& mode = Pc.Link_Mode;
-
+    auto& mode = Pc.Link_Mode[Pc.Cur_CH];
     if (ui.radioButton_1->isChecked())
         Chan.Link_Base = kLinkBaseLeft;
     else if (ui.radioButton_2->isChecked())
         Chan.Link_Base = kLinkBaseRight;
     if (ui.radioButton_5->isChecked())
-        mode[cur] = LinkEqAndFilters;
+        mode = LinkEqAndFilters;
     else if (ui.radioButton_4->isChecked())
-        mode[cur] = LinkEqOnly;
+        mode = LinkEqOnly;
     else if (ui.radioButton_3->isChecked())
-        mode[cur] = LinkFiltersOnly;
+        mode = LinkFiltersOnly;
     Chan.Link_Active = 1;
-
-    auto link = [](int a, int b) {
-        Pc.Link_Matrix[a][b] = 1;
-        Pc.Link_Matrix[b][a] = 1;
-    };
-    const bool leftBased = Chan.Link_Base == kLinkBaseLeft;
-    bool linked = false;
-
-    // The edited channel is the reference: it is copied to its partner.
-    for (const LrPair& pair : LR_Pairs) {
-        const uint8_t reference = leftBased ? pair.left : pair.right;
-        const uint8_t partner = leftBased ? pair.right : pair.left;
-        if (role != reference) continue;
-        for (int j = 0; j < kChannels; ++j) {
-            if (j == cur || Param_Image.CH_Name(j) != partner) continue;
-            Chan.Link_Sync_Pending[j] = Link_Parameter_Copy(Param_Image, j, cur, mode[cur]);
-            mode[j] = mode[cur];
-            link(cur, j);
-            linked = true;
-            emit LinkForm_ChangeEvent(static_cast<uint8_t>(j));
-            close();
-        }
-    }
-    // The edited channel is the other side: the reference is copied into it, by the
-    // reference's own mode.
-    if (!linked) {
-        for (const LrPair& pair : LR_Pairs) {
-            const uint8_t reference = leftBased ? pair.left : pair.right;
-            const uint8_t partner = leftBased ? pair.right : pair.left;
-            if (role != partner) continue;
-            for (int j = 0; j < kChannels; ++j) {
-                if (j == cur || Param_Image.CH_Name(j) != reference) continue;
-                Chan.Link_Sync_Pending[cur] = Link_Parameter_Copy(Param_Image, cur, j, mode[j]);
-                link(cur, j);
-                emit LinkForm_ChangeEvent(static_cast<uint8_t>(cur));
-                close();
-            }
-        }
-    }
+    emit LinkForm_SyncRequested();
     close();
 }
 

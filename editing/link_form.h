@@ -22,6 +22,10 @@ class LinkForm : public QDialog {
   signals:
     // Channel TempCH received a copy; the main window shows it and sends it.
     void LinkForm_ChangeEvent(uint8_t TempCH);
+    // The synchronise button, with the choices stored: the window runs the synchronise (one undo
+    // step) and then emits nothing back; LinkForm_ChangeEvent is kept for single receiving
+    // channels handed over by other code.
+    void LinkForm_SyncRequested();
 
   public slots:
     void on_BT_CLOSE_clicked();

@@ -31,6 +31,7 @@ void DragPushButton::mouseMoveEvent(QMouseEvent* event) {
     int newY = kCrossoverMarkerY;
     if (!Drag_HPF && !Drag_LPF) newY = qBound(kMarkerMinY, y() + (Move_Y - Press_Y), kMarkerMaxY);
     move(newX, newY);
+    emit Drag_Moved();
 }
 
 void DragPushButton::keyPressEvent(QKeyEvent* event) {

@@ -37,6 +37,8 @@ class DragPushButton : public QPushButton {
 
   signals:
     void Mark_Point_UpdateEvent(int X, int Y);
+    // After a mouse move has moved the button (band markers are read from where it went).
+    void Drag_Moved();
 
   protected:
     // None of these calls the base class: the button never looks pressed and never emits clicked.

@@ -6,17 +6,13 @@
 #include "graph/graph_painter.h"
 #include "graph/marker_geometry.h"
 #include "graph/response.h"
-#include "link/link_machine.h"
-#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSlider>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -35,14 +31,6 @@ const char kLpfHeldStyle[] =
 const char kLpfStartStyle[] =
     "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
     "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}";
-const char kLedFlatStyle[] =
-    "border-radius:6px;padding:1px 5px;border-style: outset;background-color:white;";
-const char kLedActiveStyle[] =
-    "border-radius:6px;padding:1px 5px;border-style: outset;background-color:rgb(65,105,225);";
-
-QString Gain_Text(int gain) {
-    return QString::number((gain - 120) / 10.0, 'f', 1);
-}
 
 void Set_Style(QWidget* w, const char* style) {
     const QString s = QString::fromLatin1(style);
@@ -66,6 +54,9 @@ void Tarn80X::Graph_Init() {
     for (int b = 0; b < kBands; ++b) {
         ui->bandLabel[static_cast<size_t>(b)]->setText(QString::number(b + 1));
         Place_Band_Marker(b);
+        // A band marker is read after it has moved, from where it went.
+        connect(ui->bandMarker[static_cast<size_t>(b)], &DragPushButton::Drag_Moved, this,
+                [this, b] { Mark_Point_Update_Change(b); });
     }
     for (QCheckBox* box : ui->curveCheck)
         connect(box, &QCheckBox::stateChanged, this, [this] { Graph_Repaint(); });
@@ -131,6 +122,7 @@ void Tarn80X::Place_Band_Marker(int band) {
 void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+        Begin_Gesture(); // the steps of one drag are one undo step
         if (watched == ui->hpfMarker) {
             Set_Style(ui->hpfMarker, kHpfHeldStyle);
             Drag_HPF = 1;
@@ -140,15 +132,12 @@ void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::MouseMove: {
-        // The marker has not moved for this event yet: each step reads where the last one left it.
-        if (Drag_HPF) {
+        // A crossover marker has not moved for this event yet: each step reads where the last one
+        // left it. Band markers are read after their move (Drag_Moved).
+        if (Drag_HPF)
             HPF_Point_Update_Change();
-        } else if (Drag_LPF) {
+        else if (Drag_LPF)
             LPF_Point_Update_Change();
-        } else {
-            const int band = Index_Of(ui->bandMarker, watched);
-            if (band >= 0) Mark_Point_Update_Change(band);
-        }
         break;
     }
     case QEvent::MouseButtonRelease: {
@@ -181,83 +170,44 @@ void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tarn80X::Band_Flat_Toggle(int band) {
-    const uint8_t ch = Pc.Cur_CH;
-    const size_t b = static_cast<size_t>(band);
-    Pc.Cur_Band = static_cast<uint8_t>(band);
-    const uint16_t gain = Param_Image.EQ_Gain(ch, band);
-    uint16_t& saved = Pc.EQ_Gain_Saved[ch][b];
-    if (gain != kGainFlat) {
-        saved = gain;
-        Param_Image.set_EQ_Gain(ch, band, kGainFlat);
-    } else if (saved != kGainFlat) {
-        Param_Image.set_EQ_Gain(ch, band, saved);
-    } else {
-        return;
-    }
-    const int now = Param_Image.EQ_Gain_Signed(ch, band);
-    ui->eqGainSlider[b]->setValue(now);
-    ui->eqGain[b]->setText(Gain_Text(now));
-    Band_Changed_From_Graph(band);
-    tarn::EQ_Curve_Calc(ch);
-    Curve_Points_Update(ch);
-    Graph_Repaint();
-    Place_Band_Marker_By_Gain(band);
-    if (Link_Online()) Send_EQ_Band(ch, band);
-    Set_Style(ui->bandButton[b], now == kGainFlat ? kLedFlatStyle : kLedActiveStyle);
+    Edit(
+        RefreshBand, [&] { core->Band_Flat_Toggle(band); }, Gesture::None, band);
 }
 
 // ---- drag slots ----
 
 void Tarn80X::HPF_Point_Update_Change() {
-    const uint8_t ch = Pc.Cur_CH;
-    const int f = Pos_To_Freq(ui->hpfMarker->x());
-    Param_Image.set_HPF_Freq(ch, static_cast<uint16_t>(f));
-    ui->Edit_HPF_Freq->setText(QString::number(f));
-    if (Link_Online()) Send_HPF(ch);
-    Crossover_Changed_From_Graph(false);
-    HPF_Curve_Calc(ch);
-    Curve_Points_Update(ch);
-    Graph_Repaint();
+    FilterEdit edit;
+    edit.freq = Pos_To_Freq(ui->hpfMarker->x());
+    edit.sendFirst = true;
+    Edit(
+        RefreshCrossover, [&] { core->Filter_Edit(false, edit); }, Gesture::MarkerDrag);
 }
 
 void Tarn80X::LPF_Point_Update_Change() {
-    const uint8_t ch = Pc.Cur_CH;
-    const int f = Pos_To_Freq(ui->lpfMarker->x());
-    Param_Image.set_LPF_Freq(ch, static_cast<uint16_t>(f));
-    ui->Edit_LPF_Freq->setText(QString::number(f));
-    if (Link_Online()) Send_LPF(ch);
-    Crossover_Changed_From_Graph(true);
-    LPF_Curve_Calc(ch);
-    Curve_Points_Update(ch);
-    Graph_Repaint();
+    FilterEdit edit;
+    edit.freq = Pos_To_Freq(ui->lpfMarker->x());
+    edit.sendFirst = true;
+    Edit(
+        RefreshCrossover, [&] { core->Filter_Edit(true, edit); }, Gesture::MarkerDrag);
 }
 
+// Reads the band from where the marker went, by the exact inverse of its placement: a value the
+// marker already shows is kept, so a step that does not move the marker changes nothing and the
+// marker, placed again from the stored values, stays where the pointer left it.
 void Tarn80X::Mark_Point_Update_Change(int Band) {
+    if (Band < 0 || Band >= kBands) return;
     const uint8_t ch = Pc.Cur_CH;
-    const size_t b = static_cast<size_t>(Band);
-    Pc.Cur_Band = static_cast<uint8_t>(Band);
-    DragPushButton* marker = ui->bandMarker[b];
-    const int X = marker->x();
-    const int Y = marker->y();
-
-    // Both values reach the mirror before the slider moves: its handler sends the band at once,
-    // and the unit must not hear the new gain at the old frequency on the way.
-    const int g = Marker_Y_To_Gain(Y);
-    const int f = Pos_To_Freq(X);
-    Param_Image.set_EQ_Gain(ch, Band, static_cast<uint16_t>(g));
-    Param_Image.set_EQ_Freq(ch, Band, static_cast<uint16_t>(f));
-    ui->eqGainSlider[b]->setValue(g);
-    ui->eqGain[b]->setText(Gain_Text(g));
-    ui->eqFreq[b]->setText(QString::number(f));
-
-    Band_Changed_From_Graph(Band);
-    tarn::EQ_Curve_Calc(ch);
-    Curve_Points_Update(ch);
-    Graph_Repaint();
-
-    if (Link_Online()) Send_EQ_Band(ch, Band);
-
-    Place_Band(ui, Band, Freq_To_Pos(f), Gain_To_Marker_Y(g));
+    const DragPushButton* marker = ui->bandMarker[static_cast<size_t>(Band)];
+    const int gain = Param_Image.EQ_Gain_Signed(ch, Band);
+    const int freq = Param_Image.EQ_Freq(ch, Band);
+    BandEdit edit;
+    edit.gain = Gain_To_Marker_Y(gain) == marker->y() ? gain : Marker_Y_To_Gain_Exact(marker->y());
+    edit.freq = Freq_To_Pos(freq) == marker->x() ? freq : Marker_X_To_Freq(marker->x());
+    edit.moveSlider = true;
+    if (*edit.gain == gain && *edit.freq == freq) return;
+    Edit(
+        RefreshBand, [&] { core->Band_Edit(Band, edit); }, Gesture::MarkerDrag, Band);
 }
 
 } // namespace tarn

@@ -1,10 +1,11 @@
 // Switching every text of the main window, its menus and its actions between Chinese and English.
+#include "app/desktop.h"
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "i18n/form_texts.h"
 #include "i18n/menu_texts.h"
+#include "i18n/qt_translations.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,12 +24,16 @@ void Tarn80X::Language_Set(uint8_t english) {
     const bool en = english != 0;
     applyFormTexts(this, en);
     Show_Link_Status();
-    if (Transfer_Running()) Transfer_Texts_Update(*this);
+    Show_Access_Status(*ui);
+    (en ? menus.english : menus.chinese)->setChecked(true);
+    Qt_Translations_Apply(en);
 
     Menus& m = menus;
     m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, en));
     for (int level = 0; level < 7; ++level)
         m.noiseGateLevel[level]->setText(tr2(txt::NoiseGateLevel[level], en));
+    m.undo->setText(tr2(txt::OptionUndo, en));
+    m.redo->setText(tr2(txt::OptionRedo, en));
     m.about->setText(tr2(txt::OptionAbout, en));
     m.systemReset->setText(tr2(txt::OptionReset, en));
     m.upgrade->setText(tr2(txt::OptionUpgrade, en));
@@ -43,7 +48,7 @@ void Tarn80X::Language_Set(uint8_t english) {
 
     for (int ch = 0; ch < kChannels; ++ch)
         Draw_Phase_Button(ch);
-    Crossover_Show(Pc.Cur_CH);
+    Refresh_Crossover();
     Update_Channel_Name();
     Menu_LanguageSet();
 }

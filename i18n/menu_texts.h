@@ -15,6 +15,8 @@ constexpr std::array<Bilingual, 7> NoiseGateLevel{{{"关闭", "OFF"},
                                                    {"4级", "L4"},
                                                    {"5级", "L5"},
                                                    {"6级", "L6"}}};
+constexpr Bilingual OptionUndo{"撤销", "Undo"};
+constexpr Bilingual OptionRedo{"重做", "Redo"};
 constexpr Bilingual OptionAbout{"关于本机", "About"};
 constexpr Bilingual OptionReset{"系统复位", "System Reset"};
 constexpr Bilingual OptionUpgrade{"机器固件升级", "Machine Upgrade"};

@@ -28,14 +28,15 @@ DeviceWatch::~DeviceWatch() {
 }
 
 void DeviceWatch::readEvents() {
-    bool added = false;
+    bool changed = false;
     // The monitor's socket is non-blocking: every waiting event is taken, none waited for.
     while (udev_device* device = udev_monitor_receive_device(monitor_)) {
         const char* action = udev_device_get_action(device);
-        if (action && std::strcmp(action, "add") == 0) added = true;
+        if (action && (std::strcmp(action, "add") == 0 || std::strcmp(action, "remove") == 0))
+            changed = true;
         udev_device_unref(device);
     }
-    if (added) emit arrived();
+    if (changed) emit devicesChanged();
 }
 
 } // namespace tarn

@@ -1,6 +1,6 @@
-// Arrivals of HID devices, told without polling: a udev monitor on the "hidraw" subsystem whose
-// socket a QSocketNotifier watches. Where no udev events can be had (containers, unusual setups)
-// it stays inactive and the link's once-a-second look at the bus is all there is.
+// Arrivals and removals of HID devices, told without polling: a udev monitor on the "hidraw"
+// subsystem whose socket a QSocketNotifier watches. Where no udev events can be had (containers,
+// unusual setups) it stays inactive and the link's once-a-second look at the bus is all there is.
 #pragma once
 
 #include <QObject>
@@ -20,7 +20,7 @@ class DeviceWatch : public QObject {
     bool active() const { return notifier_ != nullptr; }
 
   signals:
-    void arrived(); // a hidraw device was added
+    void devicesChanged(); // a hidraw device was added or removed
 
   private:
     void readEvents();

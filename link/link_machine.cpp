@@ -1,5 +1,6 @@
 #include "link/link_machine.h"
 
+#include "link/device_access.h"
 #include "link/device_watch.h"
 #include "link/send.h"
 #include "model/param_image.h"
@@ -274,7 +275,10 @@ void LinkMachine::Connect_Unit() {
     closeUnit();
     sendSuppressed_ = false;
     nameWait_ = 0;
-    if (!openUnit()) {
+    const bool opened = openUnit();
+    // A unit on the bus that cannot be opened is told apart from none at all.
+    Device_Access.Note_Open_Attempt(opened);
+    if (!opened) {
         wrongNameSeen_ = false; // whatever was attached has gone
         probeWait_ = kOfflineProbeTicks;
         if (online()) {
@@ -554,7 +558,7 @@ void LinkMachine::setAutoRun(bool on) {
     if (on) {
         if (!watch_) {
             watch_ = new DeviceWatch(this);
-            connect(watch_, &DeviceWatch::arrived, this, [this] {
+            connect(watch_, &DeviceWatch::devicesChanged, this, [this] {
                 if (!online()) deviceArrived();
             });
         }

@@ -132,7 +132,8 @@ class LinkMachine : public QObject {
     // Back to searching: the next offline tick opens the unit and asks its name again.
     void goOffline();
     void closeUnit();
-    // A HID device has appeared (udev, or the simulated unit): look for the unit at the next tick.
+    // A HID device has appeared or gone (udev, or the simulated unit): while offline, look at the
+    // bus again at the next tick.
     void deviceArrived();
 
     // ---- time ----

@@ -51,7 +51,7 @@ void AboutForm::Ui::setupUi(QDialog* dialog) {
     label_7 = text(dialog, "label_7", QString::fromLatin1(kBanner), QRect(20, 52, 340, 30));
     label_7->setAlignment(Qt::AlignCenter);
     QFont banner = label_7->font();
-    banner.setPointSize(banner.pointSize() + 4);
+    banner.setPixelSize(17);
     banner.setBold(true);
     label_7->setFont(banner);
     label_4 = text(dialog, "label_4", tr2(kApplication, false), QRect(40, 100, 300, 22));

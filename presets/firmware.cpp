@@ -18,8 +18,8 @@ namespace tarn {
 
 namespace {
 
-constexpr char kUpgradeTitle[] = "加载机器升级固件";
-constexpr char kUpgradeFilter[] = "升级固件(*.bin)";
+constexpr Bilingual kUpgradeTitle{"加载机器升级固件", "Load unit upgrade firmware"};
+constexpr Bilingual kUpgradeFilter{"升级固件(*.bin)", "Upgrade firmware (*.bin)"};
 
 // Keep-alive held off while the unit installs the image.
 constexpr uint16_t kInstallIdleHold = 20000;

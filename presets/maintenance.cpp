@@ -38,7 +38,7 @@ void Tarn80X::Option_Sub3_Fun() {
         Show_Notice(txt::ConnectFirst);
         return;
     }
-    if (!Ask_Question(kResetQuestion)) return;
+    if (!Ask_Question_Default_No(Text_Of(kResetQuestion))) return; // Return must not reset
     if (!Unit_Ready_For_Commands()) { // the link changed while the question was open
         Show_Notice(txt::ConnectFirst);
         return;

@@ -19,13 +19,12 @@ namespace tarn {
 
 namespace {
 
-// The dialogs keep their Chinese titles and filters in both languages.
-constexpr char kSaveSingleTitle[] = "保存单个场景文件";
-constexpr char kLoadSingleTitle[] = "加载单个场景文件";
-constexpr char kSaveAllTitle[] = "保存全部场景文件";
-constexpr char kLoadAllTitle[] = "加载全部场景文件";
-constexpr char kSingleFilter[] = "场景文件(*.SCE)";
-constexpr char kAllFilter[] = "场景文件(*.ALL)";
+constexpr Bilingual kSaveSingleTitle{"保存单个场景文件", "Save single scene file"};
+constexpr Bilingual kLoadSingleTitle{"加载单个场景文件", "Load single scene file"};
+constexpr Bilingual kSaveAllTitle{"保存全部场景文件", "Save all scenes file"};
+constexpr Bilingual kLoadAllTitle{"加载全部场景文件", "Load all scenes file"};
+constexpr Bilingual kSingleFilter{"场景文件(*.SCE)", "Scene file (*.SCE)"};
+constexpr Bilingual kAllFilter{"场景文件(*.ALL)", "All scenes file (*.ALL)"};
 
 // Ticks after a single-scene load until the unit is opened again and read back.
 constexpr uint16_t kSingleLoadReconnectTicks = 10;
@@ -39,7 +38,8 @@ const uint8_t* bytesOf(const QByteArray& data) {
 }
 
 // A file chosen for a load, read and checked; false (the user told) when it is refused.
-bool readCheckedSceneFile(const char* title, const char* filter, bool allScenes, QByteArray& out) {
+bool readCheckedSceneFile(const Bilingual& title, const Bilingual& filter, bool allScenes,
+                          QByteArray& out) {
     const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
     if (path.isEmpty()) return false;
     // One byte more than the larger kind is enough to tell every size apart.
@@ -92,6 +92,7 @@ void Tarn80X::Sence_Sub3_Fun() {
     ParamImage::Bytes fileImage{};
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
+    Image_Replaced();
 
     Run_Transfer(*this, std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
                  [this](JobResult result) {

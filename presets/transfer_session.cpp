@@ -3,6 +3,7 @@
 #include "app/diag.h"
 #include "app/form.h"
 #include "app/notice.h"
+#include "app/settings.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "presets/transfer_texts.h"
@@ -138,11 +139,11 @@ void Transfer_Stopped(Tarn80X& window, JobResult result, const Bilingual& text, 
     Show_Notice(text);
 }
 
-QString Ask_File_Name(FileDialogMode mode, const char* title, const char* filter,
+QString Ask_File_Name(FileDialogMode mode, const Bilingual& title, const Bilingual& filter,
                       const char* defaultSuffix) {
+    const QString pattern = tr2(filter);
     // No parent: the dialog would take on the main window's dark style sheet.
-    QFileDialog dialog(nullptr, QString::fromUtf8(title), QDir::currentPath(),
-                       QString::fromUtf8(filter));
+    QFileDialog dialog(nullptr, tr2(title), Settings_Last_Folder(pattern), pattern);
     dialog.setObjectName(QStringLiteral("TransferFileDialog"));
     if (mode == FileDialogMode::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -153,7 +154,9 @@ QString Ask_File_Name(FileDialogMode mode, const char* title, const char* filter
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
     if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles().value(0);
+    const QString path = dialog.selectedFiles().value(0);
+    Settings_Remember_File(pattern, path);
+    return path;
 }
 
 } // namespace tarn

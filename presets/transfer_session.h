@@ -45,9 +45,10 @@ void Transfer_Stopped(Tarn80X& window, JobResult result, const Bilingual& text, 
 
 enum class FileDialogMode { Open, Save };
 
-// The file dialog, opened in the process's current directory with the given title and filter
-// (UTF-8). A save dialog adds the suffix to a name typed without one. Empty when cancelled.
-QString Ask_File_Name(FileDialogMode mode, const char* title, const char* filter,
+// The file dialog, with its title and filter in the current language, opened in the folder of
+// the last file of its kind (see Settings_Last_Folder). A save dialog adds the suffix to a name
+// typed without one. Empty when cancelled.
+QString Ask_File_Name(FileDialogMode mode, const Bilingual& title, const Bilingual& filter,
                       const char* defaultSuffix = nullptr);
 
 } // namespace tarn

@@ -1,74 +1,15 @@
-// Speaker roles: names, preset crossovers, the role menus' enabled state and the role slots.
+// Speaker roles on the window: the role menus' enabled state, the name buttons and the role slots.
+// Names and presets are in role_rules.cpp.
 #include "roles/roles.h"
 
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "link/link_machine.h"
-#include "link/send.h"
 #include "model/param_image.h"
 
 #include <QAction>
 #include <QPushButton>
 
 namespace tarn {
-
-namespace {
-
-constexpr std::array<Bilingual, kRoleCount> kRoleNames{{
-    {"前左高频", "FL-Tweeter"},  {"前左中频", "FL-Midrange"}, {"前左低频", "FL-Woofer"},
-    {"前左全频", "FL-FULL"},     {"前右高频", "FR-Tweeter"},  {"前右中频", "FR-Midrange"},
-    {"前右低频", "FR-Woofer"},   {"前右全频", "FR-FULL"},     {"后左高频", "RL-Tweeter"},
-    {"后左中频", "RL-Midrange"}, {"后左低频", "RL-Woofer"},   {"后左全频", "RL-FULL"},
-    {"后右高频", "RR-Tweeter"},  {"后右中频", "RR-Midrange"}, {"后右低频", "RR-Woofer"},
-    {"后右全频", "RR-FULL"},     {"中置", "CEN-FULL"},        {"左超低", "L-Subwoofer"},
-    {"右超低", "R-Subwoofer"},   {"单通道超低", "Subwoofer"}, {"关闭", "OFF"},
-}};
-constexpr Bilingual kUnknownRole{"未知", "Unknown"};
-
-// One filter's preset: a negative value leaves the field as it is.
-struct FilterPreset {
-    int freq, off, slope;
-};
-struct CrossoverPreset {
-    FilterPreset hpf, lpf;
-};
-
-CrossoverPreset presetFor(int ch, uint8_t code) {
-    const bool outerChannel = ch == 0 || ch == 5;
-    const CrossoverPreset subwoofer{{30, 0, -1}, {90, 0, 3}};
-    if (code >= 17 && code <= 19) return subwoofer;
-    if (code == 16) return {{300, 0, -1}, {3000, 0, 3}};
-    if (code > 15) return {{-1, -1, -1}, {-1, -1, -1}};
-    switch (code % 4) {
-    case 0: // tweeter
-        return {{3000, 0, 3}, {20000, 1, -1}};
-    case 1: // midrange
-        return {{code == 1 && outerChannel ? 150 : 300, 0, 3}, {3000, 0, 3}};
-    case 2: // woofer
-        if ((code == 2 || code == 6) && !outerChannel) return subwoofer;
-        return {{20, 1, -1}, {code == 2 && outerChannel ? 150 : 300, 0, 3}};
-    default: // full range
-        return {{20, 1, -1}, {20000, 1, -1}};
-    }
-}
-
-void applyFilter(const FilterFields& f, int ch, const FilterPreset& p) {
-    if (p.freq >= 0) Param_Image.setFilterFreq(f, ch, static_cast<uint16_t>(p.freq));
-    if (p.off >= 0) Param_Image.setFilterOff(f, ch, static_cast<uint8_t>(p.off));
-    if (p.slope >= 0) Param_Image.setFilterSlope(f, ch, static_cast<uint8_t>(p.slope));
-}
-
-} // namespace
-
-const Bilingual& Role_Name(uint8_t code) {
-    return code < kRoleCount ? kRoleNames[code] : kUnknownRole;
-}
-
-void Role_Apply_Crossover(int ch, uint8_t code) {
-    const CrossoverPreset p = presetFor(ch, code);
-    applyFilter(kHpfFields, ch, p.hpf);
-    applyFilter(kLpfFields, ch, p.lpf);
-}
 
 void Tarn80X::Update_Channel_Name() {
     for (int ch = 0; ch < kChannels; ++ch)
@@ -103,17 +44,8 @@ void Tarn80X::Role_Refresh() {
 }
 
 void Tarn80X::Role_Select(int ch, int code) {
-    const uint8_t role = static_cast<uint8_t>(code);
-    Pc.Cur_CH = static_cast<uint8_t>(ch);
-    Param_Image.set_CH_Name(ch, role);
-    Role_Apply_Crossover(ch, role);
-    Channel_Display();
-    if (Link_Online()) Send_CH_Name();
-    Role_Uncheck_All();
-    BT_CH_Switch(Pc.Cur_CH);
-    if (role == kRoleOff) return;
-    if (Link_Online()) Send_HPF(ch);
-    if (Link_Online()) Send_LPF(ch);
+    if (code < 0 || code >= kRoleCount) return;
+    Edit(RefreshAll, [&] { core->Role_Select(ch, static_cast<uint8_t>(code)); });
 }
 
 } // namespace tarn

@@ -2,7 +2,8 @@
 # Installs, with apt, whatever the build and the tests need and is not installed yet.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5test5
-          libhidapi-dev libudev-dev ccache fonts-wqy-microhei "$@")
+          libhidapi-dev libudev-dev ccache fonts-wqy-microhei qttranslations5-l10n desktop-file-utils appstream
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

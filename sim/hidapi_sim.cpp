@@ -49,7 +49,11 @@ wchar_t* copyWide(const wchar_t* text) {
 hid_device* openUnit(int index) {
     const int port = sim::unit(index).openPort();
     if (port < 0) {
-        globalError() = L"No HID devices with requested VID/PID found in the system.";
+        // The wording of the hidraw backend for each case.
+        globalError() =
+            sim::unit().plugged()
+                ? L"Failed to open a device with path 'sim:1a86:e010': Permission denied"
+                : L"No HID devices with requested VID/PID found in the system.";
         return nullptr;
     }
     auto* dev = new hid_device_{index, port};

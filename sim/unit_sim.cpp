@@ -106,6 +106,23 @@ Unit::Unit() {
     loadDemoState();
 }
 
+bool Unit::startAs(const std::string& state) {
+    if (state == "tuned") {
+        loadDemoState();
+    } else if (state == "factory") {
+        reset();
+    } else if (state == "absent" || state == "locked") {
+        loadDemoState();
+        if (state == "absent")
+            setPlugged(false);
+        else
+            setOpenable(false);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Unit::reset() {
     restoreFactory();
     static const char kName[] = "TQ_AUD48";
@@ -114,6 +131,7 @@ void Unit::reset() {
     fw_ = Firmware{};
     const bool arrived = !plugged_;
     plugged_ = true;
+    openable_ = true;
     silent_ = false;
     latencyMs_ = 0;
     lateMs_ = 0;
@@ -165,9 +183,9 @@ void Unit::setPlugged(bool plugged) {
         }
         heldUnsolicited_.clear();
     }
-    const bool arrived = !plugged_ && plugged;
+    const bool changed = plugged_ != plugged;
     plugged_ = plugged;
-    if (arrived && arrivalHook_) arrivalHook_();
+    if (changed && arrivalHook_) arrivalHook_();
 }
 
 void Unit::setNameBytes(const std::vector<std::uint8_t>& bytes) {
@@ -245,7 +263,7 @@ std::size_t Unit::queuedReports() const {
 }
 
 int Unit::openPort() {
-    if (!plugged_) {
+    if (!plugged_ || !openable_) {
         ++counters_.failedOpens;
         return -1;
     }

@@ -171,13 +171,16 @@ class Unit {
     Unit& operator=(const Unit&) = delete;
 
     // Power-on state: factory memory, name "TQ_AUD48" + eight 0x00, nine stored scenes named
-    // "Scene1".."Scene9" holding the factory image, plugged in, no faults, not silent, no latency,
-    // frame record and counters cleared, answer sequence 0, firmware receiver empty. Open handles
-    // stay open (their queues are emptied).
+    // "Scene1".."Scene9" holding the factory image, plugged in and openable, no faults, not silent,
+    // no latency, frame record and counters cleared, answer sequence 0, firmware receiver empty.
+    // Open handles stay open (their queues are emptied).
     void reset();
     // A tuned car: roles, crossovers, EQ boosts and cuts, delays, levels, named scenes, and a
     // small answer latency. reset() first, then the changes.
     void loadDemoState();
+    // The demo's --demo states: "tuned" (loadDemoState), "factory" (reset), "absent" (unplugged),
+    // "locked" (plugged, not openable). False for any other name.
+    bool startAs(const std::string& state);
 
     // ---- state ----
     Memory& memory() { return mem_; }
@@ -199,9 +202,13 @@ class Unit {
     // nothing until it is plugged in again.
     void setPlugged(bool plugged);
     bool plugged() const { return plugged_; }
-    // Called when the unit is plugged in (setPlugged(true), or reset() of an unplugged unit), as a
-    // hotplug monitor reports a new device. The hook itself survives reset().
+    // Called when the unit is plugged in or out (setPlugged, or reset() of an unplugged unit), as a
+    // hotplug monitor reports a device added or removed. The hook itself survives reset().
     void setArrivalHook(std::function<void()> hook) { arrivalHook_ = std::move(hook); }
+    // A plugged unit the user may not open (no access to its node): the bus lists it, opens
+    // fail with a permission error. Power-on: openable.
+    void setOpenable(bool openable) { openable_ = openable; }
+    bool openable() const { return openable_; }
     // Data of the 0x16 answer after the code byte, cut to the 24 bytes a report can carry.
     void setNameBytes(const std::vector<std::uint8_t>& bytes);
     // Appended to the list; each answer takes the next one. When the list is empty, answers get a
@@ -241,7 +248,7 @@ class Unit {
     std::size_t queuedReports() const; // reports waiting on the most recently opened live handle
 
     // ---- device side, used by the hidapi layer ----
-    int openPort(); // port id, or -1 when unplugged
+    int openPort(); // port id, or -1 when unplugged or not openable
     void closePort(int port);
     bool hasPort(int port) const;
     int writePort(int port, const std::uint8_t* data, std::size_t length);
@@ -274,6 +281,7 @@ class Unit {
 
     bool plugged_ = true;
     std::function<void()> arrivalHook_;
+    bool openable_ = true;
     bool silent_ = false;
     int latencyMs_ = 0;
     int lateMs_ = 0;

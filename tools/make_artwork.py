@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the application's PNG artwork into resources/png/.
+"""Draws the application's artwork: the PNG images in resources/png/ (each also at twice the
+size as name@2x.png, which Qt picks on high-DPI screens) and the application icon in
+packaging/icons/ (a scalable SVG plus PNG sizes, from the same shapes).
 
 Standard library only: shapes are rasterised with 4x4 supersampling for smooth edges and written
 as 8-bit RGBA PNG files with zlib and struct. The output is deterministic, so running the script
 again leaves the committed files unchanged.
 
-    python3 tools/make_artwork.py [output-directory]
+    python3 tools/make_artwork.py [png-directory [icon-directory]]
 """
 
 import math
@@ -18,12 +20,15 @@ SUPERSAMPLE = 4
 
 
 class Canvas:
-    """An RGBA image (non-premultiplied, components 0..255 as floats) painted with source-over."""
+    """An RGBA image (non-premultiplied, components 0..255 as floats) painted with source-over.
 
-    def __init__(self, width, height, fill=(0, 0, 0, 0)):
-        self.width = width
-        self.height = height
-        self.pixels = [list(fill) for _ in range(width * height)]
+    Shapes are given in logical units; the image holds scale pixels per unit."""
+
+    def __init__(self, width, height, fill=(0, 0, 0, 0), scale=1):
+        self.scale = scale
+        self.width = width * scale
+        self.height = height * scale
+        self.pixels = [list(fill) for _ in range(self.width * self.height)]
 
     def blend(self, x, y, colour, coverage):
         if coverage <= 0.0:
@@ -41,7 +46,8 @@ class Canvas:
 
     def fill(self, inside, colour, box=None):
         """Paints colour wherever inside(px, py) is true, weighted by supersampled coverage."""
-        x0, y0, x1, y1 = box if box else (0, 0, self.width, self.height)
+        k = self.scale
+        x0, y0, x1, y1 = [v * k for v in box] if box else (0, 0, self.width, self.height)
         x0, y0 = max(0, int(math.floor(x0))), max(0, int(math.floor(y0)))
         x1, y1 = min(self.width, int(math.ceil(x1))), min(self.height, int(math.ceil(y1)))
         step = 1.0 / SUPERSAMPLE
@@ -49,8 +55,23 @@ class Canvas:
         total = SUPERSAMPLE * SUPERSAMPLE
         for y in range(y0, y1):
             for x in range(x0, x1):
-                hits = sum(1 for oy in offsets for ox in offsets if inside(x + ox, y + oy))
+                hits = sum(1 for oy in offsets for ox in offsets
+                           if inside((x + ox) / k, (y + oy) / k))
                 self.blend(x, y, colour, hits / total)
+
+    def set_rows(self, shade_of_row):
+        """Fills every pixel row with an opaque colour chosen by its logical y (a float)."""
+        for y in range(self.height):
+            shade = shade_of_row((y + 0.5) / self.scale)
+            for x in range(self.width):
+                self.pixels[y * self.width + x] = list(shade)
+
+    def set_rect(self, x0, y0, x1, y1, colour):
+        """Sets the pixels of a rectangle given in whole logical units (no blending)."""
+        k = self.scale
+        for y in range(y0 * k, y1 * k):
+            for x in range(x0 * k, x1 * k):
+                self.pixels[y * self.width + x] = list(colour)
 
     def png(self):
         rows = []
@@ -105,18 +126,18 @@ def rect(x0, y0, x1, y1):
 
 # ---- the images ----
 
-def band_marker():
+def band_marker(scale):
     """11 x 11: a light disc with a dark rim and a blue centre, readable over any curve colour."""
-    c = Canvas(11, 11)
+    c = Canvas(11, 11, scale=scale)
     c.fill(disc(5.5, 5.5, 5.4), (30, 30, 30))
     c.fill(disc(5.5, 5.5, 4.4), (240, 240, 240))
     c.fill(disc(5.5, 5.5, 1.9), (65, 105, 225))
     return c
 
 
-def crossover_marker(letter, face, rim, ink):
+def crossover_marker(letter, face, rim, ink, scale):
     """16 x 16: a rounded tile carrying the filter's letter (H for high-pass, L for low-pass)."""
-    c = Canvas(16, 16)
+    c = Canvas(16, 16, scale=scale)
     c.fill(rounded_rect(0.2, 0.2, 15.8, 15.8, 4.0), rim)
     c.fill(rounded_rect(1.4, 1.4, 14.6, 14.6, 3.0), face)
     if letter == "H":
@@ -129,69 +150,134 @@ def crossover_marker(letter, face, rim, ink):
     return c
 
 
-def close_glyph():
+def close_glyph(scale):
     """32 x 32: a light cross on transparent; the button supplies any hover background."""
-    c = Canvas(32, 32)
+    c = Canvas(32, 32, scale=scale)
     ink = (225, 225, 225)
     c.fill(stroke(10, 10, 22, 22, 2.6), ink)
     c.fill(stroke(22, 10, 10, 22, 2.6), ink)
     return c
 
 
-def minimise_glyph():
+def minimise_glyph(scale):
     """32 x 32: a light bar on transparent."""
-    c = Canvas(32, 32)
+    c = Canvas(32, 32, scale=scale)
     c.fill(stroke(10, 20, 22, 20, 2.6), (225, 225, 225))
     return c
 
 
-def scene_background():
+def scene_background(scale):
     """563 x 311: the scene manager's dark background with a 2-pixel grey border."""
     w, h = 563, 311
-    c = Canvas(w, h)
-    for y in range(h):
-        t = y / (h - 1)
-        shade = [72 - 22 * t, 72 - 22 * t, 74 - 22 * t, 255]
-        for x in range(w):
-            c.pixels[y * w + x] = list(shade)
-    # A slightly lighter heading band, then the border.
-    for y in range(2, 44):
-        for x in range(2, w - 2):
-            c.pixels[y * w + x] = [82, 82, 84, 255]
-    for y in range(44, 46):
-        for x in range(2, w - 2):
-            c.pixels[y * w + x] = [100, 100, 102, 255]
+    c = Canvas(w, h, scale=scale)
+
+    def shade(y):
+        if 2 <= y < 44:  # a slightly lighter heading band
+            return [82, 82, 84, 255]
+        if 44 <= y < 46:
+            return [100, 100, 102, 255]
+        t = min(max((y - 0.5) / (h - 1), 0.0), 1.0)
+        return [72 - 22 * t, 72 - 22 * t, 74 - 22 * t, 255]
+    c.set_rows(shade)
     border = [150, 150, 150, 255]
-    for y in range(h):
-        for x in range(w):
-            if x < 2 or y < 2 or x >= w - 2 or y >= h - 2:
-                c.pixels[y * w + x] = list(border)
+    for box in ((0, 0, w, 2), (0, h - 2, w, h), (0, 0, 2, h), (w - 2, 0, w, h)):
+        c.set_rect(*box, border)
     return c
 
 
-def images():
-    normal = dict(face=(72, 72, 73), rim=(200, 200, 200), ink=(255, 255, 255))
-    active = dict(face=(0, 128, 0), rim=(255, 255, 255), ink=(255, 255, 255))
+def images(scale):
+    normal = dict(face=(72, 72, 73), rim=(200, 200, 200), ink=(255, 255, 255), scale=scale)
+    active = dict(face=(0, 128, 0), rim=(255, 255, 255), ink=(255, 255, 255), scale=scale)
     return {
-        "Marker.png": band_marker(),
+        "Marker.png": band_marker(scale),
         "H_Nor.png": crossover_marker("H", **normal),
         "H_On.png": crossover_marker("H", **active),
         "L_Nor.png": crossover_marker("L", **normal),
         "L_On.png": crossover_marker("L", **active),
-        "MainClose.png": close_glyph(),
-        "MainMin.png": minimise_glyph(),
-        "SenceManage.png": scene_background(),
+        "MainClose.png": close_glyph(scale),
+        "MainMin.png": minimise_glyph(scale),
+        "SenceManage.png": scene_background(scale),
     }
+
+
+# ---- the application icon: one list of shapes, drawn as SVG and as PNG ----
+
+ICON_UNITS = 64
+CHANNEL_COLOURS = [(255, 0, 0), (255, 246, 0), (0, 0, 255), (0, 255, 0), (0, 255, 255),
+                   (255, 180, 0)]
+ICON_BAR_TOPS = [30, 20, 14, 22, 32, 40]  # six channel bars under a response curve
+
+
+def icon_shapes():
+    """(kind, geometry, colour) in a 64-unit square: rounded rectangles and round-capped lines."""
+    shapes = [("rrect", (2, 2, 62, 62, 12), (150, 150, 150)),
+              ("rrect", (4, 4, 60, 60, 10), (45, 45, 47))]
+    for i, top in enumerate(ICON_BAR_TOPS):
+        x = 11 + 7.5 * i
+        shapes.append(("rrect", (x, top, x + 5, 52, 2), CHANNEL_COLOURS[i]))
+    points = [(8, 34), (13.5, 26), (21, 16), (28.5, 11), (36, 18), (43.5, 28), (51, 36), (56, 40)]
+    for (ax, ay), (bx, by) in zip(points, points[1:]):
+        shapes.append(("line", (ax, ay, bx, by, 2.6), (255, 255, 255)))
+    return shapes
+
+
+def icon_svg():
+    out = ['<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">'
+           % (ICON_UNITS, ICON_UNITS, ICON_UNITS, ICON_UNITS)]
+    for kind, g, (r, gr, b) in icon_shapes():
+        colour = "#%02x%02x%02x" % (r, gr, b)
+        if kind == "rrect":
+            x0, y0, x1, y1, rad = g
+            out.append('  <rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s"/>'
+                       % (x0, y0, x1 - x0, y1 - y0, rad, colour))
+        else:
+            ax, ay, bx, by, width = g
+            out.append('  <line x1="%g" y1="%g" x2="%g" y2="%g" stroke="%s" stroke-width="%g" '
+                       'stroke-linecap="round"/>' % (ax, ay, bx, by, colour, width))
+    out.append("</svg>")
+    return "\n".join(out) + "\n"
+
+
+def icon_png(size):
+    c = Canvas(size, size)
+    k = size / ICON_UNITS
+    for kind, g, colour in icon_shapes():
+        if kind == "rrect":
+            x0, y0, x1, y1, rad = g
+            c.fill(rounded_rect(x0 * k, y0 * k, x1 * k, y1 * k, rad * k), colour,
+                   (x0 * k - 1, y0 * k - 1, x1 * k + 1, y1 * k + 1))
+        else:
+            ax, ay, bx, by, width = g
+            pad = width * k
+            c.fill(stroke(ax * k, ay * k, bx * k, by * k, width * k), colour,
+                   (min(ax, bx) * k - pad, min(ay, by) * k - pad,
+                    max(ax, bx) * k + pad, max(ay, by) * k + pad))
+    return c
+
+
+ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources", "png")
+    icons = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "packaging", "icons")
     os.makedirs(out, exist_ok=True)
-    for name, canvas in images().items():
-        with open(os.path.join(out, name), "wb") as f:
-            f.write(canvas.png())
-        print(f"{name}: {canvas.width} x {canvas.height}")
+    os.makedirs(icons, exist_ok=True)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        for name, canvas in images(scale).items():
+            stem, ext = os.path.splitext(name)
+            write(os.path.join(out, stem + suffix + ext), canvas.png())
+            print(f"{stem + suffix + ext}: {canvas.width} x {canvas.height}")
+    write(os.path.join(icons, "tarn80x.svg"), icon_svg().encode())
+    for size in ICON_SIZES:
+        write(os.path.join(icons, f"tarn80x_{size}.png"), icon_png(size).png())
+        print(f"tarn80x_{size}.png")
 
 
 if __name__ == "__main__":

@@ -59,8 +59,8 @@ class TestWindow : public QObject {
         WindowFixture f;
         QMenu* option = f.ui().BT_OPTION->menu();
         QVERIFY(option);
-        QCOMPARE(texts(option), (QStringList{"噪声门", "关于本机", "系统复位", "机器固件升级",
-                                             "中文", "English"}));
+        QCOMPARE(texts(option), (QStringList{"噪声门", "撤销", "重做", "关于本机", "系统复位",
+                                             "机器固件升级", "中文", "English"}));
         QVERIFY(option->styleSheet().contains("rgb(0,128,0)"));
         const auto& gate = f.window().menus.noiseGateLevel;
         QVERIFY(gate[0]->isChecked());

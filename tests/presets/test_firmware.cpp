@@ -81,9 +81,12 @@ class TestFirmware : public QObject {
         f.window().menus.upgrade->trigger();
         f.finish();
         QCOMPARE(dialogs.seen().size(), size_t(1));
-        QCOMPARE(dialogs.seen()[0].title, QString("加载机器升级固件"));
-        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"升级固件(*.bin)"});
-        QCOMPARE(dialogs.seen()[0].directory, QDir::currentPath());
+        // The dialog follows the language.
+        QCOMPARE(dialogs.seen()[0].title,
+                 QString(Pc.Lang_EN ? "Load unit upgrade firmware" : "加载机器升级固件"));
+        QCOMPARE(dialogs.seen()[0].nameFilters,
+                 QStringList{Pc.Lang_EN ? "Upgrade firmware (*.bin)" : "升级固件(*.bin)"});
+        QCOMPARE(dialogs.seen()[0].directory, QDir::homePath()); // no file of its kind chosen yet
         QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptOpen);
     }
 

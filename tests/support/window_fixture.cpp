@@ -1,8 +1,11 @@
 #include "tests/support/window_fixture.h"
 
+#include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "presets/transfer_session.h"
+
+#include <QSettings>
 
 namespace tarn::test {
 
@@ -34,7 +37,12 @@ bool finishTransfer(qint64 maxMs, const std::function<void()>& afterStep) {
     return !link.jobRunning() && !Transfer_Running();
 }
 
-void resetWorld() {
+void resetWorld(bool keepSettings) {
+    // The settings a window restores at start and writes when it goes: tests start with none
+    // (ctest points XDG_CONFIG_HOME at the build tree, away from the user's own).
+    if (!keepSettings)
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").clear();
+    Device_Access.reset();
     LinkMachine& link = Link_Machine();
     link.setAutoRun(false);
     link.setClock(&testClock);
@@ -49,8 +57,8 @@ void resetWorld() {
     Param_Init();
 }
 
-WindowFixture::WindowFixture() {
-    resetWorld();
+WindowFixture::WindowFixture(bool keepSettings) {
+    resetWorld(keepSettings);
     window_ = std::make_unique<Tarn80X>();
     // The real timer stays out of the way: tests step the link themselves.
     window_->stopLinkTimer();

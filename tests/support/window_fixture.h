@@ -13,8 +13,9 @@
 namespace tarn::test {
 
 // Program-start state for everything global: the unit (plugged, factory image), the link (on the
-// test clock, told of the unit's arrivals), the mirror and the PC-side state.
-void resetWorld();
+// test clock, told of the unit's arrivals), the mirror and the PC-side state; and no stored
+// settings unless keepSettings (a second start).
+void resetWorld(bool keepSettings = false);
 
 // The link's clock in tests: milliseconds, moved only by the tests.
 qint64 testClock();
@@ -26,8 +27,8 @@ bool finishTransfer(qint64 maxMs = 600000, const std::function<void()>& afterSte
 
 class WindowFixture {
   public:
-    WindowFixture();  // resetWorld(), then a new window
-    ~WindowFixture(); // closes the window and the unit
+    explicit WindowFixture(bool keepSettings = false); // resetWorld(keepSettings), a new window
+    ~WindowFixture();                                  // closes the window and the unit
 
     Tarn80X& window() { return *window_; }
     Form& ui() { return *window_->form(); }

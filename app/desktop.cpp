@@ -1,0 +1,65 @@
+#include "app/desktop.h"
+
+#include "app/form.h"
+#include "app/notice.h"
+#include "app/settings.h"
+#include "app/tarn80x.h"
+#include "i18n/desktop_texts.h"
+#include "i18n/qt_translations.h"
+#include "link/device_access.h"
+#include "model/param_image.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QPushButton>
+
+namespace tarn {
+
+void App_Set_Scaling_Attributes() {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+}
+
+QIcon App_Icon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tarn80x_%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void Show_Access_Status(Form& ui) {
+    QString tip;
+    switch (Device_Access.state()) {
+    case UnitAccess::Unknown:
+    case UnitAccess::Absent:
+        tip = tr2(txt::AccessSearching);
+        break;
+    case UnitAccess::Locked:
+        tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
+        break;
+    case UnitAccess::Opened:
+        tip = tr2(txt::AccessOpened);
+        break;
+    }
+    ui.BT_CONNECT->setToolTip(tip);
+}
+
+void Desktop_Attach(Tarn80X& window) {
+    window.setWindowIcon(App_Icon());
+    Settings_Restore(window);
+    Qt_Translations_Apply(Pc.Lang_EN != 0);
+    Show_Access_Status(*window.form());
+    QPointer<Tarn80X> target(&window);
+    Device_Access.changed = [target](bool tellUser) {
+        if (!target) return;
+        Show_Access_Status(*target->form());
+        if (tellUser) Show_Notice(Fill_Text(txt::AccessLocked, {Device_Access.detail()}));
+    };
+}
+
+void Desktop_Detach(Tarn80X& window) {
+    Device_Access.changed = nullptr;
+    Settings_Save(window);
+}
+
+} // namespace tarn

@@ -1,0 +1,186 @@
+// The window's side of the editing core: the sink that sends through the link, the undo stack
+// and its two menu entries, and the refresh of the editing widgets from the mirror. Refreshing
+// blocks the widgets' signals, so it never edits and never sends.
+#include "app/form.h"
+#include "app/tarn80x.h"
+#include "editing/channel_state.h"
+#include "editing/eq_format.h"
+#include "editing/output_format.h"
+#include "graph/response.h"
+#include "link/link_machine.h"
+#include "link/send.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QUndoStack>
+#include <optional>
+
+namespace tarn {
+
+namespace {
+
+// Commands of the editing core go out while the unit is online; the frame sender adds its own
+// drop rules (sending suppressed, a read-back in progress).
+class LinkSink : public CommandSink {
+  public:
+    void send(const Payload& p) override {
+        if (Link_Online()) Send_Payload(p);
+    }
+};
+
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+
+// An entry that already reads the stored value keeps its text as typed ("20" for 20.0 dB).
+template <typename Parse, typename Format>
+void Show_Value(QLineEdit* entry, int value, Parse parse, Format format) {
+    const std::optional<int> shown = parse(entry->text());
+    if (shown && *shown == value) return;
+    entry->setText(format(value));
+}
+
+void Set_Slider(QSlider* slider, int value) {
+    if (slider->value() == value) return;
+    const QSignalBlocker quiet(slider);
+    slider->setValue(value);
+}
+
+void Set_Text(QLineEdit* entry, const QString& text) {
+    if (entry->text() != text) entry->setText(text);
+}
+
+} // namespace
+
+void Tarn80X::Editing_Core_Init() {
+    sink = std::make_unique<LinkSink>();
+    core = std::make_unique<EditCore>(Param_Image, Pc, Chan, *sink);
+    undoStack = new QUndoStack(this);
+    connect(undoStack, &QUndoStack::canUndoChanged, this, [this] { Undo_Actions_Update(); });
+    connect(undoStack, &QUndoStack::canRedoChanged, this, [this] { Undo_Actions_Update(); });
+}
+
+void Tarn80X::Edit(unsigned refresh, const std::function<void()>& edit, Gesture gesture, int band) {
+    EditRecord record = Record_Edit(*core, edit);
+    Refresh_Widgets(refresh, band);
+    if (record.changesNothing()) return;
+    const quint64 tag = gesture == Gesture::None ? 0 : gestureTag;
+    undoStack->push(new UndoStep(*core, std::move(record), gesture, tag,
+                                 [this] { Refresh_Widgets(RefreshAll); }));
+}
+
+void Tarn80X::Image_Replaced() {
+    undoStack->clear();
+    core->Sliders_From_Image();
+}
+
+void Tarn80X::Option_Undo_Fun() {
+    undoStack->undo();
+}
+
+void Tarn80X::Option_Redo_Fun() {
+    undoStack->redo();
+}
+
+void Tarn80X::Undo_Actions_Update() {
+    if (menus.undo) menus.undo->setEnabled(undoStack->canUndo());
+    if (menus.redo) menus.redo->setEnabled(undoStack->canRedo());
+}
+
+// ---- refresh ----
+
+void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
+    if (refresh & RefreshChannel) Refresh_Channel_Buttons();
+    if (refresh & RefreshEq) {
+        Refresh_Eq();
+    } else if ((refresh & RefreshBand) && band >= 0 && band < kBands) {
+        Refresh_Band(band);
+        tarn::EQ_Curve_Calc(Pc.Cur_CH);
+        Curve_Points_Update(Pc.Cur_CH);
+        Graph_Repaint();
+    }
+    if (refresh & RefreshCrossover) Refresh_Crossover();
+    if (refresh & RefreshOutputs) Refresh_Outputs();
+    if (refresh & RefreshInput) Show_Input_Buttons();
+    if (refresh & RefreshNoiseGate) {
+        const uint16_t gate = Param_Image.NoiseGate();
+        if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
+    }
+    if (refresh & RefreshRoles) Role_Refresh();
+}
+
+void Tarn80X::Refresh_Band(int band) {
+    const uint8_t ch = Pc.Cur_CH;
+    const size_t b = at(band);
+    Show_Value(ui->eqGain[b], Param_Image.EQ_Gain_Signed(ch, band), Parse_Eq_Gain, Eq_Gain_Text);
+    Show_Value(ui->eqFreq[b], Param_Image.EQ_Freq(ch, band), Parse_Freq, Eq_Freq_Text);
+    Show_Value(ui->eqQ[b], Param_Image.EQ_Q(ch, band), Parse_Eq_Q, Eq_Q_Text);
+    Set_Slider(ui->eqGainSlider[b], core->slider[b]);
+    Place_Band_Marker(band);
+    EQ_Led_Show(ch, band);
+}
+
+void Tarn80X::Refresh_Eq() {
+    for (int b = 0; b < kBands; ++b)
+        Refresh_Band(b);
+    EQ_Bypass_Show(Pc.Cur_CH);
+    tarn::EQ_Curve_Calc(Pc.Cur_CH);
+    Curve_Points_Update(Pc.Cur_CH);
+    Graph_Repaint();
+}
+
+void Tarn80X::Refresh_Crossover() {
+    const uint8_t ch = Pc.Cur_CH;
+    const bool english = Pc.Lang_EN != 0;
+    for (bool lowPass : {false, true}) {
+        const FilterFields& f = lowPass ? kLpfFields : kHpfFields;
+        QPushButton* type = lowPass ? ui->BT_LPF_TYPE : ui->BT_HPF_TYPE;
+        QPushButton* slope = lowPass ? ui->BT_LPF_SLOPE : ui->BT_HPF_SLOPE;
+        Show_Value(lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq, Param_Image.filterFreq(f, ch),
+                   Parse_Freq, Eq_Freq_Text);
+        type->setText(Filter_Type_Text(Param_Image.filterType(f, ch), english));
+        slope->setText(Filter_Slope_Text(Param_Image.filterSlope(f, ch),
+                                         Param_Image.filterOff(f, ch) != 0, english));
+    }
+    HPF_Curve_Calc(ch); // the curves also place the markers and their lines
+    LPF_Curve_Calc(ch);
+    Curve_Points_Update(ch);
+    Graph_Repaint();
+}
+
+void Tarn80X::Refresh_Outputs() {
+    for (int ch = 0; ch < kChannels; ++ch) {
+        const size_t i = at(ch);
+        const int vol = Param_Image.CH_Vol(ch);
+        Set_Slider(ui->chVolSlider[i], vol);
+        Set_Text(ui->chVol[i], Volume_Text(vol));
+        Show_Delay_Entry(ch);
+        Draw_Phase_Button(ch);
+        Draw_Mute_Button(ch);
+        Draw_Sync_Button(ch);
+    }
+    const int total = Param_Image.Total_Vol();
+    Set_Slider(ui->Slider_Total_Bar, total);
+    Set_Text(ui->Edit_Total, Volume_Text(total));
+    Set_Look(ui->BT_MainMute, Pc.Master_Mute ? ButtonLook::Selected : ButtonLook::Plain);
+}
+
+// The delay text is built (and logged) only when it changes.
+void Tarn80X::Show_Delay_Entry(int ch) {
+    const int steps = Param_Image.CH_Delay(ch);
+    QLineEdit* entry = ui->chDelay[at(ch)];
+    if (entry->text() != Delay_Text(steps, Chan.Delay_Unit))
+        entry->setText(GetDelayDisplayStr(steps));
+}
+
+void Tarn80X::Refresh_Channel_Buttons() {
+    const int ch = Pc.Cur_CH;
+    for (int k = 0; k < kChannels; ++k)
+        Set_Look(ui->chButton[at(k)], k == ch ? ButtonLook::Selected : ButtonLook::Plain);
+    Set_Look(ui->BT_LINK, core->Linked_Any(ch) ? ButtonLook::Selected : ButtonLook::Plain);
+}
+
+} // namespace tarn
