@@ -1,5 +1,6 @@
 // The window's side of the link: what the link machine reports becomes the status text, the
 // read-back bar, notices and the controls refreshed from the image.
+#include "app/desktop.h"
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
@@ -49,7 +50,7 @@ void Tarn80X::Link_Tick() {
 void Tarn80X::Show_Link_Status() {
     const LinkMachine& link = Link_Machine();
     ui->BT_CONNECT->setText(tr2(link.statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
-    ui->BT_CONNECT->setToolTip(link.inTrouble() ? tr2(txt::StatusTrouble) : QString());
+    Show_Access_Status(*ui);
 }
 
 void Tarn80X::Readback_Applied() {

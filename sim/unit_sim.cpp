@@ -412,7 +412,7 @@ bool Unit::nextFault(Fault& fault) {
     // Derived from the raw engine output so a seed gives the same faults with any library.
     double u = double(rng_()) / 4294967296.0;
     if (u >= faultRate_) return false;
-    const std::uint32_t draw = rng_();
+    const auto draw = std::uint32_t(rng_());
     fault = faultKinds_.empty() ? Fault(draw % 5) : faultKinds_[draw % faultKinds_.size()];
     ++counters_.faults;
     return true;

@@ -88,7 +88,9 @@ class TestUnitTrouble : public QObject {
         sim::unit().setSilent(false);
         QVERIFY(f.connect(1000));
         QCOMPARE(f.ui().BT_CONNECT->text(), english ? QString("Online") : QString("已连接"));
-        QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString());
+        QCOMPARE(f.ui().BT_CONNECT->toolTip(), english
+                                                   ? QString("Unit opened (USB 1a86:e010)")
+                                                   : QString("已打开调音设备（USB 1a86:e010）"));
         QCOMPARE(texts(boxes), QStringList{notice});
     }
 
@@ -125,7 +127,7 @@ class TestUnitTrouble : public QObject {
         QVERIFY2(asked >= 9 && asked <= 11, qPrintable(QString::number(asked)));
         sim::unit().setLatencyMs(100);
         QVERIFY(f.connect(5000)); // a second, then 64 answers of 100 ms
-        QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString());
+        QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString("已打开调音设备（USB 1a86:e010）"));
         QCOMPARE(texts(boxes).size(), 1);
     }
 
@@ -147,7 +149,7 @@ class TestUnitTrouble : public QObject {
         sim::unit().cutAnswers(0xAA, 0);
         QVERIFY(f.connect(1000));
         QCOMPARE(f.ui().BT_CONNECT->text(), QString("已连接"));
-        QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString());
+        QCOMPARE(f.ui().BT_CONNECT->toolTip(), QString("已打开调音设备（USB 1a86:e010）"));
     }
 
     // Two units: the user is told once; the one in use stays in use while it is attached, even
