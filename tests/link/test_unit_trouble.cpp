@@ -139,7 +139,8 @@ class TestUnitTrouble : public QObject {
         sim::unit().cutAnswers(0xAA, 1);
         int shown = 0;
         QProgressBar* bar = f.ui().TickBar;
-        connect(&Link_Machine(), &LinkMachine::readbackProgress, this, [&] { ++shown; });
+        QObject context; // the counter goes with this test
+        connect(&Link_Machine(), &LinkMachine::readbackProgress, &context, [&] { ++shown; });
         f.ticks(15000); // thirty seconds
         QCOMPARE(shown, 5);
         QVERIFY(bar->isHidden());
