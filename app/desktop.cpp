@@ -6,7 +6,9 @@
 #include "app/tarn80x.h"
 #include "i18n/desktop_texts.h"
 #include "i18n/qt_translations.h"
+#include "i18n/text.h"
 #include "link/device_access.h"
+#include "link/link_machine.h"
 #include "model/param_image.h"
 
 #include <QCoreApplication>
@@ -38,7 +40,8 @@ void Show_Access_Status(Form& ui) {
         tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
         break;
     case UnitAccess::Opened:
-        tip = tr2(txt::AccessOpened);
+        // Opened, but failing every handshake: that is what the user needs to know.
+        tip = tr2(Link_Machine().inTrouble() ? txt::StatusTrouble : txt::AccessOpened);
         break;
     }
     ui.BT_CONNECT->setToolTip(tip);

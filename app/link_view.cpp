@@ -1,5 +1,6 @@
 // The window's side of the link: what the link machine reports becomes the status text, the
 // read-back bar, notices and the controls refreshed from the image.
+#include "app/desktop.h"
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
@@ -25,6 +26,9 @@ void Tarn80X::Link_Init() {
     connect(&link, &LinkMachine::readbackComplete, this, &Tarn80X::Readback_Applied);
     connect(&link, &LinkMachine::writeFailed, this, [] { Show_Notice(txt::CommError); });
     connect(&link, &LinkMachine::unitRefused, this, [] { Show_Notice(txt::NameMismatch); });
+    connect(&link, &LinkMachine::unitSilent, this, [] { Show_Notice(txt::UnitSilent); });
+    connect(&link, &LinkMachine::unitTrouble, this, [] { Show_Notice(txt::UnitTrouble); });
+    connect(&link, &LinkMachine::severalUnits, this, [] { Show_Notice(txt::SeveralUnits); });
     connect(&link, &LinkMachine::inputSourceReported, this, &Tarn80X::Show_Input_Buttons);
     link.setAutoRun(true);
 }
@@ -44,8 +48,9 @@ void Tarn80X::Link_Tick() {
 }
 
 void Tarn80X::Show_Link_Status() {
-    ui->BT_CONNECT->setText(
-        tr2(Link_Machine().statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
+    const LinkMachine& link = Link_Machine();
+    ui->BT_CONNECT->setText(tr2(link.statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
+    Show_Access_Status(*ui);
 }
 
 void Tarn80X::Readback_Applied() {

@@ -25,6 +25,7 @@ namespace {
 // The machine on the real clock, waking itself.
 void realTime() {
     Link_Machine().setClock(nullptr);
+    sim::setClock(nullptr);
     Link_Machine().setAutoRun(true);
 }
 

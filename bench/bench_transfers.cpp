@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     }
     test::WindowFixture f;
     Link_Machine().setClock(nullptr); // the real clock, the machine waking itself
+    sim::setClock(nullptr);
     Link_Machine().setAutoRun(true);
     if (!runUntil(idle, 5000)) return 1;
     sim::unit().setLatencyMs(latency);

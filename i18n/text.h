@@ -32,9 +32,19 @@ namespace txt {
 constexpr Bilingual NoticeTitle{"提示", "Notice"};
 constexpr Bilingual CommError{"机器通讯异常！", "Connect error！"};
 constexpr Bilingual NameMismatch{"设备名称不匹配！", "Connect error！"};
+constexpr Bilingual UnitSilent{"设备无响应，已断开，正在重新查找设备。",
+                               "Unit not answering: disconnected, looking for it again."};
+constexpr Bilingual UnitTrouble{"设备应答不正确，无法联机。请检查连接或重新插拔设备。",
+                                "The unit does not answer correctly and cannot be connected. "
+                                "Check the cable or plug the unit in again."};
+constexpr Bilingual SeveralUnits{"检测到多台设备，仅使用先连接的一台。请拔下其余设备。",
+                                 "Several units are attached; only the first one found is used. "
+                                 "Unplug the others."};
 // Link status on BT_CONNECT.
 constexpr Bilingual StatusOffline{"已断开", "OFF"};
 constexpr Bilingual StatusOnline{"已连接", "Online"};
+// Tooltip of BT_CONNECT while the unit present keeps failing the handshake.
+constexpr Bilingual StatusTrouble{"设备应答不正确", "The unit does not answer correctly"};
 // Beside the progress bar during a transfer.
 constexpr Bilingual TransferCancel{"取消", "Cancel"};
 constexpr Bilingual TransferCannotStop{"传输进行中，不能中断",

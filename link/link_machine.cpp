@@ -49,18 +49,17 @@ LinkMachine::~LinkMachine() {
 
 void LinkMachine::reset() {
     closeUnit();
-    phase_ = LinkPhase::Searching;
+    goOffline();
     readbackBlock_ = 0;
     sceneNameIndex_ = 0;
-    requestPending_ = false;
-    requestWait_ = nameWait_ = 0;
+    requestWait_ = 0;
     idleCount_ = reconnectCount_ = 0;
     disconnectPending_ = sendSuppressed_ = false;
     repeatGuard_ = 0;
-    attempts_ = 0;
     wrongNameWait_ = 0;
     wrongNameSeen_ = false;
-    probeWait_ = 0;
+    unitGone();
+    heard_ = false;
     staged_.fill(0);
     txSeq_ = 0;
     txReport_.fill(0);
@@ -150,7 +149,10 @@ int LinkMachine::readReport() {
     if (!handle_) return 0;
     // Never waits: the answer is looked for again on a later tick.
     const int n = hid_read_timeout(handle_, ring_.bytes.data(), kReportSize, 0);
-    if (n > 0) ring_.write = static_cast<uint16_t>(n);
+    if (n > 0) {
+        ring_.write = static_cast<uint16_t>(n);
+        heard_ = true;
+    }
     return n;
 }
 
@@ -182,7 +184,86 @@ void LinkMachine::goOffline() {
     attempts_ = 0;
     nameWait_ = 0;
     probeWait_ = 0;
+    pingOutstanding_ = false;
+    unansweredPings_ = 0;
     schedule();
+}
+
+// What belongs to one attachment of a unit is forgotten when it goes away.
+void LinkMachine::unitGone() {
+    const bool told = inTrouble();
+    devicePath_.clear();
+    severalSeen_ = false;
+    nameBoundTicks_ = kNameWaitTicks;
+    requestBoundTicks_ = kReadTimeoutTicks;
+    failedHandshakes_ = 0;
+    troubleTold_ = false;
+    if (told) emit statusChanged();
+}
+
+// Opens the unit in use, or the first one listed when it has gone; the user hears once that
+// several are attached. False when none is.
+bool LinkMachine::openUnit() {
+    hid_device_info* list = hid_enumerate(kVendorId, kProductId);
+    int count = 0;
+    bool ours = false;
+    for (hid_device_info* d = list; d; d = d->next) {
+        if (!d->path) continue;
+        ++count;
+        ours = ours || devicePath_ == d->path;
+    }
+    if (!ours) {
+        unitGone();
+        for (hid_device_info* d = list; d && devicePath_.empty(); d = d->next)
+            if (d->path) devicePath_ = d->path;
+    }
+    hid_free_enumeration(list);
+    if (count == 0) return false;
+    handle_ = hid_open_path(devicePath_.c_str());
+    if (count < 2) {
+        severalSeen_ = false;
+    } else if (!severalSeen_) {
+        severalSeen_ = true;
+        emit severalUnits();
+    }
+    return handle_ != nullptr;
+}
+
+// A handshake with a unit present came to nothing. After a few in a row the user is told once,
+// and the unit is asked only once a second until it answers.
+void LinkMachine::handshakeFailed(int spentTicks) {
+    if (++failedHandshakes_ < kTroubleHandshakes) return;
+    closeUnit();
+    probeWait_ = std::max(0, kTroubleRetryTicks - spentTicks);
+    schedule();
+    if (!troubleTold_) {
+        troubleTold_ = true;
+        emit unitTrouble();
+    }
+    emit statusChanged();
+}
+
+// The name answer of an open: every report waiting is decoded; each open that gets no answer in
+// time makes the next one wait twice as long. A forced re-open of an online unit that gets no
+// answer counts as losing the unit.
+void LinkMachine::awaitName() {
+    parseFrame(); // what the open read already
+    for (int i = 0; i < kDrainLimit && nameWait_ > 0 && handle_; ++i) {
+        if (readReport() <= 0) break;
+        parseFrame();
+    }
+    ring_.clear();
+    if (nameWait_ == 0) return;
+    ++nameAskedTicks_;
+    if (--nameWait_ > 0) return;
+    const int waited = nameBoundTicks_;
+    nameBoundTicks_ = std::min(2 * nameBoundTicks_, kMaxReplyWaitTicks);
+    if (online()) {
+        goOffline();
+        disconnectPending_ = true;
+        emit readbackEnded();
+    }
+    handshakeFailed(waited);
 }
 
 void LinkMachine::deviceArrived() {
@@ -194,10 +275,10 @@ void LinkMachine::Connect_Unit() {
     closeUnit();
     sendSuppressed_ = false;
     nameWait_ = 0;
-    handle_ = hid_open(kVendorId, kProductId, nullptr);
+    const bool opened = openUnit();
     // A unit on the bus that cannot be opened is told apart from none at all.
-    Device_Access.Note_Open_Attempt(handle_ != nullptr);
-    if (!handle_) {
+    Device_Access.Note_Open_Attempt(opened);
+    if (!opened) {
         wrongNameSeen_ = false; // whatever was attached has gone
         probeWait_ = kOfflineProbeTicks;
         if (online()) {
@@ -210,7 +291,9 @@ void LinkMachine::Connect_Unit() {
     Req_Device_Name();
     // The answer is decoded at the end of this tick if it is already there, else looked for on the
     // next ticks.
-    if (readReport() <= 0) nameWait_ = kNameWaitTicks;
+    nameAskedTicks_ = 0;
+    nameWait_ = nameBoundTicks_;
+    readReport();
     schedule();
 }
 
@@ -229,7 +312,14 @@ void LinkMachine::nameCheck() {
         requestPending_ = false;
         readbackBlock_ = 0;
         attempts_ = 0;
-        emit readbackProgress(1);
+        pingOutstanding_ = false;
+        unansweredPings_ = 0;
+        // The requests of the read-back are given the time this answer took, twice over.
+        requestBoundTicks_ = std::clamp(2 * nameAskedTicks_ + kReadTimeoutTicks, kReadTimeoutTicks,
+                                        kMaxReplyWaitTicks);
+        // A unit in trouble gets the bar only once a block has come, so that repeated failing
+        // read-backs do not make it flash.
+        if (!inTrouble()) emit readbackProgress(1);
         return;
     }
     goOffline();
@@ -301,6 +391,7 @@ void LinkMachine::dispatch() {
 
 void LinkMachine::completeReadback() {
     std::copy(staged_.begin(), staged_.end(), Param_Image.bytes().begin());
+    failedHandshakes_ = 0;
     phase_ = LinkPhase::ReadingNames;
     sceneNameIndex_ = 1;
     requestPending_ = false;
@@ -322,8 +413,11 @@ void LinkMachine::pacedRequestStep(bool blocks) {
         drainQueuedReports();
         if (!(blocks ? readingBlocks() : readingNames())) return;
         if (attempts_ >= kRequestAttempts) {
+            // A unit that answers late at times gets longer for each answer next time.
+            requestBoundTicks_ = std::min(2 * requestBoundTicks_, kMaxReplyWaitTicks);
             goOffline();
             emit readbackEnded();
+            handshakeFailed(0);
             emit statusChanged();
             return;
         }
@@ -334,7 +428,7 @@ void LinkMachine::pacedRequestStep(bool blocks) {
             Req_Scene_Name(sceneNameIndex_);
         requestPending_ = true;
         requestWait_ = 0;
-    } else if (readReport() > 0 || ++requestWait_ >= kReadTimeoutTicks) {
+    } else if (readReport() > 0 || ++requestWait_ >= requestBoundTicks_) {
         requestPending_ = false;
     }
 }
@@ -348,7 +442,7 @@ void LinkMachine::tick() {
         if (wrongNameWait_ > 0) {
             --wrongNameWait_;
         } else if (nameWait_ > 0) {
-            if (readReport() > 0 || --nameWait_ == 0) nameWait_ = 0;
+            awaitName();
         } else if (probeWait_ > 0) {
             --probeWait_;
         } else {
@@ -363,18 +457,12 @@ void LinkMachine::tick() {
     } else {
         if (readingNames()) pacedRequestStep(false);
         if (online()) {
-            if (nameWait_ > 0 && (readReport() > 0 || --nameWait_ == 0)) nameWait_ = 0;
+            if (nameWait_ > 0) awaitName();
             if (reconnectCount_ > 0 && --reconnectCount_ == 0) Connect_Unit();
             if (idleCount_ == 0) {
                 idleCount_ = kIdleTicksBetweenPings;
             } else if (--idleCount_ == 0) {
-                if (online() && handle_) {
-                    // Whatever the unit sent since the last keep-alive (its answer to it, input
-                    // source, master volume) is decoded now; the reads never wait.
-                    drainQueuedReports();
-                    Req_Ping();
-                    drainQueuedReports();
-                }
+                if (online() && handle_) keepAlive();
                 idleCount_ = kIdleTicksBetweenPings;
             }
         }
@@ -385,6 +473,29 @@ void LinkMachine::tick() {
     }
     if (repeatGuard_ > 0) --repeatGuard_;
     parseFrame();
+}
+
+// Whatever the unit sent since the last keep-alive (its answer to it, input source, master volume)
+// is decoded now; the reads never wait. A unit that has sent nothing at all through several
+// keep-alives in a row is taken as gone: it is closed and looked for again.
+void LinkMachine::keepAlive() {
+    drainQueuedReports();
+    if (pingOutstanding_ && !heard_) {
+        if (++unansweredPings_ >= kSilentPings) {
+            closeUnit();
+            goOffline();
+            disconnectPending_ = true;
+            troubleTold_ = true; // the notice of this attachment
+            emit unitSilent();
+            return;
+        }
+    } else {
+        unansweredPings_ = 0;
+    }
+    heard_ = false;
+    Req_Ping();
+    pingOutstanding_ = online();
+    drainQueuedReports();
 }
 
 int LinkMachine::quietTicks() const {
@@ -611,13 +722,6 @@ void LinkMachine::runJob(qint64 nowMs) {
         }
         }
     }
-}
-
-bool Answer_Matches(const Reply& answer, const Expected& expected) {
-    if (answer.code != expected.code || answer.length < expected.minData) return false;
-    if (expected.arg0 >= 0 && (answer.length < 1 || answer.data[0] != expected.arg0)) return false;
-    if (expected.arg1 >= 0 && (answer.length < 2 || answer.data[1] != expected.arg1)) return false;
-    return true;
 }
 
 } // namespace tarn

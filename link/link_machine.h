@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 struct hid_device_;
 typedef struct hid_device_ hid_device;
@@ -31,8 +32,16 @@ constexpr uint16_t kIdleTicksAfterSend = 400;
 constexpr uint16_t kIdleTicksBetweenPings = 200;
 // How long the answer to a request is awaited (polled tick by tick); a late answer counts as none.
 constexpr int kReadTimeoutTicks = 10;
-// After the name request of an open, how long its answer is awaited.
+// After the name request of an open, how long its answer is awaited at first. Each open that
+// gets no answer doubles the wait, up to kMaxReplyWaitTicks, so a slow unit still connects.
 constexpr int kNameWaitTicks = 15;
+constexpr int kMaxReplyWaitTicks = 150;
+// Handshakes that fail with a unit present (no name answer, or a read-back that cannot finish)
+// before the user is told and the unit is asked only once a second.
+constexpr int kTroubleHandshakes = 5;
+constexpr int kTroubleRetryTicks = 500;
+// Keep-alives in a row without any answer before the unit counts as gone.
+constexpr int kSilentPings = 5;
 // How often one block or scene name is asked for before the handshake starts afresh.
 constexpr int kRequestAttempts = 8;
 // After a unit with the wrong name, how many ticks pass before it is asked again.
@@ -77,6 +86,14 @@ class LinkMachine : public QObject {
     int sceneNameIndex() const { return sceneNameIndex_; }
     bool requestPending() const { return requestPending_; }
     hid_device* handle() const { return handle_; }
+    // The device path of the unit in use; kept while it stays attached.
+    const std::string& devicePath() const { return devicePath_; }
+    // The unit present does not answer correctly: kTroubleHandshakes handshakes in a row failed.
+    bool inTrouble() const { return failedHandshakes_ >= kTroubleHandshakes; }
+    int failedHandshakes() const { return failedHandshakes_; }
+    // How long the name answer is awaited at the next open, and a request's answer, in ticks.
+    int nameWaitTicks() const { return nameBoundTicks_; }
+    int requestWaitTicks() const { return requestBoundTicks_; }
     // Ready for a command from the user or a job: online, a unit open, nothing being read back.
     bool readyForCommands() const;
     // Ready for a transfer: read back completely, idle, no forced re-open pending, no job running.
@@ -158,6 +175,9 @@ class LinkMachine : public QObject {
     void readbackComplete();          // the blocks are in the image: refresh the controls
     void writeFailed();               // a write failed; the link is offline
     void unitRefused();               // a unit with the wrong name was found
+    void unitSilent();   // keep-alives went unanswered: the unit is closed and looked for again
+    void unitTrouble();  // the unit present keeps failing the handshake (once per attachment)
+    void severalUnits(); // more than one unit is attached; the one in use is kept
     void inputSourceReported(uint8_t source);
     void masterVolumeReported(uint16_t volume);
     void becameIdle(); // the scene names are read; waiting actions may go on
@@ -171,6 +191,11 @@ class LinkMachine : public QObject {
     void parseFrame();
     void dispatch();
     void nameCheck();
+    void awaitName();
+    void handshakeFailed(int spentTicks);
+    void unitGone();
+    bool openUnit();
+    void keepAlive();
     void completeReadback();
     void pacedRequestStep(bool blocks);
     int quietTicks() const;
@@ -196,7 +221,17 @@ class LinkMachine : public QObject {
     int attempts_ = 0;
     uint16_t wrongNameWait_ = 0;
     bool wrongNameSeen_ = false;
-    int probeWait_ = 0;                  // offline ticks until the next look at the bus
+    int probeWait_ = 0;        // offline ticks until the next look at the bus
+    std::string devicePath_;   // the unit in use
+    bool severalSeen_ = false; // told that several units are attached
+    int nameBoundTicks_ = kNameWaitTicks;
+    int nameAskedTicks_ = 0; // ticks since the name request of the running open
+    int requestBoundTicks_ = kReadTimeoutTicks;
+    int failedHandshakes_ = 0;
+    bool troubleTold_ = false; // this attachment's notice has been given
+    bool heard_ = false;       // a report came since the last keep-alive
+    bool pingOutstanding_ = false;
+    int unansweredPings_ = 0;
     std::array<uint8_t, 1100> staged_{}; // blocks read back, applied at the completion step
 
     uint8_t txSeq_ = 0;

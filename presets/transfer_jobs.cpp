@@ -64,10 +64,11 @@ bool SceneImageLoadJob::next(JobAction& action) {
     const int k = step_++;
     if (k < kSceneImageBlocks) {
         const Payload block = Make_Image_Block(k, image_.data() + k * kBlockSize);
-        // The unit does not answer the last block: it closes the image.
+        // The unit does not answer the last block: it closes the image. Only the acknowledgement
+        // naming this block counts; a late one for the block before is passed over.
         action = k == kSceneImageBlocks - 1
                      ? unanswered(block, kImageBlockRule.idleHold)
-                     : answeredFrame(block, Expected{kImageBlockAck}, kImageBlockRule);
+                     : answeredFrame(block, Expected{kImageBlockAck, 1, k}, kImageBlockRule);
         action.pauseMs = kImageBlockPauseMs;
         action.progressAfter = k + 1;
         return true;
@@ -130,10 +131,11 @@ bool StoredScenesUploadJob::next(JobAction& action) {
     }
     const uint8_t* data = scenes_.data() + (s - 1) * kImageSize + k * kBlockSize;
     const Payload block = Make_Scene_Block(s, k, data);
-    // The unit does not answer block 55, which closes the scene.
+    // The unit does not answer block 55, which closes the scene. The acknowledgement must name
+    // this scene and block.
     action = k == kStoredSceneUploadBlocks - 1
                  ? unanswered(block, kSceneBlockRule.idleHold)
-                 : answeredFrame(block, Expected{kSceneBlockCode}, kSceneBlockRule);
+                 : answeredFrame(block, Expected{kSceneBlockCode, 2, s, k}, kSceneBlockRule);
     action.progressAfter = Upload_All_Progress((s - 1) * kStoredSceneUploadBlocks + k + 1);
     return true;
 }
@@ -154,8 +156,11 @@ bool FirmwareJob::next(JobAction& action) {
     }
     // A chunk without acknowledgement goes again (the runner resends it), the same bytes under
     // the same number; next() is asked again only once it has been acknowledged.
-    action = answeredFrame(Make_Upgrade_Frame(static_cast<uint16_t>(acknowledged_), chunk.data()),
-                           Expected{kChunkAck}, kFirmwareChunkRule);
+    // Only the acknowledgement naming this chunk counts: a late one for the chunk before must not
+    // pass this one as delivered.
+    const auto number = static_cast<uint16_t>(acknowledged_);
+    action = answeredFrame(Make_Upgrade_Frame(number, chunk.data()),
+                           Expected{kChunkAck, 2, number >> 8, number & 0xFF}, kFirmwareChunkRule);
     ++acknowledged_;
     action.pauseMs = kChunkPauseMs + ((acknowledged_ & 0xFF) == 0 ? kEvery256PauseMs : 0);
     action.progressAfter = Firmware_Progress(acknowledged_, size);

@@ -57,9 +57,11 @@ build firmware_file presets/firmware_image.cpp
 extra="$(pkg-config --cflags --libs Qt5Core) -fPIC" build tuning_files graph/measurement.cpp \
     graph/response.cpp graph/curve_cache.cpp graph/grid.cpp model/param_image.cpp \
     tuning/filter_file.cpp
+build transfer_answer link/frame.cpp link/transfer_job.cpp
 
 run parse_frame 4096 10000000
 run scene_file 4200 1000000
 run all_file 36865 1000000
 run firmware_file 4096 1000000
 run tuning_files 16384 1000000
+run transfer_answer 400 1000000

@@ -5,7 +5,9 @@
 // written or -1; hid_read / hid_read_timeout return the report length, 0 when nothing came, -1 on
 // failure; hid_error never returns NULL. One difference: a read that finds nothing on its way
 // returns 0 at once, also hid_read and hid_read_timeout(-1), which block on real hardware. With an
-// answer latency set, a read waits for an answer that is on its way, up to its time-out.
+// answer latency set, a read waits for an answer that is on its way, up to its time-out (on a
+// test's clock it does not wait). hid_enumerate lists every unit plugged in, the first unit first;
+// hid_open takes the first listed, hid_open_path the one named.
 #include <hidapi.h>
 
 #include <cstdlib>
@@ -17,12 +19,11 @@
 #include "sim/unit_sim.h"
 
 struct hid_device_ {
+    int unit;
     int port;
 };
 
 namespace {
-
-const char kPath[] = "sim:1a86:e010";
 
 std::set<hid_device*>& liveHandles() {
     static std::set<hid_device*> handles;
@@ -45,8 +46,8 @@ wchar_t* copyWide(const wchar_t* text) {
     return out;
 }
 
-hid_device* openUnit() {
-    const int port = sim::unit().openPort();
+hid_device* openUnit(int index) {
+    const int port = sim::unit(index).openPort();
     if (port < 0) {
         // The wording of the hidraw backend for each case.
         globalError() =
@@ -55,7 +56,7 @@ hid_device* openUnit() {
                 : L"No HID devices with requested VID/PID found in the system.";
         return nullptr;
     }
-    auto* dev = new hid_device_{port};
+    auto* dev = new hid_device_{index, port};
     liveHandles().insert(dev);
     globalError() = L"Success";
     return dev;
@@ -81,23 +82,27 @@ struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_enumerate(unsigned short
                                                                   unsigned short product_id) {
     const bool match = (vendor_id == 0 || vendor_id == sim::kVendorId) &&
                        (product_id == 0 || product_id == sim::kProductId);
-    if (!match || !sim::unit().plugged()) {
-        globalError() = L"No HID devices found in the system.";
-        return nullptr;
+    hid_device_info* first = nullptr;
+    hid_device_info** tail = &first;
+    for (int i = 0; match && i < sim::kMaxUnits; ++i) {
+        if (!sim::unit(i).plugged()) continue;
+        auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
+        if (!info) break;
+        const char* path = sim::unitPath(i);
+        info->path = static_cast<char*>(std::malloc(std::strlen(path) + 1));
+        if (info->path) std::strcpy(info->path, path);
+        info->vendor_id = sim::kVendorId;
+        info->product_id = sim::kProductId;
+        info->serial_number = copyWide(L"");
+        info->manufacturer_string = copyWide(L"Simulated unit");
+        info->product_string = copyWide(L"Six-channel DSP");
+        info->interface_number = 0;
+        info->bus_type = HID_API_BUS_USB;
+        *tail = info;
+        tail = &info->next;
     }
-    auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
-    if (!info) return nullptr;
-    info->path = static_cast<char*>(std::malloc(sizeof kPath));
-    if (info->path) std::memcpy(info->path, kPath, sizeof kPath);
-    info->vendor_id = sim::kVendorId;
-    info->product_id = sim::kProductId;
-    info->serial_number = copyWide(L"");
-    info->manufacturer_string = copyWide(L"Simulated unit");
-    info->product_string = copyWide(L"Six-channel DSP");
-    info->interface_number = 0;
-    info->bus_type = HID_API_BUS_USB;
-    globalError() = L"Success";
-    return info;
+    globalError() = first ? L"Success" : L"No HID devices found in the system.";
+    return first;
 }
 
 void HID_API_EXPORT HID_API_CALL hid_free_enumeration(struct hid_device_info* devs) {
@@ -121,20 +126,24 @@ HID_API_EXPORT hid_device* HID_API_CALL hid_open(unsigned short vendor_id,
         globalError() = L"No HID devices with requested VID/PID found in the system.";
         return nullptr;
     }
-    return openUnit();
+    // The first unit listed, as a real enumeration would give it.
+    for (int i = 0; i < sim::kMaxUnits; ++i) {
+        if (sim::unit(i).plugged()) return openUnit(i);
+    }
+    return openUnit(0); // fails, and counts the failed open
 }
 
 HID_API_EXPORT hid_device* HID_API_CALL hid_open_path(const char* path) {
-    if (!path || std::strcmp(path, kPath) != 0) {
-        globalError() = L"No such device";
-        return nullptr;
+    for (int i = 0; path && i < sim::kMaxUnits; ++i) {
+        if (std::strcmp(path, sim::unitPath(i)) == 0) return openUnit(i);
     }
-    return openUnit();
+    globalError() = L"No such device";
+    return nullptr;
 }
 
 void HID_API_EXPORT HID_API_CALL hid_close(hid_device* dev) {
     if (!live(dev)) return;
-    sim::unit().closePort(dev->port);
+    sim::unit(dev->unit).closePort(dev->port);
     liveHandles().erase(dev);
     delete dev;
 }
@@ -145,7 +154,7 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device* dev, const unsigned char* 
         globalError() = L"Invalid device handle";
         return -1;
     }
-    return sim::unit().writePort(dev->port, data, length);
+    return sim::unit(dev->unit).writePort(dev->port, data, length);
 }
 
 int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device* dev, unsigned char* data,
@@ -154,7 +163,7 @@ int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device* dev, unsigned char*
         globalError() = L"Invalid device handle";
         return -1;
     }
-    return sim::unit().readPort(dev->port, data, length, milliseconds);
+    return sim::unit(dev->unit).readPort(dev->port, data, length, milliseconds);
 }
 
 int HID_API_EXPORT HID_API_CALL hid_read(hid_device* dev, unsigned char* data, size_t length) {
@@ -166,13 +175,13 @@ int HID_API_EXPORT HID_API_CALL hid_set_nonblocking(hid_device* dev, int nonbloc
         globalError() = L"Invalid device handle";
         return -1;
     }
-    sim::unit().setNonblocking(dev->port, nonblock != 0);
+    sim::unit(dev->unit).setNonblocking(dev->port, nonblock != 0);
     return 0;
 }
 
 HID_API_EXPORT const wchar_t* HID_API_CALL hid_error(hid_device* dev) {
     if (live(dev)) {
-        if (const wchar_t* text = sim::unit().portError(dev->port)) return text;
+        if (const wchar_t* text = sim::unit(dev->unit).portError(dev->port)) return text;
     }
     return globalError().c_str();
 }

@@ -59,6 +59,11 @@ constexpr std::size_t kReadOnlyPrefix = 4;
 
 constexpr std::size_t kMaxWriteLength = 4096; // longer writes fail like the kernel refuses them
 
+std::function<std::int64_t()>& testClock() {
+    static std::function<std::int64_t()> clock;
+    return clock;
+}
+
 std::uint16_t le16(const std::uint8_t* p) {
     return std::uint16_t(p[0] | (p[1] << 8));
 }
@@ -129,8 +134,12 @@ void Unit::reset() {
     openable_ = true;
     silent_ = false;
     latencyMs_ = 0;
+    lateMs_ = 0;
+    lostWrites_ = 0;
+    cutBytes_ = 0;
     faults_.clear();
     faultRate_ = 0.0;
+    faultKinds_.clear();
     rng_.seed(std::mt19937::default_seed);
     seq_ = 0;
     frames_.clear();
@@ -189,8 +198,9 @@ void Unit::injectFaults(std::vector<Fault> faults) {
         faults_.push_back(f);
 }
 
-void Unit::setFaultRate(double rate, std::uint32_t seed) {
+void Unit::setFaultRate(double rate, std::uint32_t seed, std::vector<Fault> kinds) {
     faultRate_ = std::clamp(rate, 0.0, 1.0);
+    faultKinds_ = std::move(kinds);
     rng_.seed(seed);
 }
 
@@ -218,7 +228,7 @@ void Unit::queueUnsolicited(std::uint8_t code, std::vector<std::uint8_t> data) {
     payload.insert(payload.end(), data.begin(), data.end());
     QueuedReport q;
     q.bytes = buildReport(payload);
-    q.readyAt = Clock::now();
+    q.readyAt = now();
     if (openHandles() == 0) {
         heldUnsolicited_.push_back(q);
         return;
@@ -316,6 +326,10 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
         return int(length);
     }
     frames_.push_back(frame);
+    if (lostWrites_ > 0) {
+        --lostWrites_;
+        return int(length);
+    }
     if (!silent_) execute(frame.payload);
     return int(length);
 }
@@ -346,13 +360,14 @@ int Unit::readPort(int id, std::uint8_t* data, std::size_t length, int timeoutMs
         ++counters_.emptyReads;
         return 0;
     }
-    Clock::time_point now = Clock::now();
-    if (now < head.readyAt) {
-        Clock::duration wait = head.readyAt - now;
+    const Clock::time_point start = now();
+    if (start < head.readyAt) {
+        Clock::duration wait = head.readyAt - start;
         if (timeoutMs >= 0)
             wait = std::min<Clock::duration>(wait, std::chrono::milliseconds(timeoutMs));
-        if (wait > Clock::duration::zero()) std::this_thread::sleep_for(wait);
-        if (Clock::now() < head.readyAt) {
+        // On a test's clock time does not pass while a read waits.
+        if (wait > Clock::duration::zero() && !testClock()) std::this_thread::sleep_for(wait);
+        if (now() < head.readyAt) {
             ++counters_.emptyReads;
             return 0;
         }
@@ -390,21 +405,27 @@ bool Unit::nextFault(Fault& fault) {
     if (!faults_.empty()) {
         fault = faults_.front();
         faults_.pop_front();
+        ++counters_.faults;
         return true;
     }
     if (faultRate_ <= 0.0) return false;
     // Derived from the raw engine output so a seed gives the same faults with any library.
     double u = double(rng_()) / 4294967296.0;
     if (u >= faultRate_) return false;
-    fault = Fault(rng_() % 5);
+    const auto draw = std::uint32_t(rng_());
+    fault = faultKinds_.empty() ? Fault(draw % 5) : faultKinds_[draw % faultKinds_.size()];
+    ++counters_.faults;
     return true;
 }
 
-void Unit::answer(const std::vector<std::uint8_t>& payload) {
+void Unit::answer(std::vector<std::uint8_t> payload) {
     ++counters_.answers;
+    if (cutBytes_ > 0 && !payload.empty() && payload[0] == cutCode_)
+        payload.resize(std::max<std::size_t>(
+            1, payload.size() - std::min<std::size_t>(payload.size(), std::size_t(cutBytes_))));
     QueuedReport q;
     q.bytes = buildReport(payload);
-    q.readyAt = Clock::now() + std::chrono::milliseconds(latencyMs_);
+    q.readyAt = now() + std::chrono::milliseconds(latencyMs_);
     const Report original = q.bytes;
 
     Fault fault;
@@ -428,7 +449,10 @@ void Unit::answer(const std::vector<std::uint8_t>& payload) {
             q.bytes[5 + q.bytes[4]] ^= 0xFF;
             break;
         case Fault::Late:
-            q.holdReads = 1;
+            if (lateMs_ > 0)
+                q.readyAt += std::chrono::milliseconds(lateMs_);
+            else
+                q.holdReads = 1;
             break;
         case Fault::Stale: {
             QueuedReport old;
@@ -670,8 +694,33 @@ bool Unit::executeRequest(const std::vector<std::uint8_t>& p) {
 }
 
 Unit& unit() {
-    static Unit the;
-    return the;
+    return unit(0);
+}
+
+Unit& unit(int index) {
+    static Unit units[kMaxUnits];
+    static bool started = false;
+    if (!started) {
+        started = true;
+        for (int i = 1; i < kMaxUnits; ++i)
+            units[i].setPlugged(false);
+    }
+    if (index < 0 || index >= kMaxUnits) throw std::out_of_range("sim::unit");
+    return units[index];
+}
+
+const char* unitPath(int index) {
+    static const char* const paths[kMaxUnits] = {"sim:1a86:e010", "sim:1a86:e010:2"};
+    return index >= 0 && index < kMaxUnits ? paths[index] : nullptr;
+}
+
+void setClock(std::function<std::int64_t()> nowMs) {
+    testClock() = std::move(nowMs);
+}
+
+Clock::time_point now() {
+    if (testClock()) return Clock::time_point(std::chrono::milliseconds(testClock()()));
+    return Clock::now();
 }
 
 } // namespace sim

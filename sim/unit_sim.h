@@ -131,6 +131,7 @@ struct Counters {
     // Well-framed payloads the unit does not carry out: unknown, wrong length, index out of range.
     int ignoredCommands = 0;
     int answers = 0;       // answers produced (before faults), unsolicited reports not included
+    int faults = 0;        // answers a fault was applied to
     int overflowDrops = 0; // reports lost because a handle's queue was full
     int factoryResets = 0, closeCommands = 0;
     int sceneSaves = 0, sceneRecalls = 0, sceneDeletes = 0;
@@ -211,9 +212,10 @@ class Unit {
     // Data of the 0x16 answer after the code byte, cut to the 24 bytes a report can carry.
     void setNameBytes(const std::vector<std::uint8_t>& bytes);
     // Appended to the list; each answer takes the next one. When the list is empty, answers get a
-    // fault with probability rate, of a kind drawn evenly (seeded, so runs repeat).
+    // fault with probability rate, of a kind drawn evenly from kinds (all five when empty; seeded,
+    // so runs repeat).
     void injectFaults(std::vector<Fault> faults);
-    void setFaultRate(double rate, std::uint32_t seed);
+    void setFaultRate(double rate, std::uint32_t seed, std::vector<Fault> kinds = {});
     // A silent unit takes frames (they are recorded) but carries nothing out and answers nothing;
     // reads return 0 while it is silent.
     void setSilent(bool silent);
@@ -224,6 +226,18 @@ class Unit {
     // Answers become readable this long after the frame that asked for them (demo).
     void setLatencyMs(int ms);
     int latencyMs() const { return latencyMs_; }
+    // The next n frames written are lost on the way: recorded, but neither carried out nor
+    // answered.
+    void loseWrites(int n) { lostWrites_ = std::max(0, n); }
+    // Answers with this code lose their last `bytes` bytes (a unit answering one byte short);
+    // bytes 0 stops it.
+    void cutAnswers(std::uint8_t code, int bytes) {
+        cutCode_ = code;
+        cutBytes_ = std::max(0, bytes);
+    }
+    // A late answer (Fault::Late) is held back this long on the sim's clock; 0 (the start value)
+    // holds it for one read instead.
+    void setLateMs(int ms) { lateMs_ = std::max(0, ms); }
 
     // ---- record ----
     const std::vector<Frame>& frames() const { return frames_; }
@@ -253,7 +267,7 @@ class Unit {
     void restoreFactory();
 
     Report buildReport(const std::vector<std::uint8_t>& payload);
-    void answer(const std::vector<std::uint8_t>& payload);
+    void answer(std::vector<std::uint8_t> payload);
     bool nextFault(Fault& fault);
     void deliver(const QueuedReport& report);
     Port* port(int id);
@@ -270,8 +284,13 @@ class Unit {
     bool openable_ = true;
     bool silent_ = false;
     int latencyMs_ = 0;
+    int lateMs_ = 0;
+    int lostWrites_ = 0;
+    std::uint8_t cutCode_ = 0;
+    int cutBytes_ = 0;
     std::deque<Fault> faults_;
     double faultRate_ = 0.0;
+    std::vector<Fault> faultKinds_;
     std::mt19937 rng_;
 
     std::uint8_t seq_ = 0;
@@ -285,6 +304,16 @@ class Unit {
     Counters counters_;
 };
 
-Unit& unit(); // the one unit behind the hidapi API
+// The units behind the hidapi API: unit(0) (also unit()) at path "sim:1a86:e010", unit(1) at
+// "sim:1a86:e010:2". The second one starts unplugged, so by default there is one unit.
+constexpr int kMaxUnits = 2;
+Unit& unit();
+Unit& unit(int index);
+const char* unitPath(int index);
+
+// The time answers are measured against (latency, late answers). Tests give their own clock in
+// milliseconds; then a read never sleeps. An empty function goes back to the steady clock.
+void setClock(std::function<std::int64_t()> nowMs);
+Clock::time_point now();
 
 } // namespace sim

@@ -25,13 +25,14 @@ void runTicks(int n) {
     }
 }
 
-bool finishTransfer(qint64 maxMs) {
+bool finishTransfer(qint64 maxMs, const std::function<void()>& afterStep) {
     LinkMachine& link = Link_Machine();
     if (link.stepping()) return false; // asked from inside the transfer: it goes on outside
     const qint64 end = g_now + maxMs;
     while ((link.jobRunning() || Transfer_Running()) && g_now < end) {
         g_now += std::max<qint64>(1, link.msUntilDue(g_now));
         link.step(g_now);
+        if (afterStep) afterStep();
     }
     return !link.jobRunning() && !Transfer_Running();
 }
@@ -46,8 +47,13 @@ void resetWorld(bool keepSettings) {
     link.setAutoRun(false);
     link.setClock(&testClock);
     link.reset();
+    // Answer latencies and late answers are measured on the test clock too.
+    sim::setClock(&testClock);
     sim::unit().reset();
     sim::unit().setArrivalHook([] { Link_Machine().deviceArrived(); });
+    sim::unit(1).reset();
+    sim::unit(1).setPlugged(false);
+    sim::unit(1).setArrivalHook([] { Link_Machine().deviceArrived(); });
     Param_Init();
 }
 

@@ -6,6 +6,7 @@
 #include "sim/unit_sim.h"
 
 #include <QByteArray>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,8 +22,8 @@ qint64 testClock();
 // Moves the test clock on by ms, stepping the link at every 2 ms tick on the way.
 void runTicks(int n);
 // Moves the test clock from one due time of the link to the next until the running transfer and
-// its closing notices are done; false past maxMs.
-bool finishTransfer(qint64 maxMs = 600000);
+// its closing notices are done; false past maxMs. afterStep, when given, runs after every step.
+bool finishTransfer(qint64 maxMs = 600000, const std::function<void()>& afterStep = {});
 
 class WindowFixture {
   public:
