@@ -3,6 +3,7 @@
 // process killed at random moments while saving never leaves a torn file; only regular files are
 // read, and a FIFO nobody writes to does not block.
 #include "presets/file_io.h"
+#include "tests/support/fresh_folder.h"
 #include "tests/support/save_faults.h"
 
 #include <QDir>
@@ -52,14 +53,11 @@ bool savingNow(pid_t pid, const QString& folder, const QString& target) {
 class TestFileSave : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
+    FreshFolder dir_;
+    QString path(const char* name) const { return dir_.path(name); }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-    }
+    void init() { QVERIFY(dir_.renew()); }
     void cleanup() {
         QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

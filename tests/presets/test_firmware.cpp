@@ -8,6 +8,7 @@
 #include "presets/firmware_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
+#include "tests/support/fresh_folder.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
@@ -72,8 +73,8 @@ QByteArray unitFirmware() {
 class TestFirmware : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
+    FreshFolder dir_;
+    QString path(const char* name) const { return dir_.path(name); }
 
     void upgrade(WindowFixture& f, const QString& file) {
         FileDialogAnswerer dialogs;
@@ -91,10 +92,7 @@ class TestFirmware : public QObject {
     }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-    }
+    void init() { QVERIFY(dir_.renew()); }
 
     // ---- the image ----
 

@@ -13,6 +13,7 @@
 #include "presets/transfer_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
+#include "tests/support/fresh_folder.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/save_faults.h"
 #include "tests/support/transfer_helpers.h"
@@ -134,14 +135,11 @@ void fillUnitScenes() {
 class TestSceneFiles : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
+    FreshFolder dir_;
+    QString path(const char* name) const { return dir_.path(name); }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-    }
+    void init() { QVERIFY(dir_.renew()); }
 
     // ---- formats ----
 

@@ -7,6 +7,7 @@
 #include "link/link_machine.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
+#include "tests/support/fresh_folder.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
@@ -41,14 +42,11 @@ QByteArray unitScene(int s, int length) {
 class TestTransfersSlow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
+    FreshFolder dir_;
+    QString path(const char* name) const { return dir_.path(name); }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-    }
+    void init() { QVERIFY(dir_.renew()); }
 
     // Blocks 0..55 of every scene, in order, lost acknowledgements made good by sending the same
     // block again; the unit's pauses kept; then the unit is opened again and read back.
