@@ -54,9 +54,7 @@ void EditCore::EQ_Link_Copy(int ch, int band) {
     if (mode != LinkEqAndFilters && mode != LinkEqOnly) return;
     for (int dst = 0; dst < kChannels; ++dst) {
         if (dst == ch || !pc_.Link_Matrix[at(ch)][at(dst)]) continue;
-        image_.set_EQ_Freq(dst, band, image_.EQ_Freq(ch, band));
-        image_.set_EQ_Gain(dst, band, image_.EQ_Gain(ch, band));
-        image_.set_EQ_Q(dst, band, image_.EQ_Q(ch, band));
+        Copy_Band(image_, dst, ch, band);
         Send_Band(dst, band);
     }
 }
@@ -121,10 +119,7 @@ void EditCore::Filter_Link_Copy(bool lowPass, int ch) {
     const FilterFields& f = Fields_Of(lowPass);
     for (int dst = 0; dst < kChannels; ++dst) {
         if (dst == ch || !pc_.Link_Matrix[at(ch)][at(dst)]) continue;
-        image_.setFilterOff(f, dst, image_.filterOff(f, ch));
-        image_.setFilterType(f, dst, image_.filterType(f, ch));
-        image_.setFilterFreq(f, dst, image_.filterFreq(f, ch));
-        image_.setFilterSlope(f, dst, image_.filterSlope(f, ch));
+        Copy_Filter(image_, f, dst, ch);
         Send_Filter(lowPass, dst);
     }
 }

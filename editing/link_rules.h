@@ -26,6 +26,11 @@ struct LinkCopyChange {
     uint32_t bands = 0;   // bit b: frequency, gain or Q of band b differed
 };
 
+// One band's frequency, gain and Q of channel src into channel dst; whether any of them differed.
+bool Copy_Band(ParamImage& image, int dst, int src, int band);
+// The four fields of one filter of channel src into channel dst.
+void Copy_Filter(ParamImage& image, const FilterFields& f, int dst, int src);
+
 // Copies channel src to channel dst by link mode: 0 = filters and EQ, 1 = EQ only (bypass and the
 // 31 bands), anything else = filters only (the four fields of each filter). Only the image
 // changes; the result says what was different before.
