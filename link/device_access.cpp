@@ -1,25 +1,17 @@
 #include "link/device_access.h"
 
-#include "link/link_machine.h"
-
 #include <hidapi.h>
 
 namespace tarn {
 
 DeviceAccess Device_Access;
 
-UnitAccess Probe_Unit_Access(QString& why) {
-    const wchar_t* error = hid_error(nullptr);
-    why = error ? QString::fromWCharArray(error) : QString();
-    hid_device_info* found = hid_enumerate(kVendorId, kProductId);
-    const bool present = found != nullptr;
-    hid_free_enumeration(found);
-    return present ? UnitAccess::Locked : UnitAccess::Absent;
-}
-
-void DeviceAccess::Note_Open_Attempt(bool opened) {
+void DeviceAccess::Note_Open_Attempt(UnitAccess now) {
     QString why;
-    const UnitAccess now = opened ? UnitAccess::Opened : Probe_Unit_Access(why);
+    if (now == UnitAccess::Locked) {
+        const wchar_t* error = hid_error(nullptr);
+        if (error) why = QString::fromWCharArray(error);
+    }
     if (now == UnitAccess::Absent) toldForAttachment_ = false;
     const bool tell = now == UnitAccess::Locked && !toldForAttachment_;
     if (tell) toldForAttachment_ = true;

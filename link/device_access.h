@@ -17,14 +17,11 @@ enum class UnitAccess : uint8_t {
     Opened,
 };
 
-// A failed open, classified: Locked when the bus lists the unit, else Absent. `why` receives
-// hid_error's text about the failed open (taken before the bus is asked, which resets it).
-UnitAccess Probe_Unit_Access(QString& why);
-
 class DeviceAccess {
   public:
-    // After every attempt to open the unit, with its result.
-    void Note_Open_Attempt(bool opened);
+    // After every attempt to open the unit, with its result: Absent when the bus listed none,
+    // Locked when one was listed but opening it failed (hid_error still tells why), or Opened.
+    void Note_Open_Attempt(UnitAccess result);
 
     UnitAccess state() const { return state_; }
     const QString& detail() const { return detail_; } // hid_error's text while Locked

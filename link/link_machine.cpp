@@ -202,8 +202,8 @@ void LinkMachine::unitGone() {
 }
 
 // Opens the unit in use, or the first one listed when it has gone; the user hears once that
-// several are attached. False when none is.
-bool LinkMachine::openUnit() {
+// several are attached. Tells a unit listed on the bus but not opened from none at all.
+UnitAccess LinkMachine::openUnit() {
     hid_device_info* list = hid_enumerate(kVendorId, kProductId);
     int count = 0;
     bool ours = false;
@@ -218,7 +218,7 @@ bool LinkMachine::openUnit() {
             if (d->path) devicePath_ = d->path;
     }
     hid_free_enumeration(list);
-    if (count == 0) return false;
+    if (count == 0) return UnitAccess::Absent;
     handle_ = hid_open_path(devicePath_.c_str());
     if (count < 2) {
         severalSeen_ = false;
@@ -226,7 +226,7 @@ bool LinkMachine::openUnit() {
         severalSeen_ = true;
         emit severalUnits();
     }
-    return handle_ != nullptr;
+    return handle_ ? UnitAccess::Opened : UnitAccess::Locked;
 }
 
 // A handshake with a unit present came to nothing. After a few in a row the user is told once,
@@ -275,9 +275,9 @@ void LinkMachine::Connect_Unit() {
     closeUnit();
     sendSuppressed_ = false;
     nameWait_ = 0;
-    const bool opened = openUnit();
-    // A unit on the bus that cannot be opened is told apart from none at all.
-    Device_Access.Note_Open_Attempt(opened);
+    const UnitAccess access = openUnit();
+    Device_Access.Note_Open_Attempt(access);
+    const bool opened = access == UnitAccess::Opened;
     if (!opened) {
         wrongNameSeen_ = false; // whatever was attached has gone
         probeWait_ = kOfflineProbeTicks;

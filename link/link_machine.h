@@ -4,6 +4,7 @@
 // happened through signals. It never opens a box.
 #pragma once
 
+#include "link/device_access.h"
 #include "link/frame.h"
 #include "link/transfer_job.h"
 #include "model/commands.h"
@@ -194,7 +195,7 @@ class LinkMachine : public QObject {
     void awaitName();
     void handshakeFailed(int spentTicks);
     void unitGone();
-    bool openUnit();
+    UnitAccess openUnit();
     void keepAlive();
     void completeReadback();
     void pacedRequestStep(bool blocks);
