@@ -21,7 +21,7 @@ class CommandSink {
 };
 
 // One change of a band of the edited channel; absent values stay as they are. moveSlider: the
-// band's gain slider follows the new gain (slider, step keys, marker, flat/restore, reset).
+// band's gain slider follows the new gain (slider, entry, step keys, marker, flat/restore, reset).
 struct BandEdit {
     std::optional<int> gain; // PC encoding; a typed gain may lie outside 0..240
     std::optional<int> freq;
@@ -50,8 +50,8 @@ class EditCore {
     void setSink(CommandSink& sink) { sink_ = &sink; }
 
     // Where each gain slider of the shown channel stands (0..240). It is not always the stored
-    // gain: a typed gain leaves the slider where it was, and a gain beyond +-12 dB shows at the
-    // end stop. The channel switch and the reset go by it.
+    // gain: a gain beyond +-12 dB shows at the end stop. The channel switch and the reset go by
+    // it.
     std::array<int, kBands> slider{};
     // Sliders follow the stored gains of the shown channel (start-up, undo, a new image).
     void Sliders_From_Image();

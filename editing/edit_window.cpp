@@ -16,7 +16,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QUndoStack>
-#include <optional>
 
 namespace tarn {
 
@@ -33,14 +32,6 @@ class LinkSink : public CommandSink {
 
 size_t at(int i) {
     return static_cast<size_t>(i);
-}
-
-// An entry that already reads the stored value keeps its text as typed ("20" for 20.0 dB).
-template <typename Parse, typename Format>
-void Show_Value(QLineEdit* entry, int value, Parse parse, Format format) {
-    const std::optional<int> shown = parse(entry->text());
-    if (shown && *shown == value) return;
-    entry->setText(format(value));
 }
 
 void Set_Slider(QSlider* slider, int value) {
@@ -112,12 +103,14 @@ void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
     if (refresh & RefreshRoles) Role_Refresh();
 }
 
+// The entries show the stored values in their own format, never the text as typed: a typed Q of
+// 2.55 is stored as 2.5, and the screen must not show what the unit does not hold.
 void Tarn80X::Refresh_Band(int band) {
     const uint8_t ch = Pc.Cur_CH;
     const size_t b = at(band);
-    Show_Value(ui->eqGain[b], Param_Image.EQ_Gain_Signed(ch, band), Parse_Eq_Gain, Eq_Gain_Text);
-    Show_Value(ui->eqFreq[b], Param_Image.EQ_Freq(ch, band), Parse_Freq, Eq_Freq_Text);
-    Show_Value(ui->eqQ[b], Param_Image.EQ_Q(ch, band), Parse_Eq_Q, Eq_Q_Text);
+    Set_Text(ui->eqGain[b], Eq_Gain_Text(Param_Image.EQ_Gain_Signed(ch, band)));
+    Set_Text(ui->eqFreq[b], Eq_Freq_Text(Param_Image.EQ_Freq(ch, band)));
+    Set_Text(ui->eqQ[b], Eq_Q_Text(Param_Image.EQ_Q(ch, band)));
     Set_Slider(ui->eqGainSlider[b], core->slider[b]);
     Place_Band_Marker(band);
     EQ_Led_Show(ch, band);
@@ -139,8 +132,8 @@ void Tarn80X::Refresh_Crossover() {
         const FilterFields& f = lowPass ? kLpfFields : kHpfFields;
         QPushButton* type = lowPass ? ui->BT_LPF_TYPE : ui->BT_HPF_TYPE;
         QPushButton* slope = lowPass ? ui->BT_LPF_SLOPE : ui->BT_HPF_SLOPE;
-        Show_Value(lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq, Param_Image.filterFreq(f, ch),
-                   Parse_Freq, Eq_Freq_Text);
+        Set_Text(lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq,
+                 Eq_Freq_Text(Param_Image.filterFreq(f, ch)));
         type->setText(Filter_Type_Text(Param_Image.filterType(f, ch), english));
         slope->setText(Filter_Slope_Text(Param_Image.filterSlope(f, ch),
                                          Param_Image.filterOff(f, ch) != 0, english));

@@ -99,12 +99,14 @@ void Tarn80X::EQ_Gain_Slider_Changed(int band, int value) {
         dragged ? Gesture::Slider : Gesture::None, band);
 }
 
-// A typed entry: the value as read, or the entry shows the stored value again. The typed gain is
-// stored as typed (it may lie beyond the slider's +-12 dB); the slider stays.
+// A typed entry: the value as read, or the entry shows the stored value again. A typed gain may
+// lie beyond the slider's +-12 dB; the slider follows it to its end stop, so that the slider's own
+// next step starts from what the unit holds.
 void Tarn80X::EQ_Gain_Entry(int band) {
     Pc.Cur_Band = static_cast<uint8_t>(band);
     BandEdit edit;
     edit.gain = Parse_Eq_Gain(ui->eqGain[at(band)]->text());
+    edit.moveSlider = true;
     if (!edit.gain) return Refresh_Band(band);
     Edit(
         RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);

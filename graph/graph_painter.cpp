@@ -15,13 +15,8 @@ QColor Channel_Colour(int ch) {
     return ch >= 0 && ch < kCurveChannels ? colours[ch] : QColor();
 }
 
-int Overlay_Channel(const std::array<bool, 6>& checked) {
-    for (int ch = 0; ch < kCurveChannels; ++ch)
-        if (checked[static_cast<size_t>(ch)]) return ch;
-    return -1;
-}
-
-void Paint_Graph(QPainter& painter, int curCh, int overlayCh, QPen& pen, const QBrush& brush) {
+void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overlays, QPen& pen,
+                 const QBrush& brush) {
     painter.setClipRect(QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight), Qt::ReplaceClip);
 
     pen.setColor(Channel_Colour(curCh));
@@ -34,9 +29,10 @@ void Paint_Graph(QPainter& painter, int curCh, int overlayCh, QPen& pen, const Q
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.drawPolyline(Curve_Points[curCh], kCurvePoints);
 
-    if (overlayCh >= 0 && overlayCh < kCurveChannels) {
-        painter.setPen(QPen(QBrush(Channel_Colour(overlayCh)), 1, Qt::SolidLine));
-        painter.drawPolyline(Curve_Points[overlayCh], kCurvePoints);
+    for (int ch = 0; ch < kCurveChannels; ++ch) {
+        if (!overlays[static_cast<size_t>(ch)]) continue;
+        painter.setPen(QPen(QBrush(Channel_Colour(ch)), 1, Qt::SolidLine));
+        painter.drawPolyline(Curve_Points[ch], kCurvePoints);
     }
 
     wide.setStyle(Qt::DotLine);

@@ -72,17 +72,18 @@ void Tarn80X::Graph_Paint(QPaintEvent*) {
         QPainter background(this);
         style()->drawPrimitive(QStyle::PE_Widget, &option, &background, this);
     }
+    // Every checked box (any state but unchecked) adds its channel's curve.
     std::array<bool, kChannels> checked{};
     for (int ch = 0; ch < kChannels; ++ch)
         checked[static_cast<size_t>(ch)] =
             ui->curveCheck[static_cast<size_t>(ch)]->checkState() != Qt::Unchecked;
-    const int overlay = Overlay_Channel(checked);
     // Whatever changed a drawn channel's fields, its curve is drawn as the fields now stand.
     Curves_Current(Pc.Cur_CH);
-    if (overlay >= 0) Curves_Current(static_cast<uint8_t>(overlay));
+    for (int ch = 0; ch < kChannels; ++ch)
+        if (checked[static_cast<size_t>(ch)]) Curves_Current(static_cast<uint8_t>(ch));
     QPainter painter(this);
     Paint_Underlay(painter, Pc.Cur_CH);
-    Paint_Graph(painter, Pc.Cur_CH, overlay, pen, brush);
+    Paint_Graph(painter, Pc.Cur_CH, checked, pen, brush);
 }
 
 void Tarn80X::Graph_Hover(QPoint pos) {

@@ -92,7 +92,7 @@ void TestEditCore::rules_data() {
         << 2 << false << Action([](EditCore& c) { c.Band_Edit(2, gainSlider(150)); })
         << QStringList{"050800022000 0e011e"}
         << Check([](const World& w) { return w.image.EQ_Gain(1, 2) == 120; });
-    QTest::newRow("typed -20 dB: stored as two's complement, slider stays")
+    QTest::newRow("-20 dB, slider not moved: stored as two's complement")
         << -1 << false << Action([](EditCore& c) {
                BandEdit e;
                e.gain = -80;

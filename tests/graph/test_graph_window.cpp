@@ -144,8 +144,8 @@ class TestGraphWindow : public QObject {
     void cleanup() { w.reset(); }
 
     void editedChannelDrawnOnItsCurve();
-    void onlyLowestCheckedOverlay_data();
-    void onlyLowestCheckedOverlay();
+    void everyCheckedOverlay_data();
+    void everyCheckedOverlay();
     void dottedLinesAtMarkersPlusFour();
     void bandDragReadsWhereTheMarkerWent();
     void bandDragLimits_data();
@@ -184,24 +184,26 @@ void TestGraphWindow::editedChannelDrawnOnItsCurve() {
                          qPrintable(QString("CH%1 at %2,%3").arg(ch + 1).arg(x).arg(y)));
 }
 
-void TestGraphWindow::onlyLowestCheckedOverlay_data() {
+void TestGraphWindow::everyCheckedOverlay_data() {
     QTest::addColumn<QVector<int>>("states"); // check state of CH1..CH6
-    QTest::addColumn<int>("overlay");         // channel expected, -1 for none
+    QTest::addColumn<QVector<int>>("drawn");  // the channels whose curve must show
     const int C = Qt::Checked, P = Qt::PartiallyChecked;
-    QTest::newRow("none") << QVector<int>{0, 0, 0, 0, 0, 0} << -1;
-    QTest::newRow("CH2 and CH5") << QVector<int>{0, C, 0, 0, C, 0} << 1;
-    QTest::newRow("CH5 only") << QVector<int>{0, 0, 0, 0, C, 0} << 4;
-    QTest::newRow("CH5 partially, CH6") << QVector<int>{0, 0, 0, 0, P, C} << 4;
+    QTest::newRow("none") << QVector<int>{0, 0, 0, 0, 0, 0} << QVector<int>{};
+    QTest::newRow("CH1 and CH4") << QVector<int>{C, 0, 0, C, 0, 0} << QVector<int>{0, 3};
+    QTest::newRow("CH2 and the edited CH5") << QVector<int>{0, C, 0, 0, C, 0} << QVector<int>{1};
+    QTest::newRow("CH3 partially, CH6") << QVector<int>{0, 0, P, 0, 0, C} << QVector<int>{2, 5};
+    QTest::newRow("all six") << QVector<int>{C, C, C, C, C, C} << QVector<int>{0, 1, 2, 3, 5};
 }
 
-// CH1 is edited and flat; CH2 is boosted and CH5 cut at 1 kHz, so their curves lie apart there.
-void TestGraphWindow::onlyLowestCheckedOverlay() {
+// CH5 is edited and flat; the others carry different gains at 1 kHz, so that near 1 kHz their
+// curves lie apart and each colour is found on its own curve only.
+void TestGraphWindow::everyCheckedOverlay() {
     QFETCH(QVector<int>, states);
-    QFETCH(int, overlay);
-    Pc.Cur_CH = 0;
-    Param_Image.set_EQ_Gain(1, 17, 240);
-    Param_Image.set_EQ_Gain(4, 17, 0);
-    for (uint8_t ch : {uint8_t(0), uint8_t(1), uint8_t(4)}) {
+    QFETCH(QVector<int>, drawn);
+    Pc.Cur_CH = 4;
+    const int gains[6] = {240, 180, 60, 0, 120, 210}; // +12, +6, -6, -12, flat, +9 dB
+    for (uint8_t ch = 0; ch < 6; ++ch) {
+        Param_Image.set_EQ_Gain(ch, 17, uint16_t(gains[ch]));
         EQ_Curve_Calc(ch);
         Curve_Points_Update(ch);
     }
@@ -211,13 +213,13 @@ void TestGraphWindow::onlyLowestCheckedOverlay() {
     }
     const QImage img = renderGraph();
     const QRgb bg = background(img);
-    for (int ch : {1, 4}) {
-        bool drawn = false;
-        for (int i : {60, 66, 72, 78, 84})
-            drawn = drawn || onVertex(img, Curve_Points[ch][i], kChannel[ch], bg);
-        QCOMPARE(drawn, ch == overlay);
+    for (int ch : {0, 1, 2, 3, 5}) {
+        int onCurve = 0;
+        for (int i = 70; i <= 74; ++i)
+            if (onVertex(img, Curve_Points[ch][i], kChannel[ch], bg)) ++onCurve;
+        QCOMPARE(onCurve, drawn.contains(ch) ? 5 : 0);
     }
-    QVERIFY(onVertex(img, Curve_Points[0][72], kChannel[0], bg));
+    QVERIFY(onVertex(img, Curve_Points[4][72], kChannel[4], bg));
 }
 
 // The lines are drawn for OFF filters too, at the markers' left edge + 4.
