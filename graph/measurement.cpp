@@ -1,5 +1,7 @@
 #include "graph/measurement.h"
 
+#include "graph/decimal.h"
+
 #include <QList>
 #include <algorithm>
 #include <cmath>
@@ -22,31 +24,46 @@ bool Starts_Number(const QByteArray& line) {
     return i < line.size() && Is_Digit(line[i]);
 }
 
-bool Is_Separator(char c) {
-    return c == ' ' || c == '\t' || c == ',';
-}
-
-// The first two fields of a data line as numbers; false when they are not both finite numbers.
-bool Two_Numbers(const QByteArray& line, double& a, double& b) {
-    double v[2];
-    int found = 0;
-    int i = 0;
+// The first two fields of a line as numbers, the columns separated at spaces, tabs and semicolons
+// and, unless a comma is a decimal comma, at commas.
+bool Fields(const QByteArray& line, bool commaDecimal, double& a, double& b) {
     const int n = line.size();
-    while (found < 2) {
-        while (i < n && Is_Separator(line[i]))
+    const auto separates = [commaDecimal](char c) {
+        return c == ' ' || c == '\t' || c == ';' || (!commaDecimal && c == ',');
+    };
+    double v[2];
+    int i = 0;
+    for (double& value : v) {
+        while (i < n && separates(line[i]))
             ++i;
         const int start = i;
-        while (i < n && !Is_Separator(line[i]))
+        while (i < n && !separates(line[i]))
             ++i;
-        if (start == i) return false;
-        bool ok = false;
-        v[found] = line.mid(start, i - start).toDouble(&ok);
-        if (!ok || !std::isfinite(v[found])) return false;
-        ++found;
+        if (!Read_Decimal(line.constData() + start, i - start, commaDecimal, value)) return false;
     }
     a = v[0];
     b = v[1];
     return true;
+}
+
+enum class Columns { Read, Refused, Ambiguous };
+
+// Where a tab or a semicolon separates the columns, a comma is a decimal comma, as locales with
+// decimal commas export ("20,00<TAB>75,00"). Otherwise the comma may separate the columns
+// ("20,75" or "20, 75"), and a line that reads as two different points either way ("20,5 80,1")
+// is not guessed at.
+Columns Two_Numbers(const QByteArray& line, double& a, double& b) {
+    if (line.contains('\t') || line.contains(';'))
+        return Fields(line, true, a, b) ? Columns::Read : Columns::Refused;
+    double da = 0, db = 0;
+    const bool byComma = Fields(line, false, a, b);
+    const bool byDecimal = line.contains(',') && Fields(line, true, da, db);
+    if (byComma && byDecimal && (a != da || b != db)) return Columns::Ambiguous;
+    if (byComma) return Columns::Read;
+    if (!byDecimal) return Columns::Refused;
+    a = da;
+    b = db;
+    return Columns::Read;
 }
 
 } // namespace
@@ -60,9 +77,11 @@ MeasurementRead Read_Measurement(const QByteArray& text) {
         const QByteArray line = raw.trimmed();
         if (!Starts_Number(line)) continue; // blank lines, headers, comments, text
         double f = 0, level = 0;
+        const Columns read = Two_Numbers(line, f, level);
         // A level beyond +-1000 dB is no measurement (and its sums would overflow).
-        if (!Two_Numbers(line, f, level) || f <= 0.0 || std::fabs(level) > 1000.0) {
-            out.error = MeasurementRead::Error::BadLine;
+        if (read != Columns::Read || f <= 0.0 || std::fabs(level) > 1000.0) {
+            out.error = read == Columns::Ambiguous ? MeasurementRead::Error::AmbiguousComma
+                                                   : MeasurementRead::Error::BadLine;
             out.badLine = lineNo;
             out.points.clear();
             return out;
@@ -93,16 +112,20 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
         const double f = Grid_Freq(i);
         if (f < lo || f > hi) continue;
         // The cell of grid point i reaches halfway (in log frequency) to its neighbours. Dense
-        // measurements are averaged over the cell; sparse ones are interpolated at the point.
-        const double cellLo = i > 0 ? std::sqrt(Grid_Freq(i - 1) * f) : 0.0;
-        const double cellHi = i + 1 < kCurvePoints ? std::sqrt(f * Grid_Freq(i + 1)) : hi * 2.0;
-        while (next < points.size() && points[next].freq < cellLo)
-            ++next;
+        // measurements are averaged over the cell; sparse ones are interpolated at the point, and
+        // so are the two ends, whose cells would reach outside the drawn range (a roll-off below
+        // 20 Hz is no part of the level at 20 Hz).
         double sum = 0;
         int inCell = 0;
-        for (size_t k = next; k < points.size() && points[k].freq < cellHi; ++k) {
-            sum += points[k].level;
-            ++inCell;
+        if (i > 0 && i + 1 < kCurvePoints) {
+            const double cellLo = std::sqrt(Grid_Freq(i - 1) * f);
+            const double cellHi = std::sqrt(f * Grid_Freq(i + 1));
+            while (next < points.size() && points[next].freq < cellLo)
+                ++next;
+            for (size_t k = next; k < points.size() && points[k].freq < cellHi; ++k) {
+                sum += points[k].level;
+                ++inCell;
+            }
         }
         double level;
         if (inCell >= 2) {

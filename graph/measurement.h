@@ -21,17 +21,19 @@ struct MeasuredPoint {
 };
 
 struct MeasurementRead {
-    enum class Error { None, BadLine, TooFewPoints };
+    enum class Error { None, BadLine, AmbiguousComma, TooFewPoints };
     Error error = Error::None;
-    int badLine = 0; // 1-based, for BadLine
+    int badLine = 0; // 1-based, for BadLine and AmbiguousComma
     int inRange = 0; // points between 20 Hz and 20 kHz
     std::vector<MeasuredPoint> points;
 };
 
-// One point per line: frequency in Hz, then level in dB, then anything (phase) that is ignored;
-// fields separated by spaces, tabs or commas. Blank lines and lines that do not start like a
-// number ('*', '#', text) are skipped. A line that starts like a number but does not hold two
-// numbers, a frequency above 0 and a level within +-1000 dB, is refused by its number.
+// One point per line: frequency in Hz, then level in dB, then anything (phase) that is ignored.
+// Fields are separated by tabs or semicolons, and then a comma is a decimal comma ("20,00<TAB>
+// 75,00"), or else by spaces or commas. Blank lines and lines that do not start like a number
+// ('*', '#', text) are skipped. A line that starts like a number but does not hold two numbers,
+// a frequency above 0 and a level within +-1000 dB, is refused by its number (BadLine), and so is
+// a line whose commas could be decimal commas or separators (AmbiguousComma: "20,5 80,1").
 MeasurementRead Read_Measurement(const QByteArray& text);
 
 // A measurement on the curve grid, in dB relative to its mean between 200 Hz and 2 kHz (or, when

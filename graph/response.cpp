@@ -124,6 +124,21 @@ Biquad Peak_Section(double gainDb, double f0, double Q) {
     return b;
 }
 
+double Peaking_Db(double gainDb, double f0, double Q, double f) {
+    constexpr double kRadPerHz = 2.0 * 3.14159265358979323846 / 48000.0;
+    const double A = std::pow(10.0, gainDb / 40.0);
+    const double w0 = f0 * kRadPerHz;
+    const double alpha = std::sin(w0) / (2.0 * Q);
+    const double c = std::cos(w0);
+    const double b0 = 1.0 + alpha * A, b1 = -2.0 * c, b2 = 1.0 - alpha * A;
+    const double a0 = 1.0 + alpha / A, a1 = -2.0 * c, a2 = 1.0 - alpha / A;
+    // |H|^2 on the unit circle; a0 cancels in the ratio of the two sums.
+    const double cw = std::cos(f * kRadPerHz), c2w = std::cos(2.0 * f * kRadPerHz);
+    const double N = b0 * b0 + b1 * b1 + b2 * b2 + 2.0 * b1 * (b0 + b2) * cw + 2.0 * b0 * b2 * c2w;
+    const double D = a0 * a0 + a1 * a1 + a2 * a2 + 2.0 * a1 * (a0 + a2) * cw + 2.0 * a0 * a2 * c2w;
+    return 10.0 * std::log10(N / D);
+}
+
 double Section_Power(const Biquad& s, double cw, double c2w) {
     const double N = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b1 * (s.b0 + s.b2) * cw +
                      2.0 * s.b0 * s.b2 * c2w;

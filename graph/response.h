@@ -77,6 +77,10 @@ void Eval_Cos(double f, double& cw, double& c2w);
 Biquad EQ_Band_Section(int g, double f0, int q);
 // The same section for any gain in dB and any Q (filters read from files before they are fitted).
 Biquad Peak_Section(double gainDb, double f0, double Q);
+// Level in dB at f Hz of the standard peaking biquad sampled at 48 kHz, as room-measurement
+// programs and parametric equalisers describe their peaking filters: gain in dB, centre f0 in Hz
+// (below 24 kHz), Q above 0. Not the section the curve draws a band with (Peak_Section).
+double Peaking_Db(double gainDb, double f0, double Q, double f);
 // Squared magnitude of a section evaluated with cos(w) and cos(2w).
 double Section_Power(const Biquad& s, double cw, double c2w);
 // Magnitude of a crossover filter: type 0..2, n = slope index + 1, r = frequency ratio

@@ -1,7 +1,10 @@
 #include "tuning/filter_file.h"
 
+#include "graph/decimal.h"
 #include "graph/grid.h"
 #include "graph/response.h"
+#include "roles/roles.h"
+#include "tuning/tuning_texts.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -15,14 +18,13 @@ namespace {
 
 constexpr int kFitPoints = 256; // log grid, 20 Hz..20 kHz, for the largest difference
 
-// A number as written, with a unit glued to it or a decimal comma.
+// A number as written, with a unit glued to it or a decimal comma (the fields are separated by
+// spaces, so a comma can only be a decimal comma).
 bool Read_Number(QString token, const char* unit, double& out) {
     if (unit && token.endsWith(QLatin1String(unit), Qt::CaseInsensitive))
         token.chop(static_cast<int>(qstrlen(unit)));
-    token.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    out = token.toDouble(&ok);
-    return ok && std::isfinite(out);
+    const QByteArray latin = token.toLatin1();
+    return Read_Decimal(latin.constData(), latin.size(), true, out);
 }
 
 bool Is(const QString& token, const char* word) {
@@ -130,6 +132,17 @@ std::vector<int> Choose_Bands(const std::vector<double>& freqs) {
     return out;
 }
 
+// The preamp lines that apply to every channel, added up as an equaliser adds them.
+void Total_Preamp(FilterFile& file) {
+    file.hasPreamp = false;
+    file.preamp = 0;
+    for (const FilePreamp& p : file.preamps) {
+        if (!p.channels.isEmpty()) continue;
+        file.hasPreamp = true;
+        file.preamp += p.db;
+    }
+}
+
 } // namespace
 
 FilterFile Read_Filter_File(const QByteArray& text) {
@@ -137,9 +150,12 @@ FilterFile Read_Filter_File(const QByteArray& text) {
                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression preampHead(QStringLiteral("^Preamp\\s*:"),
                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression channelHead(QStringLiteral("^Channel\\s*:"),
+                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression spaces(QStringLiteral("\\s+"));
     FilterFile out;
     bool anyFilterLine = false;
+    QStringList selected; // the channels the lines below are for; empty: every channel
     int lineNo = 0;
     for (const QByteArray& raw : text.split('\n')) {
         ++lineNo;
@@ -148,32 +164,93 @@ FilterFile Read_Filter_File(const QByteArray& text) {
         if (line.isEmpty() || line[0] == QLatin1Char('#') || line[0] == QLatin1Char('*')) continue;
         const QRegularExpressionMatch filter = filterHead.match(line);
         const QRegularExpressionMatch preamp = preampHead.match(line);
+        const QRegularExpressionMatch channel = channelHead.match(line);
         bool read = true;
         if (filter.hasMatch()) {
             anyFilterLine = true;
             const QStringList t = line.mid(filter.capturedEnd()).split(spaces, Qt::SkipEmptyParts);
             FileFilter f;
             f.line = lineNo;
+            f.channels = selected;
             read = Read_Filter(t, f);
             if (read && !Is(f.type, "None")) out.filters.push_back(f);
         } else if (preamp.hasMatch()) {
             QStringList t = line.mid(preamp.capturedEnd()).split(spaces, Qt::SkipEmptyParts);
             if (t.size() == 2 && Is(t[1], "dB")) t.removeLast();
-            read = t.size() == 1 && Read_Number(t[0], "dB", out.preamp) &&
-                   std::fabs(out.preamp) <= 100.0;
-            out.hasPreamp = read;
-        } else if (!Starts_With_Letter(line)) {
-            read = false; // numbers or bytes where a header, a filter or a preamp line belongs
+            double db = 0;
+            read = t.size() == 1 && Read_Number(t[0], "dB", db) && std::fabs(db) <= 100.0;
+            if (read) out.preamps.push_back({selected, db});
+        } else if (channel.hasMatch()) {
+            const QStringList names =
+                line.mid(channel.capturedEnd()).split(spaces, Qt::SkipEmptyParts);
+            read = !names.isEmpty();
+            selected.clear();
+            if (!names.contains(QStringLiteral("all"), Qt::CaseInsensitive)) {
+                for (const QString& name : names) {
+                    if (!selected.contains(name, Qt::CaseInsensitive)) selected << name;
+                    if (!out.channels.contains(name, Qt::CaseInsensitive)) out.channels << name;
+                }
+            }
+        } else if (anyFilterLine && !Starts_With_Letter(line)) {
+            // Before the first filter line anything is header (a measurement's name may start
+            // with a digit); among the filters, numbers or bytes mean a damaged file.
+            read = false;
         }
         if (!read) {
             out.badLine = lineNo;
             out.filters.clear();
-            out.hasPreamp = false;
+            out.preamps.clear();
+            out.channels.clear();
             return out;
         }
     }
+    Total_Preamp(out);
     out.ok = anyFilterLine;
     return out;
+}
+
+FilterFile Filter_File_For(const FilterFile& file, const QString& channel) {
+    FilterFile out = file;
+    out.channel = channel;
+    out.channels.clear();
+    const auto applies = [&](const QStringList& channels) {
+        return channels.isEmpty() || channels.contains(channel, Qt::CaseInsensitive);
+    };
+    out.filters.clear();
+    for (const FileFilter& f : file.filters) {
+        if (!applies(f.channels)) continue;
+        out.filters.push_back(f);
+        out.filters.back().channels.clear();
+    }
+    out.preamps.clear();
+    for (const FilePreamp& p : file.preamps)
+        if (applies(p.channels)) out.preamps.push_back({QStringList(), p.db});
+    Total_Preamp(out);
+    return out;
+}
+
+int Preferred_Channel(const QStringList& channels, uint8_t role) {
+    // The names a configuration gives a channel, the role's own position first, then its side.
+    static const QStringList names[] = {
+        {QStringLiteral("L"), QStringLiteral("FL")},
+        {QStringLiteral("R"), QStringLiteral("FR")},
+        {QStringLiteral("RL"), QStringLiteral("SL"), QStringLiteral("BL"), QStringLiteral("L")},
+        {QStringLiteral("RR"), QStringLiteral("SR"), QStringLiteral("BR"), QStringLiteral("R")},
+        {QStringLiteral("C"), QStringLiteral("FC")},
+        {QStringLiteral("SUB"), QStringLiteral("LFE"), QStringLiteral("L")},
+        {QStringLiteral("SUB"), QStringLiteral("LFE"), QStringLiteral("R")},
+        {QStringLiteral("SUB"), QStringLiteral("LFE")},
+    };
+    int group = -1;
+    if (role < 16)
+        group = role / 4; // front left, front right, rear left, rear right
+    else if (role < kRoleOff)
+        group = role - 12; // centre, left, right and single subwoofer
+    if (group < 0) return -1;
+    for (const QString& name : names[group])
+        for (int k = 0; k < channels.size(); ++k)
+            if (channels[k].compare(name, Qt::CaseInsensitive) == 0) return k;
+    return -1;
 }
 
 ChannelBands Flat_Bands() {
@@ -184,27 +261,22 @@ ChannelBands Flat_Bands() {
 }
 
 double File_Peaks_Db(const std::vector<FileFilter>& filters, double f) {
-    double cw, c2w;
-    Eval_Cos(f, cw, c2w);
     double db = 0;
     for (const FileFilter& filter : filters) {
-        if (!filter.on || !filter.peaking) continue;
-        // Above the curve's own half sample rate a section means nothing; keep it finite.
+        if (!filter.on || !filter.peaking || !filter.channels.isEmpty()) continue;
+        // At and above half the sample rate a section means nothing; keep it finite.
         const double fc = std::min(filter.fc, 23000.0);
-        const double R = Section_Power(Peak_Section(filter.gain, fc, filter.q), cw, c2w);
-        if (R > 0.0) db += 10.0 * std::log10(R);
+        // Below this a peaking filter is a plain gain change; it keeps the sums finite.
+        const double q = std::max(filter.q, 0.001);
+        db += Peaking_Db(filter.gain, fc, q, f);
     }
     return db;
 }
 
 double Bands_Db(const ChannelBands& bands, double f) {
-    double cw, c2w;
-    Eval_Cos(f, cw, c2w);
     double db = 0;
-    for (const BandSetting& b : bands) {
-        const double R = Section_Power(EQ_Band_Section(b.gain, b.freq, b.q), cw, c2w);
-        if (R > 0.0) db += 10.0 * std::log10(R);
-    }
+    for (const BandSetting& b : bands)
+        db += Peaking_Db((b.gain - kGainFlat) / 10.0, b.freq, b.q / 10.0, f);
     return db;
 }
 
@@ -212,6 +284,8 @@ FilterFit Fit_Filters(const FilterFile& file) {
     FilterFit fit;
     std::vector<const FileFilter*> chosen;
     for (const FileFilter& f : file.filters) {
+        if (!f.channels.isEmpty())
+            continue; // another channel's: Filter_File_For takes the file apart first
         if (!f.on)
             fit.skipped.push_back({f.line, f.type, FilterSkip::Why::Off});
         else if (!f.peaking)
@@ -262,14 +336,18 @@ FilterFit Fit_Filters(const FilterFile& file) {
 QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int ch, bool en) {
     constexpr int kListed = 8; // items per list; the rest are counted
     QStringList out;
-    out << (en ? QStringLiteral("CH%1: %2 peaking filter%3 set into the EQ bands; the other "
-                                "bands are flat.")
-                     .arg(ch + 1)
-                     .arg(fit.applied)
-                     .arg(fit.applied == 1 ? QString() : QStringLiteral("s"))
-               : QStringLiteral("CH%1：已将 %2 个峰值滤波器设置到均衡频段，其余频段为平直。")
-                     .arg(ch + 1)
-                     .arg(fit.applied));
+    if (fit.applied == 0)
+        out << tr2(txt::FilterNothingToImport, en);
+    else
+        out << (en ? QStringLiteral("CH%1: %2 peaking filter%3 set into the EQ bands; the other "
+                                    "bands are flat.")
+                         .arg(ch + 1)
+                         .arg(fit.applied)
+                         .arg(fit.applied == 1 ? QString() : QStringLiteral("s"))
+                   : QStringLiteral("CH%1：已将 %2 个峰值滤波器设置到均衡频段，其余频段为平直。")
+                         .arg(ch + 1)
+                         .arg(fit.applied));
+    if (!file.channel.isEmpty()) out << tr2(txt::FilterChannelTaken, en).arg(file.channel);
     if (file.hasPreamp)
         out << (en ? QStringLiteral("Preamp %1 dB in the file: not applied.")
                    : QStringLiteral("文件中的前级增益 %1 dB：未应用。"))
@@ -331,6 +409,7 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
                    items.join(en ? QStringLiteral("; ") : QStringLiteral("；"));
     }
 
+    if (fit.applied == 0) return out.join(QLatin1Char('\n'));
     out << (en ? QStringLiteral("Largest difference from the file's peaking filters: %1 dB at %2.")
                : QStringLiteral("与文件峰值滤波器响应的最大差异：%1 dB，位于 %2。"))
                .arg(QString::number(fit.worstDb, 'f', 1), Freq_Text(fit.worstFreq));

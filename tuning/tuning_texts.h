@@ -25,6 +25,14 @@ constexpr Bilingual MeasurementBadLine{
     "测量曲线第%1行无法读取：每行应为频率(Hz)和电平(dB)，以空格、制表符或逗号分隔。未作任何更改。",
     "Line %1 of the measurement could not be read: each line must hold a frequency (Hz) and a "
     "level (dB), separated by spaces, tabs or commas. Nothing was changed."};
+// %1: line number.
+constexpr Bilingual MeasurementAmbiguousComma{
+    "测量曲线第%"
+    "1行无法确定读法：各列以空格分隔，数字中又有逗号，逗号可能是小数点，也可能是列分隔符。"
+    "请导出时以制表符或分号分隔各列，或使用小数点。未作任何更改。",
+    "Line %1 of the measurement cannot be read for certain: its columns are separated by spaces "
+    "and its numbers hold commas, so a comma may be a decimal comma or a column separator. Export "
+    "it with tabs or semicolons between the columns, or with decimal points. Nothing was changed."};
 // %1: points found.
 constexpr Bilingual MeasurementTooFew{
     "测量曲线在20Hz至20kHz之间至少需要10个点，该文件只有%1个。未作任何更改。",
@@ -39,6 +47,19 @@ constexpr Bilingual FilterNoFilters{
     "该文件中没有滤波器设置行（如“Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 2.00”）。未作任何更改。",
     "The file holds no filter lines (such as \"Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q "
     "2.00\"). Nothing was changed."};
+
+// A file with channel sections. %1: the edited channel and its role.
+constexpr Bilingual FilterChooseChannel{
+    "该文件含有多个声道的滤波器。请选择导入到 %1 的声道：",
+    "The file holds filters for several channels. Choose the channel whose filters go into %1:"};
+// In the import summary. %1: the channel's name as the file gives it.
+constexpr Bilingual FilterChannelTaken{"取自文件中声道 %1 的滤波器（及适用于所有声道的滤波器）。",
+                                       "Taken from the file's filters for channel %1 (and those "
+                                       "for every channel)."};
+constexpr Bilingual FilterNothingToImport{
+    "文件中没有可设置到均衡频段的峰值滤波器（仅导入已开启的 PK 滤波器）。未作任何更改。",
+    "The file holds no peaking filter that can be set into the EQ bands (only PK filters that "
+    "are ON are imported). Nothing was changed."};
 
 // The distance dialog.
 constexpr Bilingual DistanceTitle{"距离延时计算", "Distance alignment"};

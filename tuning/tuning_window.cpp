@@ -11,6 +11,7 @@
 #include "tuning/tuning_texts.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QMenu>
 #include <QPointer>
 
@@ -33,6 +34,28 @@ bool Open_Text_File(const Bilingual& title, const Bilingual& filter, qint64 limi
         return false;
     }
     return true;
+}
+
+// Which of a filter file's channels to import into channel ch: asked when there are several (the
+// one that fits ch's role first). False when the user cancels.
+bool Choose_File_Channel(const QStringList& channels, int ch, QString& chosen) {
+    QStringList offered = channels;
+    const int preferred = Preferred_Channel(channels, Param_Image.CH_Name(ch));
+    if (preferred > 0) offered.move(preferred, 0);
+    if (offered.size() == 1) {
+        chosen = offered.front();
+        return true;
+    }
+    QInputDialog dialog;
+    dialog.setObjectName(QStringLiteral("FilterChannelDialog"));
+    dialog.setWindowTitle(tr2(txt::FilterDialogTitle));
+    dialog.setLabelText(tr2(txt::FilterChooseChannel).arg(Channel_Role_Label(ch, Pc.Lang_EN != 0)));
+    dialog.setComboBoxItems(offered);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(offered.front());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    chosen = dialog.textValue();
+    return offered.contains(chosen);
 }
 
 // A notice with one number put into both languages' text.
@@ -75,6 +98,10 @@ void Tarn80X::Option_Import_Measurement() {
         Show_Notice_Arg(txt::MeasurementBadLine, read.badLine);
         return;
     }
+    if (read.error == MeasurementRead::Error::AmbiguousComma) {
+        Show_Notice_Arg(txt::MeasurementAmbiguousComma, read.badLine);
+        return;
+    }
     Measurement m;
     if (read.error == MeasurementRead::Error::None) m = Measurement_On_Grid(std::move(read.points));
     if (!m.present) {
@@ -97,7 +124,7 @@ void Tarn80X::Option_Import_EQ_Filters() {
     QByteArray bytes;
     if (!Open_Text_File(txt::FilterDialogTitle, txt::FilterFileFilter, kFilterFileMaxBytes, bytes))
         return;
-    const FilterFile file = Read_Filter_File(bytes);
+    FilterFile file = Read_Filter_File(bytes);
     if (!file.ok) {
         if (file.badLine > 0)
             Show_Notice_Arg(txt::FilterBadLine, file.badLine);
@@ -105,8 +132,14 @@ void Tarn80X::Option_Import_EQ_Filters() {
             Show_Notice(txt::FilterNoFilters);
         return;
     }
+    if (!file.channels.isEmpty()) {
+        QString channel;
+        if (!Choose_File_Channel(file.channels, ch, channel)) return;
+        file = Filter_File_For(file, channel);
+    }
     const FilterFit fit = Fit_Filters(file);
-    EQ_Bands_Apply(ch, fit.bands);
+    // Flattening the channel for a file with nothing to set would lose its bands for nothing.
+    if (fit.applied > 0) EQ_Bands_Apply(ch, fit.bands);
     Show_Notice(BilingualText{Filter_Import_Summary(file, fit, ch, false),
                               Filter_Import_Summary(file, fit, ch, true)});
 }

@@ -65,6 +65,52 @@ class TestMeasurement : public QObject {
             << QByteArray("20 80\n0 81\n") << int(E::BadLine) << 2 << 0;
         QTest::newRow("level past any sum")
             << QByteArray("20 80\n30 1e308\n") << int(E::BadLine) << 2 << 0;
+        // 20.5 Hz at 80.1 dB, or 20 Hz at 5 dB: refused rather than guessed.
+        QTest::newRow("decimal commas, columns separated by spaces")
+            << QByteArray("* Frequenz(Hz) Pegel(dB) Phase(Grad)\n20,5 80,1 -45,0\n")
+            << int(E::AmbiguousComma) << 2 << 0;
+        QTest::newRow("tab columns, a number with both separators")
+            << QByteArray("20\t80\n1.000,5\t80\n") << int(E::BadLine) << 2 << 0;
+    }
+
+    // Where tabs or semicolons separate the columns, a comma is a decimal comma; where the commas
+    // separate them, with or without spaces, they are read as columns.
+    void decimalCommas_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QVector<double>>("first"); // frequency, level of the first two points
+        QTest::newRow("tab columns, decimal commas")
+            << QByteArray("Frequenz (Hz)\tSPL (dB)\tPhase (Grad)\n"
+                          "20,00\t75,00\t-45,0\n25,00\t75,50\t-40,0\n31,50\t76,25\t-35,5\n"
+                          "63,00\t78,00\t-20,0\n125,00\t79,10\t-10,0\n250,00\t80,00\t0,0\n"
+                          "500,00\t80,40\t5,0\n1000,00\t80,00\t0,0\n2000,00\t79,75\t-5,0\n"
+                          "4000,00\t79,00\t-10,0\n8000,00\t77,00\t-20,0\n"
+                          "16000,00\t72,50\t-40,0\n")
+            << QVector<double>{20.0, 75.0, 25.0, 75.5};
+        QTest::newRow("semicolon columns, decimal commas, CRLF")
+            << QByteArray("Fr\xc3\xa9quence (Hz);Niveau (dB)\r\n"
+                          "20;75,5\r\n31,5;76,25\r\n63;78\r\n125;79,1\r\n250;80\r\n"
+                          "500;80,4\r\n1000;80\r\n2000;79,75\r\n4000;79\r\n8000;77\r\n"
+                          "16000;72,5\r\n")
+            << QVector<double>{20.0, 75.5, 31.5, 76.25};
+        QTest::newRow("semicolon columns, decimal points")
+            << QByteArray("20.0;75.5\n31.5;76.25\n63;78\n125;79.1\n250;80\n500;80.4\n"
+                          "1000;80\n2000;79.75\n4000;79\n8000;77\n16000;72.5\n")
+            << QVector<double>{20.0, 75.5, 31.5, 76.25};
+        QTest::newRow("comma columns with spaces")
+            << QByteArray("Freq, SPL, Phase\n20, 75.5, 0\n31.5, 76.25, 0\n63, 78, 0\n"
+                          "125, 79.1, 0\n250, 80, 0\n500, 80.4, 0\n1000, 80, 0\n2000, 79.75, 0\n"
+                          "4000, 79, 0\n8000, 77, 0\n16000, 72.5, 0\n")
+            << QVector<double>{20.0, 75.5, 31.5, 76.25};
+    }
+    void decimalCommas() {
+        QFETCH(QByteArray, text);
+        QFETCH(QVector<double>, first);
+        const MeasurementRead r = Read_Measurement(text);
+        QCOMPARE(int(r.error), int(MeasurementRead::Error::None));
+        QVERIFY(r.points.size() >= 2);
+        QCOMPARE((QVector<double>{r.points[0].freq, r.points[0].level, r.points[1].freq,
+                                  r.points[1].level}),
+                 first);
     }
     void readOrRefuse() {
         QFETCH(QByteArray, text);
@@ -110,6 +156,35 @@ class TestMeasurement : public QObject {
         QVERIFY(m.covered[114]);  // 9862 Hz
         QVERIFY(!m.covered[115]); // 10413 Hz
         QCOMPARE(m.level[60], 0.0);
+    }
+
+    // A 1/48-octave export from 2 Hz to 24 kHz, flat at 75 dB within 20 Hz..20 kHz and rolling off
+    // at 24 dB/octave outside: the ends are drawn as the file has them there, not pulled down by
+    // the points beyond the drawn range.
+    void endsNotPulledByPointsOutside_data() {
+        QTest::addColumn<int>("point");
+        QTest::addColumn<double>("level");
+        QTest::newRow("20 Hz, between 19.973 Hz (-0.05 dB) and 20.263 Hz") << 0 << -0.0453;
+        QTest::newRow("20 kHz, between 19869.725 Hz and 20158.737 Hz (-0.27 dB)") << 127 << -0.1222;
+    }
+    void endsNotPulledByPointsOutside() {
+        QFETCH(int, point);
+        QFETCH(double, level);
+        QByteArray text("* Freq(Hz) SPL(dB) Phase(degrees)\n");
+        for (int k = -430; k <= 220; ++k) {
+            const double f = 1000.0 * std::pow(2.0, k / 48.0);
+            const double rollOff = f < 20.0      ? 24.0 * std::log2(20.0 / f)
+                                   : f > 20000.0 ? 24.0 * std::log2(f / 20000.0)
+                                                 : 0.0;
+            text += QByteArray::number(f, 'f', 3) + ' ' +
+                    QByteArray::number(75.0 - rollOff, 'f', 2) + " 0.00\n";
+        }
+        const MeasurementRead r = Read_Measurement(text);
+        QCOMPARE(r.points.size(), size_t(651));
+        const Measurement m = Measurement_On_Grid(r.points);
+        QVERIFY(m.covered[point]);
+        QVERIFY2(std::fabs(m.level[point] - level) < 0.001,
+                 qPrintable(QString::number(m.level[point], 'f', 4)));
     }
 
     // A dense export (here 1 Hz steps alternating 79 / 81 dB) is averaged within each grid cell;

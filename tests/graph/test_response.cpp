@@ -54,6 +54,8 @@ class TestResponse : public QObject {
     void posToFreq_data();
     void posToFreq();
     void posToFreqIsMonotoneAndInRange();
+    void standardPeaking_data();
+    void standardPeaking();
 };
 
 void TestResponse::startupIsFlatLine() {
@@ -377,6 +379,37 @@ void TestResponse::posToFreqIsMonotoneAndInRange() {
         if (x >= 340 && x <= 1087) QVERIFY(Freq_To_Pos(f) == x || Freq_To_Pos(f) == x - 1);
         last = f;
     }
+}
+
+// The standard peaking filter at 48 kHz: its gain at f0, and the -3 dB points of a -6 dB, Q 2 band
+// at 1 kHz 498 Hz apart (the curve's own band section puts them 352 Hz apart).
+void TestResponse::standardPeaking_data() {
+    QTest::addColumn<double>("gain");
+    QTest::addColumn<double>("f0");
+    QTest::addColumn<double>("q");
+    QTest::addColumn<double>("f");
+    QTest::addColumn<double>("db");
+    QTest::newRow("-6 dB Q 2 at 1 kHz, centre") << -6.0 << 1000.0 << 2.0 << 1000.0 << -6.0;
+    QTest::newRow("-6 dB Q 2 at 1 kHz, lower half gain")
+        << -6.0 << 1000.0 << 2.0 << 781.2117 << -3.0;
+    QTest::newRow("-6 dB Q 2 at 1 kHz, upper half gain")
+        << -6.0 << 1000.0 << 2.0 << 1279.6082 << -3.0;
+    QTest::newRow("-6 dB Q 2 at 1 kHz, one octave down")
+        << -6.0 << 1000.0 << 2.0 << 500.0 << -0.6323;
+    QTest::newRow("+12 dB Q 0.7 at 100 Hz, at 20 Hz") << 12.0 << 100.0 << 0.7 << 20.0 << 1.2162;
+    QTest::newRow("-6 dB Q 4 at 10 kHz, centre") << -6.0 << 10000.0 << 4.0 << 10000.0 << -6.0;
+    QTest::newRow("-6 dB Q 4 at 10 kHz, at 2 kHz") << -6.0 << 10000.0 << 4.0 << 2000.0 << -0.0126;
+    QTest::newRow("flat") << 0.0 << 1000.0 << 2.0 << 900.0 << 0.0;
+}
+
+void TestResponse::standardPeaking() {
+    QFETCH(double, gain);
+    QFETCH(double, f0);
+    QFETCH(double, q);
+    QFETCH(double, f);
+    QFETCH(double, db);
+    const double got = Peaking_Db(gain, f0, q, f);
+    QVERIFY2(std::fabs(got - db) < 0.0001, qPrintable(QString::number(got, 'f', 6)));
 }
 
 QTEST_APPLESS_MAIN(TestResponse)

@@ -14,6 +14,7 @@
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +38,57 @@ QByteArray delayFrame(int ch, int steps) {
 const char kMeasurement[] = "* Freq(Hz) SPL(dB) Phase(degrees)\n"
                             "20 80 0\n50 80 0\n100 80 0\n200 80 0\n400 80 0\n800 80 0\n"
                             "1000 86 0\n1250 80 0\n2000 80 0\n5000 80 0\n10000 80 0\n20000 80 0\n";
+
+// Answers the question which of a filter file's channels to import: records what it offered and
+// picks `choice` ("" cancels).
+class ChannelChooser : public QObject {
+  public:
+    explicit ChannelChooser(const QString& choice) : choice_(choice) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            label = dialog->labelText();
+            offered = dialog->comboBoxItems();
+            current = dialog->textValue();
+            if (choice_.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->setTextValue(choice_);
+                dialog->accept();
+            }
+        });
+        timer_.start(5);
+    }
+    QString label, current;
+    QStringList offered;
+
+  private:
+    QString choice_;
+    QTimer timer_;
+};
+
+// A parametric-equaliser configuration for a stereo pair: a filter for both, a section for each
+// side, and a filter for both after "Channel: all".
+const char kChannelSections[] = "Preamp: -6.0 dB\n"
+                                "Filter 1: ON PK Fc 40 Hz Gain -2.0 dB Q 1.00\n"
+                                "Channel: L\n"
+                                "Filter 2: ON PK Fc 125 Hz Gain -4.0 dB Q 2.50\n"
+                                "Filter 3: ON PK Fc 2400 Hz Gain 2.5 dB Q 1.80\n"
+                                "Channel: R\n"
+                                "Filter 4: ON PK Fc 160 Hz Gain -5.5 dB Q 3.00\n"
+                                "Filter 5: ON PK Fc 3150 Hz Gain -3.0 dB Q 4.00\n"
+                                "Channel: all\n"
+                                "Filter 6: ON PK Fc 12000 Hz Gain -1.0 dB Q 0.70\n";
+
+// The bands of channel ch that are not flat: frequency, gain (PC encoding), Q x 10.
+QVector<QVector<int>> setBands(int ch) {
+    QVector<QVector<int>> out;
+    for (int b = 0; b < kBands; ++b)
+        if (Param_Image.EQ_Gain(ch, b) != kGainFlat)
+            out << QVector<int>{Param_Image.EQ_Freq(ch, b), Param_Image.EQ_Gain(ch, b),
+                                Param_Image.EQ_Q(ch, b)};
+    return out;
+}
 
 QWidget* topLevel(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -122,6 +174,12 @@ class TestTuningWindow : public QObject {
             << QByteArray("20 80\n40 80\n60x 80\n")
             << "Line 3 of the measurement could not be read: each line must hold a frequency (Hz) "
                "and a level (dB), separated by spaces, tabs or commas. Nothing was changed.";
+        QTest::newRow("decimal commas between space-separated columns")
+            << QByteArray("* Frequenz(Hz) Pegel(dB) Phase(Grad)\n20,00 75,00 -45,0\n")
+            << "Line 2 of the measurement cannot be read for certain: its columns are separated "
+               "by spaces and its numbers hold commas, so a comma may be a decimal comma or a "
+               "column separator. Export it with tabs or semicolons between the columns, or with "
+               "decimal points. Nothing was changed.";
         QTest::newRow("too few points")
             << QByteArray("Freq,SPL\n20,80\n40,80\n80,80\n160,80\n320,80\n640,80\n1280,80\n"
                           "2560,80\n5120,80\n")
@@ -245,6 +303,82 @@ class TestTuningWindow : public QObject {
         QCOMPARE(boxes.seen()[0].text,
                  QString("Line 2 of the filter file could not be read: it is not a known "
                          "filter-settings format. Nothing was changed."));
+        QVERIFY(Param_Image.bytes() == before);
+        QVERIFY(f.payloads().empty());
+        QCOMPARE(f.ui().eqGain[3]->text(), QString("3.0"));
+    }
+
+    // CH2 plays the front right speaker: of a file with a section per side, the right one is
+    // offered first, and only the chosen side (with what is for both) is set; cancelling sets
+    // nothing.
+    void eqFiltersFromChannelSections_data() {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QVector<QVector<int>>>("bands");
+        QTest::newRow("right, as offered")
+            << "R"
+            << QVector<QVector<int>>{{40, 100, 10}, {160, 65, 30}, {3150, 90, 40}, {12000, 110, 7}};
+        QTest::newRow("left") << "L"
+                              << QVector<QVector<int>>{{40, 100, 10},
+                                                       {125, 80, 25},
+                                                       {2400, 145, 18},
+                                                       {12000, 110, 7}};
+        QTest::newRow("cancelled") << "" << QVector<QVector<int>>{{1000, 150, 30}};
+    }
+    void eqFiltersFromChannelSections() {
+        QFETCH(QString, choice);
+        QFETCH(QVector<QVector<int>>, bands);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.window().BT_CH_Switch(1);
+        f.ui().eqGainSlider[17]->setValue(150); // +3.0 dB at 1 kHz
+        f.clearFrames();
+        FileDialogAnswerer dialogs;
+        ModalAnswerer boxes;
+        ChannelChooser chooser(choice);
+        dialogs.choose(file("stereo.txt", kChannelSections));
+        f.window().menus.importEqFilters->trigger();
+
+        QCOMPARE(chooser.offered, (QStringList{"R", "L"}));
+        QCOMPARE(chooser.current, QString("R"));
+        QCOMPARE(chooser.label,
+                 QString("该文件含有多个声道的滤波器。请选择导入到 CH2 前右全频 的声道："));
+        QCOMPARE(setBands(1), bands);
+        if (choice.isEmpty()) {
+            QVERIFY(f.payloads().empty());
+            QVERIFY(boxes.seen().empty());
+            return;
+        }
+        QCOMPARE(int(f.writes().size()), 31);
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(
+            boxes.seen()[0].text.split('\n').mid(0, 3),
+            (QStringList{
+                "CH2：已将 4 个峰值滤波器设置到均衡频段，其余频段为平直。",
+                QString("取自文件中声道 %1 的滤波器（及适用于所有声道的滤波器）。").arg(choice),
+                "文件中的前级增益 -6.0 dB：未应用。"}));
+    }
+
+    // A measurement program's export holding only a shelf and an empty slot leaves the channel
+    // as it was and says why.
+    void eqFileWithNothingToImport() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        f.window().Option_Sub7_Fun();
+        f.ui().eqGainSlider[3]->setValue(150);
+        f.clearFrames();
+        const ParamImage::Bytes before = Param_Image.bytes();
+        FileDialogAnswerer dialogs;
+        ModalAnswerer boxes;
+        dialogs.choose(file("sub.txt", "Filter Settings file\n\nEqualiser: Generic\n"
+                                       "sub, 1st seat\n"
+                                       "Filter  1: ON  LS 12dB  Fc   80.00 Hz  Gain   4.00 dB\n"
+                                       "Filter  2: ON  None\n"));
+        f.window().menus.importEqFilters->trigger();
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen()[0].text,
+                 QString("The file holds no peaking filter that can be set into the EQ bands "
+                         "(only PK filters that are ON are imported). Nothing was changed.\n"
+                         "Not applied: line 5 LS 12dB (type not supported)"));
         QVERIFY(Param_Image.bytes() == before);
         QVERIFY(f.payloads().empty());
         QCOMPARE(f.ui().eqGain[3]->text(), QString("3.0"));
