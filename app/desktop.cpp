@@ -12,14 +12,17 @@
 #include "model/param_image.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QPushButton>
 
 namespace tarn {
 
 void App_Set_Scaling_Attributes() {
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    // High-DPI scaling and pixmaps are always on; a fractional factor (150 %) is kept as it is
+    // rather than rounded to a whole one, whatever sets it.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }
 
 QIcon App_Icon() {

@@ -12,12 +12,12 @@ FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {
 
 void FramelessDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        dragOffset = event->globalPos() - frameGeometry().topLeft();
+        dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
     event->accept();
 }
 
 void FramelessDialog::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) move(event->globalPos() - dragOffset);
+    if (event->buttons() & Qt::LeftButton) move(event->globalPosition().toPoint() - dragOffset);
     event->accept();
 }
 

@@ -99,14 +99,15 @@ void Tarn80X::paintEvent(QPaintEvent* event) {
 
 void Tarn80X::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        dragOffset = event->globalPos() - frameGeometry().topLeft();
-        dragAllowed = event->localPos().y() < 50.0 ? 1 : 0;
+        dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+        dragAllowed = event->position().y() < 50.0 ? 1 : 0;
     }
     event->accept();
 }
 
 void Tarn80X::mouseMoveEvent(QMouseEvent* event) {
-    if ((event->buttons() & Qt::LeftButton) && dragAllowed) move(event->globalPos() - dragOffset);
+    if ((event->buttons() & Qt::LeftButton) && dragAllowed)
+        move(event->globalPosition().toPoint() - dragOffset);
     Graph_Hover(event->pos());
     event->accept();
 }

@@ -135,15 +135,16 @@ void LinkForm::on_pushButton_clicked() {
 
 void LinkForm::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        dragX = event->globalPos().x() - x();
-        dragY = event->globalPos().y() - y();
+        dragX = event->globalPosition().toPoint().x() - x();
+        dragY = event->globalPosition().toPoint().y() - y();
     }
     QDialog::mousePressEvent(event);
 }
 
 void LinkForm::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton)
-        move(event->globalPos().x() - dragX, event->globalPos().y() - dragY);
+        move(event->globalPosition().toPoint().x() - dragX,
+             event->globalPosition().toPoint().y() - dragY);
     QDialog::mouseMoveEvent(event);
 }
 

@@ -19,14 +19,14 @@ DragPushButton::DragPushButton(const QString& text, QWidget* parent) : QPushButt
 }
 
 void DragPushButton::mousePressEvent(QMouseEvent* event) {
-    Press_X = qRound(event->localPos().x());
-    Press_Y = qRound(event->localPos().y());
+    Press_X = qRound(event->position().x());
+    Press_Y = qRound(event->position().y());
     emit Mark_Point_UpdateEvent(1, 1);
 }
 
 void DragPushButton::mouseMoveEvent(QMouseEvent* event) {
-    Move_X = qRound(event->localPos().x());
-    Move_Y = qRound(event->localPos().y());
+    Move_X = qRound(event->position().x());
+    Move_Y = qRound(event->position().y());
     const int newX = qBound(kMarkerMinX, x() + (Move_X - Press_X), kMarkerMaxX);
     int newY = kCrossoverMarkerY;
     if (!Drag_HPF && !Drag_LPF) newY = qBound(kMarkerMinY, y() + (Move_Y - Press_Y), kMarkerMaxY);

@@ -18,7 +18,7 @@ bool Qt_Translations_Apply(bool english) {
         // Owned by the application object, so it goes with it.
         auto* loaded = new QTranslator(QCoreApplication::instance());
         if (!loaded->load(QStringLiteral("qtbase_zh_CN"),
-                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             delete loaded;
             return false;
         }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt, whatever the build and the tests need and is not installed yet.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5test5
-          libhidapi-dev libudev-dev ccache fonts-wqy-microhei qttranslations5-l10n desktop-file-utils appstream
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools libgl-dev
+          libhidapi-dev libudev-dev ccache fonts-wqy-microhei qt6-translations-l10n desktop-file-utils appstream
           "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -54,7 +54,7 @@ build scene_file model/scene_image.cpp model/param_image.cpp
 build all_file model/scene_image.cpp model/param_image.cpp
 build firmware_file presets/firmware_image.cpp
 # The tuning workflow's text loaders use Qt Core (position-independent code for its headers).
-extra="$(pkg-config --cflags --libs Qt5Core) -fPIC" build tuning_files graph/measurement.cpp \
+extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tuning_files graph/measurement.cpp \
     graph/decimal.cpp graph/response.cpp graph/curve_cache.cpp graph/grid.cpp \
     model/param_image.cpp i18n/text.cpp tuning/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp

@@ -17,7 +17,7 @@ QByteArray report() {
 }
 void send(const QByteArray& payload) {
     Link_Machine().Send_Frame(reinterpret_cast<const uint8_t*>(payload.constData()),
-                              payload.size());
+                              static_cast<int>(payload.size()));
 }
 } // namespace
 
@@ -31,7 +31,8 @@ class TestFrame : public QObject {
     Reply reply;
 
     void feed(const QByteArray& bytes) {
-        ring.append(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size());
+        ring.append(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                    static_cast<int>(bytes.size()));
     }
     void scan() {
         if (Scan_Ring(ring, reply)) ++accepted;

@@ -364,8 +364,8 @@ class TestSceneFiles : public QObject {
         QFETCH(int, code);
         QFETCH(QByteArray, data);
         Reply answer;
-        QCOMPARE(Decode_Report(reinterpret_cast<const uint8_t*>(report.constData()), report.size(),
-                               answer),
+        QCOMPARE(Decode_Report(reinterpret_cast<const uint8_t*>(report.constData()),
+                               static_cast<int>(report.size()), answer),
                  accepted);
         if (!accepted) return;
         QCOMPARE(int(answer.code), code);
@@ -396,7 +396,7 @@ class TestSceneFiles : public QObject {
         const QByteArray data = hex("0307") + QByteArray(20, char(1));
         Reply answer;
         answer.code = 0x15;
-        answer.length = data.size();
+        answer.length = static_cast<int>(data.size());
         std::copy(data.begin(), data.end(), answer.data.begin());
         QCOMPARE(Answer_Matches(answer, Expected{uint8_t(code), minData, arg0, arg1}), matches);
     }

@@ -64,7 +64,7 @@ SenceManage* openManager(WindowFixture& f) {
 void setUnitSceneName(int k, const QByteArray& bytes) {
     sim::Name name;
     name.fill(0);
-    std::copy(bytes.begin(), bytes.begin() + std::min<int>(bytes.size(), 16), name.begin());
+    std::copy(bytes.begin(), bytes.begin() + std::min<qsizetype>(bytes.size(), 16), name.begin());
     sim::unit().scene(k).name = name;
 }
 
