@@ -203,7 +203,7 @@ void Form::setupUi(QWidget* window) {
     TickBar->setValue(0);
     TickBar->setTextVisible(false);
     BT_TRANSFER_STOP =
-        makeButton(window, QStringLiteral("BT_TRANSFER_STOP"), QString(), 546, kTopY, 240, kTopH);
+        makeButton(window, QStringLiteral("BT_TRANSFER_STOP"), QString(), 546, kTopY, 330, kTopH);
     BT_TRANSFER_STOP->hide();
 
     BT_SENCE = makeButton(window, QStringLiteral("BT_SENCE"), QString(), 1000, kTopY, 88, kTopH);
