@@ -196,6 +196,7 @@ void Form::setupUi(QWidget* window) {
                             QString::fromUtf8(txt::StatusOffline.zh), 226, kTopY, 80, kTopH);
     BT_CONNECT->setEnabled(false);
 
+    Label_Status = makeLabel(window, QStringLiteral("Label_Status"), 316, kTopY, 680, kTopH);
     TickBar = new QProgressBar(window);
     TickBar->setObjectName(QStringLiteral("TickBar"));
     TickBar->setGeometry(316, kTopY + 4, 220, kTopH - 8);
