@@ -196,6 +196,7 @@ void Form::setupUi(QWidget* window) {
                             QString::fromUtf8(txt::StatusOffline.zh), 226, kTopY, 80, kTopH);
     BT_CONNECT->setEnabled(false);
 
+    Label_Status = makeLabel(window, QStringLiteral("Label_Status"), 316, kTopY, 680, kTopH);
     TickBar = new QProgressBar(window);
     TickBar->setObjectName(QStringLiteral("TickBar"));
     TickBar->setGeometry(316, kTopY + 4, 220, kTopH - 8);
@@ -203,7 +204,7 @@ void Form::setupUi(QWidget* window) {
     TickBar->setValue(0);
     TickBar->setTextVisible(false);
     BT_TRANSFER_STOP =
-        makeButton(window, QStringLiteral("BT_TRANSFER_STOP"), QString(), 546, kTopY, 240, kTopH);
+        makeButton(window, QStringLiteral("BT_TRANSFER_STOP"), QString(), 546, kTopY, 330, kTopH);
     BT_TRANSFER_STOP->hide();
 
     BT_SENCE = makeButton(window, QStringLiteral("BT_SENCE"), QString(), 1000, kTopY, 88, kTopH);

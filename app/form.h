@@ -40,6 +40,8 @@ struct Form {
     // ---- top band (y < 50): title, link status, menus, window buttons ----
     QLabel* label_2 = nullptr; // title
     QPushButton* BT_CONNECT = nullptr;
+    // Where the progress bar goes: a note on the link or the last saved file while there is no bar.
+    QLabel* Label_Status = nullptr;
     QProgressBar* TickBar = nullptr;
     // Beside the bar during a transfer: stops a job that only reads, or says that it cannot.
     QPushButton* BT_TRANSFER_STOP = nullptr;

@@ -9,6 +9,8 @@
 #include "presets/transfer_session.h"
 
 #include <QAction>
+#include <QDir>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -21,8 +23,12 @@ void Tarn80X::Link_Init() {
     connect(&link, &LinkMachine::readbackProgress, this, [this](int block) {
         ui->TickBar->setValue(block);
         ui->TickBar->show();
+        Show_Status_Note();
     });
-    connect(&link, &LinkMachine::readbackEnded, ui->TickBar, &QProgressBar::hide);
+    connect(&link, &LinkMachine::readbackEnded, this, [this] {
+        ui->TickBar->hide();
+        Show_Status_Note();
+    });
     connect(&link, &LinkMachine::readbackComplete, this, &Tarn80X::Readback_Applied);
     connect(&link, &LinkMachine::writeFailed, this, [] { Show_Notice(txt::CommError); });
     connect(&link, &LinkMachine::unitRefused, this, [] { Show_Notice(txt::NameMismatch); });
@@ -51,10 +57,37 @@ void Tarn80X::Show_Link_Status() {
     const LinkMachine& link = Link_Machine();
     ui->BT_CONNECT->setText(tr2(link.statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
     Show_Access_Status(*ui);
+    Show_Status_Note();
+}
+
+void Tarn80X::Show_Status_Note() {
+    const bool english = Pc.Lang_EN != 0;
+    QString note;
+    if (Link_Machine().statusLevel() == 0) {
+        note = tr2(txt::StatusOfflineNote, english);
+        savedWhere[0].clear(); // that file came from a unit no longer here
+        savedWhere[1].clear();
+    } else {
+        note = savedWhere[english ? 1 : 0];
+    }
+    QLabel* label = ui->Label_Status;
+    // A long path loses its middle, not the file name; the tooltip keeps it whole.
+    label->setText(
+        label->fontMetrics().elidedText(note, Qt::ElideMiddle, label->contentsRect().width()));
+    label->setToolTip(note);
+    label->setVisible(!note.isEmpty() && ui->TickBar->isHidden());
+}
+
+void Tarn80X::Show_Saved_Where(const QString& path) {
+    const BilingualText text = Fill_Text(txt::StatusSavedTo, {QDir::toNativeSeparators(path)});
+    savedWhere[0] = text.zh;
+    savedWhere[1] = text.en;
+    Show_Status_Note();
 }
 
 void Tarn80X::Readback_Applied() {
     ui->TickBar->hide();
+    Show_Status_Note();
     Update_All_State();
     Image_Replaced();
 }

@@ -31,11 +31,13 @@ void Tarn80X::buildOptionAndSceneMenus() {
     m.option = darkMenu(this);
     m.noiseGate = darkMenu(m.option);
     m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, false));
+    m.noiseGate->setToolTipsVisible(true); // the levels' tooltips say what each does
     m.option->addMenu(m.noiseGate);
     m.noiseGateGroup = new QActionGroup(this);
     m.noiseGateGroup->setExclusive(true);
     for (int level = 0; level < 7; ++level) {
         QAction* a = addEntry(m.noiseGate, txt::NoiseGateLevel[level], true);
+        a->setToolTip(tr2(txt::NoiseGateLevelTip[level], false));
         m.noiseGateGroup->addAction(a);
         m.noiseGateLevel[level] = a;
         connect(a, &QAction::triggered, this, [this, level] { Option_NoiseGate_Select(level); });
@@ -126,8 +128,10 @@ void Tarn80X::buildFilterAndUnitMenus() {
                           FilterMenus{ui->BT_LPF_TYPE, ui->BT_LPF_SLOPE, m.lpfType, m.lpfSlope,
                                       m.lpfTypeEntry, m.lpfSlopeEntry, true}}) {
         f.type = darkMenu(this);
+        f.type->setToolTipsVisible(true);
         for (int i = 0; i < 3; ++i) {
             f.typeEntry[i] = addEntry(f.type, txt::FilterType[i]);
+            f.typeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], false));
             const bool lowPass = f.lowPass;
             connect(f.typeEntry[i], &QAction::triggered, this,
                     [this, lowPass, i] { Filter_Type_Select(lowPass, i); });

@@ -11,6 +11,7 @@ void Show_Notice(const Bilingual& text);
 void Show_Notice(const BilingualText& text);
 // Question box with Yes and No; true when the user answers Yes.
 bool Ask_Question(const Bilingual& text);
+bool Ask_Question(const BilingualText& text);
 // The same with No as the default button, for a step that cannot be taken back.
 bool Ask_Question_Default_No(const BilingualText& text);
 

@@ -26,6 +26,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     Link_Init(); // the name reply must match; replies are dispatched to this window
     Pc.EQ_Mode = 1;
     ui->TickBar->hide();
+    Show_Status_Note();
     buildFilterAndUnitMenus();
 
     setWindowFlags(Qt::FramelessWindowHint);

@@ -40,6 +40,10 @@ class Tarn80X : public QWidget {
     void Link_Init(); // construction: the link's signals to the widgets and notices
     void Link_Shutdown();
     void Show_Link_Status(); // BT_CONNECT from the link's status
+    // The note beside BT_CONNECT: that edits stay on the PC while no unit is connected, else
+    // where the last file was saved. Hidden while the progress bar takes its place.
+    void Show_Status_Note();
+    void Show_Saved_Where(const QString& path);
   public slots:
     void Update_All_State();
 
@@ -291,6 +295,7 @@ class Tarn80X : public QWidget {
     QBrush brush;
     Form* ui = nullptr;
 
+    QString savedWhere[2]; // the status note after a save, in Chinese and in English
     QPoint dragOffset;
     uint8_t dragAllowed = 0;
 

@@ -20,7 +20,7 @@ namespace tarn {
 namespace {
 
 constexpr Bilingual kResetQuestion{"确定要将当前通道EQ复位到平直状态？",
-                                   "Config flat current channel eq？"};
+                                   "Set the EQ of the current channel flat?"};
 
 // Frequency and Q entries: white text while editable (PEQ), grey while disabled (GEQ).
 constexpr char kEntryStyle[] = "QLineEdit#%1{color: rgb(%2);background-color: "

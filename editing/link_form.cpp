@@ -16,15 +16,15 @@ namespace tarn {
 namespace {
 
 constexpr Bilingual kTitle{"左右联调", "左右联调"}; // the title stays Chinese
-constexpr Bilingual kHeading{"参数联调同步", "Parameter joint Set"};
-constexpr Bilingual kBaseCaption{"联调基准", "Joint Based"};
-constexpr Bilingual kBaseLeft{"以左通道为基准", "Based on the left channel"};
-constexpr Bilingual kBaseRight{"以右通道为基准", "Based on the right channel"};
-constexpr Bilingual kKindCaption{"联调参数", "Joint Parameter"};
-constexpr Bilingual kKindFilter{"滤波器联调", "Joint Filter"};
-constexpr Bilingual kKindEq{"均衡联调", "Joint EQ"};
-constexpr Bilingual kKindBoth{"滤波器和均衡联调", "Joint EQ and Filter"};
-constexpr Bilingual kSync{"立即同步", "SYNC"};
+constexpr Bilingual kHeading{"参数联调同步", "Left/right link"};
+constexpr Bilingual kBaseCaption{"联调基准", "Copy from"};
+constexpr Bilingual kBaseLeft{"以左通道为基准", "The left channel"};
+constexpr Bilingual kBaseRight{"以右通道为基准", "The right channel"};
+constexpr Bilingual kKindCaption{"联调参数", "Settings linked"};
+constexpr Bilingual kKindFilter{"滤波器联调", "Filters"};
+constexpr Bilingual kKindEq{"均衡联调", "EQ"};
+constexpr Bilingual kKindBoth{"滤波器和均衡联调", "EQ and filters"};
+constexpr Bilingual kSync{"立即同步", "Sync now"};
 
 const char kDialogSheet[] =
     "QDialog#LinkForm{background-color: rgb(67, 67, 68);border:2px solid gray;}"

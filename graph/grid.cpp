@@ -44,6 +44,21 @@ const std::array<GridLine, 7>& Grid_Level_Lines() {
     return lines;
 }
 
+QFont Grid_Label_Font(const QFont& windowFont) {
+    QFont font = windowFont;
+    font.setPixelSize(10);
+    return font;
+}
+
+QRect Freq_Label_Rect(const GridLine& line) {
+    // The row between the plot's bottom line and the overlay check boxes.
+    return QRect(line.pos - 20, kLineBottom, 40, 13);
+}
+
+QRect Level_Label_Rect(const GridLine& line) {
+    return QRect(4, line.pos - 7, kGraphLeft - 7, 14);
+}
+
 double Level_To_Y(double db) {
     return kZeroDbY - db / kDbPerPixel;
 }

@@ -3,6 +3,8 @@
 // placement scale, 0.2127 dB per pixel about the 0 dB line, so a marker's level sits on them.
 #pragma once
 
+#include <QFont>
+#include <QRect>
 #include <QString>
 #include <array>
 
@@ -20,6 +22,16 @@ struct GridLine {
 const std::array<GridLine, 10>& Grid_Freq_Lines();
 // +18, +12, +6, 0, -6, -12, -18 dB.
 const std::array<GridLine, 7>& Grid_Level_Lines();
+
+// The labels and the hover readout are written in fixed pixels, like the form around them: a font
+// in points would grow with the font DPI and no longer fit between the plot and its neighbours.
+QFont Grid_Label_Font(const QFont& windowFont);
+// Where a label is written: frequency labels centred in the row under the plot, level labels
+// right-aligned left of it.
+QRect Freq_Label_Rect(const GridLine& line);
+QRect Level_Label_Rect(const GridLine& line);
+constexpr int kFreqLabelFlags = Qt::AlignHCenter | Qt::AlignTop;
+constexpr int kLevelLabelFlags = Qt::AlignRight | Qt::AlignVCenter;
 
 // y of a level in dB on the markers' scale, and its inverse (unrounded).
 double Level_To_Y(double db);

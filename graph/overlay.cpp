@@ -20,16 +20,12 @@ const QColor kMeasured(150, 150, 150);
 const QColor kPredicted(235, 235, 235);
 const QColor kHoverLine(110, 110, 116);
 
-constexpr int kLabelRowY = kLineBottom + 1; // frequency labels just under the plot
-
 QRect Plot_Rect() {
     return QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight);
 }
 
 void Paint_Grid(QPainter& p) {
-    QFont small = p.font();
-    small.setPointSize(7);
-    p.setFont(small);
+    p.setFont(Grid_Label_Font(p.font()));
     p.setRenderHint(QPainter::Antialiasing, false);
 
     p.setClipRect(Plot_Rect(), Qt::ReplaceClip);
@@ -45,11 +41,9 @@ void Paint_Grid(QPainter& p) {
     p.setClipping(false);
     p.setPen(kGridLabel);
     for (const GridLine& l : Grid_Level_Lines())
-        p.drawText(QRect(4, l.pos - 7, kGraphLeft - 7, 14), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromLatin1(l.label));
+        p.drawText(Level_Label_Rect(l), kLevelLabelFlags, QString::fromLatin1(l.label));
     for (const GridLine& l : Grid_Freq_Lines())
-        p.drawText(QRect(l.pos - 20, kLabelRowY, 40, 11), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::fromLatin1(l.label));
+        p.drawText(Freq_Label_Rect(l), kFreqLabelFlags, QString::fromLatin1(l.label));
 }
 
 // The covered stretches of a grid curve in dB, as one path on the curve's own x positions.
@@ -91,6 +85,7 @@ void Paint_Hover(QPainter& p, uint8_t ch) {
     p.drawLine(Graph_Hover_X, kGraphTop, Graph_Hover_X, kLineBottom);
     p.setClipping(false);
     p.setPen(kGridLabel.lighter(140));
+    p.setFont(Grid_Label_Font(p.font()));
     p.drawText(Hover_Readout_Rect(), Qt::AlignRight | Qt::AlignVCenter,
                Hover_Readout(ch, Graph_Hover_X));
 }
@@ -98,7 +93,8 @@ void Paint_Hover(QPainter& p, uint8_t ch) {
 } // namespace
 
 QRect Hover_Readout_Rect() {
-    return QRect(kGraphLeft + kGraphWidth - 240, kGraphTop - 14, 240, 13);
+    // The rows between the top band's buttons (up to y 34) and the plot.
+    return QRect(kGraphLeft + kGraphWidth - 240, kGraphTop - 15, 240, 15);
 }
 
 QString Hover_Readout(uint8_t ch, int x) {

@@ -15,6 +15,9 @@ void applyFormTexts(QWidget* window, bool english) {
         else if (auto* label = qobject_cast<QLabel*>(widget))
             label->setText(text);
     }
+    for (const FormText& entry : kFormTips)
+        if (QWidget* widget = window->findChild<QWidget*>(QString::fromLatin1(entry.objectName)))
+            widget->setToolTip(tr2(entry.text, english));
 }
 
 } // namespace tarn

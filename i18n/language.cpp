@@ -30,8 +30,10 @@ void Tarn80X::Language_Set(uint8_t english) {
 
     Menus& m = menus;
     m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, en));
-    for (int level = 0; level < 7; ++level)
+    for (int level = 0; level < 7; ++level) {
         m.noiseGateLevel[level]->setText(tr2(txt::NoiseGateLevel[level], en));
+        m.noiseGateLevel[level]->setToolTip(tr2(txt::NoiseGateLevelTip[level], en));
+    }
     m.undo->setText(tr2(txt::OptionUndo, en));
     m.redo->setText(tr2(txt::OptionRedo, en));
     m.about->setText(tr2(txt::OptionAbout, en));
@@ -43,6 +45,8 @@ void Tarn80X::Language_Set(uint8_t english) {
     for (int i = 0; i < 3; ++i) {
         m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
         m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
+        m.hpfTypeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], en));
+        m.lpfTypeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], en));
     }
     m.hpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
     m.lpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));

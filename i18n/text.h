@@ -30,8 +30,8 @@ BilingualText Fill_Text(const Bilingual& pattern, const QStringList& args);
 namespace txt {
 // Notices.
 constexpr Bilingual NoticeTitle{"提示", "Notice"};
-constexpr Bilingual CommError{"机器通讯异常！", "Connect error！"};
-constexpr Bilingual NameMismatch{"设备名称不匹配！", "Connect error！"};
+constexpr Bilingual CommError{"机器通讯异常！", "Connection error!"};
+constexpr Bilingual NameMismatch{"设备名称不匹配！", "The unit reports a wrong name!"};
 constexpr Bilingual UnitSilent{"设备无响应，已断开，正在重新查找设备。",
                                "Unit not answering: disconnected, looking for it again."};
 constexpr Bilingual UnitTrouble{"设备应答不正确，无法联机。请检查连接或重新插拔设备。",
@@ -41,10 +41,14 @@ constexpr Bilingual SeveralUnits{"检测到多台设备，仅使用先连接的�
                                  "Several units are attached; only the first one found is used. "
                                  "Unplug the others."};
 // Link status on BT_CONNECT.
-constexpr Bilingual StatusOffline{"已断开", "OFF"};
+constexpr Bilingual StatusOffline{"已断开", "Offline"};
 constexpr Bilingual StatusOnline{"已连接", "Online"};
 // Tooltip of BT_CONNECT while the unit present keeps failing the handshake.
 constexpr Bilingual StatusTrouble{"设备应答不正确", "The unit does not answer correctly"};
+// Beside BT_CONNECT while no unit is connected, and after a file is saved (%1 its path).
+constexpr Bilingual StatusOfflineNote{"未连接设备：修改只保存在电脑上的副本中。",
+                                      "No unit connected: changes are made to the PC copy only."};
+constexpr Bilingual StatusSavedTo{"文件已保存到 %1", "File saved to %1"};
 // Beside the progress bar during a transfer.
 constexpr Bilingual TransferCancel{"取消", "Cancel"};
 constexpr Bilingual TransferCannotStop{"传输进行中，不能中断",

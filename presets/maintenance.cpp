@@ -12,9 +12,10 @@ namespace tarn {
 
 namespace {
 
-constexpr Bilingual kResetQuestion{"确定要将当前机器复位到出厂模式？", "Config system reset？"};
+constexpr Bilingual kResetQuestion{"确定要将当前机器复位到出厂模式？",
+                                   "Reset the unit to its factory settings?"};
 constexpr Bilingual kResetDone{"复位完成，请耐心等待2秒钟后自动更新UI！",
-                               "System reset success,please wait update！"};
+                               "Reset done. The screen is updated in 2 seconds!"};
 
 // The one About box on screen: a new one (with the version as it stands now) replaces it.
 QPointer<AboutForm> openAbout;

@@ -74,7 +74,8 @@ void Tarn80X::SingleFileSave() {
     if (path.isEmpty()) return;
     // Only a mirror read back completely holds every gain in the PC encoding.
     if (!stillReady()) return;
-    Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image)));
+    if (Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image))))
+        Show_Saved_Where(path);
 }
 
 bool Tarn80X::SingleFileOpen(QByteArray& file) {
@@ -124,7 +125,7 @@ void Tarn80X::Sence_Sub4_Fun() {
 void Tarn80X::AllFileSave() {
     const QString path = Ask_File_Name(FileDialogMode::Save, kSaveAllTitle, kAllFilter, "ALL");
     if (path.isEmpty()) return;
-    Save_File_Or_Tell(path, All_Scene_Image);
+    if (Save_File_Or_Tell(path, All_Scene_Image)) Show_Saved_Where(path);
 }
 
 bool Tarn80X::AllFileOpen() {

@@ -24,17 +24,18 @@ constexpr Bilingual kSave{"保存", "Save"};
 constexpr Bilingual kCall{"调用", "Load"};
 constexpr Bilingual kDelete{"删除", "Delete"};
 constexpr Bilingual kExit{"退出", "Exit"};
-constexpr Bilingual kMarkEmpty{"空", "UnMark"};
-constexpr Bilingual kMarkUsed{"非空", "Mark"};
+constexpr Bilingual kMarkEmpty{"空", "Empty"};
+constexpr Bilingual kMarkUsed{"非空", "Used"};
 // Column headings, shown in English only.
-constexpr const char* kColumns[4] = {"Selete", "Position", "Name", "State"};
+constexpr const char* kColumns[4] = {"Select", "Position", "Name", "State"};
 
-constexpr Bilingual kSelectPlace{"请勾选对应的场景!", "Select Sence!"};
-constexpr Bilingual kNameFormat{"场景名称格式不正确，要字母开头!", "Name format error!"};
-constexpr Bilingual kSaved{"场景保存成功!", "Sence save success!"};
+constexpr Bilingual kSelectPlace{"请勾选对应的场景!", "Select a scene first!"};
+constexpr Bilingual kNameFormat{"场景名称格式不正确，要字母开头!",
+                                "A scene name must start with a letter!"};
+constexpr Bilingual kSaved{"场景保存成功!", "Scene saved!"};
 constexpr Bilingual kCalled{"场景加载成功，请耐心等待参数更新!",
-                            "Sence load success,please wait update!"};
-constexpr Bilingual kDeleteQuestion{"请确认是否要删除当前场景", "Config Delect Sence"};
+                            "Scene recalled. Please wait while the settings are read back!"};
+constexpr Bilingual kDeleteQuestion{"请确认是否要删除当前场景", "Delete scene %1?"};
 
 // After a recall, the ticks until the unit is opened again and read back.
 constexpr uint16_t kRecallReconnectTicks = 100;
@@ -293,7 +294,7 @@ void SenceManage::on_BT_DEL_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     if (!Ready_Or_Tell()) return;
-    if (!Ask_Question(kDeleteQuestion)) return;
+    if (!Ask_Question(Fill_Text(kDeleteQuestion, {QString::number(row + 1)}))) return;
     if (!Ready_Or_Tell()) return; // the link went down while the question was open
     Send_Scene_Delete(row + 1);
     if (!Link_Online()) return;

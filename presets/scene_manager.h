@@ -20,7 +20,7 @@ class QPushButton;
 namespace tarn {
 
 namespace txt {
-constexpr Bilingual ConnectFirst{"请先联机！", "Please connect machine！"};
+constexpr Bilingual ConnectFirst{"请先联机！", "Please connect the unit first!"};
 } // namespace txt
 
 // Whether a write command sent now reaches the unit: the link is online with a device open, no

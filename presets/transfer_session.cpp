@@ -48,6 +48,7 @@ void endSession(JobResult result) {
     Form& ui = *session->window->form();
     ui.TickBar->hide();
     ui.BT_TRANSFER_STOP->hide();
+    session->window->Show_Status_Note();
     ui.BT_SENCE->setEnabled(session->sceneMenuWasEnabled);
     ui.BT_OPTION->setEnabled(session->optionMenuWasEnabled);
     if (session->done) session->done(result);
@@ -107,6 +108,7 @@ void Run_Transfer(Tarn80X& window, std::unique_ptr<TransferJob> job, int firstPr
     ui.TickBar->show();
     ui.BT_TRANSFER_STOP->setEnabled(readOnly);
     ui.BT_TRANSFER_STOP->show();
+    window.Show_Status_Note();
     session->progress =
         QObject::connect(&link, &LinkMachine::jobProgress, ui.TickBar, &QProgressBar::setValue);
     session->stop = QObject::connect(ui.BT_TRANSFER_STOP, &QPushButton::clicked,

@@ -5,13 +5,15 @@
 
 namespace tarn::transfer_text {
 
-constexpr Bilingual NotConnected{"请先联机！", "Please connect machine！"};
+constexpr Bilingual NotConnected{"请先联机！", "Please connect the unit first!"};
 
 // Scene files.
-constexpr Bilingual SingleLoadDone{"单个场景加载完成，确定后系统将自动同步数据",
-                                   "load success,please wait update"};
+constexpr Bilingual SingleLoadDone{
+    "单个场景加载完成，确定后系统将自动同步数据",
+    "Scene loaded. After OK the settings are read back from the unit."};
 constexpr Bilingual AllLoadDone{"全部场景加载完成，确定后系统将自动同步数据",
-                                "load success,please wait update"};
+                                "All scenes loaded. After OK the settings are read back from the "
+                                "unit."};
 constexpr Bilingual SceneFileSize{
     "场景文件大小不正确（应为 4096 字节），未加载！",
     "Wrong scene file size (must be 4096 bytes); nothing was loaded!"};
@@ -20,10 +22,10 @@ constexpr Bilingual AllFileSize{
     "Wrong all-scenes file size (must be 36864 bytes); nothing was loaded!"};
 constexpr Bilingual FileIsAllScenes{
     "这是全部场景文件（*.ALL），请用“加载电脑的全部场景”加载，未加载！",
-    "This is an all-scenes file (*.ALL); load it with \"Load all sence\". Nothing was loaded!"};
+    "This is an all-scenes file (*.ALL); load it with \"Load all scenes\". Nothing was loaded!"};
 constexpr Bilingual FileIsSingleScene{
     "这是单个场景文件（*.SCE），请用“加载电脑的单个场景”加载，未加载！",
-    "This is a single-scene file (*.SCE); load it with \"Load single sence\". Nothing was loaded!"};
+    "This is a single-scene file (*.SCE); load it with \"Load single scene\". Nothing was loaded!"};
 // %1 where in the file ("场景 2，CH3，第 5 段，" / "scene 2, CH3, band 5, "), %2 the field, %3 its
 // name in the image, %4 the value, %5 and %6 the limits.
 constexpr Bilingual SceneFileField{
@@ -57,8 +59,8 @@ constexpr Bilingual LoadStopped{
     "The unit stopped answering; the scene load was stopped. The unit will be reconnected."};
 
 // Firmware upgrade.
-constexpr Bilingual FirmwareNotMatch{"升级固件不匹配！", "Firmware not match！"};
-constexpr Bilingual FirmwareReadError{"升级固件读取不正确！", "Firmware error！"};
+constexpr Bilingual FirmwareNotMatch{"升级固件不匹配！", "The firmware does not match this unit!"};
+constexpr Bilingual FirmwareReadError{"升级固件读取不正确！", "The firmware file is not correct!"};
 // %1 file name, %2 its size in bytes, %3 the unit's firmware version.
 constexpr Bilingual FirmwareConfirm{
     "即将升级机器固件：\n文件：%1\n大小：%2 "
@@ -68,7 +70,7 @@ constexpr Bilingual FirmwareConfirm{
 constexpr Bilingual FirmwareTooLarge{"升级固件过大（最大 512 KB），未升级！",
                                      "Firmware file too large (512 KB at most); nothing was sent!"};
 constexpr Bilingual UpgradeDone{"升级文件传输完成，请耐心等待机器自动更新固件(5秒钟)!",
-                                "Upgrade success，please wait update(5s)!"};
+                                "Upgrade file sent. Please wait while the unit installs it (5 s)!"};
 constexpr Bilingual UpgradeStopped{
     "机器无响应，固件升级已中止！请重新连接后再次升级。",
     "The unit stopped answering; the upgrade was stopped. Reconnect and run it again."};

@@ -98,7 +98,7 @@ class TestDesktop : public QObject {
         QCOMPARE(boxes.seen()[0].title, QString(english ? "Notice" : "提示"));
         QCOMPARE(boxes.seen()[0].text, notice);
         QCOMPARE(f.ui().BT_CONNECT->toolTip(), lockedTip);
-        QCOMPARE(f.ui().BT_CONNECT->text(), QString(english ? "OFF" : "已断开"));
+        QCOMPARE(f.ui().BT_CONNECT->text(), QString(english ? "Offline" : "已断开"));
 
         // Unplugged: looking again, quietly. Plugged in again, still locked: a new attachment.
         sim::unit().setPlugged(false);

@@ -1,14 +1,22 @@
-// Every number fits its entry whatever the desktop's font DPI and scale factor: the form is laid
-// out in fixed pixels, so a font that grew with the DPI would clip "12500" into "2500". ctest runs
-// this once per QT_FONT_DPI and QT_SCALE_FACTOR setting.
+// Every number fits its entry and every text the window draws or shows fits its place, whatever
+// the desktop's font DPI and scale factor: the form is laid out in fixed pixels, so a font that
+// grew with the DPI would clip "12500" into "2500". ctest runs this once per QT_FONT_DPI and
+// QT_SCALE_FACTOR setting.
 #include "app/desktop.h"
 #include "app/form.h"
+#include "app/notice.h"
 #include "app/tarn80x.h"
+#include "graph/grid.h"
+#include "graph/overlay.h"
+#include "graph/response.h"
+#include "i18n/text.h"
+#include "presets/transfer_session.h"
 #include "tests/support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -54,6 +62,35 @@ int captionRoom(QWidget* w) {
 QString captionOf(QWidget* w) {
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
     return static_cast<QLabel*>(w)->text();
+}
+
+// Why a text drawn into rect with these flags would not show whole: QPainter clips it to the
+// rect when it does not fit, and a child widget over the rect hides it. Empty when it shows.
+QString drawnTextProblem(Tarn80X& window, const QFont& font, const QRect& rect, int flags,
+                         const QString& text) {
+    const QRect needed = QFontMetrics(font).boundingRect(rect, flags, text);
+    if (!rect.contains(needed))
+        return QStringLiteral("\"%1\" needs %2,%3 %4x%5, has %6,%7 %8x%9")
+            .arg(text)
+            .arg(needed.x())
+            .arg(needed.y())
+            .arg(needed.width())
+            .arg(needed.height())
+            .arg(rect.x())
+            .arg(rect.y())
+            .arg(rect.width())
+            .arg(rect.height());
+    if (!window.rect().adjusted(4, 4, -4, -4).contains(rect))
+        return QStringLiteral("\"%1\" lies on the window's border").arg(text);
+    for (QWidget* w : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        // The band markers and their numbers move over the graph by design.
+        if (!w->isVisible() || w->inherits("DragPushButton") ||
+            w->objectName().startsWith(QStringLiteral("Edit_Label_")))
+            continue;
+        if (w->geometry().intersects(rect))
+            return QStringLiteral("\"%1\" lies under %2").arg(text, w->objectName());
+    }
+    return QString();
 }
 
 } // namespace
@@ -135,11 +172,102 @@ class TestTextFit : public QObject {
         }
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
     }
+
+    // The note beside the progress bar while a transfer runs: a job that only reads can be
+    // stopped, one that writes cannot.
+    void transferNotesFit_data() {
+        QTest::addColumn<int>("english");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("Chinese, cancel") << 0 << true << "取消";
+        QTest::newRow("Chinese, cannot stop") << 0 << false << "传输进行中，不能中断";
+        QTest::newRow("English, cancel") << 1 << true << "Cancel";
+        QTest::newRow("English, cannot stop")
+            << 1 << false << "Transfer in progress, cannot be stopped";
+    }
+    void transferNotesFit() {
+        QFETCH(int, english);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, note);
+        WindowFixture f;
+        f.window().Language_Set(uint8_t(english));
+        f.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+        QPushButton* stop = f.ui().BT_TRANSFER_STOP;
+        stop->setEnabled(readOnly);
+        stop->show();
+        Transfer_Texts_Update(f.window());
+        QCOMPARE(stop->text(), note);
+        const int needed = stop->fontMetrics().horizontalAdvance(note);
+        QVERIFY2(
+            needed <= captionRoom(stop),
+            qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed).arg(captionRoom(stop))));
+    }
+
+    // The window system shows a notice's title with the program's name after it, beside its own
+    // icon and buttons; the shortest notices give the narrowest boxes.
+    void noticeTitlesFit_data() {
+        QTest::addColumn<int>("english");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::newRow("Chinese") << 0 << "提示 \u2014 Tarn80X";
+        QTest::newRow("English") << 1 << "Notice \u2014 Tarn80X";
+    }
+    void noticeTitlesFit() {
+        QFETCH(int, english);
+        QFETCH(QString, shownTitle);
+        WindowFixture f;
+        f.window().Language_Set(uint8_t(english));
+        for (const Bilingual& text : {txt::CommError, txt::NameMismatch}) {
+            int width = 0;
+            QTimer poll;
+            poll.setInterval(5);
+            connect(&poll, &QTimer::timeout, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box || !box->isVisible()) return;
+                width = box->width();
+                box->button(QMessageBox::Ok)->click();
+            });
+            poll.start();
+            Show_Notice(text);
+            // Room for the title bar's icon and buttons beside the title.
+            const int needed = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                   .horizontalAdvance(shownTitle) +
+                               96;
+            QVERIFY2(width >= needed,
+                     qPrintable(QStringLiteral("\"%1\": box %2 px wide, title needs %3")
+                                    .arg(tr2(text))
+                                    .arg(width)
+                                    .arg(needed)));
+        }
+    }
+
+    // The grid's frequency and level labels, and the hover readout at its widest.
+    void graphTextsFit() {
+        WindowFixture f;
+        f.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+        const QFont font = Grid_Label_Font(f.window().font());
+        QStringList problems;
+        for (const GridLine& l : Grid_Freq_Lines())
+            problems << drawnTextProblem(f.window(), font, Freq_Label_Rect(l), kFreqLabelFlags,
+                                         QString::fromLatin1(l.label));
+        for (const GridLine& l : Grid_Level_Lines())
+            problems << drawnTextProblem(f.window(), font, Level_Label_Rect(l), kLevelLabelFlags,
+                                         QString::fromLatin1(l.label));
+        for (const char* readout :
+             {"12.50 kHz  -12.0 dB", "20.00 kHz  +12.0 dB", "99.9 Hz  -12.0 dB"})
+            problems << drawnTextProblem(f.window(), font, Hover_Readout_Rect(),
+                                         Qt::AlignRight | Qt::AlignVCenter,
+                                         QString::fromLatin1(readout));
+        problems.removeAll(QString());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    }
 };
 
 int main(int argc, char* argv[]) {
     App_Set_Scaling_Attributes(); // as the application does
     QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarn80X"));
     TestTextFit test;
     return QTest::qExec(&test, argc, argv);
 }

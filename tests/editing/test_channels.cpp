@@ -511,16 +511,15 @@ void TestChannels::dialogTextsFramelessAndDrag_data() {
                              << QStringList{"参数联调同步",   "联调基准",         "以左通道为基准",
                                             "以右通道为基准", "联调参数",         "滤波器联调",
                                             "均衡联调",       "滤波器和均衡联调", "立即同步"};
-    QTest::newRow("English") << 1
-                             << QStringList{"Parameter joint Set",
-                                            "Joint Based",
-                                            "Based on the left channel",
-                                            "Based on the right channel",
-                                            "Joint Parameter",
-                                            "Joint Filter",
-                                            "Joint EQ",
-                                            "Joint EQ and Filter",
-                                            "SYNC"};
+    QTest::newRow("English") << 1 << QStringList{"Left/right link",
+                                                 "Copy from",
+                                                 "The left channel",
+                                                 "The right channel",
+                                                 "Settings linked",
+                                                 "Filters",
+                                                 "EQ",
+                                                 "EQ and filters",
+                                                 "Sync now"};
 }
 
 void TestChannels::dialogTextsFramelessAndDrag() {

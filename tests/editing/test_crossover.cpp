@@ -251,8 +251,8 @@ void TestCrossover::typeEntries_data() {
     QTest::addColumn<bool>("english");
     QTest::addColumn<int>("entry");
     QTest::addColumn<QString>("text");
-    QTest::newRow("HPF Link, English") << false << true << 1 << "Link";
-    QTest::newRow("HPF Link, Chinese") << false << false << 1 << "宁克";
+    QTest::newRow("HPF Linkwitz, English") << false << true << 1 << "Linkwitz";
+    QTest::newRow("HPF Linkwitz, Chinese") << false << false << 1 << "宁克";
     QTest::newRow("LPF Bessel, English") << true << true << 2 << "Bessel";
     QTest::newRow("LPF Butterworth, Chinese") << true << false << 0 << "巴特沃斯";
 }
@@ -385,7 +385,7 @@ void TestCrossover::linkedChannelOrder() {
 void TestCrossover::channelShowsItsFilters_data() {
     QTest::addColumn<bool>("english");
     QTest::addColumn<QStringList>("texts"); // HPF type, slope; LPF type, slope
-    QTest::newRow("English") << true << QStringList{"Link", "-18dB/Oct", "Bessel", "OFF"};
+    QTest::newRow("English") << true << QStringList{"Linkwitz", "-18dB/Oct", "Bessel", "OFF"};
     QTest::newRow("Chinese") << false << QStringList{"宁克", "-18dB/Oct", "贝塞尔", "关闭"};
 }
 

@@ -453,8 +453,9 @@ void TestEq::reset() {
 
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].title, english ? QStringLiteral("Notice") : QStringLiteral("提示"));
-    QCOMPARE(answer.seen()[0].text, english ? QStringLiteral("Config flat current channel eq？")
-                                            : QStringLiteral("确定要将当前通道EQ复位到平直状态？"));
+    QCOMPARE(answer.seen()[0].text, english
+                                        ? QStringLiteral("Set the EQ of the current channel flat?")
+                                        : QStringLiteral("确定要将当前通道EQ复位到平直状态？"));
     if (!yes) {
         QCOMPARE(int(Param_Image.EQ_Gain(0, 2)), 150);
         QCOMPARE(Param_Image.EQ_Gain_Signed(0, 9), 320);

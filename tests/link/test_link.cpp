@@ -90,9 +90,9 @@ class TestLink : public QObject {
         sim::unit().setPlugged(false);
         ModalAnswerer answer;
         f.ticks(401);
-        QCOMPARE(status(f), QString("OFF"));
+        QCOMPARE(status(f), QString("Offline"));
         QCOMPARE(answer.seen().at(0).title, QString("Notice"));
-        QCOMPARE(answer.seen().at(0).text, QString("Connect error！"));
+        QCOMPARE(answer.seen().at(0).text, QString("Connection error!"));
     }
 
     void clockOfTheReadBack() {

@@ -48,7 +48,7 @@ class TestUnitTrouble : public QObject {
         QTest::newRow("zh") << false << "设备无响应，已断开，正在重新查找设备。"
                             << "已断开";
         QTest::newRow("en") << true << "Unit not answering: disconnected, looking for it again."
-                            << "OFF";
+                            << "Offline";
     }
     // Five keep-alives in a row without an answer: offline, the handle closed, one notice; the
     // unit is looked for again and connects by itself once it answers.

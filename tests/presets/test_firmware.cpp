@@ -235,7 +235,8 @@ class TestFirmware : public QObject {
                          "the upgrade. Upgrade now?"));
         QCOMPARE(boxes.seen()[0].defaultButton, QMessageBox::No);
         QCOMPARE(boxes.seen()[1].title, QString("Notice"));
-        QCOMPARE(boxes.seen()[1].text, QString("Upgrade success，please wait update(5s)!"));
+        QCOMPARE(boxes.seen()[1].text,
+                 QString("Upgrade file sent. Please wait while the unit installs it (5 s)!"));
     }
 
     void refused_data() {

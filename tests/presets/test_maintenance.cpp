@@ -243,8 +243,8 @@ void TestMaintenance::resetConfirmed_data() {
                         << "确定要将当前机器复位到出厂模式？"
                         << "复位完成，请耐心等待2秒钟后自动更新UI！";
     QTest::newRow("en") << 1 << "Notice"
-                        << "Config system reset？"
-                        << "System reset success,please wait update！";
+                        << "Reset the unit to its factory settings?"
+                        << "Reset done. The screen is updated in 2 seconds!";
 }
 
 void TestMaintenance::resetConfirmed() {

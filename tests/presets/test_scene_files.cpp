@@ -438,7 +438,7 @@ class TestSceneFiles : public QObject {
         QCOMPARE(boxes.seen().size(), size_t(1));
         QCOMPARE(boxes.seen()[0].title, QString(english ? "Notice" : "提示"));
         QCOMPARE(boxes.seen()[0].text,
-                 QString::fromUtf8(english ? "Please connect machine！" : kConnectFirstZh));
+                 QString::fromUtf8(english ? "Please connect the unit first!" : kConnectFirstZh));
         QVERIFY(dialogs.seen().empty());
         QVERIFY(f.payloads().empty());
         QVERIFY(Param_Image.bytes() == before);

@@ -176,7 +176,7 @@ void TestSceneManager::menuEntryNeedsTheUnit_data() {
     QTest::newRow("zh") << 0 << "提示"
                         << "请先联机！";
     QTest::newRow("en") << 1 << "Notice"
-                        << "Please connect machine！";
+                        << "Please connect the unit first!";
 }
 
 void TestSceneManager::menuEntryNeedsTheUnit() {
@@ -202,8 +202,8 @@ void TestSceneManager::showsTheScenesInItsLanguage_data() {
     QTest::newRow("zh") << 0 << QStringList{"加载/保存场景", "保存", "调用", "删除", "退出"}
                         << "非空"
                         << "空";
-    QTest::newRow("en") << 1 << QStringList{"Load/Save", "Save", "Load", "Delete", "Exit"} << "Mark"
-                        << "UnMark";
+    QTest::newRow("en") << 1 << QStringList{"Load/Save", "Save", "Load", "Delete", "Exit"} << "Used"
+                        << "Empty";
 }
 
 void TestSceneManager::showsTheScenesInItsLanguage() {
@@ -231,7 +231,7 @@ void TestSceneManager::showsTheScenesInItsLanguage() {
     const char* buttons[] = {"BT_SAVE", "BT_CALL", "BT_DEL", "BT_EXIT"};
     for (int i = 0; i < 4; ++i)
         QCOMPARE(child<QPushButton>(d, buttons[i])->text(), texts[i + 1]);
-    const QStringList headings{"Selete", "Position", "Name", "State"};
+    const QStringList headings{"Select", "Position", "Name", "State"};
     for (int i = 0; i < 4; ++i) {
         auto* h = child<QPushButton>(d, QString("BT_SAVE_%1").arg(i + 2));
         QCOMPARE(h->text(), headings[i]);
@@ -365,7 +365,7 @@ void TestSceneManager::saveWritesTheSlotBytes() {
 
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].title, QString("Notice"));
-    QCOMPARE(answer.seen()[0].text, QString("Sence save success!"));
+    QCOMPARE(answer.seen()[0].text, QString("Scene saved!"));
     QCOMPARE(f.writes(), std::vector<QByteArray>{QByteArray("\x05\x0E\x03", 3) + slot});
     QCOMPARE(slotBytes(3), slot);
     QCOMPARE(slotBytes(2) + slotBytes(4), neighbours);
@@ -379,9 +379,9 @@ void TestSceneManager::nothingChosenSendsNothing_data() {
     QTest::newRow("save zh") << "BT_SAVE" << 0 << "请勾选对应的场景!";
     QTest::newRow("load zh") << "BT_CALL" << 0 << "请勾选对应的场景!";
     QTest::newRow("delete zh") << "BT_DEL" << 0 << "请勾选对应的场景!";
-    QTest::newRow("save en") << "BT_SAVE" << 1 << "Select Sence!";
-    QTest::newRow("load en") << "BT_CALL" << 1 << "Select Sence!";
-    QTest::newRow("delete en") << "BT_DEL" << 1 << "Select Sence!";
+    QTest::newRow("save en") << "BT_SAVE" << 1 << "Select a scene first!";
+    QTest::newRow("load en") << "BT_CALL" << 1 << "Select a scene first!";
+    QTest::newRow("delete en") << "BT_DEL" << 1 << "Select a scene first!";
 }
 
 void TestSceneManager::nothingChosenSendsNothing() {
@@ -464,7 +464,7 @@ void TestSceneManager::deleteAsksFirst() {
     click(d, "BT_DEL");
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].title, QString("Notice"));
-    QCOMPARE(answer.seen()[0].text, QString("Config Delect Sence"));
+    QCOMPARE(answer.seen()[0].text, QString("Delete scene 3?"));
 
     if (yes) {
         QCOMPARE(f.writes(), std::vector<QByteArray>{scenePayload(0x11, 3)});
@@ -476,7 +476,7 @@ void TestSceneManager::deleteAsksFirst() {
     QCOMPARE(int(Link_Machine().scenes().Scene_Valid[2]), yes ? 0 : 1);
     for (int row = 1; row <= 9; ++row) {
         const bool used = row != 8 && !(yes && row == 3);
-        QCOMPARE(mark(d, row)->text(), QString(used ? "Mark" : "UnMark"));
+        QCOMPARE(mark(d, row)->text(), QString(used ? "Used" : "Empty"));
     }
     QCOMPARE(nameEdit(d, 3)->text(), QString("Scene3")); // the name stays
 }
@@ -580,7 +580,7 @@ void TestSceneManager::keepsItsLanguageWhenTheWindowSwitches() {
 
     SenceManage* fresh = openManager(f);
     QVERIFY(fresh);
-    QCOMPARE(mark(fresh, 2)->text(), QString("UnMark"));
+    QCOMPARE(mark(fresh, 2)->text(), QString("Empty"));
     QCOMPARE(child<QPushButton>(fresh, "BT_SAVE")->text(), QString("Save"));
 }
 
