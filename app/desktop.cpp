@@ -11,15 +11,22 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QPushButton>
 
 namespace tarn {
 
 void App_Set_Scaling_Attributes() {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Always on in Qt 6.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+    // A desktop at 150 % gets 1.5, however it says so: rounded to 2 the window would not fit a
+    // 1920x1080 screen.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }
 
 QIcon App_Icon() {
