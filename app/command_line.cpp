@@ -1,19 +1,36 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
-#include <memory>
+#include <QGuiApplication>
 
 namespace tarn {
 
-CommandLine Parse_Command_Line(const QStringList& args, bool withDemo) {
-    // The parser's help text needs an application object; a core one needs no display.
-    int argc = 1;
-    char name[] = "tarn80x";
-    char* argv[] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> temporary;
-    if (!QCoreApplication::instance()) temporary = std::make_unique<QCoreApplication>(argc, argv);
+namespace {
 
+// Options the X11 platform takes for itself. On Wayland or offscreen QApplication leaves them in,
+// yet a launcher or an X11 session manager may still pass them: they are dropped, not refused.
+QStringList withoutX11Options(const QStringList& args) {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) return args;
+    static const QStringList kWithValue{QStringLiteral("-display"), QStringLiteral("-name"),
+                                        QStringLiteral("-visual"),  QStringLiteral("-geometry"),
+                                        QStringLiteral("-title"),   QStringLiteral("-icon")};
+    static const QStringList kFlags{QStringLiteral("-nograb"), QStringLiteral("-dograb")};
+    QStringList out;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString name = args[i].startsWith(QLatin1String("--")) ? args[i].mid(1) : args[i];
+        if (i > 0 && kWithValue.contains(name) && i + 1 < args.size()) {
+            ++i;
+            continue;
+        }
+        if (i > 0 && kFlags.contains(name)) continue;
+        out << args[i];
+    }
+    return out;
+}
+
+} // namespace
+
+CommandLine Parse_Command_Line(const QStringList& args, bool withDemo) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Tuning application for a six-channel car-audio DSP on the USB bus.\n"
@@ -26,26 +43,17 @@ CommandLine Parse_Command_Line(const QStringList& args, bool withDemo) {
                        "or locked (on the bus, not openable).\n模拟设备的初始状态。"),
         QStringLiteral("state"), QStringLiteral("tuned"));
     if (withDemo) parser.addOption(demo);
-    // Qt's own options (-platform, -style ...) are left to QApplication.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 
     CommandLine out;
-    QStringList ours;
-    for (int i = 0; i < args.size(); ++i) {
-        static const QStringList kQtWithValue{
-            "-platform",        "-style",        "-stylesheet",  "-display",
-            "-qwindowgeometry", "-qwindowtitle", "-qwindowicon", "-platformpluginpath",
-            "-platformtheme"};
-        if (i > 0 && kQtWithValue.contains(args[i])) {
-            ++i;
-            continue;
-        }
-        ours << args[i];
-    }
-    if (!parser.parse(ours)) {
+    if (!parser.parse(withoutX11Options(args))) {
         out.action = CommandLine::Action::Error;
         out.output = parser.errorText() + QStringLiteral("\n") + parser.helpText();
         return out;
+    }
+    if (parser.optionNames().contains(QStringLiteral("help-all"))) {
+        // Qt's own options are listed only by the parser's own handling, which then ends the run.
+        parser.process(withoutX11Options(args));
     }
     if (parser.isSet(help)) {
         out.action = CommandLine::Action::Help;
@@ -64,7 +72,8 @@ CommandLine Parse_Command_Line(const QStringList& args, bool withDemo) {
 }
 
 bool Display_Available(const QStringList& args) {
-    if (args.contains(QStringLiteral("-platform"))) return true;
+    if (args.contains(QStringLiteral("-platform")) || args.contains(QStringLiteral("--platform")))
+        return true;
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         if (!qEnvironmentVariableIsEmpty(name)) return true;
     return false;

@@ -1,5 +1,5 @@
-// The command line, read before the application object exists (so that --help and --version work
-// without a display), and the check that there is a display to show the window on.
+// The command line, read once QApplication has taken its own options (-platform, -style, -session,
+// -reverse ...) out of it, and the check that there is a display to show the window on.
 #pragma once
 
 #include <QString>
@@ -13,7 +13,8 @@ struct CommandLine {
     QString demoState; // --demo's value (demo build only), empty when not given
 };
 
-// args includes the program name first. withDemo: the demo build, which also takes --demo.
+// args: what the application object left of the command line, the program name first. withDemo:
+// the demo build, which also takes --demo.
 CommandLine Parse_Command_Line(const QStringList& args, bool withDemo);
 
 // Whether Qt will find a window system: a platform chosen by QT_QPA_PLATFORM or -platform, or an

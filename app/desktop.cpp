@@ -11,7 +11,6 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QPushButton>
@@ -19,8 +18,8 @@
 namespace tarn {
 
 void App_Set_Scaling_Attributes() {
-    // High-DPI scaling and pixmaps are always on; a fractional factor (150 %) is kept as it is
-    // rather than rounded to a whole one, whatever sets it.
+    // A desktop at 150 % gets 1.5, however it says so: rounded to 2 the window would not fit a
+    // 1920x1080 screen.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }

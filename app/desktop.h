@@ -11,7 +11,8 @@ class Tarn80X;
 struct Form;
 
 // Before the application object: the form is laid out in fixed pixels, so Qt scales it as a whole
-// on high-DPI screens, with images drawn for twice the size.
+// on high-DPI screens, by the desktop's own factor (not rounded), with images drawn for twice the
+// size.
 void App_Set_Scaling_Attributes();
 
 // The application icon at every drawn size.

@@ -14,10 +14,21 @@ constexpr bool kDemoBuild = false;
 
 int main(int argc, char* argv[]) {
     tarn::App_Set_Scaling_Attributes();
-    QStringList args;
+    QStringList given;
     for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    const tarn::CommandLine command = tarn::Parse_Command_Line(args, kDemoBuild);
+        given << QString::fromLocal8Bit(argv[i]);
+    // Without a window system Qt's default platform aborts; the headless one still lets --help and
+    // --version answer before the run ends for want of a display.
+    const bool display = tarn::Display_Available(given);
+    if (!display) qputenv("QT_QPA_PLATFORM", "minimal");
+
+    // QApplication takes its own options (-platform, -style, -session, -reverse ...) first.
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tarn80x"));
+    QApplication::setApplicationVersion(QStringLiteral(TARN_VERSION));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarn80X"));
+    const tarn::CommandLine command =
+        tarn::Parse_Command_Line(QCoreApplication::arguments(), kDemoBuild);
     switch (command.action) {
     case tarn::CommandLine::Action::Help:
     case tarn::CommandLine::Action::Version:
@@ -29,7 +40,7 @@ int main(int argc, char* argv[]) {
     case tarn::CommandLine::Action::Run:
         break;
     }
-    if (!tarn::Display_Available(args)) {
+    if (!display) {
         std::fputs(tarn::No_Display_Message().toLocal8Bit().constData(), stderr);
         return 1;
     }
@@ -41,10 +52,6 @@ int main(int argc, char* argv[]) {
     }
 #endif
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tarn80x"));
-    QApplication::setApplicationVersion(QStringLiteral(TARN_VERSION));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarn80X"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarn80x.tarn80x"));
     QApplication::setWindowIcon(tarn::App_Icon());
     int exitCode = 0;

@@ -1,5 +1,5 @@
 // What the application remembers between runs, in the platform's usual place for user settings
-// (~/.config/tarn80x/tarn80x.conf on Linux): the language, the window position, the delay unit,
+// (~/.config/tarn80x/tarn80x.ini on Linux): the language, the window position, the delay unit,
 // the last folder of each kind of file and the speaker distances. Nothing about the unit is stored:
 // it is read afresh.
 #pragma once

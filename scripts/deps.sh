@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, with apt, whatever the build and the tests need and is not installed yet.
+# Installs, with apt, whatever the build and the tests need and is not installed yet; through
+# sudo unless already root.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools libgl-dev
           libhidapi-dev libudev-dev ccache fonts-wqy-microhei qt6-translations-l10n desktop-file-utils appstream
@@ -11,7 +12,13 @@ done
 if ((${#missing[@]})); then
     echo "installing: ${missing[*]}"
     SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "installing needs root: run this once as root, or install sudo" >&2
+            exit 1
+        fi
+        SUDO=sudo
+    fi
     $SUDO apt-get update -q
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
 fi

@@ -24,4 +24,38 @@ expect "--demo in the demo" 0 "--demo <state>" "$demo" --help
 expect "unknown argument" 2 "unexpected argument: extra" "$app" extra
 expect "no display" 1 "no display found" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$app"
 expect "no display, demo" 1 "找不到显示器" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$demo"
+expect "no display, help" 0 "--version" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$app" --help
+expect "no display, version" 0 "^tarn80x 1\.0\.0$" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$app" --version
+expect "no display, unknown option" 2 "Unknown option 'bogus'" \
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$app" --bogus
+
+# QApplication's own options (what a session manager, a launcher or a user may pass) are taken
+# before ours are read: with --version the program answers without opening a window.
+while IFS='|' read -r what words; do
+    read -ra options <<<"$words"
+    expect "Qt option: $what" 0 "^tarn80x 1\.0\.0$" \
+        env QT_QPA_PLATFORM=offscreen "$app" "${options[@]}" --version
+done <<'END'
+session restore|-session 1234_5678
+platform, two dashes|--platform offscreen
+platform|-platform offscreen
+style with =|-style=fusion
+style|-style fusion
+style sheet|-stylesheet=x.qss
+right to left|-reverse
+X11 instance name|-name foo
+X11 display|-display :0
+window title|-qwindowtitle Tuning
+all at once|-session 1234_5678 -name foo -reverse -style=fusion -stylesheet=x.qss
+END
+expect "help with Qt's options" 0 "--session <session>" \
+    timeout 10 env QT_QPA_PLATFORM=offscreen "$app" --help-all
+expect "unknown option among Qt's" 2 "Unknown option 'bogus'" \
+    env QT_QPA_PLATFORM=offscreen "$app" -reverse -bogus
+# The window really starts with them: still running when the time is up.
+config=$(mktemp -d)
+expect "demo runs with Qt options" 124 "" timeout 3 env QT_QPA_PLATFORM=offscreen \
+    XDG_CONFIG_HOME="$config" "$demo" --demo absent -session 1234_5678 -name foo -reverse -style=fusion
+rm -rf "$config"
 exit $fail
