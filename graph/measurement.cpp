@@ -27,7 +27,7 @@ bool Starts_Number(const QByteArray& line) {
 // The first two fields of a line as numbers, the columns separated at spaces, tabs and semicolons
 // and, unless a comma is a decimal comma, at commas.
 bool Fields(const QByteArray& line, bool commaDecimal, double& a, double& b) {
-    const int n = line.size();
+    const int n = static_cast<int>(line.size());
     const auto separates = [commaDecimal](char c) {
         return c == ' ' || c == '\t' || c == ';' || (!commaDecimal && c == ',');
     };

@@ -24,7 +24,7 @@ bool Read_Number(QString token, const char* unit, double& out) {
     if (unit && token.endsWith(QLatin1String(unit), Qt::CaseInsensitive))
         token.chop(static_cast<int>(qstrlen(unit)));
     const QByteArray latin = token.toLatin1();
-    return Read_Decimal(latin.constData(), latin.size(), true, out);
+    return Read_Decimal(latin.constData(), static_cast<int>(latin.size()), true, out);
 }
 
 bool Is(const QString& token, const char* word) {
