@@ -737,6 +737,12 @@ void LinkMachine::runJob(qint64 nowMs) {
             break;
         case JobState::Send:
             if (!jobLinkHeld()) return finishJob(JobResult::NoAnswer);
+            if (jobAttempt_ > 0 && takeJobAnswer()) {
+                // The answer came late, after the last look for it: the frame was delivered and
+                // is not sent again.
+                if (afterAction()) return;
+                break;
+            }
             drainQueuedReports();
             send(action_.payload);
             idleCount_ = action_.rule.idleHold;
