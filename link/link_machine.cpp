@@ -71,6 +71,7 @@ void LinkMachine::reset() {
     lastJob_.reset();
     jobState_ = JobState::Next;
     cancelRequested_ = false;
+    notices_.clear();
     lastTickAt_ = now();
 }
 
@@ -94,8 +95,33 @@ bool LinkMachine::readyForTransfer() const {
 }
 
 void LinkMachine::setReconnectCount(uint16_t ticks) {
-    reconnectCount_ = ticks;
+    reconnectCount_ = static_cast<uint16_t>(std::min(0xFFFF, ticks + ticksBehind()));
     schedule();
+}
+
+// A sleeping machine has not counted the ticks since its last step; they are skipped in bulk at
+// its next wake. A wait set from outside a step is given them on top, so that it starts now and
+// not at that last step.
+int LinkMachine::ticksBehind() const {
+    if (stepping_) return 0;
+    return static_cast<int>(std::clamp<qint64>((now() - lastTickAt_) / kTickMs, 0, 0x7FFF));
+}
+
+template <typename Emit> void LinkMachine::notify(Emit emitIt) {
+    if (stepping_)
+        notices_.emplace_back(std::move(emitIt));
+    else
+        emitIt();
+}
+
+// A handler may open a box; the machine is out of its step by now, so the box's event loop can
+// step it. A step run from that loop keeps its own notices.
+void LinkMachine::flushNotices() {
+    if (notices_.empty()) return;
+    std::vector<std::function<void()>> pending;
+    pending.swap(notices_);
+    for (const auto& emitIt : pending)
+        emitIt();
 }
 
 void LinkMachine::sceneNameFallback(int k) {
@@ -119,7 +145,7 @@ void LinkMachine::write(const uint8_t* payload, int n) {
         goOffline();
         disconnectPending_ = true;
         emit readbackEnded();
-        emit writeFailed();
+        notify([this] { emit writeFailed(); });
     }
 }
 
@@ -178,6 +204,13 @@ void LinkMachine::closeUnit() {
     handle_ = nullptr;
 }
 
+void LinkMachine::reopenAfter(uint16_t ticks) {
+    goOffline();
+    // The tick that finds probeWait_ at 0 opens the unit: that is the ticks-th one from now.
+    probeWait_ = std::max(0, ticks - 1) + ticksBehind();
+    schedule();
+}
+
 void LinkMachine::goOffline() {
     phase_ = LinkPhase::Searching;
     requestPending_ = false;
@@ -198,7 +231,7 @@ void LinkMachine::unitGone() {
     requestBoundTicks_ = kReadTimeoutTicks;
     failedHandshakes_ = 0;
     troubleTold_ = false;
-    if (told) emit statusChanged();
+    if (told) notify([this] { emit statusChanged(); });
 }
 
 // Opens the unit in use, or the first one listed when it has gone; the user hears once that
@@ -224,7 +257,7 @@ UnitAccess LinkMachine::openUnit() {
         severalSeen_ = false;
     } else if (!severalSeen_) {
         severalSeen_ = true;
-        emit severalUnits();
+        notify([this] { emit severalUnits(); });
     }
     return handle_ ? UnitAccess::Opened : UnitAccess::Locked;
 }
@@ -238,9 +271,9 @@ void LinkMachine::handshakeFailed(int spentTicks) {
     schedule();
     if (!troubleTold_) {
         troubleTold_ = true;
-        emit unitTrouble();
+        notify([this] { emit unitTrouble(); });
     }
-    emit statusChanged();
+    notify([this] { emit statusChanged(); });
 }
 
 // The name answer of an open: every report waiting is decoded; each open that gets no answer in
@@ -328,7 +361,7 @@ void LinkMachine::nameCheck() {
     wrongNameWait_ = kWrongNameRetryTicks;
     if (!wrongNameSeen_) {
         wrongNameSeen_ = true;
-        emit unitRefused();
+        notify([this] { emit unitRefused(); });
     }
 }
 
@@ -369,19 +402,26 @@ void LinkMachine::dispatch() {
             attempts_ = 0;
             if (++sceneNameIndex_ > 9) {
                 phase_ = LinkPhase::Idle;
-                emit becameIdle();
+                notify([this] { emit becameIdle(); });
             }
         }
         break;
     }
-    case 0x02:
+    // What the unit reports on its own is newer than any block read before it: during the
+    // read-back it also goes into the collected blocks, which reach the image at the completion
+    // step. A block read after it is newer still and overwrites it there.
+    case 0x02: {
         if (len < 1) break;
-        Param_Image.set_Input_Source(d[0] > 2 ? 0 : d[0]);
+        const uint8_t source = d[0] > 2 ? 0 : d[0];
+        Param_Image.set_Input_Source(source);
+        if (readingBlocks()) staged_[off::Input_Source] = source;
         emit inputSourceReported(Param_Image.Input_Source());
         break;
+    }
     case 0x0D:
         if (len < 2) break;
         Param_Image.set_Total_Vol(static_cast<uint16_t>(d[0] + 256 * d[1]));
+        if (readingBlocks()) std::copy(&d[0], &d[2], staged_.begin() + off::Total_Vol);
         emit masterVolumeReported(Param_Image.Total_Vol());
         break;
     default:
@@ -401,7 +441,7 @@ void LinkMachine::completeReadback() {
     sendSuppressed_ = true;
     emit readbackComplete();
     sendSuppressed_ = false;
-    emit statusChanged();
+    notify([this] { emit statusChanged(); });
 }
 
 // ---- the tick ----
@@ -418,7 +458,7 @@ void LinkMachine::pacedRequestStep(bool blocks) {
             goOffline();
             emit readbackEnded();
             handshakeFailed(0);
-            emit statusChanged();
+            notify([this] { emit statusChanged(); });
             return;
         }
         ++attempts_;
@@ -436,7 +476,7 @@ void LinkMachine::pacedRequestStep(bool blocks) {
 void LinkMachine::tick() {
     if (!online()) {
         if (disconnectPending_) {
-            emit statusChanged();
+            notify([this] { emit statusChanged(); });
             disconnectPending_ = false;
         }
         if (wrongNameWait_ > 0) {
@@ -451,7 +491,7 @@ void LinkMachine::tick() {
     } else if (readingBlocks()) {
         pacedRequestStep(true);
         if (disconnectPending_) {
-            emit statusChanged();
+            notify([this] { emit statusChanged(); });
             disconnectPending_ = false;
         }
     } else {
@@ -467,7 +507,7 @@ void LinkMachine::tick() {
             }
         }
         if (disconnectPending_) {
-            emit statusChanged();
+            notify([this] { emit statusChanged(); });
             disconnectPending_ = false;
         }
     }
@@ -486,13 +526,14 @@ void LinkMachine::keepAlive() {
             goOffline();
             disconnectPending_ = true;
             troubleTold_ = true; // the notice of this attachment
-            emit unitSilent();
+            notify([this] { emit unitSilent(); });
             return;
         }
     } else {
         unansweredPings_ = 0;
     }
     heard_ = false;
+    pinged_ = true;
     Req_Ping();
     pingOutstanding_ = online();
     drainQueuedReports();
@@ -527,7 +568,11 @@ void LinkMachine::skipTicks(int n) {
 
 void LinkMachine::runTicks(qint64 n) {
     int active = 0;
-    while (n > 0 && active < kMaxActiveTicksPerStep) {
+    pinged_ = false;
+    // After a keep-alive the unit is given real time to answer: overdue time beyond it (a timer
+    // held up, a suspended machine) is dropped, or a burst of keep-alives with no time between
+    // them would take a unit that answers as silent.
+    while (n > 0 && active < kMaxActiveTicksPerStep && !pinged_) {
         const int quiet = quietTicks();
         if (quiet > 0) {
             const int k = static_cast<int>(std::min<qint64>(quiet, n));
@@ -581,6 +626,7 @@ void LinkMachine::step(qint64 nowMs) {
     if (job_ && nowMs >= jobWakeAt_) runJob(nowMs);
     stepping_ = false;
     schedule();
+    flushNotices();
 }
 
 qint64 LinkMachine::msUntilDue(qint64 nowMs) const {
@@ -630,7 +676,28 @@ void LinkMachine::finishJob(JobResult result) {
     lastJob_ = std::move(job_);
     jobState_ = JobState::Next;
     cancelRequested_ = false;
-    emit jobFinished(result);
+    notify([this, result] { emit jobFinished(result); });
+}
+
+// Reads what is queued until the answer the running action expects turns up; true when it did.
+bool LinkMachine::takeJobAnswer() {
+    bool matched = false;
+    for (int i = 0; i < kDrainLimit && !matched; ++i) {
+        const int n = readReport();
+        if (n <= 0) break;
+        Reply answer;
+        if (Decode_Report(ring_.bytes.data(), n, answer) &&
+            Answer_Matches(answer, action_.expected)) {
+            matched = true;
+            job_->answered(answer);
+        } else {
+            // Not the answer (stale, garbled, or sent by the unit on its own): the link's own
+            // dispatch decodes whatever it knows of it.
+            parseFrame();
+        }
+        ring_.clear();
+    }
+    return matched;
 }
 
 void LinkMachine::runJob(qint64 nowMs) {
@@ -670,6 +737,12 @@ void LinkMachine::runJob(qint64 nowMs) {
             break;
         case JobState::Send:
             if (!jobLinkHeld()) return finishJob(JobResult::NoAnswer);
+            if (jobAttempt_ > 0 && takeJobAnswer()) {
+                // The answer came late, after the last look for it: the frame was delivered and
+                // is not sent again.
+                if (afterAction()) return;
+                break;
+            }
             drainQueuedReports();
             send(action_.payload);
             idleCount_ = action_.rule.idleHold;
@@ -690,23 +763,7 @@ void LinkMachine::runJob(qint64 nowMs) {
             break;
         case JobState::Poll: {
             if (!jobLinkHeld()) return finishJob(JobResult::NoAnswer);
-            bool matched = false;
-            for (int i = 0; i < kDrainLimit && !matched; ++i) {
-                const int n = readReport();
-                if (n <= 0) break;
-                Reply answer;
-                if (Decode_Report(ring_.bytes.data(), n, answer) &&
-                    Answer_Matches(answer, action_.expected)) {
-                    matched = true;
-                    job_->answered(answer);
-                } else {
-                    // Not the answer (stale, garbled, or sent by the unit on its own): the link's
-                    // own dispatch decodes whatever it knows of it.
-                    parseFrame();
-                }
-                ring_.clear();
-            }
-            if (matched) {
+            if (takeJobAnswer()) {
                 if (afterAction()) return;
                 break;
             }

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct hid_device_;
 typedef struct hid_device_ hid_device;
@@ -103,6 +104,7 @@ class LinkMachine : public QObject {
     uint16_t idleCount() const { return idleCount_; }
     void setIdleCount(uint16_t ticks) { idleCount_ = ticks; }
     uint16_t reconnectCount() const { return reconnectCount_; }
+    // The unit is opened again and read back `ticks` ticks from now.
     void setReconnectCount(uint16_t ticks);
     // The crossover step buttons' countdown, in ticks; only counted down here.
     uint8_t repeatGuard() const { return repeatGuard_; }
@@ -132,6 +134,9 @@ class LinkMachine : public QObject {
     void Connect_Unit();
     // Back to searching: the next offline tick opens the unit and asks its name again.
     void goOffline();
+    // Back to searching, with the unit left alone for `ticks` ticks from now first (it is busy
+    // installing new firmware); a unit arriving on the bus meanwhile is looked at at once.
+    void reopenAfter(uint16_t ticks);
     void closeUnit();
     // A HID device has appeared or gone (udev, or the simulated unit): while offline, look at the
     // bus again at the next tick.
@@ -156,6 +161,9 @@ class LinkMachine : public QObject {
     long steps() const { return steps_; }
     // True while a step runs (a signal's handler is inside it).
     bool stepping() const { return stepping_; }
+    // Signals whose handlers may open a box or a dialog (the notices, jobFinished, becameIdle,
+    // statusChanged) are emitted at the end of a step, once the machine is free to be stepped
+    // again from the box's own event loop; outside a step they are emitted at once.
 
     // ---- jobs ----
     // Starts a job when none runs; false otherwise.
@@ -206,6 +214,10 @@ class LinkMachine : public QObject {
     void finishJob(JobResult result);
     void schedule();
     bool jobLinkHeld() const;
+    bool takeJobAnswer();
+    int ticksBehind() const;
+    template <typename Emit> void notify(Emit emitIt);
+    void flushNotices();
 
     hid_device* handle_ = nullptr;
     LinkPhase phase_ = LinkPhase::Searching;
@@ -255,6 +267,8 @@ class LinkMachine : public QObject {
     std::function<qint64()> clock_;
     qint64 lastTickAt_ = 0;
     bool stepping_ = false;
+    std::vector<std::function<void()>> notices_; // emitted at the end of the running step
+    bool pinged_ = false;                        // a keep-alive went out in the running step
     bool autoRun_ = false;
     long steps_ = 0;
     QTimer timer_;

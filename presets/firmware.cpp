@@ -21,8 +21,9 @@ namespace {
 constexpr Bilingual kUpgradeTitle{"加载机器升级固件", "Load unit upgrade firmware"};
 constexpr Bilingual kUpgradeFilter{"升级固件(*.bin)", "Upgrade firmware (*.bin)"};
 
-// Keep-alive held off while the unit installs the image.
-constexpr uint16_t kInstallIdleHold = 20000;
+// The unit installs the image and is left alone meanwhile: the five seconds the notice tells the
+// user of.
+constexpr uint16_t kInstallTicks = 2500;
 
 } // namespace
 
@@ -77,11 +78,10 @@ void Tarn80X::Option_Sub5_Fun() {
                          Transfer_Stopped(*this, result, transfer_text::UpgradeStopped, true);
                          return;
                      }
-                     // The unit now installs the image and goes away for a while; the offline
-                     // tick finds it again and reads everything back.
+                     // The unit now installs the image; afterwards the offline tick finds it
+                     // again and reads everything back.
                      LinkMachine& link = Link_Machine();
-                     link.goOffline();
-                     link.setIdleCount(kInstallIdleHold);
+                     link.reopenAfter(kInstallTicks);
                      link.ring().clear();
                      Show_Link_Status();
                      Show_Notice(transfer_text::UpgradeDone);

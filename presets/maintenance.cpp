@@ -17,6 +17,10 @@ constexpr Bilingual kResetQuestion{"确定要将当前机器复位到出厂模�
 constexpr Bilingual kResetDone{"复位完成，请耐心等待2秒钟后自动更新UI！",
                                "Reset done. The screen is updated in 2 seconds!"};
 
+// The unit's time to reset before it is opened again and read back: the two seconds the notice
+// tells the user of.
+constexpr uint16_t kResetReconnectTicks = 1000;
+
 // The one About box on screen: a new one (with the version as it stands now) replaces it.
 QPointer<AboutForm> openAbout;
 
@@ -30,8 +34,8 @@ void Tarn80X::Option_Sub2_Fun() {
     about->show();
 }
 
-// Factory reset: asks, sends the reset, and once the user has closed the notice (the unit's time
-// to reset) opens the unit again, which reads its whole state back.
+// Factory reset: asks, sends the reset, and gives the unit two seconds on the link's own clock
+// before it is opened again and read back, however long the notice stays open.
 void Tarn80X::Option_Sub3_Fun() {
     if (!Link_Online()) return; // nothing to reset while offline
     // Online but still reading the unit back: the sender would drop the reset.
@@ -46,8 +50,8 @@ void Tarn80X::Option_Sub3_Fun() {
     }
     Send_Factory_Reset();
     if (!Link_Online()) return; // the write failed; the sender has told the user
+    Link_Machine().setReconnectCount(kResetReconnectTicks);
     Show_Notice(kResetDone);
-    Link_Machine().Connect_Unit();
 }
 
 } // namespace tarn

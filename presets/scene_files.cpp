@@ -101,8 +101,9 @@ void Tarn80X::Sence_Sub3_Fun() {
                          Transfer_Stopped(*this, result, transfer_text::LoadStopped, true);
                          return;
                      }
-                     Show_Notice(transfer_text::SingleLoadDone);
+                     // The unit's time to take the scene in runs on the link, not on the notice.
                      Link_Machine().setReconnectCount(kSingleLoadReconnectTicks);
+                     Show_Notice(transfer_text::SingleLoadDone);
                  });
 }
 

@@ -355,7 +355,7 @@ int Unit::readPort(int id, std::uint8_t* data, std::size_t length, int timeoutMs
         return 0;
     }
     QueuedReport& head = p->queue.front();
-    if (head.holdReads > 0) {
+    if (head.holdReads > 0 && (!head.holdOnceReady || now() >= head.readyAt)) {
         --head.holdReads;
         ++counters_.emptyReads;
         return 0;
@@ -453,6 +453,11 @@ void Unit::answer(std::vector<std::uint8_t> payload) {
                 q.readyAt += std::chrono::milliseconds(lateMs_);
             else
                 q.holdReads = 1;
+            break;
+        case Fault::Overdue:
+            q.readyAt += std::chrono::milliseconds(lateMs_);
+            q.holdReads = 1;
+            q.holdOnceReady = true;
             break;
         case Fault::Stale: {
             QueuedReport old;

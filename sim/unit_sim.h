@@ -108,7 +108,10 @@ using Memory = std::array<std::uint8_t, kMemorySize>;
 using Name = std::array<std::uint8_t, kNameSize>;
 using Report = std::array<std::uint8_t, kReportSize>;
 
-enum class Fault { Drop, Garble, BadChecksum, Late, Stale }; // applied to the unit's next answers
+// Applied to the unit's next answers. Overdue: the answer becomes readable lateMs after its frame,
+// and the first read that finds it ready still misses it, as if it landed a moment after that
+// look (an answer that comes just as the application gives it up). Drawn only when listed.
+enum class Fault { Drop, Garble, BadChecksum, Late, Stale, Overdue };
 
 struct Frame { // one frame the application wrote, decoded
     std::uint8_t seq;
@@ -153,6 +156,7 @@ struct QueuedReport {
     Report bytes{};
     Clock::time_point readyAt{}; // not readable before this time (answer latency)
     int holdReads = 0;           // reads that still return nothing before this one can be read
+    bool holdOnceReady = false;  // only reads made once it is ready count for holdReads
 };
 
 // One open handle's view of the unit: like a hidraw file, each has its own input queue, filled

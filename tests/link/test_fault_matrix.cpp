@@ -2,7 +2,9 @@
 // any read bound, a stale report before every answer, garbled and bad-checksum answers, and the
 // unit unplugged at ten points of each transfer. Each row must end complete with the unit's
 // memory (or the file) byte-exact, or stopped with a notice; never past its time bound, never
-// with a byte sent that was not in the file or image, never with a partial file.
+// with a byte sent that was not in the file or image, never with a partial file. An answer that
+// lands just as its frame is given up, before the frame goes again, counts: those rows complete
+// with no frame sent twice.
 // Per row the test prints the outcome, the faults the unit applied and the frames sent again.
 #include "link/link_machine.h"
 #include "model/param_image.h"
@@ -32,6 +34,8 @@ const char* const kKindNames[] = {"read-back",  "scene names", "single upload",
 // the scene names are one handshake: 06 16, 55 blocks, 9 names).
 constexpr int kCleanFrames[] = {56, 9, 55, 504, 495, 64};
 constexpr int kFramesBefore[] = {0, 56, 0, 0, 0, 0};
+// How long each transfer waits for one answer, from its frame (none for the handshake's own).
+constexpr int kAnswerBoundMs[] = {0, 0, 100, 500, 501, 500};
 // What the transfer sends, by class and code, for counting its frames sent again.
 const char* const kOwnFrame[] = {"06AA", "0610", "0541", "0515", "0615", "05B0"};
 
@@ -153,6 +157,9 @@ class TestFaultMatrix : public QObject {
             for (const F& f : faults)
                 QTest::newRow(qPrintable(QString("%1, %2").arg(kKindNames[k], f.name)))
                     << k << QString(f.name) << f.rate << int(f.kind) << 0;
+            if (kAnswerBoundMs[k] > 0)
+                QTest::newRow(qPrintable(QString("%1, late at resend 5%").arg(kKindNames[k])))
+                    << k << QString("late at resend 5%") << 0.05 << int(sim::Fault::Overdue) << 0;
             for (int at = 1; at <= 10; ++at)
                 QTest::newRow(qPrintable(QString("%1, unplug %2/11").arg(kKindNames[k]).arg(at)))
                     << k << QString("unplug") << 0.0 << 0 << at;
@@ -175,7 +182,9 @@ class TestFaultMatrix : public QObject {
         unit.memory()[27] = 0x01;
         for (int s = 1; s <= 9; ++s)
             std::copy_n(sceneImage(20 + s).constData(), 4096, unit.scene(s).image.begin());
-        unit.setLateMs(1000); // later than any read bound
+        // Later than any read bound; or, at resend, ready just as the frame is given up.
+        const bool atResend = sim::Fault(faultKind) == sim::Fault::Overdue;
+        unit.setLateMs(atResend ? kAnswerBoundMs[kind] : 1000);
 
         const bool handshake = k == Kind::ReadBack || k == Kind::SceneNames;
         if (!handshake) QVERIFY(f.connect());
@@ -287,6 +296,11 @@ class TestFaultMatrix : public QObject {
         }
 
         const int resends = std::max(0, own - kCleanFrames[kind] + (kind == 0 ? 1 : 0));
+        if (atResend) {
+            QVERIFY(faultsApplied > 0);
+            QVERIFY(complete);
+            QCOMPARE(resends, 0); // every late answer counted, no frame sent again
+        }
         qInfo("%s: %s, faults %d, resends %d %s", QTest::currentDataTag(),
               complete ? "complete" : "stopped", faultsApplied, unplugAt ? 0 : resends,
               qPrintable(notices.join(" / ")));

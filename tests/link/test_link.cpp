@@ -5,12 +5,15 @@
 #include "link/send.h"
 #include "model/param_image.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/modal_holder.h"
+#include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tarn;
@@ -328,6 +331,101 @@ class TestLink : public QObject {
         QCOMPARE(int(Param_Image.Input_Source()), 2);
         QVERIFY(f.ui().BT_INPUT_OPT->styleSheet().contains("rgb(204, 204, 204)"));
         QVERIFY(f.ui().BT_INPUT_HI->styleSheet().contains("rgb(72, 72, 73)"));
+    }
+
+    // A report the unit sends on its own between two blocks of the read-back is newer than the
+    // block read before it: the screen, the mirror and the unit end with the reported value.
+    void reportDuringReadBack_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("master volume 300") << 0x0D << hex("2C01");
+        QTest::newRow("input source optical") << 0x02 << hex("02");
+    }
+    void reportDuringReadBack() {
+        QFETCH(int, code);
+        QFETCH(QByteArray, data);
+        WindowFixture f;
+        QCOMPARE(int(sim::unit().u16(24)), 600);
+        QCOMPARE(int(sim::unit().memory()[10]), 0);
+        f.ticks(1);
+        QVERIFY(tickUntilAsking(f, false, 5)); // blocks 0 and 1 (source, master volume) are in
+        sim::unit().queueUnsolicited(uint8_t(code),
+                                     std::vector<uint8_t>(data.constBegin(), data.constEnd()));
+        QVERIFY(f.connect());
+        if (code == 0x0D) {
+            QCOMPARE(int(sim::unit().u16(24)), 300);
+            QCOMPARE(int(Param_Image.Total_Vol()), 300);
+            QCOMPARE(f.ui().Slider_Total_Bar->value(), 300);
+        } else {
+            QCOMPARE(int(sim::unit().memory()[10]), 2);
+            QCOMPARE(int(Param_Image.Input_Source()), 2);
+            QVERIFY(f.ui().BT_INPUT_OPT->styleSheet().contains("rgb(204, 204, 204)"));
+            QVERIFY(f.ui().BT_INPUT_HI->styleSheet().contains("rgb(72, 72, 73)"));
+        }
+        QVERIFY(f.writes().empty()); // nothing sent back
+    }
+
+    // A dialog left open for thirty seconds, whether it opened from a user's click or at the end
+    // of a transfer, holds nothing up: keep-alives go out all along, their answers are taken, and
+    // the unit (answering a little late, as a real one) is never taken as silent.
+    void linkRunsUnderDialogs_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QStringList>("held");
+        QTest::newRow("file dialog after the scenes are read")
+            << 0 << QStringList{"保存全部场景文件"};
+        QTest::newRow("notice after a scene file is loaded")
+            << 1 << QStringList{"加载单个场景文件", "单个场景加载完成，确定后系统将自动同步数据"};
+        QTest::newRow("factory reset question")
+            << 2 << QStringList{"确定要将当前机器复位到出厂模式？"};
+    }
+    void linkRunsUnderDialogs() {
+        QFETCH(int, action);
+        QFETCH(QStringList, held);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        sim::unit().setLatencyMs(10);
+        QTemporaryDir dir;
+        const QString scene = dir.filePath("in.SCE");
+        writeFile(scene, allScenesFile().left(4096));
+        FrameTimes times;
+        ModalHolder holder(30000, times, QMessageBox::No);
+        if (action == 0) {
+            f.window().menus.sceneEntry[3]->trigger();
+        } else if (action == 1) {
+            holder.choose(scene);
+            f.window().menus.sceneEntry[2]->trigger();
+        } else {
+            f.window().menus.systemReset->trigger();
+        }
+        QVERIFY(finishTransfer(60000, [&] { times.note(); }));
+        runAsTimer(3000, [&] { times.note(); });
+
+        QCOMPARE(holder.held, held);
+        QVERIFY2(holder.nested.isEmpty(), qPrintable(holder.nested.join(" / ")));
+        for (const auto& [from, to] : holder.spans) {
+            QCOMPARE(to - from, qint64(30000));
+            // 400 ticks after the last frame, then every 200 ticks.
+            QVERIFY2(times.count(hex("0600"), from, to) >= 72,
+                     qPrintable(QString::number(times.count(hex("0600"), from, to))));
+        }
+        QVERIFY(Link_Machine().online());
+        QCOMPARE(status(f), QString("已连接"));
+    }
+
+    // A wake long overdue (the process was held up) does not send a burst of keep-alives with no
+    // time for their answers between them, and so does not take a unit that answers as silent.
+    void overdueWakeKeepsTheUnit() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        sim::unit().setLatencyMs(10);
+        ModalAnswerer boxes;
+        holdUpClock(3000);
+        Link_Machine().step(testClock());
+        QVERIFY(boxes.seen().empty());
+        QVERIFY(Link_Machine().online());
+        runAsTimer(3000);
+        QVERIFY(boxes.seen().empty());
+        QVERIFY(Link_Machine().online());
     }
 
     void keepAliveTiming() {

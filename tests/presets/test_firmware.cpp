@@ -217,7 +217,13 @@ class TestFirmware : public QObject {
         QVERIFY(bar.back() <= 100);
         QVERIFY(sim::unit().firmware().rejected == 0);
 
-        QVERIFY(f.connect()); // the offline tick finds the unit again
+        // The unit is left alone for its five seconds of installing, then found again.
+        f.clearFrames();
+        f.ticks(2499);
+        QVERIFY(f.payloads().empty());
+        f.ticks(1);
+        QCOMPARE(f.payloads(), std::vector<QByteArray>{hex("0616")});
+        QVERIFY(f.connect());
     }
 
     void upgradeEnglish() {

@@ -274,9 +274,14 @@ void TestMaintenance::resetConfirmed() {
     QCOMPARE(boxes.seen[1].text, done);
     QCOMPARE(boxes.seen[1].framesBefore, size_t(1)); // the reset, not yet the handshake
 
-    // Reset, then at once the name request of a new handshake.
-    QCOMPARE(f.payloads(), (std::vector<QByteArray>{hex("050101"), hex("0616")}));
+    // Reset, then two seconds later the name request of a new handshake.
+    QCOMPARE(f.payloads(), (std::vector<QByteArray>{hex("050101")}));
     QCOMPARE(sim::unit().counters().factoryResets, 1);
+    f.ticks(999);
+    for (const QByteArray& p : f.payloads())
+        QVERIFY(p != hex("0616"));
+    f.ticks(1);
+    QCOMPARE(f.payloads().back(), hex("0616"));
     QVERIFY(f.connect());
     QCOMPARE(int(Param_Image.CH_Vol(2)), u16(sim::off::ChVol + 4));
     QCOMPARE(int(Param_Image.CH_Delay(2)), u16(sim::off::ChDelay + 4));

@@ -1,18 +1,23 @@
 // The transfers whose waits take seconds of the link's clock: the all-scenes load (the unit is
 // given a second after every stored scene, ten seconds in all) and the units that fall silent
-// half-way (every block is given up only after four sends of half a second each). The test clock
-// runs them in a moment.
+// half-way (every block is given up only after four sends of half a second each), and the time the
+// unit is given before it is read again after a wholesale change. The test clock runs them in a
+// moment.
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
+#include "presets/scene_manager.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/fresh_folder.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/modal_holder.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
@@ -109,6 +114,70 @@ class TestTransfersSlow : public QObject {
         QFile saved(path("out.ALL"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), file);
+    }
+
+    // After a recall, a scene file load, a factory reset and a firmware upgrade the unit is given
+    // its time on the link's own clock before it is opened and read again: counted from the
+    // frame that started it, whatever time the machine last woke, and however long the notices
+    // (each held open three seconds here) stay on screen.
+    void unitIsGivenItsTime_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QByteArray>("from"); // the last frame of this kind starts the wait
+        QTest::addColumn<int>("waitMs");
+        QTest::newRow("scene recalled: 100 ticks") << 0 << hex("050F03") << 200;
+        // The load's own 5 ms after block 54 and 45 steps of 5 ms, then 10 ticks.
+        QTest::newRow("scene file loaded: 10 ticks after the load") << 1 << hex("054136") << 250;
+        QTest::newRow("factory reset: two seconds") << 2 << hex("050101") << 2000;
+        QTest::newRow("firmware installed: five seconds") << 3 << hex("05B0FFFF") << 5000;
+    }
+    void unitIsGivenItsTime() {
+        QFETCH(int, action);
+        QFETCH(QByteArray, from);
+        QFETCH(int, waitMs);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        writeFile(path("in.SCE"), allScenesFile().left(4096));
+        writeFile(path("fw.bin"), "MVO" + QByteArray(37, char(0x42)));
+        runAsTimer(300); // the link asleep until its next keep-alive is due
+        FrameTimes times;
+        const auto note = [&times] { times.note(); };
+        ModalHolder holder(3000, times, QMessageBox::Yes);
+        switch (action) {
+        case 0: {
+            f.window().menus.sceneEntry[0]->trigger();
+            SenceManage* manager = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* m = qobject_cast<SenceManage*>(w); m && m->isVisible()) manager = m;
+            QVERIFY(manager);
+            QTest::mouseClick(manager->findChild<QCheckBox*>("Check_S_3"), Qt::LeftButton);
+            QTest::mouseClick(manager->findChild<QPushButton*>("BT_CALL"), Qt::LeftButton);
+            manager->close();
+            break;
+        }
+        case 1:
+            holder.choose(path("in.SCE"));
+            f.window().menus.sceneEntry[2]->trigger();
+            break;
+        case 2:
+            f.window().menus.systemReset->trigger();
+            break;
+        case 3:
+            holder.choose(path("fw.bin"));
+            f.window().menus.upgrade->trigger();
+            break;
+        }
+        note();
+        QVERIFY(finishTransfer(60000, note));
+        runAsTimer(8000, note);
+
+        const qint64 start = times.lastTimeOf(from);
+        QVERIFY(start >= 0);
+        const qint64 reopened = times.timeOf(hex("0616"), start);
+        QVERIFY(reopened >= 0);
+        // To the tick: the machine counts in 2 ms steps.
+        QVERIFY2(reopened - start > waitMs - 2 && reopened - start <= waitMs,
+                 qPrintable(QString::number(reopened - start)));
+        QVERIFY(f.connect());
     }
 
     void loadAllUnitStops() {

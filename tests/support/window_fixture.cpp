@@ -25,6 +25,23 @@ void runTicks(int n) {
     }
 }
 
+void holdUpClock(qint64 ms) {
+    g_now += ms;
+}
+
+void runAsTimer(qint64 ms, const std::function<void()>& afterStep) {
+    LinkMachine& link = Link_Machine();
+    const qint64 end = g_now + ms;
+    for (;;) {
+        const qint64 next = g_now + std::max<qint64>(1, link.msUntilDue(g_now));
+        if (next > end) break;
+        g_now = next;
+        link.step(g_now);
+        if (afterStep) afterStep();
+    }
+    g_now = end;
+}
+
 bool finishTransfer(qint64 maxMs, const std::function<void()>& afterStep) {
     LinkMachine& link = Link_Machine();
     if (link.stepping()) return false; // asked from inside the transfer: it goes on outside

@@ -21,6 +21,11 @@ void resetWorld(bool keepSettings = false);
 qint64 testClock();
 // Moves the test clock on by ms, stepping the link at every 2 ms tick on the way.
 void runTicks(int n);
+// Moves the test clock on by ms without stepping the link, as when its timer is held up.
+void holdUpClock(qint64 ms);
+// Moves the test clock on by ms, stepping the link only when something is due, as its own timer
+// wakes it; afterStep, when given, runs after every step.
+void runAsTimer(qint64 ms, const std::function<void()>& afterStep = {});
 // Moves the test clock from one due time of the link to the next until the running transfer and
 // its closing notices are done; false past maxMs. afterStep, when given, runs after every step.
 bool finishTransfer(qint64 maxMs = 600000, const std::function<void()>& afterStep = {});
