@@ -36,6 +36,9 @@ void Tarn80X::Link_Init() {
     connect(&link, &LinkMachine::unitTrouble, this, [] { Show_Notice(txt::UnitTrouble); });
     connect(&link, &LinkMachine::severalUnits, this, [] { Show_Notice(txt::SeveralUnits); });
     connect(&link, &LinkMachine::inputSourceReported, this, &Tarn80X::Show_Input_Buttons);
+    // The unit's own knob moved: the master strip shows what the unit now holds.
+    connect(&link, &LinkMachine::masterVolumeReported, this,
+            [this] { Refresh_Widgets(RefreshOutputs); });
     link.setAutoRun(true);
 }
 

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -322,12 +323,14 @@ class TestLink : public QObject {
     void unsolicitedReports() {
         WindowFixture f;
         QVERIFY(f.connect());
-        const int slider = f.ui().Slider_Total_Bar->value();
         sim::unit().queueUnsolicited(0x0D, {0x2C, 0x01});
         sim::unit().queueUnsolicited(0x02, {0x02});
         f.ticks(800); // two keep-alive reads
         QCOMPARE(int(Param_Image.Total_Vol()), 300);
-        QCOMPARE(f.ui().Slider_Total_Bar->value(), slider);
+        // The master strip follows the unit's knob, and nothing is sent back.
+        QCOMPARE(f.ui().Slider_Total_Bar->value(), 300);
+        QCOMPARE(f.ui().Edit_Total->text(), QStringLiteral("-30.0dB"));
+        QVERIFY(f.writes().empty());
         QCOMPARE(int(Param_Image.Input_Source()), 2);
         QVERIFY(f.ui().BT_INPUT_OPT->styleSheet().contains("rgb(204, 204, 204)"));
         QVERIFY(f.ui().BT_INPUT_HI->styleSheet().contains("rgb(72, 72, 73)"));
