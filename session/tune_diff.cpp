@@ -132,11 +132,8 @@ class Differ {
             const QByteArray bytes(reinterpret_cast<const char*>(p.bytes().data()) + offset, size);
             return Same(QString::fromLatin1(bytes.toHex().toUpper()));
         };
-        auto at = [](int o) {
-            return QStringLiteral("0x%1").arg(o, 4, 16, QLatin1Char('0')).toUpper();
-        };
-        const QString first = at(offset);
-        const QString last = at(offset + size - 1);
+        const QString first = tune::Hex_Offset(offset);
+        const QString last = tune::Hex_Offset(offset + size - 1);
         TuneDiffEntry e;
         e.id =
             QStringLiteral("/reserved/") + first + (size > 1 ? QLatin1Char('-') + last : QString());

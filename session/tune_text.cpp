@@ -41,15 +41,15 @@ constexpr Words kHexLength{"%1：应为 %2 个十六进制数字，实际为 %3 
 constexpr Words kNotHex{"%1：\"%2\" 不是十六进制数字", "%1: \"%2\" is not a hex digit"};
 constexpr Words kNotTune{"%1：\"%2\" 不是调音文件格式（应为 \"%3\"）",
                          "%1: \"%2\" is not the tune format (expected \"%3\")"};
-constexpr Words kUnknownVersion{"%1：不支持版本 %2（本程序读取版本 %3）",
-                                "%1: version %2 is not supported (this program reads version %3)"};
+constexpr Words kUnknownVersion{"%1：%2 不受支持（本程序读取版本 %3）",
+                                "%1: %2 is not supported (this program reads version %3)"};
 constexpr Words kNotJson{"不是有效的 JSON（第 %1 个字符：%2）",
                          "not valid JSON (character %1: %2)"};
 constexpr Words kStoredOutOfRange{"%1：存储值 %2 超出范围（%3 至 %4）",
                                   "%1: the stored value %2 is out of range (%3 to %4)"};
 
 constexpr Words kNumber{"数字", "a number"};
-constexpr Words kBool{"true 或 false", "true or false"};
+constexpr Words kBool{"布尔值（true 或 false）", "true or false"};
 constexpr Words kString{"字符串", "a string"};
 constexpr Words kObject{"对象", "an object"};
 
@@ -76,9 +76,6 @@ LangText typeOf(const QJsonValue& v) {
     return Same(QStringLiteral("null"));
 }
 
-QString hexOffset(int offset) {
-    return QStringLiteral("0x%1").arg(offset, 4, 16, QLatin1Char('0')).toUpper();
-}
 QString bandKey(int b) {
     return QStringLiteral("%1").arg(b + 1, 2, 10, QLatin1Char('0'));
 }
@@ -493,13 +490,14 @@ bool readChannel(Reader& r, const QJsonObject& channels, int ch, ParamImage& p) 
 bool readReserved(Reader& r, const QJsonObject& root, ParamImage& p) {
     QStringList keys;
     for (const ByteRange& row : reservedRows())
-        keys << hexOffset(row.offset);
+        keys << tune::Hex_Offset(row.offset);
     const std::optional<QJsonObject> o =
         r.object(root, QStringLiteral("reserved"), text(words::Reserved), keys);
     if (!o) return false;
     for (const ByteRange& row : reservedRows()) {
         const LangText label = tune::Reserved_Range(row.offset, row.size);
-        const auto v = r.typed(*o, hexOffset(row.offset), label, QJsonValue::String, kString);
+        const auto v =
+            r.typed(*o, tune::Hex_Offset(row.offset), label, QJsonValue::String, kString);
         if (!v) return false;
         if (!r.hex(v->toString(), label, row.size,
                    p.bytes().data() + static_cast<size_t>(row.offset)))
@@ -584,7 +582,7 @@ TuneTextResult Tune_Text_From_Scene(const ParamImage::Bytes& scene) {
     QJsonObject reserved;
     for (const ByteRange& row : reservedRows()) {
         const QByteArray bytes(reinterpret_cast<const char*>(scene.data()) + row.offset, row.size);
-        reserved.insert(hexOffset(row.offset), QString::fromLatin1(bytes.toHex().toUpper()));
+        reserved.insert(tune::Hex_Offset(row.offset), QString::fromLatin1(bytes.toHex().toUpper()));
     }
     root.insert(QStringLiteral("reserved"), reserved);
     return {QJsonDocument(root).toJson(QJsonDocument::Indented), {}};

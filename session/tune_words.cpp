@@ -90,11 +90,14 @@ LangText Band_Field(int ch, int b, const Words& w) {
 }
 
 LangText Reserved_Range(int offset, int size) {
-    const QString first = QStringLiteral("0x%1").arg(offset, 4, 16, QLatin1Char('0')).toUpper();
-    const QString last =
-        QStringLiteral("0x%1").arg(offset + size - 1, 4, 16, QLatin1Char('0')).toUpper();
+    const QString first = Hex_Offset(offset);
     return Fill({"保留字节 %1", "reserved bytes %1"},
-                {Same(size == 1 ? first : first + QChar(0x2013) + last)});
+                {Same(size == 1 ? first : first + QChar(0x2013) + Hex_Offset(offset + size - 1))});
+}
+
+QString Hex_Offset(int offset) {
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(offset, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 QString Scaled(long long n, int decimals, bool plus) {

@@ -27,6 +27,7 @@ LangText Channel_Field(int ch, const Words& w); // "CH3 level" / "CH3 音量"
 LangText Band(int ch, int b);                   // "CH3 EQ band 10" / "CH3 均衡第 10 段"
 LangText Band_Field(int ch, int b, const Words& w);
 LangText Reserved_Range(int offset, int size); // "reserved bytes 0x0F00–0x0F0F"
+QString Hex_Offset(int offset);                // "0x0F00"
 
 struct FilterWords {
     Words whole, family, slope, freq, on;
