@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <cstring>
 #include <tuple>
+#include <utility>
 
 namespace tarn {
 
@@ -24,83 +25,84 @@ class Differ {
 
     TuneDiff result;
 
-    // One entry when the field's text differs; texts are made only for fields that differ.
-    template <typename Get, typename Show>
-    void field(const QString& id, const LangText& label, Get get, Show show) {
+    // One entry when the field differs. Names and texts are made only then: most fields of two
+    // tunes are equal, and building their texts would be most of the work.
+    template <typename Get, typename Name, typename Show>
+    void field(Get get, Name name, Show show) {
         if (get(a_) == get(b_)) return;
+        const auto [id, label] = name();
         add(id, label, show(a_), show(b_));
     }
 
     void globals() {
-        field(
-            QStringLiteral("/input"), text(words::Input),
-            [](const ParamImage& p) { return p.Input_Source(); },
-            [](const ParamImage& p) { return tune::Input_Text(p.Input_Source()); });
-        field(
-            QStringLiteral("/noise_gate"), text(words::NoiseGate),
-            [](const ParamImage& p) { return p.NoiseGate(); },
-            [](const ParamImage& p) { return tune::Noise_Gate_Text(p.NoiseGate()); });
-        field(
-            QStringLiteral("/master_level_db"), text(words::Master),
-            [](const ParamImage& p) { return p.Total_Vol(); },
-            [](const ParamImage& p) { return tune::Level_Text(p.Total_Vol()); });
-        field(
-            QStringLiteral("/firmware_version"), text(words::Firmware),
-            [](const ParamImage& p) { return p.FW_Version(); },
-            [](const ParamImage& p) { return Same(QString::number(p.FW_Version())); });
+        auto named = [](const char* key, const tune::Words& w) {
+            return [key, w] { return std::make_pair(QString::fromLatin1(key), text(w)); };
+        };
+        field([](const ParamImage& p) { return p.Input_Source(); }, named("/input", words::Input),
+              [](const ParamImage& p) { return tune::Input_Text(p.Input_Source()); });
+        field([](const ParamImage& p) { return p.NoiseGate(); },
+              named("/noise_gate", words::NoiseGate),
+              [](const ParamImage& p) { return tune::Noise_Gate_Text(p.NoiseGate()); });
+        field([](const ParamImage& p) { return p.Total_Vol(); },
+              named("/master_level_db", words::Master),
+              [](const ParamImage& p) { return tune::Level_Text(p.Total_Vol()); });
+        field([](const ParamImage& p) { return p.FW_Version(); },
+              named("/firmware_version", words::Firmware),
+              [](const ParamImage& p) { return Same(QString::number(p.FW_Version())); });
     }
 
     void channel(int ch) {
-        const QString at = QStringLiteral("/channels/CH%1/").arg(ch + 1);
-        field(
-            at + QLatin1String("role"), tune::Channel_Field(ch, words::Role),
-            [ch](const ParamImage& p) { return p.CH_Name(ch); },
-            [ch](const ParamImage& p) { return Same(QString::number(p.CH_Name(ch))); });
-        field(
-            at + QLatin1String("level_db"), tune::Channel_Field(ch, words::Level),
-            [ch](const ParamImage& p) { return p.CH_Vol(ch); },
-            [ch](const ParamImage& p) { return tune::Level_Text(p.CH_Vol(ch)); });
-        field(
-            at + QLatin1String("mute"), tune::Channel_Field(ch, words::Mute),
-            [ch](const ParamImage& p) { return p.CH_Mute(ch); },
-            [ch](const ParamImage& p) { return tune::On_Off_Text(p.CH_Mute(ch)); });
-        field(
-            at + QLatin1String("delay_ms"), tune::Channel_Field(ch, words::Delay),
-            [ch](const ParamImage& p) { return p.CH_Delay(ch); },
-            [ch](const ParamImage& p) { return tune::Delay_Text(p.CH_Delay(ch)); });
-        field(
-            at + QLatin1String("phase_inverted"), tune::Channel_Field(ch, words::Phase),
-            [ch](const ParamImage& p) { return p.CH_Phase(ch); },
-            [ch](const ParamImage& p) { return tune::Phase_Text(p.CH_Phase(ch)); });
-        filter(at + QLatin1String("high_pass"), ch, tune::kHighPass, kHpfFields);
-        filter(at + QLatin1String("low_pass"), ch, tune::kLowPass, kLpfFields);
-        field(
-            at + QLatin1String("eq_bypass"), tune::Channel_Field(ch, words::Bypass),
-            [ch](const ParamImage& p) { return p.EQ_Bypass(ch); },
-            [ch](const ParamImage& p) { return tune::On_Off_Text(p.EQ_Bypass(ch)); });
+        auto named = [ch](const char* key, const tune::Words& w) {
+            return [ch, key, w] {
+                return std::make_pair(
+                    QStringLiteral("/channels/CH%1/%2").arg(ch + 1).arg(QLatin1String(key)),
+                    tune::Channel_Field(ch, w));
+            };
+        };
+        field([ch](const ParamImage& p) { return p.CH_Name(ch); }, named("role", words::Role),
+              [ch](const ParamImage& p) { return Same(QString::number(p.CH_Name(ch))); });
+        field([ch](const ParamImage& p) { return p.CH_Vol(ch); }, named("level_db", words::Level),
+              [ch](const ParamImage& p) { return tune::Level_Text(p.CH_Vol(ch)); });
+        field([ch](const ParamImage& p) { return p.CH_Mute(ch); }, named("mute", words::Mute),
+              [ch](const ParamImage& p) { return tune::On_Off_Text(p.CH_Mute(ch)); });
+        field([ch](const ParamImage& p) { return p.CH_Delay(ch); }, named("delay_ms", words::Delay),
+              [ch](const ParamImage& p) { return tune::Delay_Text(p.CH_Delay(ch)); });
+        field([ch](const ParamImage& p) { return p.CH_Phase(ch); },
+              named("phase_inverted", words::Phase),
+              [ch](const ParamImage& p) { return tune::Phase_Text(p.CH_Phase(ch)); });
+        for (const auto& [key, w, f] :
+             {std::make_tuple("high_pass", &tune::kHighPass, &kHpfFields),
+              std::make_tuple("low_pass", &tune::kLowPass, &kLpfFields)}) {
+            const FilterFields& fields = *f;
+            field(
+                [ch, &fields](const ParamImage& p) {
+                    return std::make_tuple(p.filterType(fields, ch), p.filterSlope(fields, ch),
+                                           p.filterFreq(fields, ch), p.filterOff(fields, ch));
+                },
+                named(key, w->whole),
+                [ch, &fields](const ParamImage& p) {
+                    return tune::Filter_Text(p.filterType(fields, ch), p.filterSlope(fields, ch),
+                                             p.filterFreq(fields, ch), p.filterOff(fields, ch));
+                });
+        }
+        field([ch](const ParamImage& p) { return p.EQ_Bypass(ch); },
+              named("eq_bypass", words::Bypass),
+              [ch](const ParamImage& p) { return tune::On_Off_Text(p.EQ_Bypass(ch)); });
         for (int b = 0; b < kBands; ++b) {
             field(
-                at + QStringLiteral("eq/%1").arg(b + 1, 2, 10, QLatin1Char('0')), tune::Band(ch, b),
                 [ch, b](const ParamImage& p) {
                     return std::make_tuple(p.EQ_Freq(ch, b), p.EQ_Gain(ch, b), p.EQ_Q(ch, b));
+                },
+                [ch, b] {
+                    return std::make_pair(QStringLiteral("/channels/CH%1/eq/%2")
+                                              .arg(ch + 1)
+                                              .arg(b + 1, 2, 10, QLatin1Char('0')),
+                                          tune::Band(ch, b));
                 },
                 [ch, b](const ParamImage& p) {
                     return tune::Band_Text(p.EQ_Freq(ch, b), p.EQ_Gain(ch, b), p.EQ_Q(ch, b));
                 });
         }
-    }
-
-    void filter(const QString& id, int ch, const tune::FilterWords& w, const FilterFields& f) {
-        field(
-            id, tune::Channel_Field(ch, w.whole),
-            [ch, &f](const ParamImage& p) {
-                return std::make_tuple(p.filterType(f, ch), p.filterSlope(f, ch),
-                                       p.filterFreq(f, ch), p.filterOff(f, ch));
-            },
-            [ch, &f](const ParamImage& p) {
-                return tune::Filter_Text(p.filterType(f, ch), p.filterSlope(f, ch),
-                                         p.filterFreq(f, ch), p.filterOff(f, ch));
-            });
     }
 
     void reserved() {
@@ -123,8 +125,8 @@ class Differ {
   private:
     void add(const QString& id, const LangText& label, const LangText& before,
              const LangText& after) {
-        const LangText line = Fill({"%1：%2 → %3", "%1: %2 → %3"}, {label, before, after});
-        result.entries.push_back({id, label, before, after, line});
+        LangText line = Fill({"%1：%2 → %3", "%1: %2 → %3"}, {label, before, after});
+        result.entries.push_back({id, label, before, after, std::move(line)});
     }
 
     void reservedRun(int offset, int size) {

@@ -19,19 +19,20 @@ namespace {
 
 QString fillOne(const QString& pattern, const std::vector<LangText>& args, bool english) {
     QString out;
-    out.reserve(pattern.size() + 32);
-    for (int i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern.at(i);
-        if (c == QLatin1Char('%') && i + 1 < pattern.size()) {
-            const int n = pattern.at(i + 1).digitValue();
-            if (n >= 1 && n <= static_cast<int>(args.size())) {
-                out += args[static_cast<size_t>(n - 1)].in(english);
-                ++i;
-                continue;
-            }
-        }
-        out += c;
+    out.reserve(pattern.size() + 48);
+    const QChar* text = pattern.constData();
+    const int size = static_cast<int>(pattern.size());
+    int copied = 0;
+    for (int i = 0; i + 1 < size; ++i) {
+        if (text[i] != QLatin1Char('%')) continue;
+        const int n = text[i + 1].unicode() - '0';
+        if (n < 1 || n > static_cast<int>(args.size())) continue;
+        out.append(text + copied, i - copied);
+        out += args[static_cast<size_t>(n - 1)].in(english);
+        copied = i + 2;
+        ++i;
     }
+    out.append(text + copied, size - copied);
     return out;
 }
 
