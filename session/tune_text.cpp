@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
@@ -45,6 +46,7 @@ constexpr Words kUnknownVersion{"%1：%2 不受支持（本程序读取版本 %3
                                 "%1: %2 is not supported (this program reads version %3)"};
 constexpr Words kNotJson{"不是有效的 JSON（第 %1 个字符：%2）",
                          "not valid JSON (character %1: %2)"};
+constexpr Words kDuplicate{"%1：此字段出现了两次", "%1: the field appears twice"};
 constexpr Words kStoredOutOfRange{"%1：存储值 %2 超出范围（%3 至 %4）",
                                   "%1: the stored value %2 is out of range (%3 to %4)"};
 
@@ -506,6 +508,55 @@ bool readReserved(Reader& r, const QJsonObject& root, ParamImage& p) {
     return true;
 }
 
+// The JSON pointer of the first key that appears twice in one object. The parser keeps the last
+// of the two without a word, so a person who edited the first would see the edit ignored (and
+// Qt 5's parser leaks the value it drops). Looked for before parsing; a text that is not JSON
+// may give a wrong answer here, but is refused either way.
+std::optional<QString> duplicateKey(const QByteArray& text) {
+    struct Level {
+        bool object;
+        QSet<QByteArray> keys;
+        QByteArray current; // the key being read, in an object
+        int index;          // the element being read, in an array
+    };
+    std::vector<Level> stack;
+    const char* p = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (c == '"') {
+            const qsizetype start = ++i;
+            while (i < n && p[i] != '"')
+                i += p[i] == '\\' ? 2 : 1;
+            if (i >= n) return std::nullopt;
+            qsizetype after = i + 1;
+            while (after < n &&
+                   (p[after] == ' ' || p[after] == '\n' || p[after] == '\r' || p[after] == '\t'))
+                ++after;
+            if (after >= n || p[after] != ':' || stack.empty() || !stack.back().object) continue;
+            const QByteArray key(p + start, static_cast<int>(i - start));
+            Level& level = stack.back();
+            if (level.keys.contains(key)) {
+                QString path;
+                for (size_t k = 0; k + 1 < stack.size(); ++k)
+                    path +=
+                        QLatin1Char('/') + (stack[k].object ? QString::fromUtf8(stack[k].current)
+                                                            : QString::number(stack[k].index));
+                return path + QLatin1Char('/') + QString::fromUtf8(key);
+            }
+            level.keys.insert(key);
+            level.current = key;
+        } else if (c == '{' || c == '[') {
+            stack.push_back({c == '{', {}, {}, 0});
+        } else if ((c == '}' || c == ']') && !stack.empty()) {
+            stack.pop_back();
+        } else if (c == ',' && !stack.empty() && !stack.back().object) {
+            ++stack.back().index;
+        }
+    }
+    return std::nullopt;
+}
+
 bool readHeader(Reader& r, const QJsonObject& root) {
     const LangText format = text(words::Format);
     const auto f = r.typed(root, QStringLiteral("format"), format, QJsonValue::String, kString);
@@ -589,6 +640,8 @@ TuneTextResult Tune_Text_From_Scene(const ParamImage::Bytes& scene) {
 }
 
 TuneSceneResult Scene_From_Tune_Text(const QByteArray& data) {
+    if (const std::optional<QString> twice = duplicateKey(data))
+        return {std::nullopt, Fill(kDuplicate, {Same(*twice)})};
     QJsonParseError parse{};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &parse);
     if (parse.error != QJsonParseError::NoError)

@@ -398,6 +398,32 @@ class TestTuneText : public QObject {
             << "版本：2 不受支持（本程序读取版本 1）";
     }
 
+    void refusesDuplicateKeys_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("en");
+        QTest::addColumn<QString>("zh");
+        // A band pasted twice: reading the last and ignoring the first would drop an edit.
+        QTest::newRow("a band twice")
+            << QByteArray(R"({"format": "tarn80x-tune", "version": 1, "channels": {"CH3": {"eq":
+                   {"10": {"gain_db": 6}, "11": {}, "10": {"gain_db": 0}}}}})")
+            << "/channels/CH3/eq/10: the field appears twice"
+            << "/channels/CH3/eq/10：此字段出现了两次";
+        QTest::newRow("in an array, after a string holding a colon and a quote")
+            << QByteArray("{\"a\": \"x\\\":y\", \"b\": [1, {\"c\": 1, \"c\": {\"d\": 2}}]}")
+            << "/b/1/c: the field appears twice"
+            << "/b/1/c：此字段出现了两次";
+    }
+
+    void refusesDuplicateKeys() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, en);
+        QFETCH(QString, zh);
+        const TuneSceneResult read = Scene_From_Tune_Text(text);
+        QVERIFY(!read.scene.has_value());
+        QCOMPARE(read.error.en, en);
+        QCOMPARE(read.error.zh, zh);
+    }
+
     void refusesWhatIsNotATune() {
         QFETCH(QByteArray, text);
         QFETCH(QString, en);
