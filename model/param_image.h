@@ -46,6 +46,13 @@ constexpr int LPF_Off = 1064;
 constexpr int LPF_Type = 1070;
 } // namespace off
 
+// Bytes with no field the PC knows. They are carried unchanged: read-back overwrites those below
+// 1100, scene files keep all of them.
+struct ByteRange {
+    int offset, size;
+};
+constexpr ByteRange kReservedRanges[] = {{11, 13}, {70, 10}, {1010, 6}, {1076, kImageSize - 1076}};
+
 constexpr std::array<uint16_t, kBands> kDefaultBandFreq = {
     20,  25,   32,   40,   50,   63,   80,   100,  125,  160,  200,  250,   315,   400,   500,  630,
     800, 1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
@@ -76,9 +83,14 @@ class ParamImage {
     uint32_t u32(int offset) const {
         return static_cast<uint32_t>(u16(offset)) | (static_cast<uint32_t>(u16(offset + 2)) << 16);
     }
+    void setU32(int offset, uint32_t v) {
+        setU16(offset, static_cast<uint16_t>(v & 0xFFFF));
+        setU16(offset + 2, static_cast<uint16_t>(v >> 16));
+    }
 
     // Typed fields. ch is 0..5, b is 0..30.
     uint32_t FW_Version() const { return u32(off::FW_Version); }
+    void set_FW_Version(uint32_t v) { setU32(off::FW_Version, v); }
     uint8_t CH_Name(int ch) const { return u8(off::CH_Name + ch); }
     void set_CH_Name(int ch, uint8_t v) { setU8(off::CH_Name + ch, v); }
     uint8_t Input_Source() const { return u8(off::Input_Source); }

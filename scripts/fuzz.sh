@@ -3,7 +3,8 @@
 #   first report of either stops the run), replays the kept crash inputs of each target
 #   (tests/fuzz/regressions/<target>/), then runs each target for SECONDS (default 6) from its
 #   seeds (tests/fuzz/seeds/<target>/) and a working corpus in build-fuzz/.
-# fuzz.sh long: the same by run count: 10^7 runs of the frame scanner, 10^6 of each other target.
+# fuzz.sh long: the same by run count: 10^7 runs of the frame scanner, 10^5 of the tune text
+#   reader (a whole text is some 38 KB), 10^6 of each other target.
 # A crash input is written to build-fuzz/crash-<target>-*; once the fault is mended, keep it in
 # tests/fuzz/regressions/<target>/ so that every later run replays it.
 set -euo pipefail
@@ -17,7 +18,7 @@ build() { # build TARGET SOURCES...: rebuilt only when a source or header it may
     local name=$1 bin="$out/fuzz_$1"
     shift
     if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link presets graph tuning \
-        scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
+        session scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
         return
     fi
     clang++ $flags ${extra:-} tests/fuzz/fuzz_"$name".cpp "$@" -o "$bin" ${extra:-}
@@ -58,6 +59,8 @@ extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tuning_files graph/mea
     graph/decimal.cpp graph/response.cpp graph/curve_cache.cpp graph/grid.cpp \
     model/param_image.cpp i18n/text.cpp tuning/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp
+extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tune_text session/tune_text.cpp \
+    session/tune_words.cpp model/scene_image.cpp model/param_image.cpp
 
 run parse_frame 4096 10000000
 run scene_file 4200 1000000
@@ -65,3 +68,4 @@ run all_file 36865 1000000
 run firmware_file 4096 1000000
 run tuning_files 16384 1000000
 run transfer_answer 400 1000000
+run tune_text 65536 100000
