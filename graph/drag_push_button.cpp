@@ -28,7 +28,7 @@ void DragPushButton::mouseMoveEvent(QMouseEvent* event) {
     Move_X = qRound(event->position().x());
     Move_Y = qRound(event->position().y());
     const int newX = qBound(kMarkerMinX, x() + (Move_X - Press_X), kMarkerMaxX);
-    int newY = kCrossoverMarkerY;
+    int newY = y();
     if (!Drag_HPF && !Drag_LPF) newY = qBound(kMarkerMinY, y() + (Move_Y - Press_Y), kMarkerMaxY);
     move(newX, newY);
     emit Drag_Moved();

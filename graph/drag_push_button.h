@@ -13,12 +13,13 @@ namespace tarn {
 extern uint8_t Drag_HPF;
 extern uint8_t Drag_LPF;
 
-// Drag limits of a marker's left and top edge, in the parent's pixels.
-constexpr int kMarkerMinX = 36;
-constexpr int kMarkerMaxX = 1096;
-constexpr int kMarkerMinY = 50;
-constexpr int kMarkerMaxY = 238;
-constexpr int kCrossoverMarkerY = 148; // top edge of a crossover marker, fixed while dragged
+// Drag limits of a marker's left and top edge, in the parent's pixels: the pixel a marker is read
+// at (5 right of and below its top left corner) stays on the plot, columns 36..1095 and rows
+// 50..237. A crossover marker keeps its height while dragged; its placement puts it on the curve.
+constexpr int kMarkerMinX = 31;
+constexpr int kMarkerMaxX = 1090;
+constexpr int kMarkerMinY = 45;
+constexpr int kMarkerMaxY = 232;
 
 } // namespace tarn
 

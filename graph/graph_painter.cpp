@@ -18,6 +18,10 @@ QColor Channel_Colour(int ch) {
 void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overlays, QPen& pen,
                  const QBrush& brush) {
     painter.setClipRect(QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight), Qt::ReplaceClip);
+    // Points and lines are pixels of the scale: draw through their middles, so that each covers
+    // its own pixel as a grid line on the same column or row does.
+    painter.save();
+    painter.translate(0.5, 0.5);
 
     pen.setColor(Channel_Colour(curCh));
     pen.setStyle(Qt::SolidLine);
@@ -39,6 +43,7 @@ void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overla
     painter.setPen(wide);
     painter.drawLine(HPF_Line);
     painter.drawLine(LPF_Line);
+    painter.restore();
 }
 
 } // namespace tarn

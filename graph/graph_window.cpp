@@ -39,6 +39,24 @@ void Set_Style(QWidget* w, const char* style) {
     if (w->styleSheet() != s) w->setStyleSheet(s);
 }
 
+// The crossover markers of the edited channel: on their corner's column, their middle on the drawn
+// curve at the corner (the curve moves under them when a band changes, so this follows every
+// repaint request).
+void Place_Crossover_Markers(Form* ui, uint8_t ch) {
+    Curves_Current(ch);
+    const auto top = [ch](int markerX) {
+        return Crossover_Marker_Top(Curve_Db_At_X(ch, markerX + kMarkerCentre + 0.5));
+    };
+    ui->hpfMarker->setGeometry(Crossover_Marker_Rect(HPF_Marker_X, top(HPF_Marker_X)));
+    ui->lpfMarker->setGeometry(Crossover_Marker_Rect(LPF_Marker_X, top(LPF_Marker_X)));
+}
+
+// A crossover marker is read where the move took it, by the exact inverse of its placement: the
+// frequency it shows is kept while it stands on that frequency's place.
+int Crossover_Read(const DragPushButton* marker, int freq) {
+    return Freq_To_Pos(freq) == marker->x() ? freq : Pos_To_Freq(marker->x());
+}
+
 template <typename Array> int Index_Of(const Array& widgets, const QObject* watched) {
     for (size_t i = 0; i < widgets.size(); ++i)
         if (widgets[i] == watched) return static_cast<int>(i);
@@ -60,6 +78,11 @@ void Tarn80X::Graph_Init() {
         connect(ui->bandMarker[static_cast<size_t>(b)], &DragPushButton::Drag_Moved, this,
                 [this, b] { Mark_Point_Update_Change(b); });
     }
+    // Crossover markers too are read from where the move took them.
+    connect(ui->hpfMarker, &DragPushButton::Drag_Moved, this,
+            [this] { HPF_Point_Update_Change(); });
+    connect(ui->lpfMarker, &DragPushButton::Drag_Moved, this,
+            [this] { LPF_Point_Update_Change(); });
     for (QCheckBox* box : ui->curveCheck)
         connect(box, &QCheckBox::stateChanged, this, [this] { Graph_Repaint(); });
     setMouseTracking(true); // the hover readout
@@ -97,6 +120,7 @@ void Tarn80X::Graph_Hover(QPoint pos) {
 }
 
 void Tarn80X::Graph_Repaint() {
+    Place_Crossover_Markers(ui, Pc.Cur_CH);
     update(QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight));
 }
 
@@ -104,12 +128,12 @@ void Tarn80X::Graph_Repaint() {
 
 void Tarn80X::HPF_Curve_Calc(uint8_t ch) {
     tarn::HPF_Curve_Calc(ch);
-    ui->hpfMarker->setGeometry(Crossover_Marker_Rect(HPF_Marker_X));
+    Place_Crossover_Markers(ui, ch);
 }
 
 void Tarn80X::LPF_Curve_Calc(uint8_t ch) {
     tarn::LPF_Curve_Calc(ch);
-    ui->lpfMarker->setGeometry(Crossover_Marker_Rect(LPF_Marker_X));
+    Place_Crossover_Markers(ui, ch);
 }
 
 // ---- band marker placement ----
@@ -150,15 +174,6 @@ void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
             Drag_LPF = 1;
         }
         break;
-    case QEvent::MouseMove: {
-        // A crossover marker has not moved for this event yet: each step reads where the last one
-        // left it. Band markers are read after their move (Drag_Moved).
-        if (Drag_HPF)
-            HPF_Point_Update_Change();
-        else if (Drag_LPF)
-            LPF_Point_Update_Change();
-        break;
-    }
     case QEvent::MouseButtonRelease: {
         Set_Style(ui->hpfMarker, kHpfNormalStyle);
         Set_Style(ui->lpfMarker, kLpfNormalStyle);
@@ -168,7 +183,7 @@ void Tarn80X::Graph_EventFilter(QObject* watched, QEvent* event) {
             tarn::EQ_Curve_Calc(Pc.Cur_CH);
             Curve_Points_Update(Pc.Cur_CH);
             Graph_Repaint();
-            Place_Band_Marker_By_Gain(band);
+            Place_Band_Marker(band);
         } else if (Drag_HPF) {
             Drag_HPF = 0;
             Graph_Repaint();
@@ -196,16 +211,26 @@ void Tarn80X::Band_Flat_Toggle(int band) {
 // ---- drag slots ----
 
 void Tarn80X::HPF_Point_Update_Change() {
+    const int freq = Param_Image.HPF_Freq(Pc.Cur_CH);
     FilterEdit edit;
-    edit.freq = Pos_To_Freq(ui->hpfMarker->x());
+    edit.freq = Crossover_Read(ui->hpfMarker, freq);
+    if (*edit.freq == freq) {
+        Place_Crossover_Markers(ui, Pc.Cur_CH); // back on the frequency it shows
+        return;
+    }
     edit.sendFirst = true;
     Edit(
         RefreshCrossover, [&] { core->Filter_Edit(false, edit); }, Gesture::MarkerDrag);
 }
 
 void Tarn80X::LPF_Point_Update_Change() {
+    const int freq = Param_Image.LPF_Freq(Pc.Cur_CH);
     FilterEdit edit;
-    edit.freq = Pos_To_Freq(ui->lpfMarker->x());
+    edit.freq = Crossover_Read(ui->lpfMarker, freq);
+    if (*edit.freq == freq) {
+        Place_Crossover_Markers(ui, Pc.Cur_CH);
+        return;
+    }
     edit.sendFirst = true;
     Edit(
         RefreshCrossover, [&] { core->Filter_Edit(true, edit); }, Gesture::MarkerDrag);
@@ -224,7 +249,10 @@ void Tarn80X::Mark_Point_Update_Change(int Band) {
     edit.gain = Gain_To_Marker_Y(gain) == marker->y() ? gain : Marker_Y_To_Gain_Exact(marker->y());
     edit.freq = Freq_To_Pos(freq) == marker->x() ? freq : Marker_X_To_Freq(marker->x());
     edit.moveSlider = true;
-    if (*edit.gain == gain && *edit.freq == freq) return;
+    if (*edit.gain == gain && *edit.freq == freq) {
+        Place_Band_Marker(Band); // back on the values it shows
+        return;
+    }
     Edit(
         RefreshBand, [&] { core->Band_Edit(Band, edit); }, Gesture::MarkerDrag, Band);
 }

@@ -1,18 +1,14 @@
 #include "graph/grid.h"
 
 #include "graph/response.h"
-
-#include <cmath>
+#include "graph/scale.h"
 
 namespace tarn {
 
 namespace {
 
-constexpr double kLog10Of20 = 1.3010299956639813;
-constexpr double kPixelsPerDecade = 42.333333333333336 * 8.28125; // the markers' mapping
-
 GridLine Level_Line(double db, const char* label) {
-    return GridLine{db, static_cast<int>(Level_To_Y(db)), label};
+    return GridLine{db, Db_To_Py(db), label};
 }
 
 } // namespace
@@ -31,7 +27,7 @@ const std::array<GridLine, 10>& Grid_Freq_Lines() {
                                                                  {20000, "20k"}}};
         std::array<GridLine, 10> out{};
         for (size_t i = 0; i < at.size(); ++i)
-            out[i] = GridLine{at[i].first, Freq_To_Pos(at[i].first), at[i].second};
+            out[i] = GridLine{at[i].first, Freq_To_Px(at[i].first), at[i].second};
         return out;
     }();
     return lines;
@@ -57,18 +53,6 @@ QRect Freq_Label_Rect(const GridLine& line) {
 
 QRect Level_Label_Rect(const GridLine& line) {
     return QRect(4, line.pos - 7, kGraphLeft - 7, 14);
-}
-
-double Level_To_Y(double db) {
-    return kZeroDbY - db / kDbPerPixel;
-}
-
-double Y_To_Level(double y) {
-    return (kZeroDbY - y) * kDbPerPixel;
-}
-
-double Pos_To_Freq_Exact(double x) {
-    return std::pow(10.0, (x - kGraphLeft) / kPixelsPerDecade + kLog10Of20);
 }
 
 QString Freq_Text(double freq) {

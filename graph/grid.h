@@ -1,6 +1,5 @@
-// The graph's scale: where its frequency and level lines lie and what a point on it reads. The
-// frequency lines use the band markers' mapping (Freq_To_Pos) and the level lines the markers'
-// placement scale, 0.2127 dB per pixel about the 0 dB line, so a marker's level sits on them.
+// The graph's frequency and level lines with their labels, on the graph's one scale
+// (graph/scale.h), and the texts a point on it reads.
 #pragma once
 
 #include <QFont>
@@ -10,11 +9,9 @@
 
 namespace tarn {
 
-constexpr double kDbPerPixel = 0.2127;
-
 struct GridLine {
     double value; // Hz or dB
-    int pos;      // x (frequency lines) or y (level lines), window pixels
+    int pos;      // pixel column (frequency lines) or row (level lines) in the window
     const char* label;
 };
 
@@ -32,12 +29,6 @@ QRect Freq_Label_Rect(const GridLine& line);
 QRect Level_Label_Rect(const GridLine& line);
 constexpr int kFreqLabelFlags = Qt::AlignHCenter | Qt::AlignTop;
 constexpr int kLevelLabelFlags = Qt::AlignRight | Qt::AlignVCenter;
-
-// y of a level in dB on the markers' scale, and its inverse (unrounded).
-double Level_To_Y(double db);
-double Y_To_Level(double y);
-// The frequency at window x by the markers' mapping, unrounded and not clamped.
-double Pos_To_Freq_Exact(double x);
 
 // A frequency as the graph writes it: "63.5 Hz", "250 Hz", "1.25 kHz".
 QString Freq_Text(double freq);

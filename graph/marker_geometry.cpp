@@ -1,38 +1,30 @@
 #include "graph/marker_geometry.h"
 
 #include "graph/response.h"
+#include "graph/scale.h"
 #include "model/param_image.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace tarn {
 
-int Marker_Y_To_Gain(int y) {
-    const double g = (kZeroDbY - y) * 0.2123 * 10 + 120;
-    if (g > 240) return 240;
-    if (g < 0) return 0;
-    return static_cast<int>(g);
-}
-
 int Gain_To_Marker_Y(int gain) {
-    return static_cast<int>(kZeroDbY - ((gain - 120) / 10.0) / 0.2127) - 5;
-}
-
-int Marker_X_To_Freq(int x) {
-    const int f = Pos_To_Freq(x);
-    if (f < kFreqMax && Freq_To_Pos(f + 1) - x < x - Freq_To_Pos(f)) return f + 1;
-    return f;
+    return Db_To_Py((gain - kGainFlat) / 10.0) - kMarkerCentre;
 }
 
 int Marker_Y_To_Gain_Exact(int y) {
-    // Higher gains sit higher (smaller y); every pixel in between holds two or three gains.
-    if (y <= Gain_To_Marker_Y(240)) return 240;
-    if (y >= Gain_To_Marker_Y(0)) return 0;
-    int first = -1, last = -1;
-    for (int g = 0; g <= 240; ++g) {
-        if (Gain_To_Marker_Y(g) != y) continue;
-        if (first < 0) first = g;
-        last = g;
-    }
-    return (first + last) / 2;
+    const double tenths = std::floor(Py_To_Db(y + kMarkerCentre) * 10.0 + 0.5);
+    return static_cast<int>(std::clamp(tenths + kGainFlat, 0.0, 240.0));
+}
+
+int Marker_X_To_Freq(int x) {
+    return Pos_To_Freq(x);
+}
+
+int Crossover_Marker_Top(double db) {
+    const int row = std::clamp(Db_To_Py(db), kGraphTop, kGraphTop + kGraphHeight - 1);
+    return row - kCrossoverMarkerSize / 2;
 }
 
 } // namespace tarn

@@ -1,4 +1,6 @@
-// Where the graph's markers go and what their positions mean, as plain arithmetic.
+// Where the graph's markers go and what their positions mean, on the graph's one scale
+// (graph/scale.h): a band marker's middle pixel is the pixel of (band frequency, band gain), and
+// reading a marker back is the exact inverse of placing it.
 #pragma once
 
 #include <QRect>
@@ -9,18 +11,18 @@ constexpr int kBandMarkerSize = 11;
 constexpr int kBandLabelSize = 18;
 constexpr int kBandLabelRise = 15; // a band's number sits this far above its marker
 
-// Gain (PC encoding, 0..240) that a band marker's top edge reads: 0.2123 dB per pixel from the
-// 0 dB line, clamped to 0..240.
-int Marker_Y_To_Gain(int y);
-// The gain a band marker placed with its top edge at y shows: the exact inverse of
-// Gain_To_Marker_Y (the middle of the gains placed there), 0 or 240 beyond them.
-int Marker_Y_To_Gain_Exact(int y);
-// The whole frequency whose marker position lies nearest to x (below about 300 Hz one hertz spans
-// several pixels, above it every position has its own frequency).
-int Marker_X_To_Freq(int x);
-// Top edge a band marker is placed at for a gain: 0.2127 dB per pixel, 5 pixels above the level.
-// Takes the signed gain, so typed gains beyond +-12 dB land outside the drag range.
+// Top edge a band marker is placed at for a gain (PC encoding, 120 = 0 dB): its middle row is the
+// row of that level. Takes the signed gain, so typed gains beyond +-12 dB land outside the drag
+// range.
 int Gain_To_Marker_Y(int gain);
+// The gain a band marker with its top edge at y reads: the level of its middle row rounded to
+// 0.1 dB, clamped to 0..240. The inverse of Gain_To_Marker_Y: a marker placed for a gain reads it
+// back, or, where a row holds more than one tenth of a dB, the one nearest the row's middle.
+int Marker_Y_To_Gain_Exact(int y);
+// The whole frequency a band marker with its left edge at x reads (Pos_To_Freq).
+int Marker_X_To_Freq(int x);
+// Top edge of a crossover marker whose middle sits on the curve at level db, kept on the plot.
+int Crossover_Marker_Top(double db);
 
 // Band marker (x, y)-(x + 10, y + 10) and its number label (x, y - 15)-(x + 17, y + 2).
 inline QRect Band_Marker_Rect(int x, int y) {
@@ -29,9 +31,9 @@ inline QRect Band_Marker_Rect(int x, int y) {
 inline QRect Band_Label_Rect(int x, int y) {
     return QRect(x, y - kBandLabelRise, kBandLabelSize, kBandLabelSize);
 }
-// Crossover marker (p, 148)-(p + 15, 163).
-inline QRect Crossover_Marker_Rect(int p) {
-    return QRect(p, 148, 16, 16);
+// Crossover marker (p, top)-(p + 15, top + 15).
+inline QRect Crossover_Marker_Rect(int p, int top) {
+    return QRect(p, top, 16, 16);
 }
 
 } // namespace tarn

@@ -172,7 +172,7 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
 }
 
 double Response_Db(uint8_t ch, int i) {
-    return Curve_EQ[ch][i] / 4.7 + (Curve_HPF[ch][i] + Curve_LPF[ch][i]) / 4.0;
+    return Curve_Db(ch, i);
 }
 
 void Predicted_Levels(uint8_t ch, std::array<double, kCurvePoints>& out) {

@@ -51,8 +51,7 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points);
 // The measurement of each channel; it stays with its channel when another one is shown.
 extern std::array<Measurement, kCurveChannels> Channel_Measurement;
 
-// Channel ch's present response at grid point i in dB, from its current rows (EQ at 4.7 and the
-// crossovers at 4.0 pixels per dB).
+// Channel ch's present response at grid point i in dB, from its current rows.
 double Response_Db(uint8_t ch, int i);
 
 // The measurement of ch plus its present response, on the grid; covered like the measurement.

@@ -3,6 +3,7 @@
 #include "graph/grid.h"
 #include "graph/measurement.h"
 #include "graph/response.h"
+#include "graph/scale.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -46,7 +47,8 @@ void Paint_Grid(QPainter& p) {
         p.drawText(Freq_Label_Rect(l), kFreqLabelFlags, QString::fromLatin1(l.label));
 }
 
-// The covered stretches of a grid curve in dB, as one path on the curve's own x positions.
+// The covered stretches of a grid curve in dB, as one path through the middles of the pixels the
+// channel's own curve would put those levels on.
 QPainterPath Curve_Path(uint8_t ch, const std::array<bool, kCurvePoints>& covered,
                         const std::array<double, kCurvePoints>& db) {
     QPainterPath path;
@@ -56,7 +58,7 @@ QPainterPath Curve_Path(uint8_t ch, const std::array<bool, kCurvePoints>& covere
             open = false;
             continue;
         }
-        const QPointF point(Curve_Points[ch][i].x(), Level_To_Y(db[i]));
+        const QPointF point(Curve_Points[ch][i].x() + 0.5, Db_To_Py(db[i]) + 0.5);
         open ? path.lineTo(point) : path.moveTo(point);
         open = true;
     }
@@ -98,9 +100,8 @@ QRect Hover_Readout_Rect() {
 }
 
 QString Hover_Readout(uint8_t ch, int x) {
-    // A pixel covers the frequencies from its left edge to the next: read its middle.
-    const double f = Pos_To_Freq_Exact(x + 0.5);
-    return Hover_Text(f, Channel_Level_Db(ch, f));
+    // The pixel's middle, on the drawn curve: the readout and the curve under the pointer agree.
+    return Hover_Text(Px_To_Freq(x), Curve_Db_At_X(ch, x + 0.5));
 }
 
 void Paint_Underlay(QPainter& painter, uint8_t ch) {

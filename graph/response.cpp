@@ -1,6 +1,7 @@
 #include "graph/response.h"
 
 #include "graph/curve_cache.h"
+#include "graph/scale.h"
 
 #include "model/param_image.h"
 
@@ -9,7 +10,6 @@
 namespace tarn {
 
 double Curve_Freq[kCurvePoints];
-double Curve_Omega[kCurvePoints];
 double Curve_EQ[kCurveChannels][kCurvePoints];
 double Curve_HPF[kCurveChannels][kCurvePoints];
 double Curve_LPF[kCurveChannels][kCurvePoints];
@@ -23,33 +23,77 @@ QLine LPF_Line(666, kGraphTop, 666, kLineBottom);
 
 namespace {
 
-// The curve is drawn as if sampled at 48 kHz. The band design uses 2*pi/48000 to seven digits,
-// the evaluation and the crossover ratios use 6.28/48000; the small offset is deliberate.
-constexpr double kDesignRadPerHz = 0.0001308997;
-constexpr double kEvalRadPerHz = 0.00013083333333333333;
-constexpr double kEvalRadPerHz2 = 0.00026166666666666667;
-constexpr double kLn10 = 2.302585092994046;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRadPerHz = 2.0 * kPi / 48000.0;  // the unit samples at 48 kHz
 constexpr double kGridStep = 0.054391773850253046; // ln(1000) / 127
 constexpr double kGridStart = 2.995732273553991;   // ln(20)
-constexpr double kLog10Of20 = 1.3010299956639813;
-constexpr double kStepsPerDecade = 42.333333333333336; // 127 / 3
-constexpr double kMarkerPxPerStep = 8.28125;
 
-// +0.1 dB, Q 1.0 sections at the two ends of the grid, written into the table on every call.
-constexpr Biquad kSection20k{1.0012866057871959, 1.5396008624416686, 0.7764912137337805,
-                             1.5396008624416686, 0.7777778195209764};
-constexpr Biquad kSection20{1.0000075737697713, -1.99868501126379, 0.9986842868997672,
-                            -1.99868501126379, 0.9986918606695385};
+// cos(w) and cos(2w) of every grid point, for the band sections.
+double Grid_Cos[kCurvePoints];
+double Grid_Cos2[kCurvePoints];
 
-int Grid_X(int i) {
-    return static_cast<int>(i * 1060.0 / 127.0 + 36.0);
+// Bessel low-pass of order n: the reverse Bessel polynomial's coefficients a_k, k = 0..n,
+// a_k = (2n - k)! / (2^(n - k) k! (n - k)!), so H(s) = a_0 / theta_n(s).
+constexpr double kBesselCoef[9][9] = {{1},
+                                      {1, 1},
+                                      {3, 3, 1},
+                                      {15, 15, 6, 1},
+                                      {105, 105, 45, 10, 1},
+                                      {945, 945, 420, 105, 15, 1},
+                                      {10395, 10395, 4725, 1260, 210, 21, 1},
+                                      {135135, 135135, 62370, 17325, 3150, 378, 28, 1},
+                                      {2027025, 2027025, 945945, 270270, 51975, 6930, 630, 36, 1}};
+// The frequency (in units of the polynomial's own) where |a_0 / theta_n(jw)| = 1/sqrt(2): the
+// corner is scaled to it so that every order is -3.01 dB at the corner. Found by bisection of
+// |H(jw)|^2 = 1/2 in double precision (python3); they match the published -3 dB factors.
+constexpr double kBesselCorner[9] = {0.0,
+                                     1.0,
+                                     1.3616541287161308,
+                                     1.755672368681211,
+                                     2.113917674904216,
+                                     2.4274107021526286,
+                                     2.7033950612029223,
+                                     2.9517221470387236,
+                                     3.1796172375106515};
+
+double Bessel_Magnitude(int n, double r) {
+    const double x = r * kBesselCorner[n];
+    // theta_n(jx) = sum a_k (jx)^k: j^k cycles 1, j, -1, -j.
+    double re = 0.0, im = 0.0, xk = 1.0;
+    for (int k = 0; k <= n; ++k) {
+        const double t = kBesselCoef[n][k] * xk;
+        switch (k % 4) {
+        case 0:
+            re += t;
+            break;
+        case 1:
+            im += t;
+            break;
+        case 2:
+            re -= t;
+            break;
+        default:
+            im -= t;
+            break;
+        }
+        xk *= x;
+    }
+    return kBesselCoef[n][0] / std::sqrt(re * re + im * im);
+}
+
+double Power_At(const Biquad& s, double cw, double c2w) {
+    const double N = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b1 * (s.b0 + s.b2) * cw +
+                     2.0 * s.b0 * s.b2 * c2w;
+    const double D =
+        1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * s.a1 * (1.0 + s.a2) * cw + 2.0 * s.a2 * c2w;
+    return N / D;
 }
 
 void Crossover_Curve(double (&curve)[kCurvePoints], const FilterFields& fields, uint8_t ch,
                      bool highPass) {
     Curve_Noted_Filter(ch, highPass);
     const ParamImage& p = Param_Image;
-    const int fc = p.filterFreq(fields, ch);
+    const double fc = p.filterFreq(fields, ch);
     if (p.filterOff(fields, ch) != 0) {
         for (double& v : curve)
             v = 0.0;
@@ -58,17 +102,18 @@ void Crossover_Curve(double (&curve)[kCurvePoints], const FilterFields& fields, 
     const int n = p.filterSlope(fields, ch) + 1;
     const int type = p.filterType(fields, ch);
     if (type > 2) return; // an unknown family leaves the curve as it was
-    const double wc = fc * kEvalRadPerHz;
     for (int i = 0; i < kCurvePoints; ++i) {
-        const double r = highPass ? wc / Curve_Omega[i] : Curve_Omega[i] / wc;
-        curve[i] = 20.0 * std::log10(Crossover_Magnitude(type, n, r)) * 4.0;
+        const double r = highPass ? fc / Curve_Freq[i] : Curve_Freq[i] / fc;
+        curve[i] = 20.0 * std::log10(Crossover_Magnitude(type, n, r));
     }
 }
 
 void Crossover_Calc(double (&curve)[kCurvePoints], const FilterFields& fields, uint8_t ch,
                     bool highPass, int& markerX, QLine& line) {
-    markerX = Freq_To_Pos(Param_Image.filterFreq(fields, ch));
-    line.setLine(markerX + 4, kGraphTop, markerX + 4, kLineBottom);
+    const int fc = Param_Image.filterFreq(fields, ch);
+    markerX = Freq_To_Pos(fc);
+    const int x = Freq_To_Px(fc);
+    line.setLine(x, kGraphTop, x, kLineBottom);
     Crossover_Curve(curve, fields, ch, highPass);
 }
 
@@ -78,14 +123,15 @@ void Curve_Init() {
     Curve_Cache_Reset();
     for (int i = 0; i < kCurvePoints; ++i) {
         Curve_Freq[i] = Grid_Freq(i);
-        Curve_Omega[i] = Curve_Freq[i] * 6.28 / 48000.0;
+        Grid_Cos[i] = std::cos(Curve_Freq[i] * kRadPerHz);
+        Grid_Cos2[i] = std::cos(2.0 * Curve_Freq[i] * kRadPerHz);
     }
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         for (int i = 0; i < kCurvePoints; ++i) {
             Curve_EQ[ch][i] = 0.0;
             Curve_HPF[ch][i] = 0.0;
             Curve_LPF[ch][i] = 0.0;
-            Curve_Points[ch][i] = QPoint(Grid_X(i), kZeroDbY);
+            Curve_Points[ch][i] = QPoint(Freq_To_Px(Curve_Freq[i]), Db_To_Py(0.0));
         }
     }
     HPF_Marker_X = 300;
@@ -98,34 +144,28 @@ double Grid_Freq(int i) {
     return std::exp(i * kGridStep + kGridStart);
 }
 
-void Eval_Cos(double f, double& cw, double& c2w) {
-    cw = std::cos(f * kEvalRadPerHz);
-    c2w = std::cos(f * kEvalRadPerHz2);
-}
-
 Biquad EQ_Band_Section(int g, double f0, int q) {
-    return Peak_Section((g - 120) / 10.0, f0, q / 10.0);
+    // A Q byte of 0 is no filter the unit can hold; drawn as the widest Q, not as NaN.
+    return Peak_Section((g - 120) / 10.0, f0, (q < 1 ? 1 : q) / 10.0);
 }
 
+// The peaking filter of the audio-EQ cookbook, normalised by a0.
 Biquad Peak_Section(double gainDb, double f0, double Q) {
-    const double A = std::pow(10.0, gainDb / 20.0);
-    const double w0 = f0 * kDesignRadPerHz;
+    const double A = std::pow(10.0, gainDb / 40.0);
+    const double w0 = f0 * kRadPerHz;
+    const double alpha = std::sin(w0) / (2.0 * Q);
     const double c = std::cos(w0);
-    const double s = std::sin(w0);
-    // Narrowing a cut by A makes a cut of -G dB the mirror image of a boost of +G dB.
-    const double X = A >= 1.0 ? 4.0 * Q : 4.0 * Q * A;
-    const double k = (X - s) / (X + s);
+    const double a0 = 1.0 + alpha / A;
     Biquad b;
-    b.b0 = ((1.0 + k) + (1.0 - k) * A) / 2.0;
-    b.b1 = -c * (1.0 + k);
-    b.b2 = ((1.0 + k) - (1.0 - k) * A) / 2.0;
-    b.a1 = -c * (1.0 + k);
-    b.a2 = k;
+    b.b0 = (1.0 + alpha * A) / a0;
+    b.b1 = -2.0 * c / a0;
+    b.b2 = (1.0 - alpha * A) / a0;
+    b.a1 = b.b1;
+    b.a2 = (1.0 - alpha / A) / a0;
     return b;
 }
 
 double Peaking_Db(double gainDb, double f0, double Q, double f) {
-    constexpr double kRadPerHz = 2.0 * 3.14159265358979323846 / 48000.0;
     const double A = std::pow(10.0, gainDb / 40.0);
     const double w0 = f0 * kRadPerHz;
     const double alpha = std::sin(w0) / (2.0 * Q);
@@ -139,12 +179,8 @@ double Peaking_Db(double gainDb, double f0, double Q, double f) {
     return 10.0 * std::log10(N / D);
 }
 
-double Section_Power(const Biquad& s, double cw, double c2w) {
-    const double N = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b1 * (s.b0 + s.b2) * cw +
-                     2.0 * s.b0 * s.b2 * c2w;
-    const double D =
-        1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * s.a1 * (1.0 + s.a2) * cw + 2.0 * s.a2 * c2w;
-    return N / D;
+double Section_Power(const Biquad& s, double f) {
+    return Power_At(s, std::cos(f * kRadPerHz), std::cos(2.0 * f * kRadPerHz));
 }
 
 void EQ_Sections_Of(uint8_t ch, Biquad (&sections)[kEqSections]) {
@@ -153,43 +189,36 @@ void EQ_Sections_Of(uint8_t ch, Biquad (&sections)[kEqSections]) {
         // Typed gains below -12 dB are stored as 16-bit two's complement: read them signed.
         sections[b] = EQ_Band_Section(p.EQ_Gain_Signed(ch, b), p.EQ_Freq(ch, b), p.EQ_Q(ch, b));
     }
-    sections[31] = kSection20k;
-    sections[32] = kSection20;
 }
 
 void EQ_Curve_Calc(uint8_t ch) {
     Curve_Noted_EQ(ch);
     EQ_Sections_Of(ch, EQ_Section);
+    // Flat bands are exactly 1 everywhere: leave them out of the product.
+    int active[kEqSections];
+    int count = 0;
+    for (int b = 0; b < kBands; ++b)
+        if (Param_Image.EQ_Gain_Signed(ch, b) != kGainFlat) active[count++] = b;
 
-    // 47 * log10 of each section's power ratio, summed over the sections, is taken as one log of
-    // their product: a section lies within 10^+-4 (+-40 dB), so 33 of them cannot overflow, and
-    // one log per point instead of 33 keeps a drag step well inside its time budget.
+    // The sum of the sections' dB is taken as one log of their product: a band lies within
+    // 10^+-4 (+-40 dB), so 31 of them cannot overflow, and one log per point instead of 31 keeps a
+    // drag step well inside its time budget.
     double* row = Curve_EQ[ch];
     for (int i = 0; i < kCurvePoints; ++i) {
         double product = 1.0;
-        double cw, c2w;
-        Eval_Cos(Curve_Freq[i], cw, c2w);
-        for (const Biquad& s : EQ_Section) {
-            const double R = Section_Power(s, cw, c2w);
-            if (R == 0.0) continue; // a zero section adds nothing
-            product *= R;
-        }
-        row[i] = 47.0 * std::log(product) / kLn10;
+        for (int k = 0; k < count; ++k)
+            product *= Power_At(EQ_Section[active[k]], Grid_Cos[i], Grid_Cos2[i]);
+        row[i] = count == 0 ? 0.0 : 10.0 * std::log10(product);
     }
 }
 
 double Crossover_Magnitude(int type, int n, double r) {
-    if (n == 1 && type >= 0 && type <= 2) return 1.0 / std::sqrt(1.0 + r * r);
-    switch (type) {
-    case 0:
-        return 1.0 / std::sqrt(1.0 + std::pow(r, 2 * n));
-    case 1:
-        return 1.0 / (1.0 + std::pow(r, n));
-    case 2:
-        return (2.0 * n - 1.0) / (std::pow(r, n) + 2.0 * n - 1.0);
-    default:
-        return -1.0;
-    }
+    if (type < 0 || type > 2 || n < 1 || n > 8) return -1.0;
+    // Linkwitz-Riley is a squared Butterworth of half the order; an odd order has no such
+    // square, and the unit's odd Linkwitz-Riley slopes are drawn as the Butterworth of that order.
+    if (type == 1 && n % 2 == 0) return 1.0 / (1.0 + std::pow(r, n));
+    if (type == 2) return Bessel_Magnitude(n, r);
+    return 1.0 / std::sqrt(1.0 + std::pow(r, 2 * n));
 }
 
 void HPF_Curve_Calc(uint8_t ch) {
@@ -207,24 +236,32 @@ void Crossover_Curve_Calc(uint8_t ch, bool highPass) {
         Crossover_Curve(Curve_LPF[ch], kLpfFields, ch, false);
 }
 
+double Curve_Db(uint8_t ch, int i) {
+    return Curve_EQ[ch][i] + Curve_HPF[ch][i] + Curve_LPF[ch][i];
+}
+
 void Curve_Points_Update(uint8_t ch) {
     Curve_Noted_Points(ch);
-    for (int i = 0; i < kCurvePoints; ++i) {
-        const double y = kZeroDbY - (Curve_HPF[ch][i] + Curve_LPF[ch][i] + Curve_EQ[ch][i]);
-        Curve_Points[ch][i].setY(static_cast<int>(y));
-    }
+    for (int i = 0; i < kCurvePoints; ++i)
+        Curve_Points[ch][i].setY(Db_To_Py(Curve_Db(ch, i)));
+}
+
+double Curve_Db_At_X(uint8_t ch, double x) {
+    // Grid point i lies at x = 36.5 + i * 1059 / 127 (graph/scale.h).
+    double t = (x - kScaleLeft) * (kCurvePoints - 1) / kScaleColumns;
+    if (t <= 0.0) return Curve_Db(ch, 0);
+    if (t >= kCurvePoints - 1) return Curve_Db(ch, kCurvePoints - 1);
+    const int i = static_cast<int>(t);
+    t -= i;
+    return Curve_Db(ch, i) * (1.0 - t) + Curve_Db(ch, i + 1) * t;
 }
 
 double Channel_Level_Db(uint8_t ch, double f) {
     Biquad sections[kEqSections];
     EQ_Sections_Of(ch, sections);
-    double cw, c2w;
-    Eval_Cos(f, cw, c2w);
     double product = 1.0;
-    for (const Biquad& s : sections) {
-        const double R = Section_Power(s, cw, c2w);
-        if (R != 0.0) product *= R;
-    }
+    for (const Biquad& s : sections)
+        product *= Section_Power(s, f);
     double level = 10.0 * std::log10(product);
     const ParamImage& p = Param_Image;
     for (const FilterFields* fields : {&kHpfFields, &kLpfFields}) {
@@ -238,16 +275,13 @@ double Channel_Level_Db(uint8_t ch, double f) {
 }
 
 int Freq_To_Pos(double f) {
-    double p = (std::log10(f) - kLog10Of20) * kStepsPerDecade * kMarkerPxPerStep + 36.0;
-    if (f == 20000.0) p -= 1.0;
-    return static_cast<int>(p);
+    return Freq_To_Px(f) - kMarkerCentre;
 }
 
 int Pos_To_Freq(int X) {
-    double f = std::pow(10.0, (X - 36) / kMarkerPxPerStep / kStepsPerDecade + kLog10Of20);
-    if (f >= 19995.0) f += 5.0;
-    if (f >= 20000.0) return 20000;
-    if (f < 20.0) return 20;
+    const double f = std::floor(Px_To_Freq(X + kMarkerCentre) + 0.5);
+    if (f >= kFreqMax) return kFreqMax;
+    if (f <= kFreqMin) return kFreqMin;
     return static_cast<int>(f);
 }
 

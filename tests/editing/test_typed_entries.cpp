@@ -119,9 +119,9 @@ void TestTypedEntries::typedValueShownAsStored_data() {
     QTest::newRow("gain -4.5") << int(EqGain) << "-4.5" << kNoStep << false << 75 << "-4.5" << 75
                                << 160 << QStringList{"05 08 01 09 a0 00 c3 00 1e"};
     QTest::newRow("gain 3.55 stored as 3.5")
-        << int(EqGain) << "3.55" << kNoStep << false << 155 << "3.5" << 155 << 122
+        << int(EqGain) << "3.55" << kNoStep << false << 155 << "3.5" << 155 << 123
         << QStringList{"05 08 01 09 a0 00 13 01 1e"};
-    QTest::newRow("gain 5") << int(EqGain) << "5" << kNoStep << false << 170 << "5.0" << 170 << 115
+    QTest::newRow("gain 5") << int(EqGain) << "5" << kNoStep << false << 170 << "5.0" << 170 << 116
                             << QStringList{"05 08 01 09 a0 00 22 01 1e"};
     QTest::newRow("gain 0 flat") << int(EqGain) << "0" << kNoStep << false << 120 << "0.0" << 120
                                  << 139 << QStringList{"05 08 01 09 a0 00 f0 00 1e"};
@@ -129,12 +129,12 @@ void TestTypedEntries::typedValueShownAsStored_data() {
         << int(EqGain) << "-0.05" << kNoStep << false << 119 << "-0.1" << 119 << 139
         << QStringList{"05 08 01 09 a0 00 ef 00 1e"};
     QTest::newRow("gain 15 beyond the slider")
-        << int(EqGain) << "15" << kNoStep << false << 270 << "15.0" << 240 << 68
+        << int(EqGain) << "15" << kNoStep << false << 270 << "15.0" << 240 << 69
         << QStringList{"05 08 01 09 a0 00 86 01 1e"};
     QTest::newRow("gain 20.1 refused")
-        << int(EqGain) << "20.1" << kNoStep << false << 218 << "9.8" << 218 << 92 << QStringList{};
+        << int(EqGain) << "20.1" << kNoStep << false << 218 << "9.8" << 218 << 93 << QStringList{};
     QTest::newRow("gain -4.5 then wheel back on the slider")
-        << int(EqGain) << "-4.5" << int(WheelBack) << true << 74 << "-4.6" << 74 << 160
+        << int(EqGain) << "-4.5" << int(WheelBack) << true << 74 << "-4.6" << 74 << 161
         << QStringList{"05 08 01 09 a0 00 c3 00 1e", "05 08 01 09 a0 00 c2 00 1e"};
     QTest::newRow("gain 3.55 then Up")
         << int(EqGain) << "3.55" << int(KeyUp) << false << 156 << "3.6" << 156 << 122
@@ -144,7 +144,7 @@ void TestTypedEntries::typedValueShownAsStored_data() {
     QTest::newRow("freq 01000") << int(EqFreq) << "01000" << kNoStep << false << 1000 << "1000"
                                 << kNone << 631 << QStringList{"05 08 01 09 e8 03 52 01 1e"};
     QTest::newRow("freq 80Hz refused") << int(EqFreq) << "80Hz" << kNoStep << false << 160 << "160"
-                                       << kNone << 352 << QStringList{};
+                                       << kNone << 350 << QStringList{};
     QTest::newRow("freq 01000 then wheel")
         << int(EqFreq) << "01000" << int(WheelForward) << false << 1001 << "1001" << kNone << 631
         << QStringList{"05 08 01 09 e8 03 52 01 1e", "05 08 01 09 e9 03 52 01 1e"};
@@ -163,14 +163,14 @@ void TestTypedEntries::typedValueShownAsStored_data() {
 
     // Crossovers: 05 06 (high-pass) or 05 07 (low-pass), CH2, type 0, the frequency, slope 3, off.
     QTest::newRow("HPF 0150") << int(HpfFreq) << "0150" << kNoStep << false << 150 << "150" << kNone
-                              << 342 << QStringList{"05 06 01 00 96 00 03 01"};
+                              << 340 << QStringList{"05 06 01 00 96 00 03 01"};
     QTest::newRow("HPF 150.0 refused") << int(HpfFreq) << "150.0" << kNoStep << false << 20 << "20"
-                                       << kNone << 36 << QStringList{};
+                                       << kNone << 31 << QStringList{};
     QTest::newRow("HPF 0150 then wheel")
-        << int(HpfFreq) << "0150" << int(WheelForward) << false << 151 << "151" << kNone << 343
+        << int(HpfFreq) << "0150" << int(WheelForward) << false << 151 << "151" << kNone << 341
         << QStringList{"05 06 01 00 96 00 03 01", "05 06 01 00 97 00 03 01"};
     QTest::newRow("LPF 05000") << int(LpfFreq) << "05000" << kNoStep << false << 5000 << "5000"
-                               << kNone << 876 << QStringList{"05 07 01 00 88 13 03 01"};
+                               << kNone << 877 << QStringList{"05 07 01 00 88 13 03 01"};
 
     // Channel volume: 05 04 02 and the level; master volume: 05 0d and the level.
     QTest::newRow("CH3 -4.55") << int(ChVol) << "-4.55" << kNoStep << false << 555 << "-4.5dB"
@@ -246,8 +246,8 @@ void TestTypedEntries::typedValueShownAsStored() {
     } else if (t.marker) {
         QCOMPARE(t.marker->x(), marker);
     }
-    if (fam == HpfFreq) QCOMPARE(HPF_Line.x1(), marker + 4);
-    if (fam == LpfFreq) QCOMPARE(LPF_Line.x1(), marker + 4);
+    if (fam == HpfFreq) QCOMPARE(HPF_Line.x1(), marker + 5);
+    if (fam == LpfFreq) QCOMPARE(LPF_Line.x1(), marker + 5);
 }
 
 QTEST_MAIN(TestTypedEntries)

@@ -36,7 +36,8 @@ class TestCurvesCurrent : public QObject {
 
   private slots:
     // CH3 holds a 1 kHz low-pass (Butterworth, 24 dB/oct) in the unit. After connecting, CH1 is
-    // edited and CH3 has never been selected; its overlay still shows the low-pass.
+    // edited and CH3 has never been selected; its overlay still shows the low-pass:
+    // y = floor(144.5 + 4.7 * 10 log10(1 + (f / 1000)^8)) at the grid points.
     void neverSelectedOverlayAfterReadback() {
         WindowFixture f;
         sim::unit().memory()[sim::off::LpfOff + 2] = 0;
@@ -46,8 +47,8 @@ class TestCurvesCurrent : public QObject {
         f.ui().curveCheck[2]->setChecked(true);
         render(f.window());
         QCOMPARE(ysAt(2, {0, 40, 64, 72, 80, 90, 100, 127}),
-                 (QVector<int>{143, 143, 144, 156, 205, 280, 356, 559}));
-        QCOMPARE(ysAt(0, {64, 72, 80}), (QVector<int>{143, 143, 143}));
+                 (QVector<int>{144, 144, 145, 158, 216, 305, 393, 633}));
+        QCOMPARE(ysAt(0, {64, 72, 80}), (QVector<int>{144, 144, 144}));
     }
 
     // CH1 linked to CH2 (EQ and filters): a band moved on CH1 is on CH2's overlay at once.
@@ -58,7 +59,7 @@ class TestCurvesCurrent : public QObject {
         render(f.window());
         f.ui().eqGainSlider[17]->setValue(240); // +12 dB at 1 kHz, Q 3
         render(f.window());
-        QCOMPARE(Curve_Points[1][72].y(), 87);
+        QCOMPARE(Curve_Points[1][72].y(), 88); // +11.9897 dB at 1004.19 Hz: floor(88.15)
     }
 
     // Fields changed back to what the curve was last drawn from, after a computation of other
@@ -71,10 +72,10 @@ class TestCurvesCurrent : public QObject {
         Param_Image.set_EQ_Gain(4, 17, 240);
         EQ_Curve_Calc(4);
         Curve_Points_Update(4);
-        QCOMPARE(Curve_Points[4][72].y(), 87);
+        QCOMPARE(Curve_Points[4][72].y(), 88);
         Param_Image.set_EQ_Gain(4, 17, kGainFlat); // e.g. undone, with no computation
         QVERIFY(Curves_Current(4));
-        QCOMPARE(Curve_Points[4][72].y(), 143);
+        QCOMPARE(Curve_Points[4][72].y(), 144);
     }
 
     // Bringing another channel up to date leaves the edited channel's crossover lines alone.
@@ -86,9 +87,9 @@ class TestCurvesCurrent : public QObject {
         Param_Image.set_HPF_Freq(3, 5000);
         Param_Image.set_HPF_Off(3, 0);
         QVERIFY(Curves_Current(3));
-        QCOMPARE(HPF_Line, QLine(285, 50, 285, 238));
-        QCOMPARE(HPF_Marker_X, 281);
-        QVERIFY(Curve_HPF[3][0] < -200.0);
+        QCOMPARE(HPF_Line, QLine(283, 50, 283, 238));
+        QCOMPARE(HPF_Marker_X, 278);
+        QVERIFY(Curve_HPF[3][0] < -190.0); // -10 log10(1 + 250^8) = -191.84 dB
     }
 };
 

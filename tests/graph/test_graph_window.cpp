@@ -3,6 +3,8 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
+#include "graph/grid.h"
+#include "graph/overlay.h"
 #include "graph/response.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
@@ -146,12 +148,16 @@ class TestGraphWindow : public QObject {
     void editedChannelDrawnOnItsCurve();
     void everyCheckedOverlay_data();
     void everyCheckedOverlay();
-    void dottedLinesAtMarkersPlusFour();
+    void dottedLinesOnTheCorner();
+    void gridMarkerAndCurveMeet_data();
+    void gridMarkerAndCurveMeet();
+    void readoutIsTheCurveUnderThePointer_data();
+    void readoutIsTheCurveUnderThePointer();
     void bandDragReadsWhereTheMarkerWent();
-    void bandDragLimits_data();
-    void bandDragLimits();
-    void crossoverDragStaysOnItsRow_data();
-    void crossoverDragStaysOnItsRow();
+    void bandDrag_data();
+    void bandDrag();
+    void crossoverDragFollowsTheCurve_data();
+    void crossoverDragFollowsTheCurve();
     void dragCopiesToLinkedChannels();
     void ledDoubleClickFlatAndRestore();
     void ledDoubleClickOnNeverFlattenedBand();
@@ -222,19 +228,19 @@ void TestGraphWindow::everyCheckedOverlay() {
     QVERIFY(onVertex(img, Curve_Points[4][72], kChannel[4], bg));
 }
 
-// The lines are drawn for OFF filters too, at the markers' left edge + 4.
-void TestGraphWindow::dottedLinesAtMarkersPlusFour() {
+// The lines are drawn for OFF filters too, on the corner's column (the marker's left edge + 5);
+// the marker's middle row lies on the curve there (0 dB: row 144, top 136).
+void TestGraphWindow::dottedLinesOnTheCorner() {
     Pc.Cur_CH = 3;
     Param_Image.set_HPF_Freq(3, 100);
     Param_Image.set_LPF_Freq(3, 5000);
     w->HPF_Curve_Calc(3);
     w->LPF_Curve_Calc(3);
-    QCOMPARE(ui->hpfMarker->geometry(), QRect(281, 148, 16, 16));
-    QCOMPARE(ui->lpfMarker->geometry(), QRect(Freq_To_Pos(5000), 148, 16, 16));
+    QCOMPARE(ui->hpfMarker->geometry(), QRect(278, 136, 16, 16)); // 100 Hz: column 283
+    QCOMPARE(ui->lpfMarker->geometry(), QRect(877, 136, 16, 16)); // 5 kHz: column 882
     const QImage img = renderGraph();
     const QRgb bg = background(img);
-    for (DragPushButton* m : {ui->hpfMarker, ui->lpfMarker}) {
-        const int x = m->x() + 4;
+    for (int x : {283, 882}) {
         int dots = 0, gaps = 0, beside = 0;
         for (int y = 52; y < 130; ++y) {
             tinted(img.pixel(x, y), kChannel[3], bg, 0.6) ? ++dots : ++gaps;
@@ -246,6 +252,97 @@ void TestGraphWindow::dottedLinesAtMarkersPlusFour() {
     }
 }
 
+void TestGraphWindow::gridMarkerAndCurveMeet_data() {
+    QTest::addColumn<int>("freq");
+    QTest::addColumn<int>("gain");
+    QTest::addColumn<int>("column"); // floor(36.5 + 353 * log10(f / 20))
+    QTest::addColumn<int>("row");    // floor(144.5 - 4.7 * dB)
+    QTest::addColumn<QString>("readout");
+    QTest::newRow("100 Hz, +6 dB") << 100 << 180 << 283 << 116 << "100 Hz  +6.0 dB";
+    QTest::newRow("1 kHz, +12 dB") << 1000 << 240 << 636 << 88 << "1.00 kHz  +12.0 dB";
+    QTest::newRow("5 kHz, -6 dB") << 5000 << 60 << 882 << 172 << "4.98 kHz  -6.0 dB";
+    QTest::newRow("10 kHz, -12 dB") << 10000 << 0 << 989 << 200 << "10.02 kHz  -12.0 dB";
+}
+
+// A band at a grid line's frequency and a level line's gain: the frequency line, the level line,
+// the band marker's middle pixel and the drawn curve's peak meet on one pixel, and the readout on
+// that column says the band's level. The band is wide (Q 0.5) so that the drawn curve, straight
+// between grid points, reaches its peak's row.
+void TestGraphWindow::gridMarkerAndCurveMeet() {
+    QFETCH(int, freq);
+    QFETCH(int, gain);
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(QString, readout);
+    const int b = 10;
+    Param_Image.set_EQ_Freq(0, b, uint16_t(freq));
+    Param_Image.set_EQ_Gain(0, b, uint16_t(gain));
+    Param_Image.set_EQ_Q(0, b, 5);
+    w->Place_Band_Marker(b);
+    EQ_Curve_Calc(0);
+    Curve_Points_Update(0);
+
+    int lineColumn = -1, lineRow = -1;
+    for (const GridLine& l : Grid_Freq_Lines())
+        if (l.value == freq) lineColumn = l.pos;
+    for (const GridLine& l : Grid_Level_Lines())
+        if (l.value == (gain - 120) / 10) lineRow = l.pos;
+    QCOMPARE(lineColumn, column);
+    QCOMPARE(lineRow, row);
+    QCOMPARE(ui->bandMarker[b]->geometry().topLeft() + QPoint(5, 5), QPoint(column, row));
+    QCOMPARE(Hover_Readout(0, column), readout);
+
+    const QImage img = renderGraph();
+    const QRgb bg = background(img);
+    QVERIFY(tinted(img.pixel(column, row), kChannel[0], bg, 0.6));
+    QCOMPARE(QColor(img.pixel(column, 60)), QColor(72, 72, 76)); // the frequency line
+    QCOMPARE(QColor(img.pixel(40, row)), QColor(72, 72, 76));    // the level line
+    QVERIFY(QColor(img.pixel(column + 1, 60)) != QColor(72, 72, 76));
+}
+
+void TestGraphWindow::readoutIsTheCurveUnderThePointer_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<double>("db");
+    // CH3: Bessel 24 dB/oct high-pass at 60 Hz, Linkwitz-Riley 24 dB/oct low-pass at 3 kHz. At
+    // the middle of column 809 (3096.2 Hz) -20 log10(1 + (3096.2 / 3000)^4) plus the Bessel
+    // high-pass's 20 log10 |105 / theta_4(j 2.1139 * 60 / 3096.2)| = -6.587 dB; column 886
+    // (5116.4 Hz): -19.518 dB.
+    QTest::newRow("3.10 kHz") << 809 << -6.587;
+    QTest::newRow("5.12 kHz") << 886 << -19.518;
+    QTest::newRow("40 Hz (no literal)") << 98 << 0.0;
+    QTest::newRow("500 Hz (no literal)") << 529 << 0.0;
+}
+
+// The readout's level is where the curve is drawn on the pointer's column, and at the two
+// frequencies it is the channel's true level.
+void TestGraphWindow::readoutIsTheCurveUnderThePointer() {
+    QFETCH(int, column);
+    QFETCH(double, db);
+    Pc.Cur_CH = 2;
+    Param_Image.set_HPF_Off(2, 0);
+    Param_Image.set_HPF_Freq(2, 60);
+    Param_Image.set_HPF_Type(2, 2);
+    Param_Image.set_HPF_Slope(2, 3);
+    Param_Image.set_LPF_Off(2, 0);
+    Param_Image.set_LPF_Freq(2, 3000);
+    Param_Image.set_LPF_Type(2, 1);
+    Param_Image.set_LPF_Slope(2, 3);
+    w->HPF_Curve_Calc(2);
+    w->LPF_Curve_Calc(2);
+    Curve_Points_Update(2);
+    const QString text = Hover_Readout(2, column);
+    const double read =
+        text.section(QStringLiteral("  "), 1).remove(QStringLiteral(" dB")).toDouble();
+    if (db != 0.0) QVERIFY2(qAbs(read - db) < 0.051, qPrintable(text));
+    const QImage img = renderGraph();
+    const QRgb bg = background(img);
+    const int row = int(std::floor(144.5 - 4.7 * read));
+    bool drawn = false;
+    for (int y = row - 1; y <= row + 1; ++y)
+        drawn = drawn || tinted(img.pixel(column, y), kChannel[2], bg, 0.6);
+    QVERIFY2(drawn, qPrintable(QString("%1 on row %2").arg(text).arg(row)));
+}
+
 // A band marker is read where the drag put it, by the exact inverse of its placement: a press
 // without motion changes nothing, each step sends the band once, the stored gain is the one the
 // marker shows, and on release the marker stays where the pointer left it.
@@ -254,51 +351,57 @@ void TestGraphWindow::bandDragReadsWhereTheMarkerWent() {
     const int b = 4; // band 5: 50 Hz, Q 3.0
     w->Place_Band_Marker(b);
     DragPushButton* m = ui->bandMarker[b];
-    QCOMPARE(m->pos(), QPoint(175, 139));
+    QCOMPARE(m->pos(), QPoint(171, 139)); // 50 Hz on column 176, 0 dB on row 144
 
     press(m, QPoint(5, 5));
-    moveTo(m, QPoint(180, 144)); // no motion
-    QCOMPARE(m->pos(), QPoint(175, 139));
+    moveTo(m, QPoint(176, 144)); // no motion
+    QCOMPARE(m->pos(), QPoint(171, 139));
     QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 120);
     QCOMPARE(int(Param_Image.EQ_Freq(0, b)), 50);
     QVERIFY(takeFrames().empty());
 
-    moveTo(m, QPoint(180, 105)); // straight up to 100: +8.1 dB, the frequency stays
-    QCOMPARE(m->pos(), QPoint(175, 100));
-    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 201);
+    moveTo(m, QPoint(176, 105)); // straight up to row 105: (144 - 105) / 4.7 = +8.3 dB
+    QCOMPARE(m->pos(), QPoint(171, 100));
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 203);
     QCOMPARE(int(Param_Image.EQ_Freq(0, b)), 50);
-    QCOMPARE(takeFrames(), std::vector<Bytes>{bandFrame(0, b, 50, 201, 30)});
-    QCOMPARE(ui->eqGain[b]->text(), QString("8.1"));
-    QCOMPARE(ui->eqGainSlider[b]->value(), 201);
-    QCOMPARE(int(sim::unit().u16(sim::off::eqGain(0, b))), 321);
+    QCOMPARE(takeFrames(), std::vector<Bytes>{bandFrame(0, b, 50, 203, 30)});
+    QCOMPARE(ui->eqGain[b]->text(), QString("8.3"));
+    QCOMPARE(ui->eqGainSlider[b]->value(), 203);
+    QCOMPARE(int(sim::unit().u16(sim::off::eqGain(0, b))), 323);
 
-    moveTo(m, QPoint(460, 125)); // to 455/120: 314 Hz, +3.9 dB
+    moveTo(m, QPoint(460, 125)); // column 460: 20 * 10^(3 * 424 / 1059) = 318 Hz; row 125: +4.0
     QCOMPARE(m->pos(), QPoint(455, 120));
-    QCOMPARE(takeFrames(), std::vector<Bytes>{bandFrame(0, b, 314, 159, 30)});
-    QCOMPARE(ui->eqFreq[b]->text(), QString("314"));
+    QCOMPARE(takeFrames(), std::vector<Bytes>{bandFrame(0, b, 318, 160, 30)});
+    QCOMPARE(ui->eqFreq[b]->text(), QString("318"));
 
     release(m, QPoint(460, 125));
     QCOMPARE(m->pos(), QPoint(455, 120));
     QCOMPARE(ui->bandLabel[b]->geometry(), QRect(455, 105, 18, 18));
     QCOMPARE(int(Pc.Cur_Band), b);
     QVERIFY(takeFrames().empty()); // the release sends nothing
-    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 159);
+    QCOMPARE(int(Param_Image.EQ_Gain(0, b)), 160);
 }
 
-void TestGraphWindow::bandDragLimits_data() {
+void TestGraphWindow::bandDrag_data() {
     QTest::addColumn<QPoint>("cursor");
     QTest::addColumn<QPoint>("placed"); // the marker after the move, from the stored values
     QTest::addColumn<int>("freq");
     QTest::addColumn<int>("gain");
-    // Band 11 starts at 200 Hz, 0.0 dB: marker at 386/139, grabbed at 5/5.
-    QTest::newRow("fully left") << QPoint(-400, 144) << QPoint(36, 139) << 20 << 120;
-    QTest::newRow("fully right") << QPoint(3000, 144) << QPoint(1086, 139) << 20000 << 120;
-    QTest::newRow("top") << QPoint(391, -400) << QPoint(386, 82) << 200 << 240;
-    QTest::newRow("bottom") << QPoint(391, 900) << QPoint(386, 195) << 200 << 0;
+    // Band 11 starts at 200 Hz, 0.0 dB: marker at 384/139, grabbed at 5/5, so the cursor is the
+    // marker's middle pixel. Column c reads 20 * 10^(3 * (c - 36) / 1059) Hz to the nearest hertz,
+    // row r reads (144 - r) / 4.7 dB to the nearest 0.1 dB; the marker is then placed from those.
+    QTest::newRow("fully left") << QPoint(-400, 144) << QPoint(31, 139) << 20 << 120;
+    QTest::newRow("fully right") << QPoint(3000, 144) << QPoint(1090, 139) << 20000 << 120;
+    QTest::newRow("top") << QPoint(389, -400) << QPoint(384, 83) << 200 << 240;
+    QTest::newRow("bottom") << QPoint(389, 900) << QPoint(384, 195) << 200 << 0;
+    QTest::newRow("10 rows up: +2.1 dB") << QPoint(389, 134) << QPoint(384, 129) << 200 << 141;
+    QTest::newRow("10 rows down: -2.1 dB") << QPoint(389, 154) << QPoint(384, 149) << 200 << 99;
+    QTest::newRow("right to 1521 Hz") << QPoint(700, 144) << QPoint(695, 139) << 1521 << 120;
+    QTest::newRow("81 Hz, +9.4 dB") << QPoint(250, 100) << QPoint(245, 95) << 81 << 214;
 }
 
 // Offline: the mirror, widgets and graph change, nothing is sent.
-void TestGraphWindow::bandDragLimits() {
+void TestGraphWindow::bandDrag() {
     QFETCH(QPoint, cursor);
     QFETCH(QPoint, placed);
     QFETCH(int, freq);
@@ -306,7 +409,7 @@ void TestGraphWindow::bandDragLimits() {
     const int b = 10;
     w->Place_Band_Marker(b);
     DragPushButton* m = ui->bandMarker[b];
-    QCOMPARE(m->pos(), QPoint(386, 139));
+    QCOMPARE(m->pos(), QPoint(384, 139));
     press(m, QPoint(5, 5));
     moveTo(m, cursor);
     QCOMPARE(int(Param_Image.EQ_Freq(0, b)), freq);
@@ -317,13 +420,16 @@ void TestGraphWindow::bandDragLimits() {
     QVERIFY(sim::unit().frames().empty());
 }
 
-void TestGraphWindow::crossoverDragStaysOnItsRow_data() {
+void TestGraphWindow::crossoverDragFollowsTheCurve_data() {
     QTest::addColumn<bool>("lowPass");
     QTest::newRow("high-pass") << false;
     QTest::newRow("low-pass") << true;
 }
 
-void TestGraphWindow::crossoverDragStaysOnItsRow() {
+// A crossover marker is read after it moved, on its column only; it is placed back on its
+// frequency with its middle on the curve at the corner: -3.01 dB for the Bessel filter, row
+// floor(144.5 + 4.7 * 3.0103) = 158, top 150.
+void TestGraphWindow::crossoverDragFollowsTheCurve() {
     QFETCH(bool, lowPass);
     goOnline();
     const uint8_t ch = 1;
@@ -338,31 +444,32 @@ void TestGraphWindow::crossoverDragStaysOnItsRow() {
     QLineEdit* edit = lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq;
     const QString held = lowPass ? "L_On" : "H_On";
     const QString normal = lowPass ? "L_Nor" : "H_Nor";
-    QCOMPARE(m->pos(), QPoint(36, 148));
+    QCOMPARE(m->pos(), QPoint(31, 150));
 
     press(m, QPoint(8, 8));
     QVERIFY(m->styleSheet().contains(held));
     QCOMPARE(int(lowPass ? Drag_LPF : Drag_HPF), 1);
+    moveTo(m, QPoint(39, 158)); // no motion
+    QCOMPARE(m->pos(), QPoint(31, 150));
+    QVERIFY(takeFrames().empty());
 
-    moveTo(m, QPoint(244, 216)); // reads 36: 20 Hz; then 200 right and 60 down
-    QCOMPARE(m->pos(), QPoint(236, 148));
-    QCOMPARE(takeFrames(), std::vector<Bytes>{filterFrame(lowPass, ch, 2, 20, 5, 0)});
-
-    moveTo(m, QPoint(294, 76)); // reads 236: 74 Hz; then 50 right and 80 up
+    // 200 right and 60 down: column 236 reads 20 * 10^(3 * 200 / 1059) = 74 Hz, whose marker
+    // stands one column further right; the height stays on the curve.
+    moveTo(m, QPoint(239, 218));
     QCOMPARE(int(Param_Image.filterFreq(fields, ch)), 74);
     QCOMPARE(edit->text(), QString("74"));
-    QCOMPARE(m->pos(), QPoint(Freq_To_Pos(74) + 50, 148));
+    QCOMPARE(m->pos(), QPoint(232, 150));
     QCOMPARE(takeFrames(), std::vector<Bytes>{filterFrame(lowPass, ch, 2, 74, 5, 0)});
-    QCOMPARE(lowPass ? LPF_Line.x1() : HPF_Line.x1(), Freq_To_Pos(74) + 4);
+    QCOMPARE(lowPass ? LPF_Line.x1() : HPF_Line.x1(), 237);
     QCOMPARE(
         int(sim::unit().u16(lowPass ? sim::off::LpfFreq + 2 * ch : sim::off::HpfFreq + 2 * ch)),
         74);
 
-    release(m, QPoint(294, 76));
+    release(m, QPoint(239, 218));
     QVERIFY(m->styleSheet().contains(normal));
     QCOMPARE(int(Drag_HPF), 0);
     QCOMPARE(int(Drag_LPF), 0);
-    QCOMPARE(m->y(), 148);
+    QCOMPARE(m->pos(), QPoint(232, 150));
     QVERIFY(takeFrames().empty());
 }
 
@@ -374,29 +481,29 @@ void TestGraphWindow::dragCopiesToLinkedChannels() {
     Pc.Link_Mode[0] = LinkEqAndFilters;
     w->HPF_Curve_Calc(0);
     DragPushButton* m = ui->hpfMarker;
+    QCOMPARE(m->x(), 31); // 20 Hz
     press(m, QPoint(8, 8));
-    moveTo(m, QPoint(244, 156));
-    moveTo(m, QPoint(245, 156)); // reads 236: 74 Hz
-    release(m, QPoint(245, 156));
+    moveTo(m, QPoint(239, 156)); // 200 right: column 236 reads 74 Hz
+    release(m, QPoint(239, 156));
     const int slope = Param_Image.HPF_Slope(0), off = Param_Image.HPF_Off(0);
     const std::vector<Bytes> frames = takeFrames();
-    QCOMPARE(frames.size(), size_t(4));
-    QCOMPARE(hex(frames[2]), hex(filterFrame(false, 0, 0, 74, slope, off)));
-    QCOMPARE(hex(frames[3]), hex(filterFrame(false, 2, 0, 74, slope, off)));
+    QCOMPARE(frames.size(), size_t(2));
+    QCOMPARE(hex(frames[0]), hex(filterFrame(false, 0, 0, 74, slope, off)));
+    QCOMPARE(hex(frames[1]), hex(filterFrame(false, 2, 0, 74, slope, off)));
     QCOMPARE(int(Param_Image.HPF_Freq(2)), 74);
 
     const int b = 17;
     w->Place_Band_Marker(b);
     press(ui->bandMarker[b], QPoint(5, 5));
-    moveTo(ui->bandMarker[b], QPoint(636, 110)); // to 631/105: +7.1 dB at 1000 Hz
+    moveTo(ui->bandMarker[b], QPoint(636, 110)); // row 110: (144 - 110) / 4.7 = +7.2 dB
     release(ui->bandMarker[b], QPoint(636, 110));
-    QCOMPARE(int(Param_Image.EQ_Gain(2, b)), 191);
+    QCOMPARE(int(Param_Image.EQ_Gain(2, b)), 192);
     QCOMPARE(int(Param_Image.EQ_Freq(2, b)), 1000);
     // The copy first, then the band itself, each once.
     const std::vector<Bytes> bandFrames = takeFrames();
     QCOMPARE(bandFrames.size(), size_t(2));
-    QCOMPARE(hex(bandFrames[0]), hex(bandFrame(2, b, 1000, 191, 30)));
-    QCOMPARE(hex(bandFrames[1]), hex(bandFrame(0, b, 1000, 191, 30)));
+    QCOMPARE(hex(bandFrames[0]), hex(bandFrame(2, b, 1000, 192, 30)));
+    QCOMPARE(hex(bandFrames[1]), hex(bandFrame(0, b, 1000, 192, 30)));
 }
 
 void TestGraphWindow::ledDoubleClickFlatAndRestore() {
@@ -420,7 +527,7 @@ void TestGraphWindow::ledDoubleClickFlatAndRestore() {
     QCOMPARE(int(Pc.EQ_Gain_Saved[0][b]), 150);
     QCOMPARE(ui->eqGain[b]->text(), QString("3.0"));
     QCOMPARE(ui->eqGainSlider[b]->value(), 150);
-    QCOMPARE(ui->bandMarker[b]->y(), 124);
+    QCOMPARE(ui->bandMarker[b]->y(), 125); // +3.0 dB: row floor(144.5 - 14.1) = 130
     QVERIFY(led->styleSheet().contains("rgb(65,105,225)"));
     checkBandFrames(takeFrames(), bandFrame(0, b, 50, 150, 30));
     QVERIFY(Curve_Points[0][17].y() < 135); // the curve follows

@@ -1,8 +1,9 @@
-// The grid's scale against the markers: frequency lines where a marker for that frequency stands,
-// level lines through the middle of a band marker placed at that level, and the hover readout.
+// The grid on the graph's scale: frequency lines on column floor(36.5 + 353 * log10(f / 20)), level
+// lines on row floor(144.5 - 4.7 * dB), band markers centred on them, and the readout's texts.
 #include "graph/grid.h"
 #include "graph/marker_geometry.h"
 #include "graph/response.h"
+#include "graph/scale.h"
 
 #include <QtTest>
 
@@ -12,18 +13,18 @@ class TestGrid : public QObject {
     Q_OBJECT
 
   private slots:
-    void frequencyLinesOnTheMarkerMapping() {
-        const int expected[10][2] = {{20, 36},     {50, 175},    {100, 281},  {200, 386},
-                                     {500, 526},   {1000, 631},  {2000, 737}, {5000, 876},
-                                     {10000, 982}, {20000, 1086}};
+    void frequencyLinesOnTheScale() {
+        const int expected[10][2] = {{20, 36},     {50, 176},    {100, 283},  {200, 389},
+                                     {500, 529},   {1000, 636},  {2000, 742}, {5000, 882},
+                                     {10000, 989}, {20000, 1095}};
         const char* labels[10] = {"20", "50", "100", "200", "500", "1k", "2k", "5k", "10k", "20k"};
         const auto& lines = Grid_Freq_Lines();
         for (int k = 0; k < 10; ++k) {
             QCOMPARE(lines[k].value, double(expected[k][0]));
             QCOMPARE(lines[k].pos, expected[k][1]);
             QCOMPARE(QString(lines[k].label), QString(labels[k]));
-            // A band marker dragged onto the line reads a frequency just below the line's own.
-            QVERIFY(Pos_To_Freq(lines[k].pos) <= expected[k][0]);
+            // A band marker placed for the line's frequency is centred on the line.
+            QCOMPARE(Freq_To_Pos(expected[k][0]) + kBandMarkerSize / 2, expected[k][1]);
         }
     }
 
@@ -32,13 +33,13 @@ class TestGrid : public QObject {
         QTest::addColumn<int>("gain"); // PC encoding of the same level
         QTest::addColumn<int>("y");
         QTest::addColumn<QString>("label");
-        QTest::newRow("+18 dB (typed)") << 0 << 300 << 59 << "+18";
-        QTest::newRow("+12 dB") << 1 << 240 << 87 << "+12";
-        QTest::newRow("+6 dB") << 2 << 180 << 115 << "+6";
-        QTest::newRow("0 dB") << 3 << 120 << 144 << "0";
-        QTest::newRow("-6 dB") << 4 << 60 << 172 << "-6";
-        QTest::newRow("-12 dB") << 5 << 0 << 200 << "-12";
-        QTest::newRow("-18 dB (typed)") << 6 << -60 << 228 << "-18";
+        QTest::newRow("+18 dB (typed)") << 0 << 300 << 59 << "+18";  // 59.9
+        QTest::newRow("+12 dB") << 1 << 240 << 88 << "+12";          // 88.1
+        QTest::newRow("+6 dB") << 2 << 180 << 116 << "+6";           // 116.3
+        QTest::newRow("0 dB") << 3 << 120 << 144 << "0";             // 144.5
+        QTest::newRow("-6 dB") << 4 << 60 << 172 << "-6";            // 172.7
+        QTest::newRow("-12 dB") << 5 << 0 << 200 << "-12";           // 200.9
+        QTest::newRow("-18 dB (typed)") << 6 << -60 << 229 << "-18"; // 229.1
     }
     void levelLinesThroughBandMarkers() {
         QFETCH(int, line);
@@ -48,25 +49,25 @@ class TestGrid : public QObject {
         const GridLine& l = Grid_Level_Lines()[line];
         QCOMPARE(l.pos, y);
         QCOMPARE(QString(l.label), label);
-        // A band marker at that level is placed with its top edge 5 above the level: its middle
-        // row lies on the line.
+        // A band marker at that level has its middle row on the line.
         QCOMPARE(Gain_To_Marker_Y(gain) + kBandMarkerSize / 2, y);
     }
 
-    // The readout's frequency is the middle of the pixel: the line's own frequency, nearly.
+    // A pixel reads the frequency at its middle, 20 * 10^(3 * (x + 0.5 - 36.5) / 1059): on a
+    // line's column, the line's own frequency to within half a pixel.
     void pixelReadsItsFrequency_data() {
         QTest::addColumn<int>("x");
         QTest::addColumn<QString>("freq");
-        QTest::newRow("20 Hz line") << 36 << "20.1 Hz";
-        QTest::newRow("100 Hz line") << 281 << "100 Hz";
-        QTest::newRow("1 kHz line") << 631 << "999 Hz";
-        QTest::newRow("10 kHz line") << 982 << "10.02 kHz";
-        QTest::newRow("right edge") << 1095 << "21.05 kHz";
+        QTest::newRow("20 Hz line") << 36 << "20.0 Hz";
+        QTest::newRow("100 Hz line") << 283 << "100 Hz";    // 100.17
+        QTest::newRow("1 kHz line") << 636 << "1.00 kHz";   // 1001.7
+        QTest::newRow("10 kHz line") << 989 << "10.02 kHz"; // 10017.2
+        QTest::newRow("right edge") << 1095 << "20.00 kHz";
     }
     void pixelReadsItsFrequency() {
         QFETCH(int, x);
         QFETCH(QString, freq);
-        QCOMPARE(Freq_Text(Pos_To_Freq_Exact(x + 0.5)), freq);
+        QCOMPARE(Freq_Text(Px_To_Freq(x)), freq);
     }
 
     void hoverText_data() {

@@ -199,14 +199,16 @@ class TestMeasurement : public QObject {
     }
 
     // Measurement + the channel's EQ (+12 dB at 1 kHz, Q 3) and high-pass (Butterworth 24 dB/oct
-    // at 100 Hz): each part on its own dB scale.
+    // at 100 Hz), in python3: the measurement 80 + 10 log10(f / 1000) less its mean over the grid
+    // points of 200 Hz..2 kHz (78.0103 dB), plus the cookbook peaking level and
+    // -10 log10(1 + (100 / f)^8).
     void predictedIsMeasurementPlusResponse_data() {
         QTest::addColumn<int>("point");
         QTest::addColumn<double>("level");
-        QTest::newRow("20 Hz") << 0 << -70.8128;
-        QTest::newRow("176 Hz") << 40 << -5.5389;
-        QTest::newRow("1004 Hz") << 72 << 13.9999;
-        QTest::newRow("20 kHz") << 127 << 15.1005;
+        QTest::newRow("20 Hz") << 0 << -70.9169;   // -15.0000 - 55.9169
+        QTest::newRow("176 Hz") << 40 << -5.5389;  // -5.5512 + 0.0123
+        QTest::newRow("1004 Hz") << 72 << 13.9976; // 2.0079 + 11.9897
+        QTest::newRow("20 kHz") << 127 << 15.0006; // 15.0000 + 0.0006
     }
     void predictedIsMeasurementPlusResponse() {
         QFETCH(int, point);

@@ -1,5 +1,9 @@
-// The response computation against the mirror: grid, EQ sections, crossover families, polyline
-// and the marker <-> frequency conversions.
+// The response computation against the mirror: grid, band and crossover shapes, polyline and the
+// marker <-> frequency conversions. Expected levels are literals worked out in python3 from the
+// textbook formulas (cookbook peaking biquad at 48 kHz, Butterworth |H|^2 = 1/(1 + r^2n),
+// Linkwitz-Riley = Butterworth of half the order squared, Bessel from its polynomial scaled to
+// -3.01 dB at the corner); pixels from x = 36.5 + 1059 * log10(f / 20) / 3 and
+// y = 144.5 - 4.7 * dB, each rounded down.
 #include "graph/response.h"
 #include "model/param_image.h"
 
@@ -9,10 +13,6 @@
 using namespace tarn;
 
 namespace {
-
-double dbToPx(double db) {
-    return db * 4.0;
-}
 
 // Index of the largest (or smallest) value of a row.
 int extremum(const double (&row)[kCurvePoints], bool highest) {
@@ -34,21 +34,23 @@ class TestResponse : public QObject {
     }
 
     void startupIsFlatLine();
-    void flatEqSitsOnePixelHigh();
+    void flatEqIsExactlyZero();
     void singleBandPeak_data();
     void singleBandPeak();
     void bandSectionGainAtItsFrequency_data();
     void bandSectionGainAtItsFrequency();
+    void bandIsTheStandardPeaking();
     void cutMirrorsBoost_data();
     void cutMirrorsBoost();
     void eqTouchesOnlyItsChannel();
-    void crossoverCornerAndStopband_data();
-    void crossoverCornerAndStopband();
+    void crossoverShapes_data();
+    void crossoverShapes();
     void butterworth24AtTwentyHertz();
     void offFilterIsExactlyFlat_data();
     void offFilterIsExactlyFlat();
     void unknownFamilyLeavesCurve();
-    void pointsSumAndTruncateTowardZero();
+    void channelIsTheSumInDb();
+    void pointsOnTheScale();
     void freqToPos_data();
     void freqToPos();
     void posToFreq_data();
@@ -59,11 +61,11 @@ class TestResponse : public QObject {
 };
 
 void TestResponse::startupIsFlatLine() {
-    QCOMPARE(Curve_Points[0][0], QPoint(36, 144));
+    QCOMPARE(Curve_Points[0][0], QPoint(36, 144)); // 20 Hz on the plot's first column
     QCOMPARE(Curve_Points[0][1].x(), 44);
     QCOMPARE(Curve_Points[0][64].x(), 570);
     QCOMPARE(Curve_Points[0][126].x(), 1087);
-    QCOMPARE(Curve_Points[0][127], QPoint(1096, 144));
+    QCOMPARE(Curve_Points[0][127], QPoint(1095, 144)); // 20 kHz on its last column
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         for (int i = 0; i < kCurvePoints; ++i) {
             QCOMPARE(Curve_Points[ch][i].y(), 144);
@@ -82,38 +84,39 @@ void TestResponse::startupIsFlatLine() {
     QCOMPARE(LPF_Line, QLine(666, 50, 666, 238));
 }
 
-void TestResponse::flatEqSitsOnePixelHigh() {
+// Bands at 0 dB add nothing: the flat curve is exactly 0 dB and lies on the 0 dB row.
+void TestResponse::flatEqIsExactlyZero() {
     EQ_Curve_Calc(2);
     Curve_Points_Update(2);
     for (int i = 0; i < kCurvePoints; ++i) {
-        QVERIFY2(Curve_EQ[2][i] > 0.00005 && Curve_EQ[2][i] < 0.49, qPrintable(QString::number(i)));
-        QCOMPARE(Curve_Points[2][i].y(), 143);
+        QCOMPARE(Curve_EQ[2][i], 0.0);
+        QCOMPARE(Curve_Points[2][i].y(), 144);
     }
-    // The two fixed sections lift each end of the grid by 0.1 dB.
-    QVERIFY(qAbs(Curve_EQ[2][0] - 0.47) < 0.02);
-    QVERIFY(qAbs(Curve_EQ[2][127] - 0.47) < 0.02);
+    QCOMPARE(Channel_Level_Db(2, 20.0), 0.0);
+    QCOMPARE(Channel_Level_Db(2, 20000.0), 0.0);
 }
 
 void TestResponse::singleBandPeak_data() {
     QTest::addColumn<int>("gain");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<double>("px");
+    QTest::addColumn<double>("db");
     QTest::addColumn<int>("y");
-    QTest::newRow("+12.0 dB") << 240 << 72 << 56.36 << 87;
-    QTest::newRow("-12.0 dB") << 0 << 72 << -56.36 << 200;
+    // Peaking +-12 dB, Q 3, 1 kHz, at grid point 72 (1004.19 Hz): +-11.9897 dB;
+    // y = floor(144.5 -+ 4.7 * 11.9897) = 88 / 200.
+    QTest::newRow("+12.0 dB") << 240 << 11.9897 << 88;
+    QTest::newRow("-12.0 dB") << 0 << -11.9897 << 200;
 }
 
 void TestResponse::singleBandPeak() {
     QFETCH(int, gain);
-    QFETCH(int, index);
-    QFETCH(double, px);
+    QFETCH(double, db);
     QFETCH(int, y);
     Param_Image.set_EQ_Gain(0, 17, static_cast<uint16_t>(gain)); // band 18, 1000 Hz, Q 3.0
     EQ_Curve_Calc(0);
     Curve_Points_Update(0);
     const int i = extremum(Curve_EQ[0], gain > 120);
-    QCOMPARE(i, index);
-    QVERIFY2(qAbs(Curve_EQ[0][i] - px) < 0.01, qPrintable(QString::number(Curve_EQ[0][i], 'f', 4)));
+    QCOMPARE(i, 72);
+    QVERIFY2(qAbs(Curve_EQ[0][i] - db) < 0.0001,
+             qPrintable(QString::number(Curve_EQ[0][i], 'f', 4)));
     QCOMPARE(Curve_Points[0][i], QPoint(636, y));
 }
 
@@ -129,18 +132,30 @@ void TestResponse::bandSectionGainAtItsFrequency_data() {
     QTest::newRow("+20 dB typed") << 320 << 2000.0 << 15;
 }
 
-// The allpass-based section has gain exactly A at its own design frequency.
+// A peaking band has exactly its gain at its own frequency and is flat far from it.
 void TestResponse::bandSectionGainAtItsFrequency() {
     QFETCH(int, gain);
     QFETCH(double, f0);
     QFETCH(int, q);
     const Biquad s = EQ_Band_Section(gain, f0, q);
-    const double w0 = f0 * 0.0001308997;
-    const double db = 10.0 * std::log10(Section_Power(s, std::cos(w0), std::cos(2 * w0)));
+    const double db = 10.0 * std::log10(Section_Power(s, f0));
     QVERIFY2(qAbs(db - (gain - 120) / 10.0) < 0.001, qPrintable(QString::number(db)));
     QCOMPARE(s.a1, s.b1);
-    // Far from f0 the section is flat.
-    QVERIFY(qAbs(Section_Power(s, 1.0, 1.0) - 1.0) < 0.05);
+    QVERIFY(qAbs(Section_Power(s, 0.0) - 1.0) < 1e-6); // DC
+}
+
+// A band on the curve is the standard peaking filter: +6 dB, Q 3 at 1 kHz reads +6.00 dB at
+// 1 kHz; -6 dB, Q 2 at 1 kHz is half its gain (-3.00 dB) at 781.2117 Hz (the band edge of the
+// cookbook's Q) and -1.4819 dB at grid point 64 (649.892 Hz).
+void TestResponse::bandIsTheStandardPeaking() {
+    Param_Image.set_EQ_Gain(1, 17, 180);
+    QVERIFY(qAbs(Channel_Level_Db(1, 1000.0) - 6.00) < 0.005);
+    Param_Image.set_EQ_Gain(1, 17, 60);
+    Param_Image.set_EQ_Q(1, 17, 20);
+    QVERIFY(qAbs(Channel_Level_Db(1, 781.2117) - (-3.00)) < 0.0005);
+    EQ_Curve_Calc(1);
+    QVERIFY2(qAbs(Curve_EQ[1][64] - (-1.4819)) < 0.0001,
+             qPrintable(QString::number(Curve_EQ[1][64], 'f', 5)));
 }
 
 void TestResponse::cutMirrorsBoost_data() {
@@ -153,15 +168,13 @@ void TestResponse::cutMirrorsBoost_data() {
     QTest::newRow("2.5 dB 12.5 kHz Q1") << 28 << 12500 << 10 << 25;
 }
 
-// A cut of -G dB is the mirror image of a boost of +G dB at every grid point.
+// A cut of -G dB is the mirror image of a boost of +G dB at every grid point (the cookbook's cut
+// is the inverse of its boost), and no grid point exceeds the band's gain.
 void TestResponse::cutMirrorsBoost() {
     QFETCH(int, band);
     QFETCH(int, freq);
     QFETCH(int, q);
     QFETCH(int, tenthsDb);
-    EQ_Curve_Calc(0);
-    double flat[kCurvePoints];
-    std::copy(std::begin(Curve_EQ[0]), std::end(Curve_EQ[0]), flat);
     Param_Image.set_EQ_Freq(0, band, static_cast<uint16_t>(freq));
     Param_Image.set_EQ_Q(0, band, static_cast<uint8_t>(q));
     Param_Image.set_EQ_Gain(0, band, static_cast<uint16_t>(120 + tenthsDb));
@@ -172,20 +185,19 @@ void TestResponse::cutMirrorsBoost() {
     EQ_Curve_Calc(0);
     double peak = 0.0;
     for (int i = 0; i < kCurvePoints; ++i) {
-        QVERIFY2(qAbs((boost[i] - flat[i]) + (Curve_EQ[0][i] - flat[i])) < 1e-6,
-                 qPrintable(QString::number(i)));
-        peak = qMax(peak, boost[i] - flat[i]);
+        QVERIFY2(qAbs(boost[i] + Curve_EQ[0][i]) < 1e-7, qPrintable(QString::number(i)));
+        peak = qMax(peak, boost[i]);
     }
-    // The drawn peak sits on or just beside a grid point, so it reaches nearly 4.7 px per dB.
-    QVERIFY(peak <= tenthsDb * 0.47 + 1e-9 && peak > tenthsDb * 0.47 * 0.9);
+    QVERIFY(peak <= tenthsDb / 10.0 + 1e-9 && peak > tenthsDb / 10.0 * 0.9);
 }
 
 void TestResponse::eqTouchesOnlyItsChannel() {
-    // A typed -20.0 dB is stored as 16-bit two's complement (-80) and must draw a cut.
+    // A typed -20.0 dB is stored as 16-bit two's complement (-80) and must draw a cut:
+    // -19.9728 dB at grid point 72 (peaking, Q 3, 1 kHz).
     Param_Image.set_EQ_Gain(3, 17, static_cast<uint16_t>(-80));
     EQ_Curve_Calc(3);
     Curve_Points_Update(3);
-    QVERIFY(Curve_EQ[3][72] < -93.0 && Curve_EQ[3][72] > -95.0);
+    QVERIFY(qAbs(Curve_EQ[3][72] - (-19.9728)) < 0.0001);
     for (int i = 0; i < kCurvePoints; ++i) {
         QCOMPARE(Curve_EQ[0][i], 0.0);
         QCOMPARE(Curve_Points[0][i].y(), 144);
@@ -193,65 +205,88 @@ void TestResponse::eqTouchesOnlyItsChannel() {
     // The scratch table holds the last channel computed; the next channel starts afresh.
     EQ_Curve_Calc(4);
     for (int i = 0; i < kCurvePoints; ++i)
-        QVERIFY(Curve_EQ[4][i] > 0.0 && Curve_EQ[4][i] < 0.49);
+        QCOMPARE(Curve_EQ[4][i], 0.0);
 }
 
-void TestResponse::crossoverCornerAndStopband_data() {
+void TestResponse::crossoverShapes_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("slope");
     QTest::addColumn<double>("cornerDb");
-    QTest::addColumn<double>("decades3Db"); // at a ratio of 1000 from the corner
-    const char* names[] = {"Butterworth", "Link", "Bessel"};
-    for (int type = 0; type < 3; ++type) {
-        for (int slope = 0; slope < 8; ++slope) {
-            const int n = slope + 1;
-            const double r = 1000.0;
-            double corner = -10.0 * std::log10(2.0);
-            double stop = -10.0 * std::log10(1.0 + std::pow(r, 2 * n));
-            if (n > 1 && type == 1) {
-                corner = -20.0 * std::log10(2.0);
-                stop = -20.0 * std::log10(1.0 + std::pow(r, n));
-            } else if (n > 1 && type == 2) {
-                corner = 20.0 * std::log10((2.0 * n - 1.0) / (2.0 * n));
-                stop = 20.0 * std::log10((2.0 * n - 1.0) / (std::pow(r, n) + 2.0 * n - 1.0));
-            }
-            QTest::addRow("%s -%ddB/Oct", names[type], 6 * n) << type << slope << corner << stop;
-        }
-    }
+    QTest::addColumn<double>("octaveDb");   // one octave into the stop band (ratio 2)
+    QTest::addColumn<double>("decades3Db"); // three decades into it (ratio 1000)
+    // Butterworth: -10 log10(1 + r^2n). Linkwitz-Riley, even n: -20 log10(1 + r^n); odd n (6, 18,
+    // 30, 42 dB/oct have no squared Butterworth): drawn as Butterworth of order n. Bessel:
+    // 20 log10(|a0 / theta_n(j w_n r)|) with w_n the polynomial's own -3.01 dB frequency.
+    QTest::newRow("Butterworth 6 dB/oct") << 0 << 0 << -3.0103 << -6.9897 << -60.0000;
+    QTest::newRow("Butterworth 12 dB/oct") << 0 << 1 << -3.0103 << -12.3045 << -120.0000;
+    QTest::newRow("Butterworth 18 dB/oct") << 0 << 2 << -3.0103 << -18.1291 << -180.0000;
+    QTest::newRow("Butterworth 24 dB/oct") << 0 << 3 << -3.0103 << -24.0993 << -240.0000;
+    QTest::newRow("Butterworth 30 dB/oct") << 0 << 4 << -3.0103 << -30.1072 << -300.0000;
+    QTest::newRow("Butterworth 36 dB/oct") << 0 << 5 << -3.0103 << -36.1247 << -360.0000;
+    QTest::newRow("Butterworth 42 dB/oct") << 0 << 6 << -3.0103 << -42.1445 << -420.0000;
+    QTest::newRow("Butterworth 48 dB/oct") << 0 << 7 << -3.0103 << -48.1649 << -480.0000;
+    QTest::newRow("Linkwitz-Riley 6 dB/oct") << 1 << 0 << -3.0103 << -6.9897 << -60.0000;
+    QTest::newRow("Linkwitz-Riley 12 dB/oct") << 1 << 1 << -6.0206 << -13.9794 << -120.0000;
+    QTest::newRow("Linkwitz-Riley 18 dB/oct") << 1 << 2 << -3.0103 << -18.1291 << -180.0000;
+    QTest::newRow("Linkwitz-Riley 24 dB/oct") << 1 << 3 << -6.0206 << -24.6090 << -240.0000;
+    QTest::newRow("Linkwitz-Riley 30 dB/oct") << 1 << 4 << -3.0103 << -30.1072 << -300.0000;
+    QTest::newRow("Linkwitz-Riley 36 dB/oct") << 1 << 5 << -6.0206 << -36.2583 << -360.0000;
+    QTest::newRow("Linkwitz-Riley 42 dB/oct") << 1 << 6 << -3.0103 << -42.1445 << -420.0000;
+    QTest::newRow("Linkwitz-Riley 48 dB/oct") << 1 << 7 << -6.0206 << -48.1987 << -480.0000;
+    QTest::newRow("Bessel 6 dB/oct") << 2 << 0 << -3.0103 << -6.9897 << -60.0000;
+    QTest::newRow("Bessel 12 dB/oct") << 2 << 1 << -3.0103 << -9.8153 << -115.8203;
+    QTest::newRow("Bessel 18 dB/oct") << 2 << 2 << -3.0103 << -12.0003 << -171.1448;
+    QTest::newRow("Bessel 24 dB/oct") << 2 << 3 << -3.0103 << -13.4054 << -225.5833;
+    QTest::newRow("Bessel 30 dB/oct") << 2 << 4 << -3.0103 << -14.0627 << -279.0057;
+    QTest::newRow("Bessel 36 dB/oct") << 2 << 5 << -3.0103 << -14.1721 << -331.4927;
+    QTest::newRow("Bessel 42 dB/oct") << 2 << 6 << -3.0103 << -13.9782 << -383.1952;
+    QTest::newRow("Bessel 48 dB/oct") << 2 << 7 << -3.0103 << -13.6757 << -434.2428;
 }
 
 // The grid spans exactly three decades, so a high-pass at 20 kHz and a low-pass at 20 Hz have
-// their corner at one end of the grid and a ratio of 1000 at the other.
-void TestResponse::crossoverCornerAndStopband() {
+// their corner at one end of the grid and a ratio of 1000 at the other. The level at one octave
+// is read at the frequency itself: a high-pass at 2 kHz at 1 kHz, a low-pass at 200 Hz at 400 Hz.
+void TestResponse::crossoverShapes() {
     QFETCH(int, type);
     QFETCH(int, slope);
     QFETCH(double, cornerDb);
+    QFETCH(double, octaveDb);
     QFETCH(double, decades3Db);
     const int ch = 5;
-    Param_Image.set_HPF_Off(ch, 0);
-    Param_Image.set_HPF_Freq(ch, 20000);
-    Param_Image.set_HPF_Type(ch, static_cast<uint8_t>(type));
-    Param_Image.set_HPF_Slope(ch, static_cast<uint8_t>(slope));
-    Param_Image.set_LPF_Off(ch, 0);
-    Param_Image.set_LPF_Freq(ch, 20);
-    Param_Image.set_LPF_Type(ch, static_cast<uint8_t>(type));
-    Param_Image.set_LPF_Slope(ch, static_cast<uint8_t>(slope));
+    const auto set = [&](const FilterFields& f, int freq, bool on) {
+        Param_Image.setFilterOff(f, ch, on ? 0 : 1);
+        Param_Image.setFilterFreq(f, ch, static_cast<uint16_t>(freq));
+        Param_Image.setFilterType(f, ch, static_cast<uint8_t>(type));
+        Param_Image.setFilterSlope(f, ch, static_cast<uint8_t>(slope));
+    };
+    set(kHpfFields, 20000, true);
+    set(kLpfFields, 20, true);
     HPF_Curve_Calc(ch);
     LPF_Curve_Calc(ch);
-    const double tol = 1e-6;
-    QVERIFY2(qAbs(Curve_HPF[ch][127] - dbToPx(cornerDb)) < tol,
+    const double tol = 0.0001;
+    QVERIFY2(qAbs(Curve_HPF[ch][127] - cornerDb) < tol,
              qPrintable(QString::number(Curve_HPF[ch][127])));
-    QVERIFY2(qAbs(Curve_HPF[ch][0] - dbToPx(decades3Db)) < tol,
+    QVERIFY2(qAbs(Curve_HPF[ch][0] - decades3Db) < tol,
              qPrintable(QString::number(Curve_HPF[ch][0])));
-    QVERIFY2(qAbs(Curve_LPF[ch][0] - dbToPx(cornerDb)) < tol,
+    QVERIFY2(qAbs(Curve_LPF[ch][0] - cornerDb) < tol,
              qPrintable(QString::number(Curve_LPF[ch][0])));
-    QVERIFY2(qAbs(Curve_LPF[ch][127] - dbToPx(decades3Db)) < tol,
+    QVERIFY2(qAbs(Curve_LPF[ch][127] - decades3Db) < tol,
              qPrintable(QString::number(Curve_LPF[ch][127])));
     // Each filter only falls away from its corner.
     for (int i = 1; i < kCurvePoints; ++i) {
         QVERIFY(Curve_HPF[ch][i] > Curve_HPF[ch][i - 1]);
         QVERIFY(Curve_LPF[ch][i] < Curve_LPF[ch][i - 1]);
     }
+
+    set(kHpfFields, 2000, true);
+    set(kLpfFields, 20, false);
+    QVERIFY(qAbs(Channel_Level_Db(ch, 2000.0) - cornerDb) < tol);
+    QVERIFY2(qAbs(Channel_Level_Db(ch, 1000.0) - octaveDb) < tol,
+             qPrintable(QString::number(Channel_Level_Db(ch, 1000.0), 'f', 5)));
+    set(kHpfFields, 20, false);
+    set(kLpfFields, 200, true);
+    QVERIFY(qAbs(Channel_Level_Db(ch, 200.0) - cornerDb) < tol);
+    QVERIFY(qAbs(Channel_Level_Db(ch, 400.0) - octaveDb) < tol);
 }
 
 void TestResponse::butterworth24AtTwentyHertz() {
@@ -261,10 +296,12 @@ void TestResponse::butterworth24AtTwentyHertz() {
     Param_Image.set_HPF_Type(0, 0);
     HPF_Curve_Calc(0);
     Curve_Points_Update(0);
-    QVERIFY(qAbs(Curve_HPF[0][0] - (-223.67)) < 0.01);
-    QCOMPARE(Curve_Points[0][0].y(), 367); // 144 + 223.67, left for the clip to cut
-    QCOMPARE(HPF_Marker_X, 281);
-    QCOMPARE(HPF_Line, QLine(285, 50, 285, 238));
+    // -10 log10(1 + 5^8) = -55.9176 dB, y = floor(144.5 + 4.7 * 55.9176) = 407.
+    QVERIFY(qAbs(Curve_HPF[0][0] - (-55.9176)) < 0.0001);
+    QCOMPARE(Curve_Points[0][0].y(), 407); // left for the clip to cut
+    // 100 Hz lies on column floor(36.5 + 353 * log10(5)) = 283; the marker's left edge 5 left.
+    QCOMPARE(HPF_Marker_X, 278);
+    QCOMPARE(HPF_Line, QLine(283, 50, 283, 238));
 }
 
 void TestResponse::offFilterIsExactlyFlat_data() {
@@ -272,21 +309,21 @@ void TestResponse::offFilterIsExactlyFlat_data() {
     QTest::addColumn<int>("freq");
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("slope");
-    QTest::addColumn<int>("markerX");
-    QTest::newRow("HPF 100 Hz Butterworth -24") << true << 100 << 0 << 3 << 281;
-    QTest::newRow("HPF 20 kHz Bessel -48") << true << 20000 << 2 << 7 << 1086;
-    QTest::newRow("LPF 1 kHz Link -12") << false << 1000 << 1 << 1 << 631;
+    QTest::addColumn<int>("column"); // floor(36.5 + 353 * log10(freq / 20))
+    QTest::newRow("HPF 100 Hz Butterworth -24") << true << 100 << 0 << 3 << 283;
+    QTest::newRow("HPF 20 kHz Bessel -48") << true << 20000 << 2 << 7 << 1095;
+    QTest::newRow("LPF 1 kHz Link -12") << false << 1000 << 1 << 1 << 636;
     QTest::newRow("LPF 20 Hz Butterworth -6") << false << 20 << 0 << 0 << 36;
 }
 
-// An OFF filter is flat however it is set, also right after it was on; its marker and line
-// are still placed.
+// An OFF filter is exactly 0 dB however it is set, also right after it was on; its marker and
+// line are still placed.
 void TestResponse::offFilterIsExactlyFlat() {
     QFETCH(bool, high);
     QFETCH(int, freq);
     QFETCH(int, type);
     QFETCH(int, slope);
-    QFETCH(int, markerX);
+    QFETCH(int, column);
     const FilterFields& f = high ? kHpfFields : kLpfFields;
     const int ch = 1;
     Param_Image.setFilterFreq(f, ch, static_cast<uint16_t>(freq));
@@ -301,8 +338,9 @@ void TestResponse::offFilterIsExactlyFlat() {
     high ? HPF_Curve_Calc(ch) : LPF_Curve_Calc(ch);
     for (int i = 0; i < kCurvePoints; ++i)
         QCOMPARE(row[i], 0.0);
-    QCOMPARE(high ? HPF_Marker_X : LPF_Marker_X, markerX);
-    QCOMPARE(high ? HPF_Line : LPF_Line, QLine(markerX + 4, 50, markerX + 4, 238));
+    QCOMPARE(Channel_Level_Db(ch, freq), 0.0);
+    QCOMPARE(high ? HPF_Marker_X : LPF_Marker_X, column - 5);
+    QCOMPARE(high ? HPF_Line : LPF_Line, QLine(column, 50, column, 238));
 }
 
 void TestResponse::unknownFamilyLeavesCurve() {
@@ -315,34 +353,69 @@ void TestResponse::unknownFamilyLeavesCurve() {
     Param_Image.set_LPF_Freq(0, 5000);
     LPF_Curve_Calc(0);
     QCOMPARE(Curve_LPF[0][100], before);
-    QCOMPARE(LPF_Marker_X, Freq_To_Pos(5000)); // the marker still follows the frequency
+    QCOMPARE(LPF_Marker_X, 877); // the marker still follows the frequency: 5 kHz on column 882
 }
 
-void TestResponse::pointsSumAndTruncateTowardZero() {
-    Curve_EQ[4][0] = 144.5; // y = -0.5 -> 0, not -1
-    Curve_HPF[4][1] = -0.5; // y = 144.5 -> 144
-    Curve_LPF[4][2] = 0.5;  // y = 143.5 -> 143
+// Band, high-pass and low-pass add in dB. +6 dB Q 3 at 1 kHz, Butterworth 12 dB/oct high-pass at
+// 100 Hz, Linkwitz-Riley 24 dB/oct low-pass at 3 kHz, summed from the three formulas:
+// grid point 20 (59.357 Hz) -9.5668 dB, 72 (1004.19 Hz) +5.8871 dB, 100 (4605.05 Hz) -16.2927 dB.
+void TestResponse::channelIsTheSumInDb() {
+    const uint8_t ch = 3;
+    Param_Image.set_EQ_Gain(ch, 17, 180);
+    Param_Image.set_HPF_Off(ch, 0);
+    Param_Image.set_HPF_Freq(ch, 100);
+    Param_Image.set_HPF_Type(ch, 0);
+    Param_Image.set_HPF_Slope(ch, 1);
+    Param_Image.set_LPF_Off(ch, 0);
+    Param_Image.set_LPF_Freq(ch, 3000);
+    Param_Image.set_LPF_Type(ch, 1);
+    Param_Image.set_LPF_Slope(ch, 3);
+    EQ_Curve_Calc(ch);
+    HPF_Curve_Calc(ch);
+    LPF_Curve_Calc(ch);
+    Curve_Points_Update(ch);
+    const struct {
+        int i;
+        double db;
+        int y;
+    } points[] = {{20, -9.5668, 189}, {72, 5.8871, 116}, {100, -16.2927, 221}};
+    for (const auto& p : points) {
+        QVERIFY2(qAbs(Curve_Db(ch, p.i) - p.db) < 0.0001, qPrintable(QString::number(p.i)));
+        QVERIFY(qAbs(Channel_Level_Db(ch, Curve_Freq[p.i]) - p.db) < 0.0001);
+        QCOMPARE(Curve_Points[ch][p.i].y(), p.y);
+    }
+}
+
+// Rows hold dB; a point lies on the row that holds y = 144.5 - 4.7 * dB, rounded down.
+void TestResponse::pointsOnTheScale() {
+    Curve_EQ[4][0] = 20.0;  // 50.5 -> the plot's top row
+    Curve_HPF[4][1] = -0.1; // 144.97 -> 144
+    Curve_LPF[4][2] = 0.1;  // 144.03 -> 144
+    Curve_EQ[4][4] = 0.2;   // 143.56 -> 143
     Curve_EQ[4][3] = 10.25;
     Curve_HPF[4][3] = -20.5;
-    Curve_LPF[4][3] = 3.0; // y = 151.25 -> 151
+    Curve_LPF[4][3] = 3.0; // -7.25 dB: 178.575 -> 178
     Curve_Points_Update(4);
-    QCOMPARE(Curve_Points[4][0], QPoint(36, 0));
+    QCOMPARE(Curve_Points[4][0], QPoint(36, 50));
     QCOMPARE(Curve_Points[4][1].y(), 144);
-    QCOMPARE(Curve_Points[4][2].y(), 143);
-    QCOMPARE(Curve_Points[4][3].y(), 151);
-    QCOMPARE(Curve_Points[4][4].y(), 144);
+    QCOMPARE(Curve_Points[4][2].y(), 144);
+    QCOMPARE(Curve_Points[4][3].y(), 178);
+    QCOMPARE(Curve_Points[4][4].y(), 143);
+    QCOMPARE(Curve_Points[4][5].y(), 144);
     QCOMPARE(Curve_Points[3][0].y(), 144);
 }
 
+// A band marker's left edge lies 5 left of the column of its frequency,
+// floor(36.5 + 353 * log10(f / 20)).
 void TestResponse::freqToPos_data() {
     QTest::addColumn<double>("f");
     QTest::addColumn<int>("x");
-    QTest::newRow("20") << 20.0 << 36;
-    QTest::newRow("100") << 100.0 << 281;
+    QTest::newRow("20") << 20.0 << 31;
+    QTest::newRow("100") << 100.0 << 278;
     QTest::newRow("1000") << 1000.0 << 631;
-    QTest::newRow("10000") << 10000.0 << 982;
-    QTest::newRow("19999") << 19999.0 << 1087;
-    QTest::newRow("20000") << 20000.0 << 1086;
+    QTest::newRow("10000") << 10000.0 << 984;
+    QTest::newRow("19999") << 19999.0 << 1090;
+    QTest::newRow("20000") << 20000.0 << 1090;
 }
 
 void TestResponse::freqToPos() {
@@ -351,15 +424,18 @@ void TestResponse::freqToPos() {
     QCOMPARE(Freq_To_Pos(f), x);
 }
 
+// The frequency at the middle of the marker's column, 20 * 10^(3 * (x + 5 - 36) / 1059), to the
+// nearest hertz and within 20..20000.
 void TestResponse::posToFreq_data() {
     QTest::addColumn<int>("x");
     QTest::addColumn<int>("f");
     QTest::newRow("left of the graph") << 0 << 20;
-    QTest::newRow("35") << 35 << 20;
-    QTest::newRow("36") << 36 << 20;
-    QTest::newRow("631") << 631 << 995;
-    QTest::newRow("1087") << 1087 << 19905;
-    QTest::newRow("1088") << 1088 << 20000;
+    QTest::newRow("30") << 30 << 20;
+    QTest::newRow("31") << 31 << 20;
+    QTest::newRow("631: 1001.72") << 631 << 1002;
+    QTest::newRow("1085: 19357.7") << 1085 << 19358;
+    QTest::newRow("1089: 19870.3") << 1089 << 19870;
+    QTest::newRow("1090") << 1090 << 20000;
     QTest::newRow("1096") << 1096 << 20000;
 }
 
@@ -374,9 +450,9 @@ void TestResponse::posToFreqIsMonotoneAndInRange() {
     for (int x = 0; x <= 1200; ++x) {
         const int f = Pos_To_Freq(x);
         QVERIFY(f >= last && f <= 20000);
-        // Where a pixel is worth more than 1 Hz, reading a frequency back puts the marker on, or
-        // one pixel left of, the same place.
-        if (x >= 340 && x <= 1087) QVERIFY(Freq_To_Pos(f) == x || Freq_To_Pos(f) == x - 1);
+        // Where a pixel spans more than a hertz (above about 153 Hz), the frequency read back is
+        // placed on the same pixel: placing is the exact inverse of reading.
+        if (x >= 420 && x <= 1090) QCOMPARE(Freq_To_Pos(f), x);
         last = f;
     }
 }

@@ -235,8 +235,8 @@ class TestTuningWindow : public QObject {
         QCOMPARE(f.ui().eqFreq[5]->text(), QString("64"));
         QCOMPARE(f.ui().eqQ[5]->text(), QString("4.0"));
         QCOMPARE(f.ui().eqGainSlider[17]->value(), 240);
-        QCOMPARE(f.ui().bandMarker[17]->pos(), QPoint(631, 82));
-        QCOMPARE(Curve_Points[0][72].y(), 87);
+        QCOMPARE(f.ui().bandMarker[17]->pos(), QPoint(631, 83)); // +12 dB on row 88
+        QCOMPARE(Curve_Points[0][72].y(), 88); // +11.99 dB at 1004.19 Hz (Q 2): floor(88.12)
 
         QCOMPARE(boxes.seen().size(), size_t(1));
         QCOMPARE(boxes.seen()[0].text,
@@ -485,11 +485,12 @@ class TestTuningWindow : public QObject {
     void hoverReadout() {
         WindowFixture f;
         f.ui().eqGainSlider[17]->setValue(180); // +6 dB at 1 kHz
-        QMouseEvent move(QEvent::MouseMove, QPoint(631, 120), QPoint(631, 120), Qt::NoButton,
+        QMouseEvent move(QEvent::MouseMove, QPoint(636, 120), QPoint(636, 120), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&f.window(), &move);
-        QCOMPARE(Graph_Hover_X, 631);
-        QCOMPARE(Hover_Readout(0, 631), QString("999 Hz  +6.0 dB"));
+        QCOMPARE(Graph_Hover_X, 636);
+        // Column 636 reads 20 * 10^(3 * 600 / 1059) = 1001.7 Hz.
+        QCOMPARE(Hover_Readout(0, 636), QString("1.00 kHz  +6.0 dB"));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&f.window(), &leave);
         QCOMPARE(Graph_Hover_X, -1);
