@@ -2,6 +2,7 @@
 
 #include "app/desktop.h"
 #include "app/form.h"
+#include "editing/button_look.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"

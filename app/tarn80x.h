@@ -2,9 +2,9 @@
 // link/, editing/, graph/ and the other folders define the slots of their own widgets.
 #pragma once
 
-#include "editing/edit_core.h"
-#include "editing/undo_step.h"
-#include "tuning/bulk_edits.h"
+#include "session/bulk_edits.h"
+#include "session/edit_core.h"
+#include "session/undo_step.h"
 
 #include <QBrush>
 #include <QPen>

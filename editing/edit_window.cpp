@@ -3,12 +3,13 @@
 // blocks the widgets' signals, so it never edits and never sends.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
-#include "editing/eq_format.h"
-#include "editing/output_format.h"
+#include "editing/button_look.h"
 #include "graph/response.h"
 #include "link/link_machine.h"
 #include "link/send.h"
+#include "session/channel_state.h"
+#include "session/eq_format.h"
+#include "session/output_format.h"
 
 #include <QAction>
 #include <QLineEdit>

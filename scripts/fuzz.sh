@@ -17,7 +17,7 @@ build() { # build TARGET SOURCES...: rebuilt only when a source or header it may
     local name=$1 bin="$out/fuzz_$1"
     shift
     if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link presets graph tuning \
-        scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
+        session scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
         return
     fi
     clang++ $flags ${extra:-} tests/fuzz/fuzz_"$name".cpp "$@" -o "$bin" ${extra:-}
@@ -52,11 +52,11 @@ run() { # run TARGET MAX_LEN RUNS_WHEN_LONG
 build parse_frame link/frame.cpp
 build scene_file model/scene_image.cpp model/param_image.cpp
 build all_file model/scene_image.cpp model/param_image.cpp
-build firmware_file presets/firmware_image.cpp
+build firmware_file session/firmware_image.cpp
 # The tuning workflow's text loaders use Qt Core (position-independent code for its headers).
 extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tuning_files graph/measurement.cpp \
     graph/decimal.cpp graph/response.cpp graph/curve_cache.cpp graph/grid.cpp \
-    model/param_image.cpp i18n/text.cpp tuning/filter_file.cpp
+    model/param_image.cpp session/text.cpp tuning/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp
 
 run parse_frame 4096 10000000

@@ -3,11 +3,11 @@
 // channels included; one gesture is one step; the menu entries and what clears the history.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
 #include "editing/link_form.h"
 #include "graph/drag_push_button.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
 #include "sim/unit_sim.h"
 #include "tests/support/input.h"
 #include "tests/support/modal_answerer.h"
