@@ -6,10 +6,10 @@
 #include "app/tarn80x.h"
 #include "i18n/desktop_texts.h"
 #include "i18n/qt_translations.h"
-#include "i18n/text.h"
 #include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/text.h"
 
 #include <QGuiApplication>
 #include <QPointer>

@@ -1,9 +1,10 @@
 #include "app/form.h"
 
+#include "editing/button_look.h"
 #include "graph/drag_push_button.h"
 #include "graph/response.h"
 #include "i18n/form_texts.h"
-#include "i18n/text.h"
+#include "session/text.h"
 
 #include <QCheckBox>
 #include <QFont>

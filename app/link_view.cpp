@@ -4,6 +4,7 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
+#include "editing/button_look.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "presets/transfer_session.h"

@@ -1,7 +1,7 @@
 // The drop-down menus of the main window and their wiring.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "i18n/menu_texts.h"
+#include "session/menu_texts.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,6 +1,6 @@
 #include "app/notice.h"
 
-#include "app/diag.h"
+#include "session/diag.h"
 
 #include <QApplication>
 #include <QGridLayout>

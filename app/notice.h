@@ -2,7 +2,7 @@
 // "提示" or "Notice" in the current language.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 namespace tarn {
 

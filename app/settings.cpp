@@ -1,9 +1,9 @@
 #include "app/settings.h"
 
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
-#include "editing/output_format.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "session/output_format.h"
 
 #include <QDir>
 #include <QFileInfo>

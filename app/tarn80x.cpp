@@ -2,6 +2,7 @@
 
 #include "app/desktop.h"
 #include "app/form.h"
+#include "editing/button_look.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
@@ -75,8 +76,9 @@ void Tarn80X::stopLinkTimer() {
 Tarn80X::~Tarn80X() {
     Desktop_Detach(*this);
     // The stack announces its clearing as it goes; nothing here may answer by then.
-    undoStack->disconnect(this);
-    delete undoStack;
+    session->disconnect(this);
+    core = nullptr;
+    session.reset();
     stopLinkTimer();
     Link_Shutdown();
     delete ui;

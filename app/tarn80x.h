@@ -2,9 +2,8 @@
 // link/, editing/, graph/ and the other folders define the slots of their own widgets.
 #pragma once
 
-#include "editing/edit_core.h"
-#include "editing/undo_step.h"
-#include "tuning/bulk_edits.h"
+#include "session/bulk_edits.h"
+#include "session/edit_session.h"
 
 #include <QBrush>
 #include <QPen>
@@ -77,30 +76,16 @@ class Tarn80X : public QWidget {
     // ---- editing: the core, undo and the refresh of the editing widgets (editing/edit_window.cpp)
     // ----
   public:
+    // Forwarders to the editing session, until the views call it themselves.
+    EditSession& Edit_Session() { return *session; }
     EditCore& Edit_Core() { return *core; }
-    QUndoStack* Undo_Stack() const { return undoStack; }
-    // What to bring up to date after an edit: one refresh per widget family.
-    enum Refresh : unsigned {
-        RefreshBand = 1u << 0, // one band of the EQ page (the band given) and the EQ curve
-        RefreshEq = 1u << 1,   // the whole EQ page: bands, bypass, curve
-        RefreshCrossover = 1u << 2,
-        RefreshOutputs = 1u << 3, // the six strips and the master strip
-        RefreshInput = 1u << 4,
-        RefreshNoiseGate = 1u << 5,
-        RefreshRoles = 1u << 6,
-        RefreshChannel = 1u << 7, // channel buttons, the link button
-        RefreshAll = 0xFFu & ~RefreshBand,
-    };
-    // Runs one user edit through the editing core as one undo step (merged with the earlier steps
-    // of the same gesture), then refreshes the families named. Tools that set many fields of
-    // several channels at once write the image and send through Edit_Core() inside `edit`.
+    QUndoStack* Undo_Stack() const { return session->undoStack(); }
+    // Runs one user edit as one undo step (see EditSession::apply); the session then asks for the
+    // families named to be refreshed.
     void Edit(unsigned refresh, const std::function<void()>& edit, Gesture gesture = Gesture::None,
               int band = -1);
-    // A slider drag, a held key, a marker drag or a held step button begins: its steps merge.
-    void Begin_Gesture() { ++gestureTag; }
-    // The image was replaced wholesale (read-back, scene recall or load, factory reset, firmware
-    // upgrade): the undo history no longer applies.
-    void Image_Replaced();
+    void Begin_Gesture() { session->beginGesture(); }
+    void Image_Replaced() { session->imageReplaced(); }
     void Refresh_Widgets(unsigned refresh, int band = -1);
     // Shown from the mirror, sending nothing.
     void Refresh_Band(int band);
@@ -115,10 +100,8 @@ class Tarn80X : public QWidget {
   private:
     void Editing_Core_Init();
     void Undo_Actions_Update();
-    std::unique_ptr<CommandSink> sink;
-    std::unique_ptr<EditCore> core;
-    QUndoStack* undoStack = nullptr;
-    quint64 gestureTag = 0;
+    std::unique_ptr<EditSession> session;
+    EditCore* core = nullptr;           // the session's, for the edits written as core->...
     Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
 
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
             for (int b = 0; b < kBands; ++b)
                 Param_Image.set_EQ_Gain(0, b, static_cast<uint16_t>(100 + b));
             core.Sliders_From_Image();
-            f.window().Edit(Tarn80X::RefreshEq, [&core] { core.EQ_Reset(); });
+            f.window().Edit(RefreshEq, [&core] { core.EQ_Reset(); });
             f.clearFrames();
             const int before = sim::unit().counters().writes;
             timer.start();

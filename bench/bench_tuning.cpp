@@ -7,7 +7,7 @@
 #include "graph/response.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/file_io.h"
+#include "session/file_io.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
 #include "tuning/filter_file.h"

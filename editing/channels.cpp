@@ -2,10 +2,10 @@
 // dialog hands back.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
 #include "editing/link_form.h"
-#include "editing/output_format.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "session/output_format.h"
 
 #include <QPushButton>
 

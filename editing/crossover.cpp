@@ -4,9 +4,9 @@
 // through EqCrossover_EventFilter (eq_bands.cpp) and end in Filter_Freq_Step.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/eq_format.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/eq_format.h"
 
 #include <QLineEdit>
 #include <optional>

@@ -1,34 +1,23 @@
-// The window's side of the editing core: the sink that sends through the link, the undo stack
-// and its two menu entries, and the refresh of the editing widgets from the mirror. Refreshing
-// blocks the widgets' signals, so it never edits and never sends.
+// The window's side of the editing session: its undo and redo menu entries, and the refresh of
+// the editing widgets from the mirror. Refreshing blocks the widgets' signals, so it never edits
+// and never sends.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
-#include "editing/eq_format.h"
-#include "editing/output_format.h"
+#include "editing/button_look.h"
 #include "graph/response.h"
-#include "link/link_machine.h"
-#include "link/send.h"
+#include "session/channel_state.h"
+#include "session/eq_format.h"
+#include "session/output_format.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QUndoStack>
 
 namespace tarn {
 
 namespace {
-
-// Commands of the editing core go out while the unit is online; the frame sender adds its own
-// drop rules (sending suppressed, a read-back in progress).
-class LinkSink : public CommandSink {
-  public:
-    void send(const Payload& p) override {
-        if (Link_Online()) Send_Payload(p);
-    }
-};
 
 size_t at(int i) {
     return static_cast<size_t>(i);
@@ -47,38 +36,28 @@ void Set_Text(QLineEdit* entry, const QString& text) {
 } // namespace
 
 void Tarn80X::Editing_Core_Init() {
-    sink = std::make_unique<LinkSink>();
-    core = std::make_unique<EditCore>(Param_Image, Pc, Chan, *sink);
-    undoStack = new QUndoStack(this);
-    connect(undoStack, &QUndoStack::canUndoChanged, this, [this] { Undo_Actions_Update(); });
-    connect(undoStack, &QUndoStack::canRedoChanged, this, [this] { Undo_Actions_Update(); });
+    session = std::make_unique<EditSession>(Param_Image, Pc, Chan);
+    core = &session->core();
+    connect(session.get(), &EditSession::refreshNeeded, this, &Tarn80X::Refresh_Widgets);
+    connect(session.get(), &EditSession::canUndoChanged, this, [this] { Undo_Actions_Update(); });
+    connect(session.get(), &EditSession::canRedoChanged, this, [this] { Undo_Actions_Update(); });
 }
 
 void Tarn80X::Edit(unsigned refresh, const std::function<void()>& edit, Gesture gesture, int band) {
-    EditRecord record = Record_Edit(*core, edit);
-    Refresh_Widgets(refresh, band);
-    if (record.changesNothing()) return;
-    const quint64 tag = gesture == Gesture::None ? 0 : gestureTag;
-    undoStack->push(new UndoStep(*core, std::move(record), gesture, tag,
-                                 [this] { Refresh_Widgets(RefreshAll); }));
-}
-
-void Tarn80X::Image_Replaced() {
-    undoStack->clear();
-    core->Sliders_From_Image();
+    session->apply(refresh, edit, gesture, band);
 }
 
 void Tarn80X::Option_Undo_Fun() {
-    undoStack->undo();
+    session->undo();
 }
 
 void Tarn80X::Option_Redo_Fun() {
-    undoStack->redo();
+    session->redo();
 }
 
 void Tarn80X::Undo_Actions_Update() {
-    if (menus.undo) menus.undo->setEnabled(undoStack->canUndo());
-    if (menus.redo) menus.redo->setEnabled(undoStack->canRedo());
+    if (menus.undo) menus.undo->setEnabled(session->canUndo());
+    if (menus.redo) menus.redo->setEnabled(session->canRedo());
 }
 
 // ---- refresh ----

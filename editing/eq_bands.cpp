@@ -4,8 +4,9 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
-#include "editing/eq_format.h"
+#include "editing/button_look.h"
 #include "model/param_image.h"
+#include "session/eq_format.h"
 
 #include <QKeyEvent>
 #include <QLabel>

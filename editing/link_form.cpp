@@ -1,9 +1,9 @@
 #include "editing/link_form.h"
 
 #include "app/form.h"
-#include "editing/channel_state.h"
-#include "i18n/text.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "session/text.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>

@@ -4,10 +4,11 @@
 // strips are then refreshed from the mirror.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
-#include "editing/output_format.h"
-#include "i18n/text.h"
+#include "editing/button_look.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "session/output_format.h"
+#include "session/text.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 // Texts about reaching the unit and about the program itself, in both languages.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 namespace tarn::txt {
 

@@ -3,7 +3,7 @@
 // speaker roles) are set by their owners.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 class QWidget;
 

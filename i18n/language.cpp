@@ -3,9 +3,9 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "i18n/form_texts.h"
-#include "i18n/menu_texts.h"
 #include "i18n/qt_translations.h"
 #include "model/param_image.h"
+#include "session/menu_texts.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "presets/about_form.h"
 
-#include "i18n/text.h"
 #include "model/param_image.h"
+#include "session/text.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -5,11 +5,11 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/file_io.h"
-#include "presets/firmware_image.h"
-#include "presets/transfer_jobs.h"
+#include "presets/file_notices.h"
 #include "presets/transfer_session.h"
-#include "presets/transfer_texts.h"
+#include "session/firmware_image.h"
+#include "session/transfer_jobs.h"
+#include "session/transfer_texts.h"
 
 #include <QFileInfo>
 #include <array>

@@ -6,11 +6,11 @@
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
-#include "presets/file_io.h"
-#include "presets/scene_file_format.h"
-#include "presets/transfer_jobs.h"
+#include "presets/file_notices.h"
 #include "presets/transfer_session.h"
-#include "presets/transfer_texts.h"
+#include "session/scene_file_format.h"
+#include "session/transfer_jobs.h"
+#include "session/transfer_texts.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // scene-name read of the link (Scenes); the dialog only sends commands.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 #include "app/frameless_dialog.h"
 

@@ -1,12 +1,12 @@
 #include "presets/transfer_session.h"
 
-#include "app/diag.h"
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/settings.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
-#include "presets/transfer_texts.h"
+#include "session/diag.h"
+#include "session/transfer_texts.h"
 
 #include <QDir>
 #include <QFileDialog>

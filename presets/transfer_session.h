@@ -2,8 +2,8 @@
 // machine runs its job, the file dialogs, and reading and saving the files.
 #pragma once
 
-#include "i18n/text.h"
 #include "link/transfer_job.h"
+#include "session/text.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 // Speaker roles on the window: the role menus' enabled state, the name buttons and the role slots.
 // Names and presets are in role_rules.cpp.
-#include "roles/roles.h"
+#include "session/roles.h"
 
 #include "app/form.h"
 #include "app/tarn80x.h"

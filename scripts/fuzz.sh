@@ -53,11 +53,12 @@ run() { # run TARGET MAX_LEN RUNS_WHEN_LONG
 build parse_frame link/frame.cpp
 build scene_file model/scene_image.cpp model/param_image.cpp
 build all_file model/scene_image.cpp model/param_image.cpp
-build firmware_file presets/firmware_image.cpp
-# The tuning workflow's text loaders use Qt Core (position-independent code for its headers).
-extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tuning_files graph/measurement.cpp \
+build firmware_file session/firmware_image.cpp
+# The tuning workflow's text loaders use Qt Core, and the grid's label font Qt Gui (position-
+# independent code for their headers).
+extra="$(pkg-config --cflags --libs Qt6Core Qt6Gui) -fPIC" build tuning_files graph/measurement.cpp \
     graph/decimal.cpp graph/response.cpp graph/curve_cache.cpp graph/grid.cpp \
-    model/param_image.cpp i18n/text.cpp tuning/filter_file.cpp
+    model/param_image.cpp session/text.cpp tuning/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp
 extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tune_text session/tune_text.cpp \
     session/tune_words.cpp model/scene_image.cpp model/param_image.cpp

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "model/param_image.h"
-#include "tuning/bulk_edits.h"
+#include "session/bulk_edits.h"
 
 #include <QString>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "app/notice.h"
 #include "app/settings.h"
-#include "roles/roles.h"
+#include "session/roles.h"
 #include "tuning/distance.h"
 #include "tuning/tuning_texts.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/frameless_dialog.h"
 #include "model/param_image.h"
-#include "tuning/bulk_edits.h"
+#include "session/bulk_edits.h"
 
 #include <array>
 #include <cstdint>

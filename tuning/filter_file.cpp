@@ -3,7 +3,7 @@
 #include "graph/decimal.h"
 #include "graph/grid.h"
 #include "graph/response.h"
-#include "roles/roles.h"
+#include "session/roles.h"
 #include "tuning/tuning_texts.h"
 
 #include <QList>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "model/param_image.h"
-#include "tuning/bulk_edits.h"
+#include "session/bulk_edits.h"
 
 #include <QByteArray>
 #include <QString>

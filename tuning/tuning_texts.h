@@ -1,7 +1,7 @@
 // Texts of the tuning workflow: option entries, file dialogs, the distance dialog and notices.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 namespace tarn::txt {
 

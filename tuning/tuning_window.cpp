@@ -4,7 +4,7 @@
 #include "app/tarn80x.h"
 #include "graph/measurement.h"
 #include "model/commands.h"
-#include "presets/file_io.h"
+#include "presets/file_notices.h"
 #include "presets/transfer_session.h"
 #include "tuning/distance_form.h"
 #include "tuning/filter_file.h"

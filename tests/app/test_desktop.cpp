@@ -2,9 +2,9 @@
 // keeps between starts, and Qt's own texts in the chosen language.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"

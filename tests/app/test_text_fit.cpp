@@ -9,8 +9,8 @@
 #include "graph/grid.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
-#include "i18n/text.h"
 #include "presets/transfer_session.h"
+#include "session/text.h"
 #include "tests/support/window_fixture.h"
 
 #include <QCheckBox>

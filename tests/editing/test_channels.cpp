@@ -2,11 +2,11 @@
 // channel buttons, the link dialog's two synchronise passes, what reaches the unit, and unlink.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
 #include "editing/link_form.h"
-#include "editing/link_rules.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "session/link_rules.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
 

@@ -2,10 +2,10 @@
 // delay entries, Sync groups, phase and mute, master mute, step keys and wheel.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
-#include "editing/output_format.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "session/output_format.h"
 #include "sim/unit_sim.h"
 #include "tests/support/input.h"
 #include "tests/support/window_fixture.h"

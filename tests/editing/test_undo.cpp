@@ -3,11 +3,11 @@
 // channels included; one gesture is one step; the menu entries and what clears the history.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/channel_state.h"
 #include "editing/link_form.h"
 #include "graph/drag_push_button.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
 #include "sim/unit_sim.h"
 #include "tests/support/input.h"
 #include "tests/support/modal_answerer.h"
@@ -253,7 +253,7 @@ void TestUndo::refreshingSendsNothing() {
     Param_Image.set_HPF_Freq(0, 95);
     Param_Image.set_CH_Mute(1, 1);
     f.window().Edit_Core().Sliders_From_Image();
-    f.window().Refresh_Widgets(Tarn80X::RefreshAll);
+    f.window().Refresh_Widgets(RefreshAll);
     QCOMPARE(f.ui().eqGainSlider[3]->value(), 170);
     QCOMPARE(f.ui().eqGain[3]->text(), QStringLiteral("5.0"));
     QCOMPARE(f.ui().chVolSlider[4]->value(), 420);

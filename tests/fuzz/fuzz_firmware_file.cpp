@@ -2,7 +2,7 @@
 // a file it accepts: the numbered chunks stay within 0..0x7FFE, the chunks put together give the
 // file followed by 0xFF padding only, and the final chunk holds at least one byte of the file.
 // A head read from a longer file (its size in bytes 3..6) is checked as well.
-#include "presets/firmware_image.h"
+#include "session/firmware_image.h"
 
 #include <array>
 #include <cstdlib>

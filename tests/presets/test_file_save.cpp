@@ -2,7 +2,7 @@
 // folder that may not be written, a missing folder) keep the earlier file and say why; a child
 // process killed at random moments while saving never leaves a torn file; only regular files are
 // read, and a FIFO nobody writes to does not block.
-#include "presets/file_io.h"
+#include "session/file_io.h"
 #include "tests/support/fresh_folder.h"
 #include "tests/support/save_faults.h"
 

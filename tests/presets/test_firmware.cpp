@@ -5,7 +5,7 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
-#include "presets/firmware_image.h"
+#include "session/firmware_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/fresh_folder.h"

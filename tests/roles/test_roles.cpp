@@ -1,6 +1,6 @@
 // Speaker roles: preset crossovers, the menus' enabled entries, names and what is sent.
 #include "model/param_image.h"
-#include "roles/roles.h"
+#include "session/roles.h"
 #include "tests/support/window_fixture.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "presets/firmware_image.h"
+#include "session/firmware_image.h"
 
 #include <algorithm>
 

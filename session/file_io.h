@@ -2,7 +2,7 @@
 // chosen pipe or device never blocks the window and a failed save never costs an earlier file.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,11 +16,6 @@ enum class ReadProblem { None, Unreadable, NotRegular };
 // once. size (when given) receives the file's length.
 ReadProblem Read_Regular_File(const QString& path, qint64 limit, QByteArray& out,
                               qint64* size = nullptr);
-
-// The same for a file the user chose; tells the user why it could not be read (unreadable: the
-// notice for a file that cannot be opened or read).
-bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out,
-                      const Bilingual& unreadable, qint64* size = nullptr);
 
 enum class SaveProblem { None, DiskFull, NoPermission, Other };
 
@@ -36,8 +31,5 @@ SaveResult Save_File_Atomically(const QString& path, const QByteArray& bytes);
 
 // The notice for a failed save: nothing was saved, and why.
 BilingualText Save_Failure_Text(const SaveResult& result);
-
-// Saves, and tells the user when that failed. Returns whether the file was written.
-bool Save_File_Or_Tell(const QString& path, const QByteArray& bytes);
 
 } // namespace tarn

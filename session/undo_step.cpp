@@ -1,4 +1,4 @@
-#include "editing/undo_step.h"
+#include "session/undo_step.h"
 
 namespace tarn {
 

@@ -1,9 +1,9 @@
-#include "presets/transfer_jobs.h"
+#include "session/transfer_jobs.h"
 
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/firmware_image.h"
-#include "presets/scene_file_format.h"
+#include "session/firmware_image.h"
+#include "session/scene_file_format.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/diag.h"
+#include "session/diag.h"
 
 #include <QDebug>
 

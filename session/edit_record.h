@@ -3,7 +3,7 @@
 // Widget-free: tests record, merge and replay edits on an image with a recording sink.
 #pragma once
 
-#include "editing/edit_core.h"
+#include "session/edit_core.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "presets/scene_file_format.h"
+#include "session/scene_file_format.h"
 
-#include "presets/transfer_texts.h"
+#include "session/transfer_texts.h"
 
 #include <algorithm>
 

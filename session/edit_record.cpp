@@ -1,4 +1,4 @@
-#include "editing/edit_record.h"
+#include "session/edit_record.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Speaker roles: the role code of each channel, its names and its preset crossover.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The editing rules driven directly on an image, with no window: what each action writes, what it
 // sends and in which order, and how a recorded edit is undone, redone and merged.
-#include "editing/edit_core.h"
-#include "editing/edit_record.h"
+#include "session/edit_core.h"
+#include "session/edit_record.h"
 
 #include <QtTest>
 #include <functional>

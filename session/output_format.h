@@ -2,7 +2,7 @@
 // button's object name. Pure functions over strings and numbers; nothing here touches a widget.
 #pragma once
 
-#include "app/diag.h"
+#include "session/diag.h"
 
 #include <QDateTime>
 #include <QString>

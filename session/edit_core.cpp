@@ -1,6 +1,6 @@
-#include "editing/edit_core.h"
+#include "session/edit_core.h"
 
-#include "roles/roles.h"
+#include "session/roles.h"
 
 #include <algorithm>
 

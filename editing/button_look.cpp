@@ -1,22 +1,10 @@
-#include "editing/channel_state.h"
+#include "editing/button_look.h"
 
 #include "app/form.h"
-#include "editing/output_format.h"
 
 #include <QPushButton>
 
 namespace tarn {
-
-ChannelEditState Chan;
-
-void Channel_State_Init() {
-    Chan = ChannelEditState{};
-}
-
-QString GetDelayDisplayStr(int steps) {
-    if (Chan.Delay_Unit == kDelayUnitMs) TARN_DIAG(QStringList{QString::number(steps)});
-    return Delay_Text(steps, Chan.Delay_Unit);
-}
 
 QString Button_Sheet(const QString& objectName, ButtonLook look) {
     static const char kLit[] = "background-color: rgb(204, 204, 204);color:red;border:1px groove "

@@ -2,8 +2,8 @@
 // model/scene_image.h): the notice for a refused file and the progress of the nine-scene transfers.
 #pragma once
 
-#include "i18n/text.h"
 #include "model/scene_image.h"
+#include "session/text.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "i18n/text.h"
+#include "session/text.h"
 
 #include "model/param_image.h"
 

@@ -1,4 +1,4 @@
-#include "editing/output_format.h"
+#include "session/output_format.h"
 
 #include "model/param_image.h"
 

@@ -1,6 +1,6 @@
 // Role names and preset crossovers: plain tables and a write into an image, no widgets.
 #include "model/param_image.h"
-#include "roles/roles.h"
+#include "session/roles.h"
 
 namespace tarn {
 

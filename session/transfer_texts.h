@@ -1,7 +1,7 @@
 // The notices of the scene files and the firmware upgrade, in both languages.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 namespace tarn::transfer_text {
 

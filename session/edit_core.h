@@ -3,9 +3,9 @@
 // widgets: the window forwards to these routines and then refreshes its widgets from the image.
 #pragma once
 
-#include "editing/channel_state.h"
 #include "model/commands.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
 
 #include <array>
 #include <cstdint>

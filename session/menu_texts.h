@@ -1,7 +1,7 @@
 // Texts of the drop-down menus, in both languages.
 #pragma once
 
-#include "i18n/text.h"
+#include "session/text.h"
 
 #include <array>
 

@@ -2,14 +2,12 @@
 // is saved or sent.
 #pragma once
 
-#include "editing/link_rules.h"
 #include "model/param_image.h"
+#include "session/link_rules.h"
 
 #include <QString>
 #include <array>
 #include <cstdint>
-
-class QPushButton;
 
 namespace tarn {
 
@@ -32,15 +30,5 @@ void Channel_State_Init();
 // The delay entry's text for a number of steps in the current unit; in milliseconds it also
 // writes a line to the debug log.
 QString GetDelayDisplayStr(int steps);
-
-// The two-state looks of the strip buttons, each sheet addressed to the button by object name.
-enum class ButtonLook {
-    Plain,    // rgb(72, 72, 73), white text
-    Selected, // rgb(204, 204, 204), black text: channel, link, master mute and input buttons
-    Lit,      // rgb(204, 204, 204), red text: engaged phase, mute and Sync buttons
-};
-QString Button_Sheet(const QString& objectName, ButtonLook look);
-// Sets the sheet unless the button already has it (restyling is the costly part).
-void Set_Look(QPushButton* button, ButtonLook look);
 
 } // namespace tarn

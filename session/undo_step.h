@@ -2,7 +2,7 @@
 // carry the same gesture tag and merge into one.
 #pragma once
 
-#include "editing/edit_record.h"
+#include "session/edit_record.h"
 
 #include <QUndoCommand>
 #include <functional>

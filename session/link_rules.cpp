@@ -1,4 +1,4 @@
-#include "editing/link_rules.h"
+#include "session/link_rules.h"
 
 namespace tarn {
 

@@ -1,7 +1,7 @@
-#include "editing/eq_format.h"
+#include "session/eq_format.h"
 
-#include "i18n/menu_texts.h"
 #include "model/param_image.h"
+#include "session/menu_texts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,7 @@
-#include "presets/file_io.h"
+#include "session/file_io.h"
 
-#include "app/diag.h"
-#include "app/notice.h"
-#include "presets/transfer_texts.h"
+#include "session/diag.h"
+#include "session/transfer_texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -73,21 +72,6 @@ ReadProblem Read_Regular_File(const QString& path, qint64 limit, QByteArray& out
     return ReadProblem::None;
 }
 
-bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out,
-                      const Bilingual& unreadable, qint64* size) {
-    switch (Read_Regular_File(path, limit, out, size)) {
-    case ReadProblem::None:
-        return true;
-    case ReadProblem::NotRegular:
-        Show_Notice(transfer_text::FileNotRegular);
-        return false;
-    case ReadProblem::Unreadable:
-        break;
-    }
-    Show_Notice(unreadable);
-    return false;
-}
-
 SaveResult Save_File_Atomically(const QString& path, const QByteArray& bytes) {
     // Unbuffered, so every write reaches the file at once and its failure shows here rather than
     // inside commit().
@@ -121,12 +105,6 @@ BilingualText Save_Failure_Text(const SaveResult& result) {
         break;
     }
     return Fill_Text(transfer_text::FileNotSaved, {result.detail});
-}
-
-bool Save_File_Or_Tell(const QString& path, const QByteArray& bytes) {
-    const SaveResult result = Save_File_Atomically(path, bytes);
-    if (!result.ok()) Show_Notice(Save_Failure_Text(result));
-    return result.ok();
 }
 
 } // namespace tarn

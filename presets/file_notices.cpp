@@ -1,0 +1,29 @@
+#include "presets/file_notices.h"
+
+#include "app/notice.h"
+#include "session/transfer_texts.h"
+
+namespace tarn {
+
+bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out,
+                      const Bilingual& unreadable, qint64* size) {
+    switch (Read_Regular_File(path, limit, out, size)) {
+    case ReadProblem::None:
+        return true;
+    case ReadProblem::NotRegular:
+        Show_Notice(transfer_text::FileNotRegular);
+        return false;
+    case ReadProblem::Unreadable:
+        break;
+    }
+    Show_Notice(unreadable);
+    return false;
+}
+
+bool Save_File_Or_Tell(const QString& path, const QByteArray& bytes) {
+    const SaveResult result = Save_File_Atomically(path, bytes);
+    if (!result.ok()) Show_Notice(Save_Failure_Text(result));
+    return result.ok();
+}
+
+} // namespace tarn
