@@ -420,7 +420,9 @@ void LinkMachine::dispatch() {
     }
     case 0x0D:
         if (len < 2) break;
-        Param_Image.set_Total_Vol(static_cast<uint16_t>(d[0] + 256 * d[1]));
+        // Limited as the read-back limits it, so that a scene saved afterwards loads.
+        Param_Image.set_Total_Vol(
+            static_cast<uint16_t>(std::min(d[0] + 256 * d[1], static_cast<int>(kVolMax))));
         if (readingBlocks()) std::copy(&d[0], &d[2], staged_.begin() + off::Total_Vol);
         emit masterVolumeReported(Param_Image.Total_Vol());
         break;

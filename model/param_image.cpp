@@ -30,7 +30,7 @@ void Param_Init() {
         for (int b = 0; b < kBands; ++b) {
             p.set_EQ_Freq(ch, b, kDefaultBandFreq[b]);
             p.set_EQ_Gain(ch, b, kGainFlat);
-            p.set_EQ_Q(ch, b, 30);
+            p.set_EQ_Q(ch, b, kEqQDefault);
         }
         for (const FilterFields* f : {&kHpfFields, &kLpfFields}) {
             p.setFilterSlope(*f, ch, 3);
@@ -47,6 +47,8 @@ void Param_Init() {
 
 bool Apply_Validity_Rules(ParamImage& p, PcState& pc) {
     if (p.Input_Source() > 2) p.set_Input_Source(0);
+    if (p.Total_Vol() > kVolMax) p.set_Total_Vol(kVolMax);
+    if (p.NoiseGate() > kNoiseGateMax) p.set_NoiseGate(0);
     bool allMuted = true;
     for (int ch = 0; ch < kChannels; ++ch)
         allMuted = allMuted && p.CH_Mute(ch) != 0;
@@ -59,7 +61,13 @@ bool Apply_Validity_Rules(ParamImage& p, PcState& pc) {
             const uint16_t pcGain = g <= 240 ? g : kGainFlat;
             p.set_EQ_Gain(ch, b, pcGain);
             pc.EQ_Gain_Saved[ch][b] = pcGain;
+            if (outsideFreq(p.EQ_Freq(ch, b))) p.set_EQ_Freq(ch, b, kDefaultBandFreq[b]);
+            if (p.EQ_Q(ch, b) < kEqQMin || p.EQ_Q(ch, b) > kEqQMax) p.set_EQ_Q(ch, b, kEqQDefault);
         }
+        // The program takes any nonzero switch byte as on; the image says so plainly.
+        if (p.EQ_Bypass(ch) > 1) p.set_EQ_Bypass(ch, 1);
+        if (p.HPF_Off(ch) > 1) p.set_HPF_Off(ch, 1);
+        if (p.LPF_Off(ch) > 1) p.set_LPF_Off(ch, 1);
         if (outsideFreq(p.HPF_Freq(ch))) p.set_HPF_Freq(ch, kFreqMin);
         if (p.HPF_Type(ch) > 2) p.set_HPF_Type(ch, 0);
         if (p.HPF_Slope(ch) > 7) p.set_HPF_Slope(ch, 3);

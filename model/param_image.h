@@ -20,6 +20,10 @@ constexpr uint16_t kFreqMin = 20;
 constexpr uint16_t kFreqMax = 20000;
 constexpr uint16_t kVolMax = 600;
 constexpr uint16_t kDelayMax = 1500; // 15.00 ms, the editors' limit
+constexpr uint8_t kEqQMin = 4;       // Q x 10: 0.4..10.0
+constexpr uint8_t kEqQMax = 100;
+constexpr uint8_t kEqQDefault = 30;
+constexpr uint16_t kNoiseGateMax = 6;
 
 // Byte offsets of the fields. Multi-byte fields are little-endian and may be unaligned.
 namespace off {
@@ -175,8 +179,9 @@ extern PcState Pc;
 void Param_Init();
 
 // The rules applied once a read-back is complete: converts EQ gains from the unit's encoding and
-// limits out-of-range fields. Returns the derived master-mute flag (all six mute bytes nonzero as
-// received). Widgets are refreshed by the caller.
+// limits out-of-range fields, so that every field the scene-file check looks at is within its
+// limits (a saved file must load). Returns the derived master-mute flag (all six mute bytes nonzero
+// as received). Widgets are refreshed by the caller.
 bool Apply_Validity_Rules(ParamImage& image, PcState& pc);
 
 } // namespace tarn

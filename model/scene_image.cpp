@@ -15,36 +15,43 @@ ParamImage::Bytes shiftGains(ParamImage image, int shift) {
 
 enum class Spread { One, PerChannel, PerBand };
 
+constexpr int kBandDefault = -1; // fallback: the band's default frequency
+
 struct FieldSpec {
     ImageField field;
     int offset;
     int width; // bytes, little-endian
     Spread spread;
     FieldLimits limits;
+    int fallback; // what a read-back makes of a value outside the limits
 };
 
-// In the order of the image, so the first violation is the one nearest its start.
+constexpr FieldLimits kFileGainLimits{kFileGainMin, kFileGainMax};
+constexpr int kFileGainFlat = kGainFlat + kGainUnitShift;
+
+// In the order of the image, so the first violation is the one nearest its start. The speaker
+// roles are not here: a role is the PC's label of a channel, which the unit only keeps, and the
+// program shows a code it does not know as an unknown role; so any code loads as saved.
 constexpr FieldSpec kFields[] = {
-    {ImageField::CH_Name, off::CH_Name, 1, Spread::PerChannel, {0, 20}}, // speaker-role codes
-    {ImageField::Input_Source, off::Input_Source, 1, Spread::One, {0, 2}},
-    {ImageField::Total_Vol, off::Total_Vol, 2, Spread::One, {0, kVolMax}},
-    {ImageField::CH_Vol, off::CH_Vol, 2, Spread::PerChannel, {0, kVolMax}},
-    {ImageField::CH_Mute, off::CH_Mute, 1, Spread::PerChannel, {0, 1}},
-    {ImageField::CH_Delay, off::CH_Delay, 2, Spread::PerChannel, {0, kDelayMax}},
-    {ImageField::CH_Phase, off::CH_Phase, 1, Spread::PerChannel, {0, 1}},
-    {ImageField::EQ_Bypass, off::EQ_Bypass, 1, Spread::PerChannel, {0, 1}},
-    {ImageField::NoiseGate, off::NoiseGate, 2, Spread::One, {0, 6}},
-    {ImageField::EQ_Freq, off::EQ_Freq, 2, Spread::PerBand, {kFreqMin, kFreqMax}},
-    {ImageField::EQ_Gain, off::EQ_Gain, 2, Spread::PerBand, {kFileGainMin, kFileGainMax}},
-    {ImageField::EQ_Q, off::EQ_Q, 1, Spread::PerBand, {4, 100}}, // Q 0.4..10.0
-    {ImageField::HPF_Freq, off::HPF_Freq, 2, Spread::PerChannel, {kFreqMin, kFreqMax}},
-    {ImageField::HPF_Slope, off::HPF_Slope, 1, Spread::PerChannel, {0, 7}},
-    {ImageField::HPF_Off, off::HPF_Off, 1, Spread::PerChannel, {0, 1}},
-    {ImageField::HPF_Type, off::HPF_Type, 1, Spread::PerChannel, {0, 2}},
-    {ImageField::LPF_Freq, off::LPF_Freq, 2, Spread::PerChannel, {kFreqMin, kFreqMax}},
-    {ImageField::LPF_Slope, off::LPF_Slope, 1, Spread::PerChannel, {0, 7}},
-    {ImageField::LPF_Off, off::LPF_Off, 1, Spread::PerChannel, {0, 1}},
-    {ImageField::LPF_Type, off::LPF_Type, 1, Spread::PerChannel, {0, 2}},
+    {ImageField::Input_Source, off::Input_Source, 1, Spread::One, {0, 2}, 0},
+    {ImageField::Total_Vol, off::Total_Vol, 2, Spread::One, {0, kVolMax}, kVolMax},
+    {ImageField::CH_Vol, off::CH_Vol, 2, Spread::PerChannel, {0, kVolMax}, kVolMax},
+    {ImageField::CH_Mute, off::CH_Mute, 1, Spread::PerChannel, {0, 1}, 0},
+    {ImageField::CH_Delay, off::CH_Delay, 2, Spread::PerChannel, {0, kDelayMax}, 0},
+    {ImageField::CH_Phase, off::CH_Phase, 1, Spread::PerChannel, {0, 1}, 0},
+    {ImageField::EQ_Bypass, off::EQ_Bypass, 1, Spread::PerChannel, {0, 1}, 1},
+    {ImageField::NoiseGate, off::NoiseGate, 2, Spread::One, {0, kNoiseGateMax}, 0},
+    {ImageField::EQ_Freq, off::EQ_Freq, 2, Spread::PerBand, {kFreqMin, kFreqMax}, kBandDefault},
+    {ImageField::EQ_Gain, off::EQ_Gain, 2, Spread::PerBand, kFileGainLimits, kFileGainFlat},
+    {ImageField::EQ_Q, off::EQ_Q, 1, Spread::PerBand, {kEqQMin, kEqQMax}, kEqQDefault},
+    {ImageField::HPF_Freq, off::HPF_Freq, 2, Spread::PerChannel, {kFreqMin, kFreqMax}, kFreqMin},
+    {ImageField::HPF_Slope, off::HPF_Slope, 1, Spread::PerChannel, {0, 7}, 3},
+    {ImageField::HPF_Off, off::HPF_Off, 1, Spread::PerChannel, {0, 1}, 1},
+    {ImageField::HPF_Type, off::HPF_Type, 1, Spread::PerChannel, {0, 2}, 0},
+    {ImageField::LPF_Freq, off::LPF_Freq, 2, Spread::PerChannel, {kFreqMin, kFreqMax}, kFreqMax},
+    {ImageField::LPF_Slope, off::LPF_Slope, 1, Spread::PerChannel, {0, 7}, 3},
+    {ImageField::LPF_Off, off::LPF_Off, 1, Spread::PerChannel, {0, 1}, 1},
+    {ImageField::LPF_Type, off::LPF_Type, 1, Spread::PerChannel, {0, 2}, 0},
 };
 
 int countOf(Spread spread) {
@@ -176,6 +183,26 @@ ImageViolation Check_Unit_Image(const uint8_t* image) {
 
 bool Is_Erased_Scene(const uint8_t* image) {
     return std::all_of(image, image + kReadbackSize, [](uint8_t b) { return b == 0xFF; });
+}
+
+void Limit_Stored_Scenes(uint8_t* scenes) {
+    for (int s = 0; s < kStoredScenes; ++s) {
+        uint8_t* image = scenes + s * kImageSize;
+        if (Is_Erased_Scene(image)) continue;
+        for (const FieldSpec& f : kFields) {
+            const int count = countOf(f.spread);
+            for (int i = 0; i < count; ++i) {
+                const int at = f.offset + i * f.width;
+                const int value = valueAt(image, at, f.width);
+                if (value >= f.limits.min && value <= f.limits.max) continue;
+                const int fallback = f.fallback == kBandDefault
+                                         ? kDefaultBandFreq[static_cast<size_t>(i % kBands)]
+                                         : f.fallback;
+                image[at] = static_cast<uint8_t>(fallback & 0xFF);
+                if (f.width == 2) image[at + 1] = static_cast<uint8_t>(fallback >> 8);
+            }
+        }
+    }
 }
 
 SceneFileVerdict Check_Scene_File(const uint8_t* data, size_t size) {

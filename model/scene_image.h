@@ -82,6 +82,11 @@ ImageViolation Check_Unit_Image(const uint8_t* image);
 // A stored place the unit has erased reads back as 0xFF throughout its 55 blocks.
 bool Is_Erased_Scene(const uint8_t* image);
 
+// The nine stored scenes as downloaded (unit encoding), made into what an "*.ALL" holds: in every
+// scene but an erased place, a field outside its limits takes the value a read-back gives it (an
+// EQ gain outside them becomes flat), so that the file saved is one the load accepts.
+void Limit_Stored_Scenes(uint8_t* scenes36864);
+
 enum class SceneFileCheck {
     Ok,
     WrongSize,      // neither kind's size

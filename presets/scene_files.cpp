@@ -119,6 +119,9 @@ void Tarn80X::Sence_Sub4_Fun() {
         const auto* job = static_cast<StoredScenesDownloadJob*>(Link_Machine().lastJob());
         All_Scene_Image = QByteArray(reinterpret_cast<const char*>(job->scenes().data()),
                                      static_cast<int>(job->scenes().size()));
+        // A stored scene may hold values the load would refuse to send; the file gets what a
+        // read-back of that scene shows, so that it can be loaded again.
+        Limit_Stored_Scenes(reinterpret_cast<uint8_t*>(All_Scene_Image.data()));
         AllFileSave();
     });
 }

@@ -81,6 +81,25 @@ class TestParamImage : public QObject {
         row("phase 2", 56 + 1, 1, 2, 0);
         row("input 5", 10, 1, 5, 0);
         row("input 2 kept", 10, 1, 2, 2);
+        row("master volume 601", 24, 2, 601, 600);
+        row("master volume 600 kept", 24, 2, 600, 600);
+        row("noise gate 7", 68, 2, 7, 0);
+        row("noise gate 6 kept", 68, 2, 6, 6);
+        const int freq = 80 + 2 * (2 * 31 + 2); // CH3 band 3
+        row("band 3 at 0 Hz", freq, 2, 0, 32);
+        row("band 3 at 19 Hz", freq, 2, 19, 32);
+        row("band 3 at 20001 Hz", freq, 2, 20001, 32);
+        row("band 3 at 20 Hz kept", freq, 2, 20, 20);
+        const int q = 824 + 5 * 31 + 30; // CH6 band 31
+        row("Q 0", q, 1, 0, 30);
+        row("Q 0.3", q, 1, 3, 30);
+        row("Q 0.4 kept", q, 1, 4, 4);
+        row("Q 10.0 kept", q, 1, 100, 100);
+        row("Q 10.1", q, 1, 101, 30);
+        row("bypass 2 is on", 62 + 3, 1, 2, 1);
+        row("HPF off 255 is off", 1034 + 1, 1, 255, 1);
+        row("LPF off 2 is off", 1064 + 4, 1, 2, 1);
+        row("LPF off 0 kept", 1064 + 4, 1, 0, 0);
     }
     void validityRules() {
         QFETCH(int, offset);

@@ -119,12 +119,18 @@ void trigger(WindowFixture& f, Entry e) {
     f.finish();
 }
 
-// A distinct pattern per stored scene, and one erased place, in the unit.
+// A distinct scene in each stored place (its own volumes and its own bytes in the places the PC
+// does not interpret), and one erased place, in the unit.
 void fillUnitScenes() {
     for (int s = 1; s <= 9; ++s) {
         sim::Scene& scene = sim::unit().scene(s);
-        for (int i = 0; i < kImageSize; ++i)
+        scene.image = sim::Unit::factoryImage();
+        for (int i = 11; i < 24; ++i)
             scene.image[size_t(i)] = uint8_t(s * 31 + i * 7);
+        for (int i = 1076; i < kImageSize; ++i)
+            scene.image[size_t(i)] = uint8_t(s * 31 + i * 7);
+        scene.image[size_t(off::CH_Vol)] = uint8_t((60 * s) & 0xFF);
+        scene.image[size_t(off::CH_Vol + 1)] = uint8_t((60 * s) >> 8);
         scene.used = true;
     }
     sim::unit().scene(4).image.fill(0xFF); // an erased place is kept as it is
@@ -212,7 +218,7 @@ class TestSceneFiles : public QObject {
         QTest::addColumn<int>("band");
         const QString ok;
         QTest::newRow("CH6 role OFF") << 9 << 1 << 20 << ok << -1 << -1;
-        QTest::newRow("CH6 role 21") << 9 << 1 << 21 << "CH_Name" << 5 << -1;
+        QTest::newRow("CH6 role 21, kept as the unit had it") << 9 << 1 << 21 << ok << -1 << -1;
         QTest::newRow("optical input") << 10 << 1 << 2 << ok << -1 << -1;
         QTest::newRow("input 3") << 10 << 1 << 3 << "Input_Source" << -1 << -1;
         QTest::newRow("master volume 601") << 24 << 2 << 601 << "Total_Vol" << -1 << -1;
@@ -284,7 +290,7 @@ class TestSceneFiles : public QObject {
         QTest::newRow("scene 3, CH2 delay 1501") << bad << "CH_Delay" << 3 << 46;
         bad = good;
         bad[6 * 4096 + 500] = char(0xFE); // inside the erased place
-        QTest::newRow("erased place with one byte changed") << bad << "CH_Name" << 7 << 4;
+        QTest::newRow("erased place with one byte changed") << bad << "Input_Source" << 7 << 10;
         bad = good;
         bad[8 * 4096 + 1100] = char(1); // carried by the closing block 55
         QTest::newRow("scene 9, byte 1100") << bad << "reserved" << 9 << 1100;
@@ -292,7 +298,7 @@ class TestSceneFiles : public QObject {
         bad[6 * 4096 + 4095] = char(1);
         QTest::newRow("erased place, byte 4095") << bad << "reserved" << 7 << 4095;
         QTest::newRow("36864 bytes of 0x33")
-            << QByteArray(36864, char(0x33)) << "CH_Name" << 1 << 4;
+            << QByteArray(36864, char(0x33)) << "Input_Source" << 1 << 10;
     }
     // Each of the nine scenes is checked like a scene file; an erased place passes; nothing but
     // zeros past the unit's blocks, so an accepted file is what saving the scenes would write.
@@ -629,9 +635,8 @@ class TestSceneFiles : public QObject {
         for (int i = 0; i < kChannels * kBands; ++i)
             putU16(erased, off::EQ_Gain + 2 * i, 240);
         QTest::newRow("0xFF with valid gains") << erased << 0 << false
-                                               << "文件中的数值超出范围：CH1，扬声器角色（CH_"
-                                                  "Name）为 255，允许 0..20，未加载，未发送任"
-                                                  "何数据！";
+                                               << "文件中的数值超出范围：输入源（Input_Source）"
+                                                  "为 255，允许 0..2，未加载，未发送任何数据！";
         QByteArray delay = good;
         putU16(delay, off::CH_Delay + 10, 1501);
         QTest::newRow("delay, English")
@@ -798,6 +803,7 @@ class TestSceneFiles : public QObject {
         WindowFixture f;
         QVERIFY(f.connect());
         fillUnitScenes();
+        sim::unit().scene(2).image[size_t(off::EQ_Q)] = 0; // CH1 band 1 Q 0: the load refuses it
         f.clearFrames();
         std::vector<int> bar;
         progressOf(f, this, bar);
@@ -822,11 +828,13 @@ class TestSceneFiles : public QObject {
         QCOMPARE(file.size(), 36864);
         for (int s = 1; s <= 9; ++s) {
             const sim::Memory& image = sim::unit().scene(s).image;
+            QByteArray unitBlocks(reinterpret_cast<const char*>(image.data()), 1100);
+            if (s == 2) unitBlocks[off::EQ_Q] = char(0x1e); // saved as a read-back shows it, Q 3.0
             const QByteArray scene = file.mid((s - 1) * 4096, 4096);
-            QCOMPARE(scene.left(1100),
-                     QByteArray(reinterpret_cast<const char*>(image.data()), 1100));
+            QCOMPARE(scene.left(1100), unitBlocks);
             QCOMPARE(scene.mid(1100), QByteArray(4096 - 1100, '\0'));
         }
+        QCOMPARE(Check_All_File(file).check, SceneFileCheck::Ok);
         QVERIFY(std::is_sorted(bar.begin(), bar.end()));
         QCOMPARE(bar.back(), 100);
         QVERIFY(f.ui().TickBar->isHidden());
@@ -993,8 +1001,7 @@ class TestSceneFiles : public QObject {
                                                "，未发送任何数据！";
         QTest::newRow("any 36864 bytes")
             << QByteArray(36864, char(0x33))
-            << "文件中的数值超出范围：场景 1，CH1，扬声器角色（CH_Name）为 51，允许 "
-               "0..20，未加载，未"
+            << "文件中的数值超出范围：场景 1，输入源（Input_Source）为 51，允许 0..2，未加载，未"
                "发送任何数据！";
     }
     // Nothing is sent, and the unit's stored scenes stay as they were.
