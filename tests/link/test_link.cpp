@@ -10,9 +10,9 @@
 #include "tests/support/window_fixture.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QLineEdit>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
