@@ -458,8 +458,9 @@ bool readChannel(Reader& r, const QJsonObject& channels, int ch, ParamImage& p) 
          QStringLiteral("delay_ms"), QStringLiteral("phase_inverted"), QStringLiteral("high_pass"),
          QStringLiteral("low_pass"), QStringLiteral("eq_bypass"), QStringLiteral("eq")});
     if (!o) return false;
+    // Any code loads, as in a scene file: the unit only keeps the PC's label of the channel.
     const auto role = r.number(*o, QStringLiteral("role"), tune::Channel_Field(ch, words::Role),
-                               scaleOf(ImageField::CH_Name));
+                               {0, 0xFF, 0, 0, false, ""});
     if (!role) return false;
     const auto level =
         r.number(*o, QStringLiteral("level_db"), tune::Channel_Field(ch, words::Level),

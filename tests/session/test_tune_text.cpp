@@ -306,9 +306,9 @@ class TestTuneText : public QObject {
             << "/channels/CH3/high_pass/freq_hz" << QJsonValue(80.5)
             << "CH3 high-pass frequency: 80.5 Hz is not a whole number"
             << "CH3 高通频率：80.5 Hz 不是整数";
-        QTest::newRow("role past the table") << "/channels/CH4/role" << QJsonValue(21)
-                                             << "CH4 speaker role: 21 is out of range (0 to 20)"
-                                             << "CH4 扬声器角色：21 超出范围（0 至 20）";
+        QTest::newRow("role past a byte") << "/channels/CH4/role" << QJsonValue(256)
+                                          << "CH4 speaker role: 256 is out of range (0 to 255)"
+                                          << "CH4 扬声器角色：256 超出范围（0 至 255）";
         QTest::newRow("noise gate level 7")
             << "/noise_gate" << QJsonValue(7) << "noise gate: 7 is out of range (0 to 6)"
             << "噪声门：7 超出范围（0 至 6）";
