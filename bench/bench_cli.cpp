@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -47,23 +49,45 @@ double medianOf(int runs, const QStringList& args) {
     return median(ms);
 }
 
+// Runs the command line in this process with standard output put aside; its time in ms.
+double inProcessMs(const QStringList& args) {
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    QElapsedTimer clock;
+    clock.start();
+    tarn::Run_Command_Line(QStringList{QStringLiteral("tarn80x-cli")} + args, nullptr);
+    const double ms = clock.nsecsElapsed() / 1e6;
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(null);
+    close(saved);
+    return ms;
+}
+
+double inProcessMedian(int runs, const QStringList& args) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i)
+        ms.push_back(inProcessMs(args));
+    return median(ms);
+}
+
 // In this process: from the command line's entry to its first frame written, seen by the
-// simulated unit's clock, which the link reads right after sending the name request.
+// simulated unit's clock, which it reads when it queues the answer to that frame.
 double entryToFirstFrameMs() {
     QElapsedTimer clock;
     double first = -1;
-    clock.start();
+    sim::unit().reset();
+    sim::unit().setLatencyMs(1);
     sim::setClock([&clock, &first]() -> std::int64_t {
         if (first < 0 && !sim::unit().frames().empty()) first = clock.nsecsElapsed() / 1e6;
         return clock.elapsed();
     });
-    sim::unit().reset();
-    sim::unit().clearFrames();
-    clock.restart();
-    tarn::Run_Command_Line({QStringLiteral("tarn80x-cli"), QStringLiteral("--lang"),
-                            QStringLiteral("en"), QStringLiteral("scenes")},
-                           nullptr);
+    clock.start();
+    inProcessMs({QStringLiteral("scenes")});
     sim::setClock(nullptr);
+    sim::unit().setLatencyMs(0);
     return first;
 }
 
@@ -90,20 +114,25 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i)
         first.push_back(entryToFirstFrameMs());
     const double entry = median(first);
+    sim::unit().reset();
+    const double dumpIn =
+        inProcessMedian(runs, {QStringLiteral("dump"), QStringLiteral("-o"), sce});
+    const double applyIn = inProcessMedian(runs, {QStringLiteral("apply"), sce});
+    const double diffIn = inProcessMedian(runs, {QStringLiteral("diff"), sce, text});
 
-    std::printf("median of %d runs of the process, simulated unit without latency\n", runs);
+    std::printf("median of %d runs, simulated unit without latency\n", runs);
     std::printf("process start to exit, --version: %.1f ms\n", version);
-    std::printf("dump -o a.SCE: %.1f ms (%.3f x the 256 ms read-back floor; %.3f x without the "
-                "--version start-up)\n",
-                dump, dump / 256.0, (dump - version) / 256.0);
-    std::printf("apply a.SCE: %.1f ms; less two read-backs at their floor: %.1f ms for the load "
-                "and the unit's 20 ms before the read-back\n",
-                apply, apply - 512.0);
-    std::printf("diff a.SCE b.json (two files, no unit): %.1f ms for the whole process (%.1f ms "
-                "beyond --version)\n",
-                diff, diff - version);
-    std::printf("command line entry to its first frame on the bus: %.2f ms (in process); with the "
-                "--version start-up: %.1f ms\n",
+    std::printf("dump -o a.SCE: %.1f ms as a process; in process %.1f ms = %.3f x the 256 ms "
+                "read-back floor\n",
+                dump, dumpIn, dumpIn / 256.0);
+    std::printf("apply a.SCE: %.1f ms as a process; in process %.1f ms, of which the load and "
+                "the unit's 20 ms before its read-back take %.1f ms (less two dumps)\n",
+                apply, applyIn, applyIn - 2 * dumpIn);
+    std::printf("diff a.SCE b.json (two files, no unit): %.1f ms as a process, %.2f ms in "
+                "process\n",
+                diff, diffIn);
+    std::printf("entry to the first frame on the bus: %.2f ms in process; %.1f ms with the "
+                "process start-up (--version)\n",
                 entry, entry + version);
     return 0;
 }

@@ -112,6 +112,7 @@ UnitRun::UnitRun(bool english, bool progress)
             [this] { fail(RunEnd::Failed, Text_Of(txt::UnitSilent)); });
     connect(&link, &LinkMachine::writeFailed, this,
             [this] { fail(RunEnd::Failed, Text_Of(txt::CommError)); });
+    Device_Access.reset(); // every state the first open finds is news
     Device_Access.changed = [this](bool) {
         switch (Device_Access.state()) {
         case UnitAccess::Absent:
@@ -245,7 +246,7 @@ void UnitRun::release() {
     if (link.online() && link.handle() && !link.jobRunning()) Send_Close();
     link.setAutoRun(false);
     link.abandonJob();
-    link.closeUnit();
+    link.reset(); // closes the unit: the next run in this process starts afresh
 }
 
 } // namespace tarn
