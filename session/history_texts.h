@@ -5,6 +5,10 @@
 
 namespace tarn::history_text {
 
+// The scene menu's entry and the window's title.
+constexpr Bilingual MenuEntry{"历史记录", "History…"};
+constexpr Bilingual Title{"历史记录", "History"};
+
 // In the order of SnapshotReason.
 constexpr Bilingual Reason[] = {
     {"联机读取", "Read from unit"},
@@ -18,6 +22,41 @@ constexpr Bilingual Reason[] = {
     {"设备断开时", "Unit unplugged"},
     {"恢复快照前", "Before restore"},
 };
+
+// The window's list, buttons and headings.
+constexpr Bilingual Columns[] = {{"时间", "Time"},    {"设备", "Unit"},   {"原因", "Reason"},
+                                 {"改动", "Changes"}, {"固定", "Pinned"}, {"备注", "Note"}};
+constexpr Bilingual FirstOfUnit{"—", "—"};
+constexpr Bilingual PinMark{"★", "★"};
+constexpr Bilingual Restore{"恢复到设备", "Restore to unit"};
+constexpr Bilingual SaveScene{"另存为 .SCE", "Save as .SCE"};
+constexpr Bilingual SaveText{"另存为文本", "Save as text"};
+constexpr Bilingual Pin{"固定", "Pin"};
+constexpr Bilingual Unpin{"取消固定", "Unpin"};
+constexpr Bilingual SaveNote{"保存备注", "Save note"};
+constexpr Bilingual NotePlaceholder{"此快照的备注", "A note on this snapshot"};
+constexpr Bilingual Close{"关闭", "Close"};
+constexpr Bilingual ChooseSnapshot{"选择一个快照与设备比较，或选择两个快照互相比较。",
+                                   "Choose one snapshot to compare with the unit, or two to "
+                                   "compare with each other."};
+// %1 the snapshot's number and time.
+constexpr Bilingual AgainstUnit{"快照 %1 → 设备当前状态", "Snapshot %1 → the unit now"};
+constexpr Bilingual AgainstPcCopy{"快照 %1 → 电脑上的副本（未连接设备）",
+                                  "Snapshot %1 → the PC copy (no unit connected)"};
+// %1 and %2 the two snapshots, older first.
+constexpr Bilingual AgainstEachOther{"快照 %1 → 快照 %2", "Snapshot %1 → snapshot %2"};
+constexpr Bilingual NoDifference{"没有差异。", "No differences."};
+constexpr Bilingual ImageMissing{"该快照的数据文件已损坏或丢失。",
+                                 "This snapshot's data file is damaged or missing."};
+// %1 the snapshot's number and time.
+constexpr Bilingual RestoreQuestion{
+    "将快照 %1 写入设备？设备当前的设置会先保存为一个快照。",
+    "Write snapshot %1 into the unit? The unit's present settings are kept as a snapshot first."};
+constexpr Bilingual SaveSceneTitle{"快照另存为场景文件", "Save snapshot as scene file"};
+constexpr Bilingual SaveTextTitle{"快照另存为文本", "Save snapshot as text"};
+constexpr Bilingual TextFilter{"调音文本(*.json)", "Tune text (*.json)"};
+// %1 why.
+constexpr Bilingual NotChanged{"历史记录未更改（%1）。", "The history was not changed (%1)."};
 
 // %1 the serial number.
 constexpr Bilingual UnitSerial{"序列号 %1", "serial %1"};
