@@ -172,6 +172,15 @@ std::optional<ParamImage::Bytes> HistoryWindow::imageOf(const SnapshotRecord& re
     return History_Recorder().store().image(record.image);
 }
 
+// The image of the one snapshot chosen; the user is told when its file is damaged or gone.
+std::optional<ParamImage::Bytes> HistoryWindow::chosenImage() const {
+    const std::vector<SnapshotRecord> chosen = selected();
+    if (chosen.size() != 1) return std::nullopt;
+    auto image = imageOf(chosen[0]);
+    if (!image) Show_Notice(history_text::ImageMissing);
+    return image;
+}
+
 void HistoryWindow::showDiff() {
     const std::vector<SnapshotRecord> chosen = selected();
     if (chosen.empty() || chosen.size() > 2) {
@@ -231,26 +240,16 @@ void HistoryWindow::saveNote() {
 }
 
 void HistoryWindow::saveScene() {
-    const std::vector<SnapshotRecord> chosen = selected();
-    if (chosen.size() != 1) return;
-    const auto image = imageOf(chosen[0]);
-    if (!image) {
-        Show_Notice(history_text::ImageMissing);
-        return;
-    }
+    const auto image = chosenImage();
+    if (!image) return;
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveSceneTitle,
                                        transfer_text::SingleFilter, "SCE");
     if (!path.isEmpty() && Save_File_Or_Tell(path, asBytes(*image))) window_.Show_Saved_Where(path);
 }
 
 void HistoryWindow::saveText() {
-    const std::vector<SnapshotRecord> chosen = selected();
-    if (chosen.size() != 1) return;
-    const auto image = imageOf(chosen[0]);
-    if (!image) {
-        Show_Notice(history_text::ImageMissing);
-        return;
-    }
+    const auto image = chosenImage();
+    if (!image) return;
     const TuneTextResult text = Tune_Text_From_Scene(*image);
     if (text.text.isEmpty()) {
         Show_Notice(bilingual(text.error));
@@ -265,12 +264,8 @@ void HistoryWindow::saveText() {
 // and read back after.
 void HistoryWindow::restore() {
     const std::vector<SnapshotRecord> chosen = selected();
-    if (chosen.size() != 1) return;
-    const auto image = imageOf(chosen[0]);
-    if (!image) {
-        Show_Notice(history_text::ImageMissing);
-        return;
-    }
+    const auto image = chosenImage();
+    if (!image) return;
     const QByteArray file = asBytes(*image);
     const SceneFileVerdict verdict = Check_Scene_File(file);
     if (verdict.check != SceneFileCheck::Ok) {

@@ -41,6 +41,7 @@ class HistoryWindow : public QDialog {
     void saveNote();
     void updateButtons();
     std::optional<ParamImage::Bytes> imageOf(const SnapshotRecord& record) const;
+    std::optional<ParamImage::Bytes> chosenImage() const;
 
     Tarn80X& window_;
     bool english_ = false; // the language the window was built in; it keeps it while open

@@ -407,29 +407,27 @@ void HistoryStore::prune() {
 }
 
 HistoryResult HistoryStore::setPinned(int id, bool pinned) {
-    QMutexLocker lock(&mutex_);
-    for (SnapshotRecord& r : records_) {
-        if (r.id != id) continue;
-        const bool old = r.pinned;
-        r.pinned = pinned;
-        HistoryResult result = writeRecord(r);
-        if (result.ok()) result = writeIndex();
-        if (!result.ok()) r.pinned = old;
-        return result.ok() ? HistoryResult{id, {}} : result;
-    }
-    return {0, toLang(Text_Of(history_text::NoSuchSnapshot))};
+    return change(id, [pinned](SnapshotRecord& r) { r.pinned = pinned; });
 }
 
 HistoryResult HistoryStore::setNote(int id, const QString& note) {
+    return change(id, [&note](SnapshotRecord& r) { r.note = note; });
+}
+
+// The record and the index rewritten; on failure the record stays as it was.
+HistoryResult HistoryStore::change(int id, const std::function<void(SnapshotRecord&)>& edit) {
     QMutexLocker lock(&mutex_);
     for (SnapshotRecord& r : records_) {
         if (r.id != id) continue;
-        const QString old = r.note;
-        r.note = note;
+        const SnapshotRecord old = r;
+        edit(r);
         HistoryResult result = writeRecord(r);
         if (result.ok()) result = writeIndex();
-        if (!result.ok()) r.note = old;
-        return result.ok() ? HistoryResult{id, {}} : result;
+        if (!result.ok()) {
+            r = old;
+            return result;
+        }
+        return {id, {}};
     }
     return {0, toLang(Text_Of(history_text::NoSuchSnapshot))};
 }

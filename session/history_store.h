@@ -25,6 +25,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -140,6 +141,7 @@ class HistoryStore {
     void countBytes();
     int changedSince(const SnapshotRecord& record, const ParamImage::Bytes& image) const;
     std::optional<ParamImage::Bytes> imageFile(const QString& hash) const;
+    HistoryResult change(int id, const std::function<void(SnapshotRecord&)>& edit);
 
     mutable QMutex mutex_;
     QString root_;
