@@ -169,6 +169,10 @@ QString HistoryStore::indexPath() const {
 
 void HistoryStore::open() {
     QMutexLocker lock(&mutex_);
+    openLocked();
+}
+
+void HistoryStore::openLocked() {
     records_.clear();
     lastImage_.clear();
     nextId_ = 1;
@@ -178,6 +182,15 @@ void HistoryStore::open() {
         rebuilt_ = true;
     }
     countBytes();
+    indexSeen_ = indexStamp();
+}
+
+// When the index was last changed, and its size: another program on this machine (the command
+// line, a second window) may have added to the history since this store read or wrote it.
+QPair<QDateTime, qint64> HistoryStore::indexStamp() const {
+    const QFileInfo info(indexPath());
+    if (!info.exists()) return {};
+    return {info.lastModified(), info.size()};
 }
 
 // The index as written, and only while it lists exactly the record files present.
@@ -288,6 +301,7 @@ HistoryResult HistoryStore::writeIndex() {
     const SaveResult saved = Save_File_Atomically(indexPath(), data);
     if (!saved.ok()) return {0, failureText(saved)};
     indexBytes_ = data.size();
+    indexSeen_ = indexStamp();
     return {};
 }
 
@@ -318,6 +332,11 @@ HistoryResult HistoryStore::add(const SnapshotInput& input) {
         }
         return {0, failureText(r)};
     }
+    // Read again what another program added, so that its numbers are not reused and its images
+    // not pruned as unused; a record file already there is never overwritten.
+    if (indexStamp() != indexSeen_) openLocked();
+    while (QFileInfo::exists(recordPath(nextId_)))
+        ++nextId_;
     SnapshotRecord record;
     record.id = nextId_;
     record.time = input.time.isValid() ? input.time.toUTC() : QDateTime::currentDateTimeUtc();

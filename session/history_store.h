@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QMutex>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -132,6 +133,8 @@ class HistoryStore {
     QString imagePath(const QString& hash) const;
     QString recordPath(int id) const;
     QString indexPath() const;
+    void openLocked();
+    QPair<QDateTime, qint64> indexStamp() const;
     bool loadIndex();
     void rebuild();
     HistoryResult writeImage(const ParamImage::Bytes& image, QString& hash);
@@ -153,6 +156,7 @@ class HistoryStore {
     qint64 indexBytes_ = 0;
     int nextId_ = 1;
     bool rebuilt_ = false;
+    QPair<QDateTime, qint64> indexSeen_; // the index as this store last read or wrote it
     // The newest image of each unit, so the count of changes needs no read.
     QHash<QString, ParamImage::Bytes> lastImage_;
 };

@@ -222,6 +222,27 @@ class TestHistoryStore : public QObject {
         QCOMPARE(third.add(input(SnapshotReason::Readback, imageWith(700))).id, 3);
     }
 
+    // The window and the command line each hold a store on the same folder: neither reuses the
+    // other's numbers nor prunes the other's images as unused.
+    void twoProgramsOnOneHistory() {
+        HistoryStore window(root());
+        window.open();
+        QCOMPARE(window.add(input(SnapshotReason::Readback, imageWith(500))).id, 1);
+        HistoryStore commandLine(root());
+        commandLine.open();
+        QCOMPARE(commandLine.add(input(SnapshotReason::SceneLoad, imageWith(420))).id, 2);
+        QCOMPARE(window.add(input(SnapshotReason::Recall, imageWith(610))).id, 3);
+        QCOMPARE(idsOf(window), (QList<int>{1, 2, 3}));
+
+        HistoryStore again(root());
+        again.open();
+        QVERIFY(!again.rebuiltAtOpen());
+        QCOMPARE(idsOf(again), (QList<int>{1, 2, 3}));
+        QCOMPARE(again.snapshot(2)->reason, SnapshotReason::SceneLoad);
+        QCOMPARE(again.image(again.snapshot(2)->image), imageWith(420));
+        QCOMPARE(filesIn(root() + "/images").size(), 3);
+    }
+
     void damagedImageIsNoImage() {
         HistoryStore store(root());
         store.open();
