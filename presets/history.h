@@ -3,7 +3,7 @@
 // the notice when one could not be kept; the History window.
 #pragma once
 
-#include "session/history_store.h"
+#include "session/history_recorder.h"
 
 #include <functional>
 #include <vector>
@@ -12,8 +12,6 @@ namespace tarn {
 
 class Tarn80X;
 
-// The unit as the mirror holds it now ("*.SCE" encoding), its scene names and identity.
-SnapshotInput Unit_Snapshot_Now(SnapshotReason reason);
 // Takes that snapshot; the disk write runs off the window's thread and never stops the act.
 void Take_Snapshot(SnapshotReason reason, std::vector<StoredSceneImage> scenes = {});
 

@@ -48,20 +48,6 @@ void takeLastState(SnapshotReason reason) {
 
 } // namespace
 
-SnapshotInput Unit_Snapshot_Now(SnapshotReason reason) {
-    LinkMachine& link = Link_Machine();
-    SnapshotInput in;
-    in.reason = reason;
-    in.time = QDateTime::currentDateTimeUtc();
-    in.image = Scene_File_From_Mirror(Param_Image);
-    for (size_t i = 0; i < in.sceneNames.size(); ++i)
-        in.sceneNames[i] = Scene_Name_Text(link.scenes().Scene_Name[i]);
-    in.unit.serial = QString::fromStdWString(link.serialNumber());
-    in.unit.name = QString::fromLatin1(Expected_Name);
-    in.unit.firmware = Param_Image.FW_Version();
-    return in;
-}
-
 void Take_Snapshot(SnapshotReason reason, std::vector<StoredSceneImage> scenes) {
     SnapshotInput in = Unit_Snapshot_Now(reason);
     in.scenes = std::move(scenes);
@@ -116,21 +102,7 @@ void Read_Stored_Scenes_Then(int first, int count,
     Run_Transfer(window, std::make_unique<StoredScenesDownloadJob>(first, count), 0,
                  [first, count, done = std::move(done)](JobResult result) {
                      std::vector<StoredSceneImage> scenes;
-                     if (result == JobResult::Done) {
-                         const auto* job =
-                             static_cast<StoredScenesDownloadJob*>(Link_Machine().lastJob());
-                         for (int i = 0; i < count; ++i) {
-                             // An empty place holds nothing worth keeping.
-                             if (!Link_Machine().scenes().Scene_Valid[size_t(first + i - 1)])
-                                 continue;
-                             StoredSceneImage scene;
-                             scene.place = first + i;
-                             std::memcpy(scene.image.data(),
-                                         job->scenes().data() + static_cast<size_t>(i) * kImageSize,
-                                         kImageSize);
-                             scenes.push_back(scene);
-                         }
-                     }
+                     if (result == JobResult::Done) scenes = Stored_Scenes_Read(first, count);
                      if (!Link_Machine().readyForTransfer()) {
                          // A failed write has been told already.
                          if (result != JobResult::WriteFailed)

@@ -35,11 +35,6 @@ QByteArray asBytes(const ParamImage::Bytes& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
 }
 
-QString stamp(const SnapshotRecord& r) {
-    return QStringLiteral("#%1 %2").arg(r.id).arg(
-        r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-}
-
 BilingualText bilingual(const LangText& text) {
     return {text.zh, text.en};
 }
@@ -139,7 +134,7 @@ void HistoryWindow::reload() {
     list_->setRowCount(static_cast<int>(rows_.size()));
     for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
         const SnapshotRecord& r = rows_[static_cast<size_t>(row)];
-        const QString cells[6] = {stamp(r),
+        const QString cells[6] = {Snapshot_Stamp(r),
                                   r.unit.shown().in(english_),
                                   Snapshot_Reason_Text(r.reason).in(english_),
                                   r.changed < 0 ? tr2(history_text::FirstOfUnit, english_)
@@ -193,12 +188,13 @@ void HistoryWindow::showDiff() {
     BilingualText heading;
     if (chosen.size() == 2) {
         after = imageOf(chosen[1]);
-        heading = Fill_Text(history_text::AgainstEachOther, {stamp(chosen[0]), stamp(chosen[1])});
+        heading = Fill_Text(history_text::AgainstEachOther,
+                            {Snapshot_Stamp(chosen[0]), Snapshot_Stamp(chosen[1])});
     } else {
         after = Scene_File_From_Mirror(Param_Image);
         heading = Fill_Text(Link_Machine().statusLevel() == 2 ? history_text::AgainstUnit
                                                               : history_text::AgainstPcCopy,
-                            {stamp(chosen[0])});
+                            {Snapshot_Stamp(chosen[0])});
     }
     heading_->setText(english_ ? heading.en : heading.zh);
     if (!before || !after) {
@@ -273,7 +269,8 @@ void HistoryWindow::restore() {
         return;
     }
     if (!Transfer_May_Start(nullptr)) return;
-    if (!Ask_Question_Default_No(Fill_Text(history_text::RestoreQuestion, {stamp(chosen[0])})))
+    if (!Ask_Question_Default_No(
+            Fill_Text(history_text::RestoreQuestion, {Snapshot_Stamp(chosen[0])})))
         return;
     if (!Link_Machine().readyForTransfer()) { // the link may have changed while the box was open
         Show_Notice(transfer_text::NotConnected);

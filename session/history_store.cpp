@@ -132,6 +132,11 @@ LangText Snapshot_Reason_Text(SnapshotReason reason) {
     return toLang(Text_Of(history_text::Reason[static_cast<int>(reason)]));
 }
 
+QString Snapshot_Stamp(const SnapshotRecord& record) {
+    return QStringLiteral("#%1 %2").arg(record.id).arg(
+        record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
 QString UnitIdentity::key() const {
     if (!serial.isEmpty()) return QStringLiteral("serial:") + serial;
     return QStringLiteral("name:%1/fw:%2").arg(name).arg(firmware);

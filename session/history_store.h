@@ -92,6 +92,9 @@ struct SnapshotRecord {
     int changed = -1;
 };
 
+// "#12 2026-03-14 10:26:53": the number and the local time a snapshot is shown by.
+QString Snapshot_Stamp(const SnapshotRecord& record);
+
 struct HistoryResult {
     int id = 0;     // the snapshot written or changed; 0 when it failed
     LangText error; // why nothing was kept: the disk full, no permission, ...
