@@ -72,8 +72,8 @@ void History_Attach(Tarn80X& window) {
     c.push_back(QObject::connect(&recorder, &HistoryRecorder::recorded, &window,
                                  [](int) { hooks.failureTold = false; }));
     // Told once while the writes keep failing, not once per snapshot.
-    c.push_back(
-        QObject::connect(&recorder, &HistoryRecorder::failed, &window, [](const LangText& why) {
+    c.push_back(QObject::connect(
+        &recorder, &HistoryRecorder::failed, &window, [](const BilingualText& why) {
             if (hooks.failureTold) return;
             hooks.failureTold = true;
             const BilingualText text{Fill_Text(history_text::SnapshotNotKept, {why.zh}).zh,

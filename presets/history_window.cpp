@@ -14,6 +14,7 @@
 #include "session/transfer_texts.h"
 #include "session/tune_diff.h"
 #include "session/tune_text.h"
+#include "session/unit_files.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,14 +31,6 @@ namespace tarn {
 namespace {
 
 QPointer<HistoryWindow> openWindow;
-
-QByteArray asBytes(const ParamImage::Bytes& image) {
-    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
-}
-
-BilingualText bilingual(const LangText& text) {
-    return {text.zh, text.en};
-}
 
 void tellNotChanged(const HistoryResult& result) {
     if (result.ok()) return;
@@ -240,7 +233,8 @@ void HistoryWindow::saveScene() {
     if (!image) return;
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveSceneTitle,
                                        transfer_text::SingleFilter, "SCE");
-    if (!path.isEmpty() && Save_File_Or_Tell(path, asBytes(*image))) window_.Show_Saved_Where(path);
+    if (!path.isEmpty() && Save_File_Or_Tell(path, Scene_Bytes(*image)))
+        window_.Show_Saved_Where(path);
 }
 
 void HistoryWindow::saveText() {
@@ -248,7 +242,7 @@ void HistoryWindow::saveText() {
     if (!image) return;
     const TuneTextResult text = Tune_Text_From_Scene(*image);
     if (text.text.isEmpty()) {
-        Show_Notice(bilingual(text.error));
+        Show_Notice(text.error);
         return;
     }
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveTextTitle,
@@ -262,7 +256,7 @@ void HistoryWindow::restore() {
     const std::vector<SnapshotRecord> chosen = selected();
     const auto image = chosenImage();
     if (!image) return;
-    const QByteArray file = asBytes(*image);
+    const QByteArray file = Scene_Bytes(*image);
     const SceneFileVerdict verdict = Check_Scene_File(file);
     if (verdict.check != SceneFileCheck::Ok) {
         Show_Notice(Scene_File_Check_Text(verdict, false));

@@ -33,7 +33,7 @@ class HistoryRecorder : public QObject {
   signals:
     void captured(tarn::SnapshotReason reason); // at record(), before it returns
     void recorded(int id);
-    void failed(tarn::LangText why);
+    void failed(tarn::BilingualText why);
 
   private:
     void finish(const HistoryResult& result);

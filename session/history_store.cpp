@@ -1,4 +1,5 @@
 #include "session/history_store.h"
+#include "session/unit_files.h"
 
 #include "session/diag.h"
 #include "session/file_io.h"
@@ -29,30 +30,22 @@ constexpr const char* kReasonKeys[kSnapshotReasons] = {
     "readback",      "recall",   "scene-load", "all-scenes-load", "scene-delete",
     "factory-reset", "firmware", "close",      "unplug",          "restore"};
 
-LangText toLang(const BilingualText& text) {
-    return {text.zh, text.en};
-}
-
-LangText failureText(const SaveResult& result) {
+BilingualText failureText(const SaveResult& result) {
     switch (result.problem) {
     case SaveProblem::DiskFull:
-        return toLang(Text_Of(history_text::DiskFull));
+        return Text_Of(history_text::DiskFull);
     case SaveProblem::NoPermission:
-        return toLang(Text_Of(history_text::NoPermission));
+        return Text_Of(history_text::NoPermission);
     case SaveProblem::Other:
     case SaveProblem::None:
         break;
     }
-    return toLang(Fill_Text(history_text::OtherFailure, {result.detail}));
-}
-
-QByteArray asBytes(const ParamImage::Bytes& image) {
-    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
+    return Fill_Text(history_text::OtherFailure, {result.detail});
 }
 
 QString hashOf(const ParamImage::Bytes& image) {
     return QString::fromLatin1(
-        QCryptographicHash::hash(asBytes(image), QCryptographicHash::Sha256).toHex());
+        QCryptographicHash::hash(Scene_Bytes(image), QCryptographicHash::Sha256).toHex());
 }
 
 bool isHash(const QString& text) {
@@ -128,8 +121,8 @@ std::optional<SnapshotReason> Snapshot_Reason_From_Key(const QString& key) {
     return std::nullopt;
 }
 
-LangText Snapshot_Reason_Text(SnapshotReason reason) {
-    return toLang(Text_Of(history_text::Reason[static_cast<int>(reason)]));
+BilingualText Snapshot_Reason_Text(SnapshotReason reason) {
+    return Text_Of(history_text::Reason[static_cast<int>(reason)]);
 }
 
 QString Snapshot_Stamp(const SnapshotRecord& record) {
@@ -142,9 +135,9 @@ QString UnitIdentity::key() const {
     return QStringLiteral("name:%1/fw:%2").arg(name).arg(firmware);
 }
 
-LangText UnitIdentity::shown() const {
-    if (!serial.isEmpty()) return toLang(Fill_Text(history_text::UnitSerial, {serial}));
-    return toLang(Fill_Text(history_text::UnitNoSerial, {name, QString::number(firmware)}));
+BilingualText UnitIdentity::shown() const {
+    if (!serial.isEmpty()) return Fill_Text(history_text::UnitSerial, {serial});
+    return Fill_Text(history_text::UnitNoSerial, {name, QString::number(firmware)});
 }
 
 HistoryStore::HistoryStore(QString root) : root_(std::move(root)) {}
@@ -281,7 +274,7 @@ HistoryResult HistoryStore::writeImage(const ParamImage::Bytes& image, QString& 
         imageBytes_.insert(hash, kImageSize);
         return {};
     }
-    const SaveResult saved = Save_File_Atomically(imagePath(hash), asBytes(image));
+    const SaveResult saved = Save_File_Atomically(imagePath(hash), Scene_Bytes(image));
     if (!saved.ok()) return {0, failureText(saved)};
     imageBytes_.insert(hash, kImageSize);
     return {};
@@ -453,7 +446,7 @@ HistoryResult HistoryStore::change(int id, const std::function<void(SnapshotReco
         }
         return {id, {}};
     }
-    return {0, toLang(Text_Of(history_text::NoSuchSnapshot))};
+    return {0, Text_Of(history_text::NoSuchSnapshot)};
 }
 
 std::vector<SnapshotRecord> HistoryStore::snapshots() const {

@@ -16,7 +16,7 @@
 #pragma once
 
 #include "model/param_image.h"
-#include "session/lang_text.h"
+#include "session/text.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -49,7 +49,7 @@ constexpr int kSnapshotReasons = 10;
 
 QString Snapshot_Reason_Key(SnapshotReason reason);
 std::optional<SnapshotReason> Snapshot_Reason_From_Key(const QString& key);
-LangText Snapshot_Reason_Text(SnapshotReason reason);
+BilingualText Snapshot_Reason_Text(SnapshotReason reason);
 
 // Who the unit is: its USB serial number where it reports one, otherwise its name and firmware
 // version, which the list says in so many words.
@@ -59,7 +59,7 @@ struct UnitIdentity {
     uint32_t firmware = 0;
     // Snapshots of one unit are compared with each other.
     QString key() const;
-    LangText shown() const;
+    BilingualText shown() const;
 };
 
 struct StoredSceneImage {
@@ -96,8 +96,8 @@ struct SnapshotRecord {
 QString Snapshot_Stamp(const SnapshotRecord& record);
 
 struct HistoryResult {
-    int id = 0;     // the snapshot written or changed; 0 when it failed
-    LangText error; // why nothing was kept: the disk full, no permission, ...
+    int id = 0;          // the snapshot written or changed; 0 when it failed
+    BilingualText error; // why nothing was kept: the disk full, no permission, ...
     bool ok() const { return error.isEmpty(); }
 };
 

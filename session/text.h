@@ -16,6 +16,9 @@ struct Bilingual {
 struct BilingualText {
     QString zh;
     QString en;
+
+    const QString& in(bool english) const { return english ? en : zh; }
+    bool isEmpty() const { return zh.isEmpty() && en.isEmpty(); }
 };
 
 // The text in the current language (Pc.Lang_EN).

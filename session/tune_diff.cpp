@@ -15,7 +15,7 @@ using tune::Fill;
 using tune::Same;
 namespace words = tune::words;
 
-LangText text(const tune::Words& w) {
+BilingualText text(const Bilingual& w) {
     return {QString::fromUtf8(w.zh), QString::fromUtf8(w.en)};
 }
 
@@ -35,7 +35,7 @@ class Differ {
     }
 
     void globals() {
-        auto named = [](const char* key, const tune::Words& w) {
+        auto named = [](const char* key, const Bilingual& w) {
             return [key, w] { return std::make_pair(QString::fromLatin1(key), text(w)); };
         };
         field([](const ParamImage& p) { return p.Input_Source(); }, named("/input", words::Input),
@@ -52,7 +52,7 @@ class Differ {
     }
 
     void channel(int ch) {
-        auto named = [ch](const char* key, const tune::Words& w) {
+        auto named = [ch](const char* key, const Bilingual& w) {
             return [ch, key, w] {
                 return std::make_pair(
                     QStringLiteral("/channels/CH%1/%2").arg(ch + 1).arg(QLatin1String(key)),
@@ -123,9 +123,9 @@ class Differ {
     }
 
   private:
-    void add(const QString& id, const LangText& label, const LangText& before,
-             const LangText& after) {
-        LangText line = Fill({"%1：%2 → %3", "%1: %2 → %3"}, {label, before, after});
+    void add(const QString& id, const BilingualText& label, const BilingualText& before,
+             const BilingualText& after) {
+        BilingualText line = Fill({"%1：%2 → %3", "%1: %2 → %3"}, {label, before, after});
         result.entries.push_back({id, label, before, after, std::move(line)});
     }
 

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "model/param_image.h"
-#include "session/lang_text.h"
+#include "session/text.h"
 
 #include <QStringList>
 #include <vector>
@@ -20,10 +20,10 @@ struct TuneDiffEntry {
     // Where the field is in the tune text, as a JSON pointer ("/channels/CH3/eq/10");
     // a run of reserved bytes is "/reserved/" and its byte range ("0x0F00-0x0F0F").
     QString id;
-    LangText label;  // "CH3 EQ band 10"
-    LangText before; // "+6.0 dB at 170 Hz, Q 3.0"; reserved bytes as hex
-    LangText after;
-    LangText line; // "CH3 EQ band 10: +6.0 dB at 170 Hz, Q 3.0 → 0.0 dB at 160 Hz, Q 3.0"
+    BilingualText label;  // "CH3 EQ band 10"
+    BilingualText before; // "+6.0 dB at 170 Hz, Q 3.0"; reserved bytes as hex
+    BilingualText after;
+    BilingualText line; // "CH3 EQ band 10: +6.0 dB at 170 Hz, Q 3.0 → 0.0 dB at 160 Hz, Q 3.0"
 };
 
 struct TuneDiff {

@@ -20,7 +20,6 @@ namespace {
 
 using tune::Fill;
 using tune::Same;
-using tune::Words;
 namespace words = tune::words;
 
 // Enumerations in the text, by their value in the image.
@@ -30,36 +29,36 @@ constexpr int kSlopeCount = 8; // slope index i is 6 x (i + 1) dB per octave
 constexpr int kSlopeStepDb = 6;
 constexpr int kRowBytes = 32;
 
-constexpr Words kMissing{"%1：缺少此项", "%1: missing"};
-constexpr Words kWrongType{"%1：应为%2，实际为%3", "%1: expected %2, found %3"};
-constexpr Words kOutOfRange{"%1：%2 超出范围（%3 至 %4）", "%1: %2 is out of range (%3 to %4)"};
-constexpr Words kNotMultiple{"%1：%2 不是 %3 的整数倍", "%1: %2 is not a multiple of %3"};
-constexpr Words kNotWhole{"%1：%2 不是整数", "%1: %2 is not a whole number"};
-constexpr Words kNotOneOf{"%1：%2 不是以下之一：%3", "%1: %2 is not one of: %3"};
-constexpr Words kUnknownField{"%1：未知字段 \"%2\"", "%1: unknown field \"%2\""};
-constexpr Words kHexLength{"%1：应为 %2 个十六进制数字，实际为 %3 个",
-                           "%1: expected %2 hex digits, found %3"};
-constexpr Words kNotHex{"%1：\"%2\" 不是十六进制数字", "%1: \"%2\" is not a hex digit"};
-constexpr Words kNotTune{"%1：\"%2\" 不是调音文件格式（应为 \"%3\"）",
-                         "%1: \"%2\" is not the tune format (expected \"%3\")"};
-constexpr Words kUnknownVersion{"%1：%2 不受支持（本程序读取版本 %3）",
-                                "%1: %2 is not supported (this program reads version %3)"};
-constexpr Words kNotJson{"不是有效的 JSON（第 %1 个字符：%2）",
-                         "not valid JSON (character %1: %2)"};
-constexpr Words kDuplicate{"%1：此字段出现了两次", "%1: the field appears twice"};
-constexpr Words kStoredOutOfRange{"%1：存储值 %2 超出范围（%3 至 %4）",
-                                  "%1: the stored value %2 is out of range (%3 to %4)"};
+constexpr Bilingual kMissing{"%1：缺少此项", "%1: missing"};
+constexpr Bilingual kWrongType{"%1：应为%2，实际为%3", "%1: expected %2, found %3"};
+constexpr Bilingual kOutOfRange{"%1：%2 超出范围（%3 至 %4）", "%1: %2 is out of range (%3 to %4)"};
+constexpr Bilingual kNotMultiple{"%1：%2 不是 %3 的整数倍", "%1: %2 is not a multiple of %3"};
+constexpr Bilingual kNotWhole{"%1：%2 不是整数", "%1: %2 is not a whole number"};
+constexpr Bilingual kNotOneOf{"%1：%2 不是以下之一：%3", "%1: %2 is not one of: %3"};
+constexpr Bilingual kUnknownField{"%1：未知字段 \"%2\"", "%1: unknown field \"%2\""};
+constexpr Bilingual kHexLength{"%1：应为 %2 个十六进制数字，实际为 %3 个",
+                               "%1: expected %2 hex digits, found %3"};
+constexpr Bilingual kNotHex{"%1：\"%2\" 不是十六进制数字", "%1: \"%2\" is not a hex digit"};
+constexpr Bilingual kNotTune{"%1：\"%2\" 不是调音文件格式（应为 \"%3\"）",
+                             "%1: \"%2\" is not the tune format (expected \"%3\")"};
+constexpr Bilingual kUnknownVersion{"%1：%2 不受支持（本程序读取版本 %3）",
+                                    "%1: %2 is not supported (this program reads version %3)"};
+constexpr Bilingual kNotJson{"不是有效的 JSON（第 %1 个字符：%2）",
+                             "not valid JSON (character %1: %2)"};
+constexpr Bilingual kDuplicate{"%1：此字段出现了两次", "%1: the field appears twice"};
+constexpr Bilingual kStoredOutOfRange{"%1：存储值 %2 超出范围（%3 至 %4）",
+                                      "%1: the stored value %2 is out of range (%3 to %4)"};
 
-constexpr Words kNumber{"数字", "a number"};
-constexpr Words kBool{"布尔值（true 或 false）", "true or false"};
-constexpr Words kString{"字符串", "a string"};
-constexpr Words kObject{"对象", "an object"};
+constexpr Bilingual kNumber{"数字", "a number"};
+constexpr Bilingual kBool{"布尔值（true 或 false）", "true or false"};
+constexpr Bilingual kString{"字符串", "a string"};
+constexpr Bilingual kObject{"对象", "an object"};
 
-LangText text(const Words& w) {
+BilingualText text(const Bilingual& w) {
     return {QString::fromUtf8(w.zh), QString::fromUtf8(w.en)};
 }
 
-LangText typeOf(const QJsonValue& v) {
+BilingualText typeOf(const QJsonValue& v) {
     switch (v.type()) {
     case QJsonValue::Bool:
         return text(kBool);
@@ -190,7 +189,7 @@ QJsonObject channelText(const ParamImage& p, int ch) {
     return o;
 }
 
-LangText violationLabel(const ImageViolation& v) {
+BilingualText violationLabel(const ImageViolation& v) {
     using tune::Band_Field;
     using tune::Channel_Field;
     switch (v.field) {
@@ -242,7 +241,7 @@ LangText violationLabel(const ImageViolation& v) {
 }
 
 // The scene-file check in the text's words; the values are the image's own (file encoding).
-LangText violationText(const ImageViolation& v) {
+BilingualText violationText(const ImageViolation& v) {
     const FieldLimits limits = Field_Limits(v.field);
     return Fill(kStoredOutOfRange,
                 {violationLabel(v), Same(QString::number(v.value)),
@@ -262,11 +261,11 @@ int hexDigit(int c) {
 
 class Reader {
   public:
-    LangText error;
+    BilingualText error;
     bool failed() const { return !error.isEmpty(); }
 
     // Refuses keys the format does not have, so a misspelt key is named rather than ignored.
-    bool onlyKnown(const QJsonObject& o, const LangText& label, const QStringList& known) {
+    bool onlyKnown(const QJsonObject& o, const BilingualText& label, const QStringList& known) {
         for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
             if (known.contains(it.key())) continue;
             error = Fill(kUnknownField, {label, Same(it.key())});
@@ -276,7 +275,7 @@ class Reader {
     }
 
     std::optional<QJsonValue> value(const QJsonObject& o, const QString& key,
-                                    const LangText& label) {
+                                    const BilingualText& label) {
         const auto it = o.constFind(key);
         if (it == o.constEnd()) {
             error = Fill(kMissing, {label});
@@ -285,8 +284,9 @@ class Reader {
         return it.value();
     }
 
-    std::optional<QJsonValue> typed(const QJsonObject& o, const QString& key, const LangText& label,
-                                    QJsonValue::Type type, const Words& expected) {
+    std::optional<QJsonValue> typed(const QJsonObject& o, const QString& key,
+                                    const BilingualText& label, QJsonValue::Type type,
+                                    const Bilingual& expected) {
         const std::optional<QJsonValue> v = value(o, key, label);
         if (!v) return std::nullopt;
         if (v->type() != type) {
@@ -297,7 +297,7 @@ class Reader {
     }
 
     std::optional<QJsonObject> object(const QJsonObject& o, const QString& key,
-                                      const LangText& label, const QStringList& known) {
+                                      const BilingualText& label, const QStringList& known) {
         const std::optional<QJsonValue> v = typed(o, key, label, QJsonValue::Object, kObject);
         if (!v) return std::nullopt;
         const QJsonObject inner = v->toObject();
@@ -305,15 +305,16 @@ class Reader {
         return inner;
     }
 
-    std::optional<uint8_t> flag(const QJsonObject& o, const QString& key, const LangText& label) {
+    std::optional<uint8_t> flag(const QJsonObject& o, const QString& key,
+                                const BilingualText& label) {
         const std::optional<QJsonValue> v = typed(o, key, label, QJsonValue::Bool, kBool);
         if (!v) return std::nullopt;
         return static_cast<uint8_t>(v->toBool() ? 1 : 0);
     }
 
     // The stored value of a number, within its limits and on its steps.
-    std::optional<long long> number(const QJsonObject& o, const QString& key, const LangText& label,
-                                    const Scale& s) {
+    std::optional<long long> number(const QJsonObject& o, const QString& key,
+                                    const BilingualText& label, const Scale& s) {
         const std::optional<QJsonValue> v = typed(o, key, label, QJsonValue::Double, kNumber);
         if (!v) return std::nullopt;
         const double d = v->toDouble();
@@ -345,8 +346,8 @@ class Reader {
 
     // The index of a name in the list.
     template <size_t N>
-    std::optional<uint8_t> choice(const QJsonObject& o, const QString& key, const LangText& label,
-                                  const char* const (&names)[N]) {
+    std::optional<uint8_t> choice(const QJsonObject& o, const QString& key,
+                                  const BilingualText& label, const char* const (&names)[N]) {
         const std::optional<QJsonValue> v = typed(o, key, label, QJsonValue::String, kString);
         if (!v) return std::nullopt;
         const QString given = v->toString();
@@ -360,7 +361,8 @@ class Reader {
         return std::nullopt;
     }
 
-    std::optional<uint8_t> slope(const QJsonObject& o, const QString& key, const LangText& label) {
+    std::optional<uint8_t> slope(const QJsonObject& o, const QString& key,
+                                 const BilingualText& label) {
         const std::optional<QJsonValue> v = typed(o, key, label, QJsonValue::Double, kNumber);
         if (!v) return std::nullopt;
         const double d = v->toDouble();
@@ -374,7 +376,7 @@ class Reader {
         return std::nullopt;
     }
 
-    bool hex(const QString& given, const LangText& label, int size, uint8_t* out) {
+    bool hex(const QString& given, const BilingualText& label, int size, uint8_t* out) {
         if (given.size() != 2 * size) {
             error = Fill(kHexLength, {label, Same(QString::number(2 * size)),
                                       Same(QString::number(given.size()))});
@@ -498,7 +500,7 @@ bool readReserved(Reader& r, const QJsonObject& root, ParamImage& p) {
         r.object(root, QStringLiteral("reserved"), text(words::Reserved), keys);
     if (!o) return false;
     for (const ByteRange& row : reservedRows()) {
-        const LangText label = tune::Reserved_Range(row.offset, row.size);
+        const BilingualText label = tune::Reserved_Range(row.offset, row.size);
         const auto v =
             r.typed(*o, tune::Hex_Offset(row.offset), label, QJsonValue::String, kString);
         if (!v) return false;
@@ -559,14 +561,14 @@ std::optional<QString> duplicateKey(const QByteArray& text) {
 }
 
 bool readHeader(Reader& r, const QJsonObject& root) {
-    const LangText format = text(words::Format);
+    const BilingualText format = text(words::Format);
     const auto f = r.typed(root, QStringLiteral("format"), format, QJsonValue::String, kString);
     if (!f) return false;
     if (f->toString() != QLatin1String(kTuneFormat)) {
         r.error = Fill(kNotTune, {format, Same(f->toString()), Same(QLatin1String(kTuneFormat))});
         return false;
     }
-    const LangText version = text(words::Version);
+    const BilingualText version = text(words::Version);
     const auto v = r.typed(root, QStringLiteral("version"), version, QJsonValue::Double, kNumber);
     if (!v) return false;
     if (v->toDouble() != kTuneVersion) {

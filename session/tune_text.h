@@ -28,7 +28,7 @@
 #pragma once
 
 #include "model/param_image.h"
-#include "session/lang_text.h"
+#include "session/text.h"
 
 #include <QByteArray>
 #include <optional>
@@ -39,8 +39,8 @@ inline constexpr char kTuneFormat[] = "tarn80x-tune";
 constexpr int kTuneVersion = 1;
 
 struct TuneTextResult {
-    QByteArray text; // UTF-8 JSON, indented; empty when refused
-    LangText error;  // empty when written
+    QByteArray text;     // UTF-8 JSON, indented; empty when refused
+    BilingualText error; // empty when written
 };
 
 // An image the scene-file check refuses is refused here too: its text could not be read back.
@@ -48,7 +48,7 @@ TuneTextResult Tune_Text_From_Scene(const ParamImage::Bytes& scene);
 
 struct TuneSceneResult {
     std::optional<ParamImage::Bytes> scene; // the whole image, or nothing
-    LangText error;                         // names the field: "CH3 EQ band 10 gain: ..."
+    BilingualText error;                    // names the field: "CH3 EQ band 10 gain: ..."
 };
 
 // Refuses a text that is not JSON, not this format or version, lacks a field, has one it does not

@@ -17,7 +17,7 @@ const FilterWords kLowPass{{"低通滤波器", "low-pass"},
 
 namespace {
 
-QString fillOne(const QString& pattern, const std::vector<LangText>& args, bool english) {
+QString fillOne(const QString& pattern, const std::vector<BilingualText>& args, bool english) {
     QString out;
     out.reserve(pattern.size() + 48);
     const QChar* text = pattern.constData();
@@ -36,61 +36,62 @@ QString fillOne(const QString& pattern, const std::vector<LangText>& args, bool 
     return out;
 }
 
-LangText pick(int value, const Words* table, int count) {
+BilingualText pick(int value, const Bilingual* table, int count) {
     if (value >= 0 && value < count)
         return {QString::fromUtf8(table[value].zh), QString::fromUtf8(table[value].en)};
     return Same(QString::number(value)); // not a value the window has a name for
 }
 
-constexpr Words kOnOff[] = {{"关", "off"}, {"开", "on"}};
-constexpr Words kPhase[] = {{"正相", "0°"}, {"反相", "180°"}};
-constexpr Words kInput[] = {{"高电平", "HI"}, {"低电平", "LOW"}, {"光纤", "OPT"}};
-constexpr Words kGate[] = {{"关闭", "OFF"}, {"1级", "L1"}, {"2级", "L2"}, {"3级", "L3"},
-                           {"4级", "L4"},   {"5级", "L5"}, {"6级", "L6"}};
-constexpr Words kFamily[] = {{"巴特沃斯", "Butterworth"}, {"宁克", "Link"}, {"贝塞尔", "Bessel"}};
-constexpr Words kSlope[] = {{"-6dB/Oct", "-6dB/Oct"},   {"-12dB/Oct", "-12dB/Oct"},
-                            {"-18dB/Oct", "-18dB/Oct"}, {"-24dB/Oct", "-24dB/Oct"},
-                            {"-30dB/Oct", "-30dB/Oct"}, {"-36dB/Oct", "-36dB/Oct"},
-                            {"-42dB/Oct", "-42dB/Oct"}, {"-48dB/Oct", "-48dB/Oct"}};
+constexpr Bilingual kOnOff[] = {{"关", "off"}, {"开", "on"}};
+constexpr Bilingual kPhase[] = {{"正相", "0°"}, {"反相", "180°"}};
+constexpr Bilingual kInput[] = {{"高电平", "HI"}, {"低电平", "LOW"}, {"光纤", "OPT"}};
+constexpr Bilingual kGate[] = {{"关闭", "OFF"}, {"1级", "L1"}, {"2级", "L2"}, {"3级", "L3"},
+                               {"4级", "L4"},   {"5级", "L5"}, {"6级", "L6"}};
+constexpr Bilingual kFamily[] = {
+    {"巴特沃斯", "Butterworth"}, {"宁克", "Link"}, {"贝塞尔", "Bessel"}};
+constexpr Bilingual kSlope[] = {{"-6dB/Oct", "-6dB/Oct"},   {"-12dB/Oct", "-12dB/Oct"},
+                                {"-18dB/Oct", "-18dB/Oct"}, {"-24dB/Oct", "-24dB/Oct"},
+                                {"-30dB/Oct", "-30dB/Oct"}, {"-36dB/Oct", "-36dB/Oct"},
+                                {"-42dB/Oct", "-42dB/Oct"}, {"-48dB/Oct", "-48dB/Oct"}};
 
-template <size_t N> constexpr int countOf(const Words (&)[N]) {
+template <size_t N> constexpr int countOf(const Bilingual (&)[N]) {
     return static_cast<int>(N);
 }
 
-LangText withUnit(const QString& number, const char* unit) {
+BilingualText withUnit(const QString& number, const char* unit) {
     return Same(number + QLatin1Char(' ') + QLatin1String(unit));
 }
 
 } // namespace
 
-LangText Fill(const Words& pattern, const std::vector<LangText>& args) {
+BilingualText Fill(const Bilingual& pattern, const std::vector<BilingualText>& args) {
     return {fillOne(QString::fromUtf8(pattern.zh), args, false),
             fillOne(QString::fromUtf8(pattern.en), args, true)};
 }
 
-LangText Same(const QString& text) {
+BilingualText Same(const QString& text) {
     return {text, text};
 }
 
-LangText Channel(int ch) {
+BilingualText Channel(int ch) {
     return Same(QStringLiteral("CH%1").arg(ch + 1));
 }
 
-LangText Channel_Field(int ch, const Words& w) {
+BilingualText Channel_Field(int ch, const Bilingual& w) {
     return Fill({"%1 %2", "%1 %2"},
                 {Channel(ch), {QString::fromUtf8(w.zh), QString::fromUtf8(w.en)}});
 }
 
-LangText Band(int ch, int b) {
+BilingualText Band(int ch, int b) {
     return Fill({"%1 均衡第 %2 段", "%1 EQ band %2"}, {Channel(ch), Same(QString::number(b + 1))});
 }
 
-LangText Band_Field(int ch, int b, const Words& w) {
-    const LangText band = Band(ch, b);
+BilingualText Band_Field(int ch, int b, const Bilingual& w) {
+    const BilingualText band = Band(ch, b);
     return {band.zh + QString::fromUtf8(w.zh), band.en + QString::fromUtf8(w.en)};
 }
 
-LangText Reserved_Range(int offset, int size) {
+BilingualText Reserved_Range(int offset, int size) {
     const QString first = Hex_Offset(offset);
     return Fill({"保留字节 %1", "reserved bytes %1"},
                 {Same(size == 1 ? first : first + QChar(0x2013) + Hex_Offset(offset + size - 1))});
@@ -114,47 +115,47 @@ QString Scaled(long long n, int decimals, bool plus) {
     return text;
 }
 
-LangText Gain_Text(int fileGain) {
+BilingualText Gain_Text(int fileGain) {
     return withUnit(Scaled(fileGain - kFileGainZero, 1, true), "dB");
 }
-LangText Level_Text(int vol) {
+BilingualText Level_Text(int vol) {
     return withUnit(Scaled(vol - kLevelZero, 1), "dB");
 }
-LangText Delay_Text(int steps) {
+BilingualText Delay_Text(int steps) {
     return withUnit(Scaled(steps, 2), "ms");
 }
-LangText Freq_Text(int hz) {
+BilingualText Freq_Text(int hz) {
     return withUnit(QString::number(hz), "Hz");
 }
-LangText Q_Text(int q10) {
+BilingualText Q_Text(int q10) {
     return Same(Scaled(q10, 1));
 }
-LangText On_Off_Text(int flag) {
+BilingualText On_Off_Text(int flag) {
     return pick(flag, kOnOff, countOf(kOnOff));
 }
-LangText Phase_Text(int inverted) {
+BilingualText Phase_Text(int inverted) {
     return pick(inverted, kPhase, countOf(kPhase));
 }
-LangText Input_Text(int source) {
+BilingualText Input_Text(int source) {
     return pick(source, kInput, countOf(kInput));
 }
-LangText Noise_Gate_Text(int level) {
+BilingualText Noise_Gate_Text(int level) {
     return pick(level, kGate, countOf(kGate));
 }
-LangText Family_Text(int type) {
+BilingualText Family_Text(int type) {
     return pick(type, kFamily, countOf(kFamily));
 }
-LangText Slope_Text(int slope) {
+BilingualText Slope_Text(int slope) {
     return pick(slope, kSlope, countOf(kSlope));
 }
 
-LangText Band_Text(int freq, int fileGain, int q10) {
+BilingualText Band_Text(int freq, int fileGain, int q10) {
     return Fill({"%2 处 %1，Q %3", "%1 at %2, Q %3"},
                 {Gain_Text(fileGain), Freq_Text(freq), Q_Text(q10)});
 }
 
-LangText Filter_Text(int type, int slope, int freq, int off) {
-    const LangText settings =
+BilingualText Filter_Text(int type, int slope, int freq, int off) {
+    const BilingualText settings =
         Fill({"%1，%2，%3", "%1, %2, %3"}, {Family_Text(type), Slope_Text(slope), Freq_Text(freq)});
     if (off == 0) return settings;
     if (off == 1) return Fill({"关闭（%1）", "OFF (%1)"}, {settings});
