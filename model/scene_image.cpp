@@ -159,26 +159,38 @@ const char* Field_Name(ImageField field) {
     return "";
 }
 
-ImageViolation Check_Unit_Image(const uint8_t* image) {
+namespace {
+
+// Calls out(field, index, offset, value) for each value outside its field's range, in field
+// order, until out returns false.
+template <typename Out> void forEachOutOfRange(const uint8_t* image, Out out) {
     for (const FieldSpec& f : kFields) {
         const int count = countOf(f.spread);
         for (int i = 0; i < count; ++i) {
             const int at = f.offset + i * f.width;
             const int value = valueAt(image, at, f.width);
             if (value >= f.limits.min && value <= f.limits.max) continue;
-            ImageViolation v;
-            v.field = f.field;
-            v.offset = at;
-            v.value = value;
-            if (f.spread == Spread::PerChannel) v.channel = i;
-            if (f.spread == Spread::PerBand) {
-                v.channel = i / kBands;
-                v.band = i % kBands;
-            }
-            return v;
+            if (!out(f, i, at, value)) return;
         }
     }
-    return {};
+}
+
+} // namespace
+
+ImageViolation Check_Unit_Image(const uint8_t* image) {
+    ImageViolation v;
+    forEachOutOfRange(image, [&v](const FieldSpec& f, int i, int at, int value) {
+        v.field = f.field;
+        v.offset = at;
+        v.value = value;
+        if (f.spread == Spread::PerChannel) v.channel = i;
+        if (f.spread == Spread::PerBand) {
+            v.channel = i / kBands;
+            v.band = i % kBands;
+        }
+        return false;
+    });
+    return v;
 }
 
 bool Is_Erased_Scene(const uint8_t* image) {
@@ -189,19 +201,14 @@ void Limit_Stored_Scenes(uint8_t* scenes) {
     for (int s = 0; s < kStoredScenes; ++s) {
         uint8_t* image = scenes + s * kImageSize;
         if (Is_Erased_Scene(image)) continue;
-        for (const FieldSpec& f : kFields) {
-            const int count = countOf(f.spread);
-            for (int i = 0; i < count; ++i) {
-                const int at = f.offset + i * f.width;
-                const int value = valueAt(image, at, f.width);
-                if (value >= f.limits.min && value <= f.limits.max) continue;
-                const int fallback = f.fallback == kBandDefault
-                                         ? kDefaultBandFreq[static_cast<size_t>(i % kBands)]
-                                         : f.fallback;
-                image[at] = static_cast<uint8_t>(fallback & 0xFF);
-                if (f.width == 2) image[at + 1] = static_cast<uint8_t>(fallback >> 8);
-            }
-        }
+        forEachOutOfRange(image, [image](const FieldSpec& f, int i, int at, int) {
+            const int fallback = f.fallback == kBandDefault
+                                     ? kDefaultBandFreq[static_cast<size_t>(i % kBands)]
+                                     : f.fallback;
+            image[at] = static_cast<uint8_t>(fallback & 0xFF);
+            if (f.width == 2) image[at + 1] = static_cast<uint8_t>(fallback >> 8);
+            return true;
+        });
     }
 }
 

@@ -108,6 +108,17 @@ QByteArray editedText(const QString& path, const QJsonValue& value) {
 class TestTuneText : public QObject {
     Q_OBJECT
 
+    // The row's text (text) is refused with the row's words (en, zh).
+    void checkRefusal() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, en);
+        QFETCH(QString, zh);
+        const TuneSceneResult read = Scene_From_Tune_Text(text);
+        QVERIFY(!read.scene.has_value());
+        QCOMPARE(read.error.en, en);
+        QCOMPARE(read.error.zh, zh);
+    }
+
   private slots:
     void roundTripsEveryByte_data() {
         QTest::addColumn<QByteArray>("image");
@@ -414,25 +425,8 @@ class TestTuneText : public QObject {
             << "/b/1/c：此字段出现了两次";
     }
 
-    void refusesDuplicateKeys() {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, en);
-        QFETCH(QString, zh);
-        const TuneSceneResult read = Scene_From_Tune_Text(text);
-        QVERIFY(!read.scene.has_value());
-        QCOMPARE(read.error.en, en);
-        QCOMPARE(read.error.zh, zh);
-    }
-
-    void refusesWhatIsNotATune() {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, en);
-        QFETCH(QString, zh);
-        const TuneSceneResult read = Scene_From_Tune_Text(text);
-        QVERIFY(!read.scene.has_value());
-        QCOMPARE(read.error.en, en);
-        QCOMPARE(read.error.zh, zh);
-    }
+    void refusesDuplicateKeys() { checkRefusal(); }
+    void refusesWhatIsNotATune() { checkRefusal(); }
 
     void refusesBrokenJson() {
         // Qt words the syntax fault itself; the position and the refusal are ours.
