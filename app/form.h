@@ -21,6 +21,8 @@ class DragPushButton;
 
 namespace tarn {
 
+class GraphView;
+
 using ::DragPushButton;
 
 // The common two-state look of push buttons.
@@ -50,7 +52,8 @@ struct Form {
     QPushButton* BT_MIN = nullptr;
     QPushButton* BT_CLOSE = nullptr;
 
-    // ---- response graph: markers and band numbers lie on the painted area ----
+    // ---- response graph: the graph widget owns these; the pointers below are its children ----
+    GraphView* graph = nullptr;
     std::array<DragPushButton*, kBands> bandMarker{};
     std::array<QLabel*, kBands> bandLabel{}; // Edit_Label_1 ... Edit_Label_31
     DragPushButton* hpfMarker = nullptr;
@@ -124,8 +127,8 @@ struct Form {
     // font and style sheet. Texts are the Chinese start-up texts.
     void setupUi(QWidget* window);
 
-    // The widgets the main window watches with its event filter: both crossover markers, the four
-    // crossover step buttons, the band buttons and markers, and every numeric entry.
+    // The widgets the main window watches with its event filter: the four crossover step buttons,
+    // the band buttons and every numeric entry (the graph watches its own markers).
     std::vector<QWidget*> eventFilterTargets() const;
 };
 

@@ -10,9 +10,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace tarn {
 
@@ -37,7 +40,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     Show_Channel_Outputs();
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);
-    Graph_Init();
+    Graph_Connect();
     Role_Refresh();
 
     for (QPushButton* button : ui->chButton)
@@ -90,14 +93,18 @@ void Tarn80X::installEventFilters() {
 }
 
 bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
-    Graph_EventFilter(watched, event);
+    Band_Button_EventFilter(watched, event);
     EqCrossover_EventFilter(watched, event);
     Outputs_EventFilter(watched, event);
     return false; // the watched widget always gets the event too
 }
 
-void Tarn80X::paintEvent(QPaintEvent* event) {
-    Graph_Paint(event);
+void Tarn80X::paintEvent(QPaintEvent*) {
+    // The style sheet's background and border; the graph paints itself above it.
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
 
 void Tarn80X::mousePressEvent(QMouseEvent* event) {
@@ -111,12 +118,7 @@ void Tarn80X::mousePressEvent(QMouseEvent* event) {
 void Tarn80X::mouseMoveEvent(QMouseEvent* event) {
     if ((event->buttons() & Qt::LeftButton) && dragAllowed)
         move(event->globalPosition().toPoint() - dragOffset);
-    Graph_Hover(event->pos());
     event->accept();
-}
-
-void Tarn80X::leaveEvent(QEvent*) {
-    Graph_Hover(QPoint(-1, -1));
 }
 
 void Tarn80X::on_BT_CLOSE_clicked() {

@@ -1,7 +1,5 @@
 #include "graph/graph_painter.h"
 
-#include "graph/response.h"
-
 #include <QBrush>
 #include <QPainter>
 #include <QPen>
@@ -15,9 +13,11 @@ QColor Channel_Colour(int ch) {
     return ch >= 0 && ch < kCurveChannels ? colours[ch] : QColor();
 }
 
-void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overlays, QPen& pen,
-                 const QBrush& brush) {
-    painter.setClipRect(QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight), Qt::ReplaceClip);
+void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
+                 const std::array<bool, 6>& overlays,
+                 const std::array<Polyline, kCurveChannels>& polylines, int hpfX, int lpfX,
+                 QPen& pen, const QBrush& brush) {
+    painter.setClipRect(QRect(scale.left, scale.top, scale.width, scale.height), Qt::ReplaceClip);
     // Points and lines are pixels of the scale: draw through their middles, so that each covers
     // its own pixel as a grid line on the same column or row does.
     painter.save();
@@ -31,18 +31,18 @@ void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overla
     wide.setWidth(2);
     painter.setPen(wide);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.drawPolyline(Curve_Points[curCh], kCurvePoints);
+    painter.drawPolyline(polylines[static_cast<size_t>(curCh)].data(), kCurvePoints);
 
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         if (!overlays[static_cast<size_t>(ch)]) continue;
         painter.setPen(QPen(QBrush(Channel_Colour(ch)), 1, Qt::SolidLine));
-        painter.drawPolyline(Curve_Points[ch], kCurvePoints);
+        painter.drawPolyline(polylines[static_cast<size_t>(ch)].data(), kCurvePoints);
     }
 
     wide.setStyle(Qt::DotLine);
     painter.setPen(wide);
-    painter.drawLine(HPF_Line);
-    painter.drawLine(LPF_Line);
+    painter.drawLine(hpfX, scale.top, hpfX, scale.bottom() + 1);
+    painter.drawLine(lpfX, scale.top, lpfX, scale.bottom() + 1);
     painter.restore();
 }
 

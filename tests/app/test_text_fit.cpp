@@ -82,12 +82,18 @@ QString drawnTextProblem(Tarn80X& window, const QFont& font, const QRect& rect, 
             .arg(rect.height());
     if (!window.rect().adjusted(4, 4, -4, -4).contains(rect))
         return QStringLiteral("\"%1\" lies on the window's border").arg(text);
-    for (QWidget* w : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    // The graph draws these texts itself: what may cover them are the window's other widgets and
+    // the graph's own children.
+    QList<QWidget*> widgets = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    if (auto* graph = window.findChild<QWidget*>(QStringLiteral("GraphView")))
+        widgets += graph->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* w : widgets) {
         // The band markers and their numbers move over the graph by design.
         if (!w->isVisible() || w->inherits("DragPushButton") ||
-            w->objectName().startsWith(QStringLiteral("Edit_Label_")))
+            w->objectName().startsWith(QStringLiteral("Edit_Label_")) ||
+            w->objectName() == QLatin1String("GraphView"))
             continue;
-        if (w->geometry().intersects(rect))
+        if (QRect(w->mapTo(&window, QPoint()), w->size()).intersects(rect))
             return QStringLiteral("\"%1\" lies under %2").arg(text, w->objectName());
     }
     return QString();
