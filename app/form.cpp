@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QString>
+#include <algorithm>
 
 // The artwork lives in the core library; registering it here makes ":/PNG/..." available to every
 // program that builds this form, whatever it links first.
@@ -44,6 +45,12 @@ constexpr int kXoRowH = 22;
 
 // Row of the graph's overlay check boxes and the EQ mode buttons; band markers reach y 248.
 constexpr int kCheckY = 252;
+// The top band's buttons from here rightwards keep to the right edge; so do the EQ mode buttons
+// and the master and link panels.
+constexpr int kTopRightX = 1000;
+constexpr int kEqModeX = 890;
+// How a widget follows the window's size (Form::relayout).
+constexpr unsigned kRight = 1u, kBottom = 2u, kStretchWidth = 4u, kStretchHeight = 8u;
 // The graph widget: up to the crossover panels and the band columns.
 constexpr int kGraphViewWidth = kXoX;
 constexpr int kGraphViewHeight = 276;
@@ -170,7 +177,8 @@ void Form::setupUi(QWidget* window) {
     (void)artworkRegistered;
 
     if (window->objectName().isEmpty()) window->setObjectName(QStringLiteral("Tarn80X"));
-    window->setFixedSize(kWindowWidth, kWindowHeight);
+    window->setMinimumSize(kWindowWidth, kWindowHeight);
+    window->resize(kWindowWidth, kWindowHeight);
     window->setFont(Fixed_Font(kFontPixels));
     window->setStyleSheet(QString::fromLatin1(kWindowSheet).arg(window->objectName()));
 
@@ -286,7 +294,7 @@ void Form::setupUi(QWidget* window) {
     const char* const eqButtonNames[] = {"BT_PEQ", "BT_GEQ", "BT_EQ_BYPASS", "BT_EQ_RESET"};
     for (int i = 0; i < 4; ++i)
         *eqButtons[i] = makeButton(window, QString::fromLatin1(eqButtonNames[i]), QString(),
-                                   890 + 92 * i, kCheckY - 1, 86, kRowH);
+                                   kEqModeX + 92 * i, kCheckY - 1, 86, kRowH);
     BT_PEQ->setStyleSheet(QString::fromLatin1(kStyleSelected));
 
     // ---- band columns ----
@@ -402,7 +410,37 @@ void Form::setupUi(QWidget* window) {
     for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (!child->testAttribute(Qt::WA_SetFont)) child->setFont(window->font());
 
+    for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        anchored.push_back({child, g.x(), g.y(), g.width(), g.height(), anchorOf(child, g)});
+    }
+
     applyFormTexts(window, false);
+}
+
+unsigned Form::anchorOf(const QWidget* widget, const QRect& g) const {
+    if (widget == graph) return kStretchWidth | kStretchHeight;
+    if (g.y() < kGraphTop) return g.x() >= kTopRightX ? kRight : 0u; // the top band
+    if (g.y() < kCheckY - 1) return kRight;                          // crossover panels
+    // Below the graph: the EQ mode buttons beside the overlay boxes, the band columns, the strips.
+    bool right = false;
+    if (g.y() < kSliderY - 4)
+        right = g.x() >= kEqModeX;
+    else if (g.y() >= kStripY)
+        right = g.x() >= kMasterX;
+    return kBottom | (right ? kRight : 0u);
+}
+
+void Form::relayout(QSize windowSize) {
+    const int dw = std::max(0, windowSize.width() - kWindowWidth);
+    const int dh = std::max(0, windowSize.height() - kWindowHeight);
+    for (const Anchored& a : anchored) {
+        const int x = a.x + (a.anchors & kRight ? dw : 0);
+        const int y = a.y + (a.anchors & kBottom ? dh : 0);
+        const int w = a.w + (a.anchors & kStretchWidth ? dw : 0);
+        const int h = a.h + (a.anchors & kStretchHeight ? dh : 0);
+        a.widget->setGeometry(x, y, w, h);
+    }
 }
 
 std::vector<QWidget*> Form::eventFilterTargets() const {

@@ -3,6 +3,8 @@
 #include <QBrush>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
+#include <cmath>
 
 namespace tarn {
 
@@ -11,6 +13,37 @@ QColor Channel_Colour(int ch) {
                                                    QColor(0, 0, 255),   QColor(0, 255, 0),
                                                    QColor(0, 255, 255), QColor(255, 180, 0)};
     return ch >= 0 && ch < kCurveChannels ? colours[ch] : QColor();
+}
+
+namespace {
+
+double Linear(int c) {
+    const double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(const QColor& c) {
+    return 0.2126 * Linear(c.red()) + 0.7152 * Linear(c.green()) + 0.0722 * Linear(c.blue());
+}
+
+} // namespace
+
+double Contrast_Ratio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor Channel_Draw_Colour(int ch) {
+    const QColor c = Channel_Colour(ch);
+    QColor tint = c;
+    // In twentieths towards white, the first step that reads.
+    for (int t = 1; t <= 20 && Contrast_Ratio(tint, kGraphBackground) < 3.0; ++t) {
+        const auto mix = [t](int v) {
+            return static_cast<int>(std::lround(v + (255 - v) * t / 20.0));
+        };
+        tint = QColor(mix(c.red()), mix(c.green()), mix(c.blue()));
+    }
+    return tint;
 }
 
 void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
@@ -23,7 +56,7 @@ void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
     painter.save();
     painter.translate(0.5, 0.5);
 
-    pen.setColor(Channel_Colour(curCh));
+    pen.setColor(Channel_Draw_Colour(curCh));
     pen.setStyle(Qt::SolidLine);
     painter.setPen(pen);
     painter.setBrush(brush);
@@ -35,7 +68,7 @@ void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
 
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         if (!overlays[static_cast<size_t>(ch)]) continue;
-        painter.setPen(QPen(QBrush(Channel_Colour(ch)), 1, Qt::SolidLine));
+        painter.setPen(QPen(QBrush(Channel_Draw_Colour(ch)), 1, Qt::SolidLine));
         painter.drawPolyline(polylines[static_cast<size_t>(ch)].data(), kCurvePoints);
     }
 

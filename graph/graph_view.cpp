@@ -2,6 +2,7 @@
 
 #include "graph/curve_cache.h"
 #include "graph/drag_push_button.h"
+#include "graph/graph_texts.h"
 #include "graph/grid.h"
 #include "graph/marker_geometry.h"
 #include "graph/overlay.h"
@@ -68,7 +69,7 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
         const QString name =
             ch == 0 ? QStringLiteral("checkBox") : QStringLiteral("checkBox_%1").arg(ch + 1);
         box->setObjectName(name);
-        const QColor c = Channel_Colour(ch);
+        const QColor c = Channel_Draw_Colour(ch);
         box->setStyleSheet(QStringLiteral("QCheckBox#%1{color: rgb(%2, %3, %4);}")
                                .arg(name)
                                .arg(c.red())
@@ -168,11 +169,74 @@ void GraphView::paintEvent(QPaintEvent*) {
     Paint_Underlay(painter, scale_, cur, measurements_[cur], hoverX_);
     Paint_Graph(painter, scale_, cur, checked, lines, scale_.freqToPx(Param_Image.HPF_Freq(cur)),
                 scale_.freqToPx(Param_Image.LPF_Freq(cur)), pen_, brush_);
+
+    QList<LegendEntry> legend{
+        {Channel_Draw_Colour(cur), Qt::SolidLine, QStringLiteral("CH%1").arg(cur + 1)}};
+    for (int ch = 0; ch < kChannels; ++ch)
+        if (checked[at(ch)] && ch != cur)
+            legend.append(
+                {Channel_Draw_Colour(ch), Qt::SolidLine, QStringLiteral("CH%1").arg(ch + 1)});
+    if (measurements_[cur].present) {
+        legend.append({QColor(150, 150, 150), Qt::SolidLine, tr2(txt::GraphMeasured)});
+        legend.append({QColor(235, 235, 235), Qt::DashLine, tr2(txt::GraphPredicted)});
+    }
+    Paint_Legend(painter, scale_, legend);
+    Paint_Readout(painter, readoutBounds(), readoutAnchor(), readoutLines());
+}
+
+QPoint GraphView::readoutAnchor() const {
+    if (dragBand_ >= 0) return bandMarker_[at(dragBand_)]->geometry().center();
+    if (dragHpf_ || dragLpf_) return (dragLpf_ ? lpfMarker_ : hpfMarker_)->geometry().center();
+    return hoverPos_;
+}
+
+QStringList GraphView::readoutLines() const {
+    const uint8_t ch = Pc.Cur_CH;
+    if (dragBand_ >= 0) {
+        const int b = dragBand_;
+        return {tr2(Fill_Text(txt::ReadoutBand,
+                              {QString::number(b + 1), Freq_Text(Param_Image.EQ_Freq(ch, b)),
+                               Level_Text((Param_Image.EQ_Gain_Signed(ch, b) - kGainFlat) / 10.0),
+                               QString::number(Param_Image.EQ_Q(ch, b) / 10.0, 'f', 1)}))};
+    }
+    if (dragHpf_ || dragLpf_) {
+        const int f = dragLpf_ ? Param_Image.LPF_Freq(ch) : Param_Image.HPF_Freq(ch);
+        return {
+            tr2(Fill_Text(dragLpf_ ? txt::ReadoutLowPass : txt::ReadoutHighPass, {Freq_Text(f)}))};
+    }
+    if (hoverX_ < 0) return {};
+    QStringList lines{hoverReadout(hoverX_)};
+    const Measurement& m = measurements_[ch];
+    double measured = 0;
+    if (m.present && Grid_Level_At_X(scale_, m.covered, m.level, hoverX_ + 0.5, measured)) {
+        std::array<double, kCurvePoints> predicted{};
+        Predicted_Levels(ch, m, predicted);
+        double p = 0;
+        Grid_Level_At_X(scale_, m.covered, predicted, hoverX_ + 0.5, p);
+        lines << tr2(Fill_Text(txt::ReadoutMeasured, {Level_Text(measured)}))
+              << tr2(Fill_Text(txt::ReadoutPredicted, {Level_Text(p)}));
+    }
+    return lines;
+}
+
+QRect GraphView::readoutRect() const {
+    const QStringList lines = readoutLines();
+    if (lines.isEmpty()) return QRect();
+    return Readout_Box(readoutBounds(), readoutAnchor(),
+                       Readout_Size(Grid_Label_Font(font()), lines));
+}
+
+// The plot's rows across the whole widget: clear of the top band above and of the overlay boxes
+// and the window's buttons below.
+QRect GraphView::readoutBounds() const {
+    return QRect(0, scale_.top, width(), scale_.height);
 }
 
 void GraphView::refresh() {
     placeCrossoverMarkers(Pc.Cur_CH);
-    update(plotRect());
+    // The plot's rows across the widget (the readout box may stand beside the plot) and the
+    // legend's row above them, which names the overlays and the measurement.
+    update(QRect(0, scale_.top - 16, width(), scale_.height + 16));
 }
 
 void GraphView::eqChanged() {
@@ -194,10 +258,10 @@ void GraphView::leaveEvent(QEvent*) {
 
 void GraphView::hover(QPoint pos) {
     const int x = plotRect().contains(pos) ? pos.x() : -1;
-    if (x == hoverX_) return;
+    if (x == hoverX_ && (x < 0 || pos == hoverPos_)) return;
     hoverX_ = x;
-    refresh();
-    update(Hover_Readout_Rect(scale_));
+    hoverPos_ = pos;
+    refresh(); // the readout box moves with the pointer
 }
 
 QString GraphView::hoverReadout(int x) const {
@@ -265,6 +329,7 @@ bool GraphView::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         emit gestureStarted(); // the steps of one drag are one undo step
+        dragBand_ = Index_Of(bandMarker_, watched);
         if (watched == hpfMarker_) {
             Set_Style(hpfMarker_, kHpfHeldStyle);
             dragHpf_ = true;
@@ -279,6 +344,7 @@ bool GraphView::eventFilter(QObject* watched, QEvent* event) {
         Set_Style(hpfMarker_, kHpfNormalStyle);
         Set_Style(lpfMarker_, kLpfNormalStyle);
         const int band = Index_Of(bandMarker_, watched);
+        dragBand_ = -1;
         if (band >= 0) {
             Pc.Cur_Band = static_cast<uint8_t>(band);
             eqChanged();

@@ -12,6 +12,7 @@
 
 #include <QBrush>
 #include <QPen>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -55,7 +56,7 @@ class GraphView : public QWidget {
     void crossoverCurveCalc(uint8_t ch, bool lowPass);
     // Recomputes the edited channel's EQ row and polyline and repaints.
     void eqChanged();
-    // Schedules a repaint of the plot (not of the markers) and puts the crossover markers back on
+    // Schedules a repaint of the plot and its legend and puts the crossover markers back on
     // the curve, which moves under them when a band changes.
     void refresh();
 
@@ -67,6 +68,12 @@ class GraphView : public QWidget {
     int hoverX() const { return hoverX_; }  // pointer column over the plot, or -1
     bool crossoverHeld(bool lowPass) const; // a crossover marker is being dragged
     QString hoverReadout(int x) const;      // the readout for column x
+    // What the readout box beside the pointer shows now: while a marker is dragged its values,
+    // else over the plot the frequency and level under the pointer (and the measured and
+    // predicted levels when a measurement is shown); empty otherwise.
+    QStringList readoutLines() const;
+    QRect readoutRect() const;   // where it is drawn; empty when nothing is shown
+    QRect readoutBounds() const; // where a readout may go
     // Channel ch's curve as drawn on this plot, brought up to date with the image first.
     Polyline polyline(int ch) const;
 
@@ -90,6 +97,7 @@ class GraphView : public QWidget {
 
   private:
     void hover(QPoint pos);
+    QPoint readoutAnchor() const;
     void placeCrossoverMarkers(uint8_t ch);
     void placeBand(int band, int x, int y);
     void bandDragged(int band);
@@ -107,6 +115,8 @@ class GraphView : public QWidget {
     bool dragHpf_ = false;
     bool dragLpf_ = false;
     int hoverX_ = -1;
+    QPoint hoverPos_;
+    int dragBand_ = -1; // the band marker held, or -1
     QPen pen_;
     QBrush brush_;
 };

@@ -32,9 +32,16 @@ QRect Freq_Label_Rect(const GridLine& line, const GraphScale& scale = kBaseScale
 QRect Level_Label_Rect(const GridLine& line, const GraphScale& scale = kBaseScale);
 constexpr int kFreqLabelFlags = Qt::AlignHCenter | Qt::AlignTop;
 constexpr int kLevelLabelFlags = Qt::AlignRight | Qt::AlignVCenter;
+// The axes' units: "dB" above the level labels, "Hz" at the left end of the frequency labels' row
+// (clear of the "20" centred on the plot's first column).
+QRect Level_Unit_Rect(const GraphScale& scale = kBaseScale);
+QRect Freq_Unit_Rect(const GraphScale& scale = kBaseScale);
+constexpr int kFreqUnitFlags = Qt::AlignLeft | Qt::AlignTop;
 
 // A frequency as the graph writes it: "63.5 Hz", "250 Hz", "1.25 kHz".
 QString Freq_Text(double freq);
+// A level as the readouts write it: "+3.2 dB", "0.0 dB", "-12.0 dB".
+QString Level_Text(double db);
 // The hover readout: "1.00 kHz  +3.2 dB" / "63.5 Hz  -12.0 dB".
 QString Hover_Text(double freq, double db);
 

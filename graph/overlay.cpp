@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace tarn {
 
@@ -76,24 +77,102 @@ void Paint_Measurement(QPainter& p, const GraphScale& s, uint8_t ch, const Measu
     p.drawPath(Curve_Path(s, m.covered, predicted));
 }
 
-void Paint_Hover(QPainter& p, const GraphScale& s, uint8_t ch, int hoverX) {
+void Paint_Hover(QPainter& p, const GraphScale& s, int hoverX) {
     if (hoverX < 0) return;
     p.setClipRect(Plot_Rect(s), Qt::ReplaceClip);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(kHoverLine, 1, Qt::DotLine));
     p.drawLine(hoverX, s.top, hoverX, s.bottom() + 1);
-    p.setClipping(false);
-    p.setPen(kGridLabel.lighter(140));
-    p.setFont(Grid_Label_Font(p.font()));
-    p.drawText(Hover_Readout_Rect(s), Qt::AlignRight | Qt::AlignVCenter,
-               Hover_Readout(s, ch, hoverX));
 }
+
+constexpr int kReadoutPad = 4;
+
+// A line's height as the text engine lays it out (a font's leading may be negative, and a
+// fallback font for the Chinese characters may be taller).
+int Line_Height(const QFontMetrics& m) {
+    const int laid = m.boundingRect(QRect(0, 0, 1000, 100), Qt::AlignLeft | Qt::AlignTop,
+                                    QStringLiteral("Hg 测量 dB"))
+                         .height();
+    return std::max({m.height(), m.lineSpacing(), laid});
+}
+constexpr int kReadoutGap = 14; // from the pointer to the box
 
 } // namespace
 
-QRect Hover_Readout_Rect(const GraphScale& s) {
-    // The rows between the top band's buttons (up to y 34) and the plot.
-    return QRect(s.right() + 1 - 240, s.top - 15, 240, 15);
+QRect Readout_Box(const QRect& bounds, QPoint pointer, QSize box) {
+    int x = pointer.x() + kReadoutGap;
+    int y = pointer.y() + kReadoutGap;
+    if (x + box.width() > bounds.right() + 1) x = pointer.x() - kReadoutGap - box.width();
+    if (y + box.height() > bounds.bottom() + 1) y = pointer.y() - kReadoutGap - box.height();
+    x = std::clamp(x, bounds.left(), std::max(bounds.left(), bounds.right() + 1 - box.width()));
+    y = std::clamp(y, bounds.top(), std::max(bounds.top(), bounds.bottom() + 1 - box.height()));
+    return QRect(QPoint(x, y), box);
+}
+
+QSize Readout_Size(const QFont& font, const QStringList& lines) {
+    const QFontMetrics m(font);
+    int w = 0;
+    for (const QString& l : lines)
+        w = std::max(w, m.horizontalAdvance(l));
+    return QSize(w + 2 * kReadoutPad + 2,
+                 static_cast<int>(lines.size()) * Line_Height(m) + 2 * kReadoutPad);
+}
+
+QRect Readout_Line_Rect(const QRect& box, int i, const QFont& font) {
+    const int lineH = Line_Height(QFontMetrics(font));
+    return QRect(box.left() + kReadoutPad, box.top() + kReadoutPad + i * lineH,
+                 box.width() - 2 * kReadoutPad, lineH);
+}
+
+void Paint_Readout(QPainter& p, const QRect& bounds, QPoint pointer, const QStringList& lines) {
+    if (lines.isEmpty()) return;
+    p.save();
+    p.setClipping(false);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setFont(Grid_Label_Font(p.font()));
+    const QRect box = Readout_Box(bounds, pointer, Readout_Size(p.font(), lines));
+    p.setPen(QPen(kHoverLine, 1));
+    p.setBrush(QColor(30, 30, 32, 230));
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    p.setPen(kGridLabel.lighter(150));
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(Readout_Line_Rect(box, i, p.font()), Qt::AlignLeft | Qt::AlignVCenter, lines[i]);
+    p.restore();
+}
+
+void Paint_Legend(QPainter& p, const GraphScale& s, const QList<LegendEntry>& entries) {
+    p.save();
+    p.setClipping(false);
+    p.setFont(Grid_Label_Font(p.font()));
+    const QFontMetrics m(p.font());
+    const int rowTop = s.top - 15;
+    p.setPen(kGridLabel);
+    // The units: level above its labels, frequency left of its labels.
+    p.drawText(Level_Unit_Rect(s), kLevelLabelFlags, QStringLiteral("dB"));
+    p.drawText(Freq_Unit_Rect(s), kFreqUnitFlags, QStringLiteral("Hz"));
+    int x = s.left + 4;
+    const int midY = rowTop + 7;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const LegendEntry& e : entries) {
+        p.setPen(QPen(e.colour, 2, e.style));
+        p.drawLine(x, midY, x + 16, midY);
+        p.setPen(e.colour);
+        const int w = m.horizontalAdvance(e.name);
+        p.drawText(QRect(x + 20, rowTop, w + 2, 14), Qt::AlignLeft | Qt::AlignVCenter, e.name);
+        x += 20 + w + 12;
+    }
+    p.restore();
+}
+
+bool Grid_Level_At_X(const GraphScale& s, const std::array<bool, kCurvePoints>& covered,
+                     const std::array<double, kCurvePoints>& db, double x, double& out) {
+    const double t = (x - s.xLow()) * (kCurvePoints - 1) / s.columns();
+    if (t < 0.0 || t > kCurvePoints - 1) return false;
+    const int i = std::min(static_cast<int>(t), kCurvePoints - 2);
+    const double f = t - i;
+    if (!covered[static_cast<size_t>(i)] || !covered[static_cast<size_t>(i + 1)]) return false;
+    out = db[static_cast<size_t>(i)] * (1.0 - f) + db[static_cast<size_t>(i + 1)] * f;
+    return true;
 }
 
 QString Hover_Readout(uint8_t ch, int x) {
@@ -110,7 +189,7 @@ void Paint_Underlay(QPainter& painter, const GraphScale& scale, uint8_t ch,
     painter.save();
     Paint_Grid(painter, scale);
     Paint_Measurement(painter, scale, ch, measurement);
-    Paint_Hover(painter, scale, ch, hoverX);
+    Paint_Hover(painter, scale, hoverX);
     painter.restore();
 }
 

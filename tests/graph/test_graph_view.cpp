@@ -2,6 +2,7 @@
 // nothing in the image itself; a drag reads through the exact inverse of the placement at any
 // size of the widget.
 #include "graph/drag_push_button.h"
+#include "graph/graph_painter.h"
 #include "graph/graph_view.h"
 #include "graph/response.h"
 #include "model/param_image.h"
@@ -80,7 +81,61 @@ class TestGraphView : public QObject {
     void crossoverDragReportsTheCorner();
     void doubleClickOnMarkerTogglesFlat();
     void hoverFollowsThePointerAndLeaves();
+    void coloursReadOnTheBackground_data();
+    void coloursReadOnTheBackground();
+    void readoutBesideThePointer();
 };
+
+// Contrast against rgb(57, 57, 57) by the accessibility guidelines' formula (python3): red 2.89:1
+// and blue 1.34:1 are mixed with white in twentieths until 3:1 (3/20: 3.06, 9/20: 3.09).
+void TestGraphView::coloursReadOnTheBackground_data() {
+    QTest::addColumn<int>("ch");
+    QTest::addColumn<QColor>("drawn");
+    QTest::newRow("CH1 red, lightened") << 0 << QColor(255, 38, 38);
+    QTest::newRow("CH2 yellow, as is") << 1 << QColor(255, 246, 0);
+    QTest::newRow("CH3 blue, lightened") << 2 << QColor(115, 115, 255);
+    QTest::newRow("CH6 orange, as is") << 5 << QColor(255, 180, 0);
+}
+void TestGraphView::coloursReadOnTheBackground() {
+    QFETCH(int, ch);
+    QFETCH(QColor, drawn);
+    QCOMPARE(Channel_Draw_Colour(ch), drawn);
+    QVERIFY(Contrast_Ratio(drawn, QColor(57, 57, 57)) >= 3.0);
+    QVERIFY(view->curveChecks()[size_t(ch)]->styleSheet().contains(
+        QString("rgb(%1, %2, %3)").arg(drawn.red()).arg(drawn.green()).arg(drawn.blue())));
+}
+
+// Over the plot the readout sits beside the pointer, inside the widget, and names the measured
+// and predicted levels when a measurement is shown; while a band marker is held it shows that
+// band; when the pointer leaves it is gone.
+void TestGraphView::readoutBesideThePointer() {
+    Pc.Lang_EN = 1;
+    Measurement m;
+    m.present = true;
+    m.covered.fill(true);
+    m.level.fill(-3.0);
+    view->setMeasurement(0, m);
+    hoverAt(view.get(), QPoint(636, 120));
+    QCOMPARE(view->readoutLines(),
+             (QStringList{"1.00 kHz  0.0 dB", "Measured -3.0 dB", "Predicted -3.0 dB"}));
+    QCOMPARE(view->readoutRect().topLeft(), QPoint(650, 134)); // 14 right of and below
+    hoverAt(view.get(), QPoint(1090, 230)); // bottom right: the box flips to stay inside
+    const QRect box = view->readoutRect();
+    QVERIFY(view->readoutBounds().contains(box));
+    QCOMPARE(box.right(), 1090 - 14 - 1);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(view.get(), &leave);
+    QVERIFY(view->readoutLines().isEmpty());
+    QVERIFY(view->readoutRect().isNull());
+
+    DragPushButton* marker = view->bandMarkers()[10];
+    press(marker, QPoint(5, 5));
+    QCOMPARE(view->readoutLines(), QStringList{"Band 11  200 Hz  0.0 dB  Q 3.0"});
+    Pc.Lang_EN = 0;
+    QCOMPARE(view->readoutLines(), QStringList{"第11段  200 Hz  0.0 dB  Q 3.0"});
+    release(marker, QPoint(5, 5));
+    QVERIFY(view->readoutLines().isEmpty());
+}
 
 void TestGraphView::bandDragAtTwoSizes_data() {
     QTest::addColumn<QSize>("size");

@@ -40,8 +40,9 @@ Bytes filterFrame(bool lowPass, int ch, int type, int freq, int slope, int off) 
 }
 } // namespace
 
-const QColor kChannel[6] = {QColor(255, 0, 0), QColor(255, 246, 0), QColor(0, 0, 255),
-                            QColor(0, 255, 0), QColor(0, 255, 255), QColor(255, 180, 0)};
+// As drawn on the dark background: CH1's red and CH3's blue lightened to 3:1 contrast.
+const QColor kChannel[6] = {QColor(255, 38, 38), QColor(255, 246, 0), QColor(115, 115, 255),
+                            QColor(0, 255, 0),   QColor(0, 255, 255), QColor(255, 180, 0)};
 
 // Whether px is colour c laid over background bg with at least the given coverage (antialiased
 // edges and 1-px lines blend with the background).
