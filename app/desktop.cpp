@@ -4,11 +4,11 @@
 #include "app/notice.h"
 #include "app/settings.h"
 #include "app/tarn80x.h"
-#include "i18n/desktop_texts.h"
 #include "i18n/qt_translations.h"
 #include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/access_texts.h"
 #include "session/text.h"
 
 #include <QGuiApplication>
@@ -41,6 +41,9 @@ void Show_Access_Status(Form& ui) {
     case UnitAccess::Locked:
         tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
         break;
+    case UnitAccess::InUse:
+        tip = tr2(txt::AccessInUseTip).arg(Device_Access.detail());
+        break;
     case UnitAccess::Opened:
         // Opened, but failing every handshake: that is what the user needs to know.
         tip = tr2(Link_Machine().inTrouble() ? txt::StatusTrouble : txt::AccessOpened);
@@ -58,7 +61,10 @@ void Desktop_Attach(Tarn80X& window) {
     Device_Access.changed = [target](bool tellUser) {
         if (!target) return;
         Show_Access_Status(*target->form());
-        if (tellUser) Show_Notice(Fill_Text(txt::AccessLocked, {Device_Access.detail()}));
+        if (!tellUser) return;
+        const bool inUse = Device_Access.state() == UnitAccess::InUse;
+        Show_Notice(
+            Fill_Text(inUse ? txt::AccessInUse : txt::AccessLocked, {Device_Access.detail()}));
     };
 }
 

@@ -7,6 +7,7 @@
 #include "link/device_access.h"
 #include "link/frame.h"
 #include "link/transfer_job.h"
+#include "link/unit_claim.h"
 #include "model/commands.h"
 
 #include <QObject>
@@ -138,6 +139,11 @@ class LinkMachine : public QObject {
     // installing new firmware); a unit arriving on the bus meanwhile is looked at at once.
     void reopenAfter(uint16_t ticks);
     void closeUnit();
+    // With exclusive on, the unit is opened only under its UnitClaim, held until it is closed;
+    // a unit another program holds counts as UnitAccess::InUse. The programs turn it on; tests
+    // that run in parallel, each with its own simulated unit, leave it off.
+    void setExclusive(bool on);
+    bool exclusive() const { return exclusive_; }
     // A HID device has appeared or gone (udev, or the simulated unit): while offline, look at the
     // bus again at the next tick.
     void deviceArrived();
@@ -220,6 +226,8 @@ class LinkMachine : public QObject {
     void flushNotices();
 
     hid_device* handle_ = nullptr;
+    bool exclusive_ = false;
+    UnitClaim claim_;
     LinkPhase phase_ = LinkPhase::Searching;
     uint8_t readbackBlock_ = 0;
     uint8_t sceneNameIndex_ = 0;

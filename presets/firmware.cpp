@@ -10,6 +10,7 @@
 #include "session/firmware_image.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "session/unit_files.h"
 
 #include <QFileInfo>
 #include <array>
@@ -21,10 +22,6 @@ namespace {
 constexpr Bilingual kUpgradeTitle{"加载机器升级固件", "Load unit upgrade firmware"};
 constexpr Bilingual kUpgradeFilter{"升级固件(*.bin)", "Upgrade firmware (*.bin)"};
 
-// The unit installs the image and is left alone meanwhile: the five seconds the notice tells the
-// user of.
-constexpr uint16_t kInstallTicks = 2500;
-
 } // namespace
 
 bool Tarn80X::UpgradeFileOpen() {
@@ -32,34 +29,18 @@ bool Tarn80X::UpgradeFileOpen() {
     const QString path = Ask_File_Name(FileDialogMode::Open, kUpgradeTitle, kUpgradeFilter);
     if (path.isEmpty()) return false;
 
-    // One byte past the largest image is enough to see a file is too large.
-    QByteArray file;
-    qint64 size = 0;
-    // A file that cannot be read cannot supply its signature either.
-    if (!Read_Chosen_File(path, kFirmwareMaxSize + 1, file, transfer_text::FirmwareNotMatch, &size))
-        return false;
-    switch (Check_Firmware(reinterpret_cast<const uint8_t*>(file.constData()),
-                           static_cast<uint32_t>(file.size()), static_cast<uint64_t>(size))) {
-    case FirmwareCheck::NotMatch:
-        Show_Notice(transfer_text::FirmwareNotMatch);
-        return false;
-    case FirmwareCheck::TooLarge:
-        Show_Notice(transfer_text::FirmwareTooLarge);
-        return false;
-    case FirmwareCheck::Ok:
-        break;
-    }
-    // The whole file, signature included, is the image.
-    if (file.size() != size) {
-        Show_Notice(transfer_text::FirmwareReadError);
+    const FileLoad file = Load_Firmware_File(path);
+    if (!file.ok()) {
+        Show_Notice(file.refusal);
         return false;
     }
+    const qint64 size = file.size;
     // The upgrade cannot be taken back: the user sees what goes to which unit, and No is the
     // default.
     const QStringList facts{QFileInfo(path).fileName(), QString::number(size),
                             QString::number(Param_Image.FW_Version())};
     if (!Ask_Question_Default_No(Fill_Text(transfer_text::FirmwareConfirm, facts))) return false;
-    FW_Image = file;
+    FW_Image = file.data;
     return true;
 }
 

@@ -11,6 +11,8 @@
 #include "session/scene_file_format.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "session/tune_text.h"
+#include "session/unit_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,15 +25,10 @@ constexpr Bilingual kSaveSingleTitle{"保存单个场景文件", "Save single sc
 constexpr Bilingual kLoadSingleTitle{"加载单个场景文件", "Load single scene file"};
 constexpr Bilingual kSaveAllTitle{"保存全部场景文件", "Save all scenes file"};
 constexpr Bilingual kLoadAllTitle{"加载全部场景文件", "Load all scenes file"};
-constexpr Bilingual kSingleFilter{"场景文件(*.SCE)", "Scene file (*.SCE)"};
+// One scene as the unit's bytes, or as the tune's text form, told apart by the name.
+constexpr Bilingual kSingleFilter{"场景文件(*.SCE);;调音文本(*.json)",
+                                  "Scene file (*.SCE);;Tune text (*.json)"};
 constexpr Bilingual kAllFilter{"场景文件(*.ALL)", "All scenes file (*.ALL)"};
-
-// Ticks after a single-scene load until the unit is opened again and read back.
-constexpr uint16_t kSingleLoadReconnectTicks = 10;
-
-QByteArray asBytes(const ParamImage::Bytes& image) {
-    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
-}
 
 const uint8_t* bytesOf(const QByteArray& data) {
     return reinterpret_cast<const uint8_t*>(data.constData());
@@ -42,13 +39,12 @@ bool readCheckedSceneFile(const Bilingual& title, const Bilingual& filter, bool 
                           QByteArray& out) {
     const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
     if (path.isEmpty()) return false;
-    // One byte more than the larger kind is enough to tell every size apart.
-    if (!Read_Chosen_File(path, kAllFileSize + 1, out, transfer_text::FileUnreadable)) return false;
-    const SceneFileVerdict verdict = allScenes ? Check_All_File(out) : Check_Scene_File(out);
-    if (verdict.check != SceneFileCheck::Ok) {
-        Show_Notice(Scene_File_Check_Text(verdict, allScenes));
+    const FileLoad file = allScenes ? Load_Scene_File(path, true) : Load_Tune_File(path);
+    if (!file.ok()) {
+        Show_Notice(file.refusal);
         return false;
     }
+    out = file.data;
     return true;
 }
 
@@ -74,8 +70,16 @@ void Tarn80X::SingleFileSave() {
     if (path.isEmpty()) return;
     // Only a mirror read back completely holds every gain in the PC encoding.
     if (!stillReady()) return;
-    if (Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image))))
-        Show_Saved_Where(path);
+    QByteArray bytes = Scene_Bytes(Scene_File_From_Mirror(Param_Image));
+    if (Is_Tune_Text_Name(path)) {
+        const TuneTextResult text = Tune_Text_From_Scene(Scene_File_From_Mirror(Param_Image));
+        if (text.text.isEmpty()) {
+            Show_Notice(BilingualText{text.error.zh, text.error.en});
+            return;
+        }
+        bytes = text.text;
+    }
+    if (Save_File_Or_Tell(path, bytes)) Show_Saved_Where(path);
 }
 
 bool Tarn80X::SingleFileOpen(QByteArray& file) {

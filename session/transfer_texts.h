@@ -35,6 +35,12 @@ constexpr Bilingual SceneFileField{
 constexpr Bilingual FieldAtScene{"场景 %1，", "scene %1, "};
 constexpr Bilingual FieldAtBand{"第 %1 段，", "band %1, "};
 constexpr Bilingual FieldAtOffset{"第 %1 字节，", "byte %1, "};
+// The tune's text form; %1 the reader's words, naming the field.
+constexpr Bilingual TuneTextRefused{"调音文本文件不正确，未加载：%1",
+                                    "The tune text was refused; nothing was loaded: %1"};
+constexpr Bilingual TuneTextTooLarge{"文件过大，不是调音文本文件，未加载！",
+                                     "The file is far too large for a tune text; nothing was "
+                                     "loaded!"};
 constexpr Bilingual FileUnreadable{"无法读取文件，未加载！",
                                    "Cannot read the file; nothing was loaded!"};
 constexpr Bilingual FileNotRegular{

@@ -326,11 +326,11 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
         return int(length);
     }
     frames_.push_back(frame);
-    if (lostWrites_ > 0) {
+    if (lostWrites_ > 0)
         --lostWrites_;
-        return int(length);
-    }
-    if (!silent_) execute(frame.payload);
+    else if (!silent_)
+        execute(frame.payload);
+    if (unplugAfterWrites_ > 0 && --unplugAfterWrites_ == 0) setPlugged(false);
     return int(length);
 }
 

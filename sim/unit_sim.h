@@ -233,6 +233,9 @@ class Unit {
     // The next n frames written are lost on the way: recorded, but neither carried out nor
     // answered.
     void loseWrites(int n) { lostWrites_ = std::max(0, n); }
+    // The unit is pulled out right after the n-th frame written from now (that frame is still
+    // carried out); 0 stops it. Survives reset(), like the arrival hook.
+    void unplugAfterWrites(int n) { unplugAfterWrites_ = std::max(0, n); }
     // Answers with this code lose their last `bytes` bytes (a unit answering one byte short);
     // bytes 0 stops it.
     void cutAnswers(std::uint8_t code, int bytes) {
@@ -290,6 +293,7 @@ class Unit {
     int latencyMs_ = 0;
     int lateMs_ = 0;
     int lostWrites_ = 0;
+    int unplugAfterWrites_ = 0;
     std::uint8_t cutCode_ = 0;
     int cutBytes_ = 0;
     std::deque<Fault> faults_;
