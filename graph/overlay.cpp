@@ -73,7 +73,8 @@ void Paint_Measurement(QPainter& p, const GraphScale& s, uint8_t ch, const Measu
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kMeasured, 1));
     p.drawPath(Curve_Path(s, m.covered, m.level));
-    p.setPen(QPen(kPredicted, 1.5, Qt::DashLine));
+    // 1 px: a wider antialiased dashed pen is stroked as outlines, milliseconds on a large plot.
+    p.setPen(QPen(kPredicted, 1, Qt::DashLine));
     p.drawPath(Curve_Path(s, m.covered, predicted));
 }
 
