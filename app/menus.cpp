@@ -1,6 +1,8 @@
 // The drop-down menus of the main window and their wiring.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "presets/history.h"
+#include "session/history_texts.h"
 #include "session/menu_texts.h"
 
 #include <QAction>
@@ -77,6 +79,9 @@ void Tarn80X::buildOptionAndSceneMenus() {
         m.sceneEntry[i] = addEntry(m.scene, txt::SceneEntry[i]);
         connect(m.sceneEntry[i], &QAction::triggered, this, [this, i] { Scene_Menu_Select(i); });
     }
+    m.history = addEntry(m.scene, history_text::MenuEntry);
+    m.history->setObjectName(QStringLiteral("HistoryAction"));
+    connect(m.history, &QAction::triggered, this, [this] { Open_History_Window(*this); });
     ui->BT_SENCE->setMenu(m.scene);
 
     for (int ch = 0; ch < 6; ++ch) {

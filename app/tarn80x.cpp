@@ -6,6 +6,7 @@
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
+#include "presets/history.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -30,6 +31,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     installEventFilters();
 
     Link_Init(); // the name reply must match; replies are dispatched to this window
+    History_Attach(*this);
     Pc.EQ_Mode = 1;
     ui->TickBar->hide();
     Show_Status_Note();
@@ -80,6 +82,7 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
+    History_Detach(*this); // the last state of the session, while the link is still up
     Desktop_Detach(*this);
     // The stack announces its clearing as it goes; nothing here may answer by then.
     session->disconnect(this);

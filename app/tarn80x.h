@@ -4,6 +4,7 @@
 
 #include "session/bulk_edits.h"
 #include "session/edit_session.h"
+#include "session/history_store.h"
 
 #include <QBrush>
 #include <QPen>
@@ -212,11 +213,19 @@ class Tarn80X : public QWidget {
     // with a notice, returning whether the transfer may go on.
     void SingleFileSave();
     bool SingleFileOpen(QByteArray& file); // the "*.SCE" bytes, checked
-    void AllFileSave();                    // writes All_Scene_Image
-    bool AllFileOpen();                    // fills All_Scene_Image
-    bool UpgradeFileOpen();                // fills FW_Image
-    QByteArray All_Scene_Image;            // the nine stored scenes, 4096 bytes each, scene 1 first
-    QByteArray FW_Image;                   // the firmware file being sent
+
+  public:
+    // Checked "*.SCE" bytes into the unit (a file, or a snapshot restored), after a snapshot
+    // with this reason; then the unit is read back.
+    void SceneImageLoad(const QByteArray& file, SnapshotReason reason);
+
+  private:
+    void AllFileSave();         // writes All_Scene_Image
+    bool AllFileOpen();         // fills All_Scene_Image
+    void AllScenesUpload();     // All_Scene_Image into the unit
+    bool UpgradeFileOpen();     // fills FW_Image
+    QByteArray All_Scene_Image; // the nine stored scenes, 4096 bytes each, scene 1 first
+    QByteArray FW_Image;        // the firmware file being sent
 
     // ---- language ----
   public slots:
@@ -293,6 +302,7 @@ class Tarn80X : public QWidget {
         QAction* redo = nullptr;
         QMenu* scene = nullptr;
         std::array<QAction*, 5> sceneEntry{};
+        QAction* history = nullptr; // the History window
         QMenu* hpfType = nullptr;
         QMenu* lpfType = nullptr;
         std::array<QAction*, 3> hpfTypeEntry{};

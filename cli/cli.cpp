@@ -8,6 +8,9 @@
 #include "model/param_image.h"
 #include "model/scene_image.h"
 #include "session/access_texts.h"
+#include "session/history_recorder.h"
+#include "session/history_texts.h"
+#include "session/scene_file_format.h"
 #include "session/scene_names.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
@@ -74,6 +77,8 @@ class Command {
         }
         return status;
     }
+    // A line on standard error that does not end the run.
+    void warn(const QString& text) { put(stderr, QStringLiteral("tarn80x-cli: ") + text + '\n'); }
     int fail(int status, const Bilingual& text) { return finish(status, tr(text)); }
     int fail(int status, const BilingualText& text) { return finish(status, tr(text)); }
 
@@ -174,11 +179,41 @@ QJsonObject diffJson(const TuneDiff& diff, bool english) {
 struct Args {
     QStringList positional; // after the command
     QString output;
+    QString unit; // history --unit
     QString name;
     bool nameGiven = false;
     bool yes = false;
     bool progress = false;
 };
+
+// ---- the unit's history ----
+
+// The unit as it is now, kept in the history before an act overwrites it. A snapshot that cannot
+// be kept does not stop the act: the user is told.
+void keepSnapshot(Command& cmd, SnapshotReason reason, std::vector<StoredSceneImage> scenes = {}) {
+    HistoryStore store(HistoryStore::defaultRoot());
+    store.open();
+    SnapshotInput in = Unit_Snapshot_Now(reason);
+    in.scenes = std::move(scenes);
+    const HistoryResult kept = store.add(in);
+    if (kept.ok()) {
+        cmd.set(QStringLiteral("snapshot"), kept.id);
+        return;
+    }
+    cmd.warn(cmd.tr(Fill_Text(history_text::SnapshotNotKept, {kept.error.in(cmd.english())})));
+}
+
+// Stored scenes first..first + count - 1 read for a snapshot; only the used places are read.
+RunEnd readStoredScenes(UnitRun& run, int first, int count, std::vector<StoredSceneImage>& scenes) {
+    bool any = false;
+    for (int place = first; place < first + count; ++place)
+        any = any || Link_Machine().scenes().Scene_Valid[static_cast<size_t>(place - 1)] != 0;
+    if (!any) return RunEnd::Done;
+    const RunEnd read = run.runJob(std::make_unique<StoredScenesDownloadJob>(first, count),
+                                   cli_text::Downloading, nullptr);
+    if (read == RunEnd::Done) scenes = Stored_Scenes_Read(first, count);
+    return read;
+}
 
 int cmdList(Command& cmd) {
     const std::vector<UnitProbe> units = Probe_Units();
@@ -271,15 +306,16 @@ int cmdDump(Command& cmd, UnitRun& run, const Args& args) {
     return cmd.finish(kExitDone);
 }
 
-int cmdApply(Command& cmd, UnitRun& run, const QString& path) {
-    const FileLoad file = Load_Tune_File(path);
-    if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+// A checked scene image into the live settings, the unit's state kept in the history first; read
+// back and confirmed. Done: the unit holds it, and the caller says so.
+int loadIntoUnit(Command& cmd, UnitRun& run, const ParamImage::Bytes& image,
+                 SnapshotReason reason) {
     const RunEnd connected = run.connectUnit();
     if (connected != RunEnd::Done) return runFailed(cmd, run, connected);
+    keepSnapshot(cmd, reason);
 
     // As the window's scene-file load: the unit gets the file's bytes as they are, the mirror
     // takes them with the gains in the PC encoding.
-    const ParamImage::Bytes image = Scene_Image(file.data);
     Param_Image.bytes() = Mirror_From_Scene_File(image);
     const RunEnd loaded =
         run.runJob(std::make_unique<SceneImageLoadJob>(image.data()), cli_text::Loading, nullptr);
@@ -299,6 +335,14 @@ int cmdApply(Command& cmd, UnitRun& run, const QString& path) {
         return cmd.finish(kExitTransfer, cmd.tr(cli_text::NotHeld) + QLatin1Char('\n') +
                                              diff.lines(cmd.english()).join(QLatin1Char('\n')));
     }
+    return kExitDone;
+}
+
+int cmdApply(Command& cmd, UnitRun& run, const QString& path) {
+    const FileLoad file = Load_Tune_File(path);
+    if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+    const int loaded = loadIntoUnit(cmd, run, Scene_Image(file.data), SnapshotReason::SceneLoad);
+    if (loaded != kExitDone) return loaded;
     cmd.set(QStringLiteral("file"), path);
     cmd.say(cmd.tr(filled(cli_text::Applied, path)));
     return cmd.finish(kExitDone);
@@ -376,6 +420,7 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
         return cmd.finish(kExitDone);
     }
     if (action == QLatin1String("recall")) {
+        keepSnapshot(cmd, SnapshotReason::Recall);
         Send_Scene_Call(number);
         if (!Link_Online()) return cmd.fail(kExitTransfer, txt::CommError);
         link.setReconnectCount(kRecallReconnectTicks);
@@ -384,6 +429,10 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
         if (back != RunEnd::Done) return runFailed(cmd, run, back);
         return cmd.finish(kExitDone);
     }
+    std::vector<StoredSceneImage> scene;
+    const RunEnd read = readStoredScenes(run, number, 1, scene);
+    if (read != RunEnd::Done) return runFailed(cmd, run, read, &cli_text::UnitNotChanged);
+    keepSnapshot(cmd, SnapshotReason::SceneDelete, std::move(scene));
     Send_Scene_Delete(number);
     if (!Link_Online()) return cmd.fail(kExitTransfer, txt::CommError);
     link.scenes().Scene_Valid[place] = 0;
@@ -413,6 +462,10 @@ int cmdRestore(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
     const RunEnd end = run.connectUnit();
     if (end != RunEnd::Done) return runFailed(cmd, run, end);
+    std::vector<StoredSceneImage> scenes;
+    const RunEnd read = readStoredScenes(run, 1, kStoredScenes, scenes);
+    if (read != RunEnd::Done) return runFailed(cmd, run, read, &cli_text::UnitNotChanged);
+    keepSnapshot(cmd, SnapshotReason::AllScenesLoad, std::move(scenes));
     const auto* bytes = reinterpret_cast<const uint8_t*>(file.data.constData());
     const RunEnd written =
         run.runJob(std::make_unique<StoredScenesUploadJob>(bytes), cli_text::Uploading, nullptr);
@@ -430,6 +483,7 @@ int cmdFirmware(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
     const RunEnd end = run.connectUnit();
     if (end != RunEnd::Done) return runFailed(cmd, run, end);
+    keepSnapshot(cmd, SnapshotReason::Firmware);
     const auto* image = reinterpret_cast<const uint8_t*>(file.data.constData());
     const RunEnd sent =
         run.runJob(std::make_unique<FirmwareJob>(image, static_cast<uint32_t>(file.data.size())),
@@ -445,6 +499,150 @@ int cmdFirmware(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     const auto version = static_cast<qint64>(Param_Image.FW_Version());
     cmd.set(QStringLiteral("firmware_version"), version);
     cmd.say(cmd.tr(filled(cli_text::UpgradeBack, QString::number(version))));
+    return cmd.finish(kExitDone);
+}
+
+QJsonObject recordJson(const SnapshotRecord& r, bool english) {
+    QJsonArray names;
+    for (const QString& name : r.sceneNames)
+        names.append(name);
+    QJsonArray kept;
+    for (const auto& scene : r.scenes)
+        kept.append(scene.first);
+    return QJsonObject{{QStringLiteral("number"), r.id},
+                       {QStringLiteral("time"), r.time.toString(Qt::ISODate)},
+                       {QStringLiteral("unit"), r.unit.shown().in(english)},
+                       {QStringLiteral("unit_id"), r.unit.key()},
+                       {QStringLiteral("reason"), Snapshot_Reason_Key(r.reason)},
+                       {QStringLiteral("reason_text"), Snapshot_Reason_Text(r.reason).in(english)},
+                       {QStringLiteral("changes"), r.changed},
+                       {QStringLiteral("pinned"), r.pinned},
+                       {QStringLiteral("note"), r.note},
+                       {QStringLiteral("scene_names"), names},
+                       {QStringLiteral("stored_scenes"), kept}};
+}
+
+// history [--unit ID], history show N, history diff N M|unit, history restore N --yes.
+int cmdHistory(Command& cmd, UnitRun& run, const Args& args) {
+    const QStringList& p = args.positional;
+    const QString action = p.value(0);
+    const bool shapeOk = (p.isEmpty()) || (action == QLatin1String("show") && p.size() == 2) ||
+                         (action == QLatin1String("diff") && p.size() == 3) ||
+                         (action == QLatin1String("restore") && p.size() == 2);
+    if (!shapeOk || (!args.output.isEmpty() && action != QLatin1String("show")) ||
+        (!args.unit.isEmpty() && !p.isEmpty()))
+        return cmd.fail(kExitUsage, filled(cli_text::WrongArguments, QStringLiteral("history")));
+    if (action == QLatin1String("restore") && !args.yes)
+        return cmd.fail(kExitUsage, filled(cli_text::NeedsYes, QStringLiteral("history restore")));
+    if (Is_All_File_Name(args.output)) return cmd.fail(kExitUsage, cli_text::DumpAllName);
+
+    HistoryStore store(HistoryStore::defaultRoot());
+    store.open();
+    const bool english = cmd.english();
+    if (p.isEmpty()) {
+        QJsonArray list;
+        for (const SnapshotRecord& r : store.snapshots()) {
+            if (!args.unit.isEmpty() && r.unit.serial != args.unit && r.unit.key() != args.unit)
+                continue;
+            list.append(recordJson(r, english));
+            cmd.say(QStringList{Snapshot_Stamp(r), r.unit.shown().in(english),
+                                Snapshot_Reason_Text(r.reason).in(english),
+                                r.changed < 0 ? cmd.tr(history_text::FirstOfUnit)
+                                              : QString::number(r.changed),
+                                r.pinned ? cmd.tr(history_text::PinMark) : QString(), r.note}
+                        .join(QStringLiteral("  "))
+                        .trimmed());
+        }
+        cmd.set(QStringLiteral("snapshots"), list);
+        if (list.isEmpty()) cmd.say(cmd.tr(cli_text::HistoryEmpty));
+        return cmd.finish(kExitDone);
+    }
+
+    // The snapshots named, each with its image.
+    auto snapshotOf = [&](const QString& text, SnapshotRecord& record, ParamImage::Bytes& image,
+                          int& status) {
+        bool ok = false;
+        const int id = text.startsWith(QLatin1Char('#')) ? text.mid(1).toInt(&ok) : text.toInt(&ok);
+        const auto found = ok ? store.snapshot(id) : std::nullopt;
+        if (!found) {
+            status = cmd.fail(kExitUsage, filled(cli_text::NoSnapshot, text));
+            return false;
+        }
+        const auto bytes = store.image(found->image);
+        if (!bytes) {
+            status = cmd.fail(kExitFile, history_text::ImageMissing);
+            return false;
+        }
+        record = *found;
+        image = *bytes;
+        return true;
+    };
+    SnapshotRecord record;
+    ParamImage::Bytes image{};
+    int status = kExitDone;
+    if (!snapshotOf(p[1], record, image, status)) return status;
+
+    if (action == QLatin1String("show")) {
+        cmd.set(QStringLiteral("snapshot"), recordJson(record, english));
+        const auto line = [&](const Bilingual& label, const QString& value) {
+            cmd.say(cmd.tr(label) + QStringLiteral(": ") + value);
+        };
+        cmd.say(cmd.tr(filled(cli_text::SnapshotTitle, Snapshot_Stamp(record))));
+        line(history_text::Columns[1], record.unit.shown().in(english));
+        line(history_text::Columns[2], Snapshot_Reason_Text(record.reason).in(english));
+        line(history_text::Columns[3], record.changed < 0 ? cmd.tr(history_text::FirstOfUnit)
+                                                          : QString::number(record.changed));
+        line(history_text::Columns[4], cmd.tr(record.pinned ? cli_text::Yes : cli_text::No));
+        if (!record.note.isEmpty()) line(history_text::Columns[5], record.note);
+        line(cli_text::InfoFirmware, QString::number(record.unit.firmware));
+        cmd.say(cmd.tr(cli_text::InfoScenes) + QLatin1Char(':'));
+        for (int k = 0; k < record.sceneNames.size(); ++k)
+            cmd.say(QStringLiteral("  %1  %2").arg(k + 1).arg(record.sceneNames[k]));
+        if (!record.scenes.empty()) {
+            QStringList places;
+            for (const auto& scene : record.scenes)
+                places.append(QString::number(scene.first));
+            line(cli_text::KeptScenes, places.join(QStringLiteral(", ")));
+        }
+        if (args.output.isEmpty()) return cmd.finish(kExitDone);
+        QByteArray bytes = Scene_Bytes(image);
+        if (!Is_Scene_File_Name(args.output)) {
+            const TuneTextResult text = Tune_Text_From_Scene(image);
+            if (text.text.isEmpty()) return cmd.finish(kExitFile, text.error.in(english));
+            bytes = text.text;
+        }
+        const int saved = saveOrTell(cmd, args.output, bytes);
+        return saved == kExitDone ? cmd.finish(kExitDone) : saved;
+    }
+
+    if (action == QLatin1String("diff")) {
+        ParamImage::Bytes other{};
+        if (p[2] == QLatin1String("unit")) {
+            const RunEnd end = run.connectUnit();
+            if (end != RunEnd::Done) return runFailed(cmd, run, end);
+            other = Scene_File_From_Mirror(Param_Image);
+        } else {
+            SnapshotRecord second;
+            if (!snapshotOf(p[2], second, other, status)) return status;
+        }
+        const TuneDiff diff = Diff_Scenes(image, other);
+        cmd.set(QStringLiteral("diff"), diffJson(diff, english));
+        for (const QString& text : diff.lines(english))
+            cmd.say(text);
+        if (diff.empty()) {
+            cmd.say(cmd.tr(cli_text::Same));
+            return cmd.finish(kExitDone);
+        }
+        return cmd.finish(kExitDifferent);
+    }
+
+    // restore: checked as a scene file is before a load.
+    const SceneFileVerdict verdict = Check_Scene_File(Scene_Bytes(image));
+    if (verdict.check != SceneFileCheck::Ok)
+        return cmd.fail(kExitFile, Scene_File_Check_Text(verdict, false));
+    const int loaded = loadIntoUnit(cmd, run, image, SnapshotReason::Restore);
+    if (loaded != kExitDone) return loaded;
+    cmd.say(cmd.tr(filled(cli_text::HistoryRestored, Snapshot_Stamp(record))));
     return cmd.finish(kExitDone);
 }
 
@@ -465,13 +663,14 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
                                     QString(), QStringLiteral("file"));
     const QCommandLineOption name(QStringLiteral("name"), QString(), QStringLiteral("name"));
     const QCommandLineOption yes(QStringLiteral("yes"));
+    const QCommandLineOption unit(QStringLiteral("unit"), QString(), QStringLiteral("id"));
     const QCommandLineOption demoState(QStringLiteral("demo"), QString(), QStringLiteral("state"),
                                        QStringLiteral("tuned"));
     const QCommandLineOption demoMemory(QStringLiteral("demo-memory"), QString(),
                                         QStringLiteral("file"));
     const QCommandLineOption demoUnplug(QStringLiteral("demo-unplug-after"), QString(),
                                         QStringLiteral("frames"));
-    parser.addOptions({help, version, json, lang, output, name, yes});
+    parser.addOptions({help, version, json, lang, output, name, yes, unit});
     if (demo) parser.addOptions({demoState, demoMemory, demoUnplug});
 
     const bool parsed = parser.parse(argv);
@@ -503,6 +702,7 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
     Args args;
     args.positional = positional.mid(1);
     args.output = parser.value(output);
+    args.unit = parser.value(unit);
     args.nameGiven = parser.isSet(name);
     args.name = parser.value(name);
     args.yes = parser.isSet(yes);
@@ -512,16 +712,18 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
         const char* name;
         int arguments; // -1: checked by the command
     };
-    static const Shape kShapes[] = {{"list", 0},    {"info", 0},    {"dump", 0},   {"apply", 1},
-                                    {"diff", 2},    {"scenes", 0},  {"scene", -1}, {"backup", 1},
-                                    {"restore", 1}, {"firmware", 1}};
+    static const Shape kShapes[] = {{"list", 0},    {"info", 0},     {"dump", 0},    {"apply", 1},
+                                    {"diff", 2},    {"scenes", 0},   {"scene", -1},  {"backup", 1},
+                                    {"restore", 1}, {"firmware", 1}, {"history", -1}};
     const Shape* shape = nullptr;
     for (const Shape& s : kShapes)
         if (commandName == QLatin1String(s.name)) shape = &s;
     if (!shape) return cmd.fail(kExitUsage, filled(cli_text::UnknownCommand, commandName));
     if (shape->arguments >= 0 && args.positional.size() != shape->arguments)
         return cmd.fail(kExitUsage, filled(cli_text::WrongArguments, commandName));
-    if (parser.isSet(output) && commandName != QLatin1String("dump"))
+    const bool history = commandName == QLatin1String("history");
+    if ((parser.isSet(output) && commandName != QLatin1String("dump") && !history) ||
+        (parser.isSet(unit) && !history))
         return cmd.fail(kExitUsage, filled(cli_text::WrongArguments, commandName));
 
     if (demo) {
@@ -555,6 +757,8 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
             status = cmdScene(cmd, run, args);
         else if (commandName == QLatin1String("backup"))
             status = cmdBackup(cmd, run, p[0]);
+        else if (history)
+            status = cmdHistory(cmd, run, args);
         else if (commandName == QLatin1String("restore"))
             status = cmdRestore(cmd, run, p[0], args.yes);
         else

@@ -25,11 +25,16 @@ constexpr Bilingual Help{
     "  backup 文件.ALL           把九个场景保存到文件\n"
     "  restore 文件.ALL --yes    把文件中的九个场景写入设备\n"
     "  firmware 文件 --yes       升级设备固件\n"
+    "  history [--unit 设备]     本机保存的设备快照（每次改写设备之前自动保存）\n"
+    "  history show N [-o 文件]  快照 N 的详情；-o 把它保存为 *.SCE 或调音文本\n"
+    "  history diff N M|unit     快照 N 与快照 M 或设备当前设置逐项比较\n"
+    "  history restore N --yes   把快照 N 写入设备当前设置（设备当前状态先保存为快照）\n"
     "\n"
     "选项：\n"
     "  --json                    以 JSON 输出（每次运行一个对象）\n"
     "  --lang zh|en              输出语言（默认取自系统区域设置）\n"
-    "  -o, --output 文件         dump 的输出文件\n"
+    "  -o, --output 文件         dump 和 history show 的输出文件\n"
+    "  --unit 设备               history：只列出该设备（序列号）的快照\n"
     "  --name 名称               scene save 的场景名称（默认保留原名称）\n"
     "  --yes                     确认删除、恢复或升级（这些操作无法撤销）\n"
     "  -h, --help                显示本帮助\n"
@@ -65,11 +70,18 @@ constexpr Bilingual Help{
     "  backup FILE.ALL           the nine stored scenes into a file\n"
     "  restore FILE.ALL --yes    the nine stored scenes of a file into the unit\n"
     "  firmware FILE --yes       upgrades the unit's firmware\n"
+    "  history [--unit ID]       the unit's snapshots kept on this machine (taken by themselves\n"
+    "                            before every act that overwrites the unit)\n"
+    "  history show N [-o FILE]  snapshot N in detail; -o saves it as a *.SCE or tune text\n"
+    "  history diff N M|unit     snapshot N against snapshot M or the unit now, field by field\n"
+    "  history restore N --yes   snapshot N into the live settings (the unit's present state is\n"
+    "                            kept as a snapshot first)\n"
     "\n"
     "Options:\n"
     "  --json                    machine-readable output (one JSON object per run)\n"
     "  --lang zh|en              language of the output (default: the locale's)\n"
-    "  -o, --output FILE         where dump writes\n"
+    "  -o, --output FILE         where dump and history show write\n"
+    "  --unit ID                 history: only the snapshots of this unit (its serial number)\n"
     "  --name NAME               scene save: the scene's name (default: the name it has)\n"
     "  --yes                     confirms a delete, restore or upgrade (none can be undone)\n"
     "  -h, --help                this help\n"
@@ -140,6 +152,8 @@ constexpr Bilingual LoadStopped{"加载已中止，设备中可能只有部分�
                                 "The load was stopped; the unit may hold part of it."};
 constexpr Bilingual DownloadStopped{"读取已中止，没有写入任何文件。",
                                     "Reading was stopped; no file was written."};
+constexpr Bilingual UnitNotChanged{"读取已中止，设备未被改动。",
+                                   "Reading was stopped; the unit was not changed."};
 constexpr Bilingual UpgradeStopped{"固件升级已中止！请再次升级。",
                                    "The upgrade was stopped; run it again."};
 constexpr Bilingual Same{"没有差异。", "No differences."};
@@ -151,5 +165,15 @@ constexpr Bilingual UnitNotBack{"升级后设备没有在规定时间内重新�
                                 "The unit did not come back in time after the upgrade."};
 constexpr Bilingual UpgradeBack{"设备已重新连接，固件版本 %1。",
                                 "The unit is back, firmware version %1."};
+
+// The history.
+constexpr Bilingual HistoryEmpty{"历史记录中没有快照。", "The history holds no snapshots."};
+constexpr Bilingual NoSnapshot{"历史记录中没有快照 %1", "no snapshot %1 in the history"};
+constexpr Bilingual SnapshotTitle{"快照 %1", "Snapshot %1"};
+constexpr Bilingual Yes{"是", "yes"};
+constexpr Bilingual No{"否", "no"};
+constexpr Bilingual KeptScenes{"保存的场景", "Stored scenes kept"};
+constexpr Bilingual HistoryRestored{"设备已载入快照 %1 并确认。",
+                                    "The unit holds snapshot %1 (read back and confirmed)."};
 
 } // namespace tarn::cli_text

@@ -5,6 +5,7 @@
 #include "i18n/form_texts.h"
 #include "i18n/qt_translations.h"
 #include "model/param_image.h"
+#include "session/history_texts.h"
 #include "session/menu_texts.h"
 
 #include <QAction>
@@ -42,6 +43,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     Tuning_Language_Set(en);
     for (int i = 0; i < 5; ++i)
         m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
+    m.history->setText(tr2(history_text::MenuEntry, en));
     for (int i = 0; i < 3; ++i) {
         m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
         m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));

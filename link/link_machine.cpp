@@ -256,6 +256,9 @@ UnitAccess LinkMachine::openUnit() {
         for (hid_device_info* d = list; d && devicePath_.empty(); d = d->next)
             if (d->path) devicePath_ = d->path;
     }
+    serial_.clear();
+    for (hid_device_info* d = list; d; d = d->next)
+        if (d->path && devicePath_ == d->path && d->serial_number) serial_ = d->serial_number;
     hid_free_enumeration(list);
     if (count == 0) {
         claim_.release();

@@ -91,6 +91,8 @@ class LinkMachine : public QObject {
     hid_device* handle() const { return handle_; }
     // The device path of the unit in use; kept while it stays attached.
     const std::string& devicePath() const { return devicePath_; }
+    // Its USB serial number as the bus lists it; empty when the unit reports none.
+    const std::wstring& serialNumber() const { return serial_; }
     // The unit present does not answer correctly: kTroubleHandshakes handshakes in a row failed.
     bool inTrouble() const { return failedHandshakes_ >= kTroubleHandshakes; }
     int failedHandshakes() const { return failedHandshakes_; }
@@ -244,6 +246,7 @@ class LinkMachine : public QObject {
     bool wrongNameSeen_ = false;
     int probeWait_ = 0;        // offline ticks until the next look at the bus
     std::string devicePath_;   // the unit in use
+    std::wstring serial_;      // its serial number, as listed
     bool severalSeen_ = false; // told that several units are attached
     int nameBoundTicks_ = kNameWaitTicks;
     int nameAskedTicks_ = 0; // ticks since the name request of the running open

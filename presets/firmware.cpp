@@ -6,6 +6,7 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "presets/file_notices.h"
+#include "presets/history.h"
 #include "presets/transfer_session.h"
 #include "session/firmware_image.h"
 #include "session/transfer_jobs.h"
@@ -51,6 +52,7 @@ void Tarn80X::Option_Sub5_Fun() {
         Show_Notice(transfer_text::NotConnected);
         return;
     }
+    Take_Snapshot(SnapshotReason::Firmware);
     const auto* image = reinterpret_cast<const uint8_t*>(FW_Image.constData());
     Run_Transfer(*this,
                  std::make_unique<FirmwareJob>(image, static_cast<uint32_t>(FW_Image.size())), 3,

@@ -4,6 +4,7 @@
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "presets/about_form.h"
+#include "presets/history.h"
 #include "presets/scene_manager.h"
 
 #include <QPointer>
@@ -48,6 +49,7 @@ void Tarn80X::Option_Sub3_Fun() {
         Show_Notice(txt::ConnectFirst);
         return;
     }
+    Take_Snapshot(SnapshotReason::FactoryReset);
     Send_Factory_Reset();
     if (!Link_Online()) return; // the write failed; the sender has told the user
     Link_Machine().setReconnectCount(kResetReconnectTicks);

@@ -7,6 +7,7 @@
 #include "link/send.h"
 #include "model/param_image.h"
 #include "presets/file_notices.h"
+#include "presets/history.h"
 #include "presets/transfer_session.h"
 #include "session/scene_file_format.h"
 #include "session/transfer_jobs.h"
@@ -90,12 +91,16 @@ void Tarn80X::Sence_Sub3_Fun() {
     if (!Transfer_May_Start([this] { Sence_Sub3_Fun(); })) return;
     QByteArray file;
     if (!SingleFileOpen(file) || !stillReady()) return;
+    SceneImageLoad(file, SnapshotReason::SceneLoad);
+}
 
+void Tarn80X::SceneImageLoad(const QByteArray& file, SnapshotReason reason) {
     // The unit gets the file's bytes as they are; the mirror takes them with the gains back in
     // the PC encoding, so that it never holds two encodings at once. The read-back after the load
     // replaces bytes 0..1099 with what the unit then holds.
     ParamImage::Bytes fileImage{};
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
+    Take_Snapshot(reason);
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
     Image_Replaced();
 
@@ -146,6 +151,14 @@ bool Tarn80X::AllFileOpen() {
 void Tarn80X::Sence_Sub5_Fun() {
     if (!Transfer_May_Start([this] { Sence_Sub5_Fun(); })) return;
     if (!AllFileOpen() || !stillReady()) return;
+    // The nine stored scenes are read for the history first; the user may skip that.
+    Read_Stored_Scenes_Then(1, kStoredScenes, [this](std::vector<StoredSceneImage> scenes) {
+        Take_Snapshot(SnapshotReason::AllScenesLoad, std::move(scenes));
+        AllScenesUpload();
+    });
+}
+
+void Tarn80X::AllScenesUpload() {
     Run_Transfer(*this, std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
                  [this](JobResult result) {
                      if (result != JobResult::Done) {

@@ -5,6 +5,8 @@
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
+#include "presets/history.h"
+#include "presets/transfer_session.h"
 #include "session/unit_files.h"
 
 #include <QCheckBox>
@@ -255,6 +257,7 @@ void SenceManage::on_BT_CALL_clicked() {
     // The notice comes first: the recall and the read-back start once the user has closed it.
     Show_Notice(txt::SceneRecalled);
     if (!Ready_Or_Tell()) return; // the link went down while the notice was open
+    Take_Snapshot(SnapshotReason::Recall);
     Send_Scene_Call(row + 1);
     if (!Link_Online()) return;
     Link_Machine().setReconnectCount(kRecallReconnectTicks);
@@ -266,6 +269,26 @@ void SenceManage::on_BT_DEL_clicked() {
     if (!Ready_Or_Tell()) return;
     if (!Ask_Question(Fill_Text(kDeleteQuestion, {QString::number(row + 1)}))) return;
     if (!Ready_Or_Tell()) return; // the link went down while the question was open
+    // The scene is read for the history first (an empty place has nothing to keep).
+    if (!Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)]) {
+        Delete_Place(row, {});
+        return;
+    }
+    if (!Transfer_May_Start(nullptr)) return;
+    QPointer<SenceManage> self(this);
+    Read_Stored_Scenes_Then(row + 1, 1, [self, row](std::vector<StoredSceneImage> scenes) {
+        if (self) {
+            self->Delete_Place(row, std::move(scenes));
+        } else { // the dialog was closed meanwhile; the delete still goes ahead as asked
+            Take_Snapshot(SnapshotReason::SceneDelete, std::move(scenes));
+            Send_Scene_Delete(row + 1);
+            if (Link_Online()) Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
+        }
+    });
+}
+
+void SenceManage::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
+    Take_Snapshot(SnapshotReason::SceneDelete, std::move(scenes));
     Send_Scene_Delete(row + 1);
     if (!Link_Online()) return;
     Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;

@@ -3,6 +3,7 @@
 // scene-name read of the link (Scenes); the dialog only sends commands.
 #pragma once
 
+#include "session/history_store.h"
 #include "session/scene_names.h"
 #include "session/text.h"
 
@@ -12,6 +13,7 @@
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -75,6 +77,8 @@ class SenceManage : public FramelessDialog {
     // Refused with a notice unless a write command can reach the unit now.
     bool Ready_Or_Tell();
     void Show_Mark(int row);
+    // Deletes place row (0..8) after a snapshot holding the scene as read from it.
+    void Delete_Place(int row, std::vector<StoredSceneImage> scenes);
 
     Ui ui;
     uint8_t Scene_Sel = 0;

@@ -47,6 +47,8 @@ constexpr Bilingual FileNotRegular{
     "所选的不是普通文件（例如管道、设备或文件夹），未读取！",
     "The chosen item is not a regular file (a pipe, a device or a folder, for instance); it was "
     "not read!"};
+// The file dialogs' filter for one scene.
+constexpr Bilingual SingleFilter{"场景文件(*.SCE)", "Scene file (*.SCE)"};
 constexpr Bilingual FileNotSavedDiskFull{
     "磁盘空间不足，未保存任何内容，原有文件未改变！",
     "The disk is full: nothing was saved, and any earlier file is unchanged!"};

@@ -129,6 +129,7 @@ void Unit::reset() {
     name_.assign(kName, kName + 8);
     name_.resize(kNameSize, 0x00);
     fw_ = Firmware{};
+    serial_.clear();
     const bool arrived = !plugged_;
     plugged_ = true;
     openable_ = true;

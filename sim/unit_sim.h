@@ -205,6 +205,9 @@ class Unit {
     // Unplugging kills every open handle for good (writes and reads then fail); opens find
     // nothing until it is plugged in again.
     void setPlugged(bool plugged);
+    // The USB serial number the bus lists (none, as the real unit, after reset()).
+    void setSerial(std::wstring serial) { serial_ = std::move(serial); }
+    const std::wstring& serial() const { return serial_; }
     bool plugged() const { return plugged_; }
     // Called when the unit is plugged in or out (setPlugged, or reset() of an unplugged unit), as a
     // hotplug monitor reports a device added or removed. The hook itself survives reset().
@@ -283,6 +286,7 @@ class Unit {
     Memory mem_{};
     std::array<Scene, kScenes> scenes_{};
     std::vector<std::uint8_t> name_;
+    std::wstring serial_;
     std::uint8_t noiseGateOn_ = 0;
     Firmware fw_;
 

@@ -5,6 +5,7 @@
 #include "tests/session/tune_fixture.h"
 #include "tests/support/fresh_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -51,11 +52,15 @@ class TestCliCommands : public QObject {
     Q_OBJECT
 
     test::FreshFolder folder;
+    QString dataHome; // XDG_DATA_HOME of the runs; empty: a folder of the test's own
 
     QProcessEnvironment environment(const QString& locale = QStringLiteral("C.UTF-8")) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // Its own lock folder: a window or another run elsewhere on the machine is not in the way.
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder->path());
+        // Its own history, never the user's.
+        env.insert(QStringLiteral("XDG_DATA_HOME"),
+                   dataHome.isEmpty() ? folder.path("data") : dataHome);
         env.insert(QStringLiteral("LC_ALL"), locale);
         env.remove(QStringLiteral("LANGUAGE"));
         return env;
@@ -86,7 +91,10 @@ class TestCliCommands : public QObject {
     }
 
   private slots:
-    void init() { QVERIFY(folder.renew()); }
+    void init() {
+        QVERIFY(folder.renew());
+        dataHome.clear();
+    }
 
     void usage_data() {
         QTest::addColumn<QStringList>("args");
@@ -420,12 +428,107 @@ class TestCliCommands : public QObject {
         writing.start(QStringLiteral(TARN_CLI_DEMO),
                       {"--lang", "en", "restore", folder.path("all.ALL"), "--yes"});
         QVERIFY(writing.waitForStarted());
-        QTest::qWait(900);
+        // The nine stored scenes are read for the history first; the write starts once the
+        // snapshot is kept.
+        const QDir snapshots(folder.path("data/tarn80x/history/snapshots"));
+        QTRY_VERIFY_WITH_TIMEOUT(!snapshots.entryList({"*.json"}, QDir::Files).isEmpty(), 20000);
+        QTest::qWait(300);
         ::kill(static_cast<pid_t>(writing.processId()), SIGINT);
         QVERIFY(writing.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(writing.readAllStandardError()),
                  QStringLiteral("Transfer in progress, cannot be stopped\n"));
         QCOMPARE(writing.exitCode(), 0);
+    }
+
+    // Every act that overwrites the unit keeps it in the history first; a snapshot compares with
+    // another or with the unit, is saved as a file, and restores the unit byte for byte.
+    void history() {
+        QCOMPARE(onUnit({"dump", "-o", folder.path("tuned.SCE")}).exit, 0);
+        Run run = onUnit({"history"});
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QStringLiteral("The history holds no snapshots.\n")); // a read keeps none
+
+        QByteArray text = unitFixtureText(); // applies the fixture: snapshot 1, the tuned unit
+        text.replace("\"level_db\": -4.5", "\"level_db\": 0");
+        writeAll(folder.path("edited.json"), text);
+        QCOMPARE(onUnit({"apply", folder.path("edited.json")}).exit, 0); // snapshot 2: the fixture
+        QCOMPARE(onUnit({"scene", "delete", "3", "--yes"}).exit, 0);     // 3: edited, scene 3 kept
+        QCOMPARE(onUnit({"scene", "recall", "2"}).exit, 0);              // 4: edited
+
+        run = onUnit({"history", "diff", "2", "3"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.out, QStringLiteral("CH2 level: -4.5 dB → 0.0 dB\n"));
+        QCOMPARE(onUnit({"history", "show", "2", "-o", folder.path("two.SCE")}).exit, 0);
+        QCOMPARE(readAll(folder.path("two.SCE")), unitFixture());
+        run = onUnit({"history", "show", "3"});
+        QCOMPARE(run.exit, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("Snapshot #3 ")));
+        QVERIFY2(run.out.contains(QStringLiteral("\nUnit: TQ_AUD48 (no serial, firmware 20230811)\n"
+                                                 "Reason: Before scene delete\n"
+                                                 "Changes: 1\n"
+                                                 "Pinned: no\n"
+                                                 "Firmware version: 20230811\n")),
+                 qPrintable(run.out));
+        QVERIFY(run.out.endsWith(QStringLiteral("Stored scenes kept: 3\n")));
+
+        run = onUnit({"--json", "history"});
+        QCOMPARE(run.exit, 0);
+        const QJsonArray list =
+            QJsonDocument::fromJson(run.out.toUtf8()).object().value("snapshots").toArray();
+        QStringList reasons;
+        QList<int> changes;
+        for (const QJsonValue& v : list) {
+            reasons << v.toObject().value("reason").toString();
+            changes << v.toObject().value("changes").toInt();
+        }
+        QCOMPARE(reasons, (QStringList{"scene-load", "scene-load", "scene-delete", "recall"}));
+        QCOMPARE(changes[0], -1); // the unit's first
+        QVERIFY(changes[1] > 0);
+        QCOMPARE(changes[2], 1);
+        QCOMPARE(changes[3], 0);
+        QCOMPARE(list.at(2).toObject().value("stored_scenes").toArray(), QJsonArray{3});
+        QCOMPARE(list.at(0).toObject().value("unit").toString(),
+                 QStringLiteral("TQ_AUD48 (no serial, firmware 20230811)"));
+
+        // Restored: the unit holds the snapshot again, and what it held before is snapshot 5.
+        run = onUnit({"history", "restore", "1"});
+        QCOMPARE(run.exit, 2);
+        QCOMPARE(run.err,
+                 QStringLiteral(
+                     "tarn80x-cli: history restore cannot be undone: add --yes to confirm\n"));
+        run = onUnit({"history", "restore", "1", "--yes"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exit, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("The unit holds snapshot #1 ")));
+        QCOMPARE(onUnit({"dump", "-o", folder.path("back.SCE")}).exit, 0);
+        QCOMPARE(readAll(folder.path("back.SCE")), readAll(folder.path("tuned.SCE")));
+        run = onUnit({"history", "diff", "1", "unit"});
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QStringLiteral("No differences.\n"));
+        run = onUnit({"--json", "history"});
+        const QJsonArray after =
+            QJsonDocument::fromJson(run.out.toUtf8()).object().value("snapshots").toArray();
+        QCOMPARE(after.size(), 5);
+        QCOMPARE(after.at(4).toObject().value("reason").toString(), QStringLiteral("restore"));
+
+        run = onUnit({"history", "show", "9"});
+        QCOMPARE(run.exit, 2);
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: no snapshot 9 in the history\n"));
+    }
+
+    // A history that cannot be written does not stop the act; the user is told.
+    void historyNotWritable() {
+        writeAll(folder.path("not-a-folder"), "x");
+        dataHome = folder.path("not-a-folder");
+        writeAll(folder.path("a.SCE"), unitFixture());
+        const Run run = onUnit({"apply", folder.path("a.SCE")});
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: No snapshot of the unit could be kept (no "
+                                         "permission to write the history folder). The act goes "
+                                         "on, but this state is not in the history.\n"));
+        QCOMPARE(onUnit({"dump", "-o", folder.path("out.SCE")}).exit, 0);
+        QCOMPARE(readAll(folder.path("out.SCE")), unitFixture());
     }
 
   private:

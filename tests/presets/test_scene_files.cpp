@@ -10,6 +10,7 @@
 #include "link/transfer_job.h"
 #include "model/param_image.h"
 #include "presets/transfer_session.h"
+#include "session/history_recorder.h"
 #include "session/scene_file_format.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
@@ -525,6 +526,9 @@ class TestSceneFiles : public QObject {
         QFETCH(QString, notice);
         WindowFixture f;
         QVERIFY(f.connect());
+        // The read-back's snapshot is written before the disk is made full (the file-size limit
+        // holds for every thread of the process).
+        QVERIFY(History_Recorder().flush());
         Pc.Lang_EN = english ? 1 : 0;
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;

@@ -1,0 +1,118 @@
+// Snapshots taken by themselves: what the window hands the recorder, and when.
+#include "app/form.h"
+#include "app/notice.h"
+#include "app/tarn80x.h"
+#include "link/link_machine.h"
+#include "model/param_image.h"
+#include "model/scene_image.h"
+#include "presets/history.h"
+#include "presets/scene_manager.h"
+#include "presets/transfer_session.h"
+#include "session/history_recorder.h"
+#include "session/history_texts.h"
+#include "session/transfer_jobs.h"
+#include "session/transfer_texts.h"
+
+#include <QPushButton>
+#include <cstring>
+
+namespace tarn {
+
+namespace {
+
+constexpr Bilingual kSkipReading{"跳过读取", "Skip reading"};
+
+struct Hooks {
+    Tarn80X* window = nullptr;
+    int lastLevel = 0;
+    // The image and names of the last snapshot: a close or an unplug right after an act adds
+    // nothing the history does not hold.
+    QByteArray lastTaken;
+    bool failureTold = false;
+    std::vector<QMetaObject::Connection> connections;
+};
+Hooks hooks;
+
+QByteArray stateKey(const SnapshotInput& in) {
+    QByteArray key(reinterpret_cast<const char*>(in.image.data()), kImageSize);
+    for (const QString& name : in.sceneNames)
+        key += name.toUtf8() + '\0';
+    return key;
+}
+
+void takeLastState(SnapshotReason reason) {
+    const SnapshotInput in = Unit_Snapshot_Now(reason);
+    if (stateKey(in) == hooks.lastTaken) return;
+    Take_Snapshot(reason);
+}
+
+} // namespace
+
+void Take_Snapshot(SnapshotReason reason, std::vector<StoredSceneImage> scenes) {
+    SnapshotInput in = Unit_Snapshot_Now(reason);
+    in.scenes = std::move(scenes);
+    hooks.lastTaken = stateKey(in);
+    History_Recorder().record(std::move(in));
+}
+
+void History_Attach(Tarn80X& window) {
+    hooks.window = &window;
+    hooks.lastLevel = Link_Machine().statusLevel();
+    LinkMachine& link = Link_Machine();
+    HistoryRecorder& recorder = History_Recorder();
+    auto& c = hooks.connections;
+    // The scene names are part of the snapshot: it is taken once they are read too.
+    c.push_back(QObject::connect(&link, &LinkMachine::becameIdle, &window,
+                                 [] { Take_Snapshot(SnapshotReason::Readback); }));
+    c.push_back(QObject::connect(&link, &LinkMachine::statusChanged, &window, [] {
+        const int level = Link_Machine().statusLevel();
+        if (hooks.lastLevel == 2 && level == 0) takeLastState(SnapshotReason::Unplug);
+        hooks.lastLevel = level;
+    }));
+    c.push_back(QObject::connect(&recorder, &HistoryRecorder::recorded, &window,
+                                 [](int) { hooks.failureTold = false; }));
+    // Told once while the writes keep failing, not once per snapshot.
+    c.push_back(
+        QObject::connect(&recorder, &HistoryRecorder::failed, &window, [](const LangText& why) {
+            if (hooks.failureTold) return;
+            hooks.failureTold = true;
+            const BilingualText text{Fill_Text(history_text::SnapshotNotKept, {why.zh}).zh,
+                                     Fill_Text(history_text::SnapshotNotKept, {why.en}).en};
+            Show_Notice(text);
+        }));
+}
+
+void History_Detach(Tarn80X& window) {
+    if (hooks.window != &window) return;
+    for (const QMetaObject::Connection& c : hooks.connections)
+        QObject::disconnect(c);
+    hooks.connections.clear();
+    if (Link_Machine().statusLevel() == 2) takeLastState(SnapshotReason::Close);
+    History_Recorder().flush();
+    hooks = Hooks{};
+}
+
+void Read_Stored_Scenes_Then(int first, int count,
+                             std::function<void(std::vector<StoredSceneImage>)> done) {
+    if (!hooks.window) {
+        done({});
+        return;
+    }
+    Tarn80X& window = *hooks.window;
+    Run_Transfer(window, std::make_unique<StoredScenesDownloadJob>(first, count), 0,
+                 [first, count, done = std::move(done)](JobResult result) {
+                     std::vector<StoredSceneImage> scenes;
+                     if (result == JobResult::Done) scenes = Stored_Scenes_Read(first, count);
+                     if (!Link_Machine().readyForTransfer()) {
+                         // A failed write has been told already.
+                         if (result != JobResult::WriteFailed)
+                             Show_Notice(transfer_text::NotConnected);
+                         return;
+                     }
+                     done(std::move(scenes));
+                 });
+    // Cancelling here skips the reading, not the act that follows it.
+    window.form()->BT_TRANSFER_STOP->setText(tr2(kSkipReading));
+}
+
+} // namespace tarn
