@@ -2,6 +2,7 @@
 
 #include "editing/button_look.h"
 #include "graph/drag_push_button.h"
+#include "graph/graph_view.h"
 #include "graph/response.h"
 #include "i18n/form_texts.h"
 #include "session/text.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QString>
+#include <algorithm>
 
 // The artwork lives in the core library; registering it here makes ":/PNG/..." available to every
 // program that builds this form, whatever it links first.
@@ -41,8 +43,17 @@ constexpr int kXoCtrlX = kXoX + 42;
 constexpr int kXoCtrlW = 90;
 constexpr int kXoRowH = 22;
 
-// Row of overlay check boxes and EQ mode buttons; band markers reach y 248.
+// Row of the graph's overlay check boxes and the EQ mode buttons; band markers reach y 248.
 constexpr int kCheckY = 252;
+// The top band's buttons from here rightwards keep to the right edge; so do the EQ mode buttons
+// and the master and link panels.
+constexpr int kTopRightX = 1000;
+constexpr int kEqModeX = 890;
+// How a widget follows the window's size (Form::relayout).
+constexpr unsigned kRight = 1u, kBottom = 2u, kStretchWidth = 4u, kStretchHeight = 8u;
+// The graph widget: up to the crossover panels and the band columns.
+constexpr int kGraphViewWidth = kXoX;
+constexpr int kGraphViewHeight = 276;
 
 // Band columns.
 constexpr int kBandX0 = 40;
@@ -69,14 +80,6 @@ constexpr int kMasterX = 918;
 constexpr int kMasterW = 112;
 constexpr int kMiscX = 1034;
 constexpr int kMiscW = 220;
-
-// Start-up marker top edge: 0.0 dB.
-constexpr int kFlatMarkerY = kZeroDbY - 5;
-constexpr int kBandMarkerSize = 11;
-constexpr int kBandLabelSize = 18;
-
-constexpr int kCurveColour[kChannels][3] = {{255, 0, 0}, {255, 246, 0}, {0, 0, 255},
-                                            {0, 255, 0}, {0, 255, 255}, {255, 180, 0}};
 
 // Start-up texts that other parts of the window rewrite as soon as it is built.
 const char* const kStartRoleText[kChannels] = {"前左全频", "前右全频", "后左全频",
@@ -110,12 +113,6 @@ const char kBandEntrySheet[] = "QLineEdit#%1{color: rgb(255, 255, 255);backgroun
 
 const char kLedFlatSheet[] =
     "border-radius:6px;padding:1px 5px;border-style: outset;background-color:white;";
-
-const char kHpfMarkerSheet[] =
-    "DragPushButton{border-image: url(:/PNG/H_Nor.png);background-color: transparent;}";
-const char kLpfMarkerSheet[] =
-    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
-    "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}";
 
 QString numbered(const char* prefix, int n) {
     return QString::fromLatin1(prefix) + QString::number(n);
@@ -180,11 +177,22 @@ void Form::setupUi(QWidget* window) {
     (void)artworkRegistered;
 
     if (window->objectName().isEmpty()) window->setObjectName(QStringLiteral("Tarn80X"));
-    window->setFixedSize(kWindowWidth, kWindowHeight);
+    window->setMinimumSize(kWindowWidth, kWindowHeight);
+    window->resize(kWindowWidth, kWindowHeight);
     window->setFont(Fixed_Font(kFontPixels));
     window->setStyleSheet(QString::fromLatin1(kWindowSheet).arg(window->objectName()));
 
     const QFont small = Fixed_Font(10);
+
+    // The graph first, so that the form's other widgets lie above its empty margins; its markers
+    // reach no other widget.
+    graph = new GraphView(window);
+    graph->setGeometry(0, 0, kGraphViewWidth, kGraphViewHeight);
+    bandMarker = graph->bandMarkers();
+    bandLabel = graph->bandLabels();
+    hpfMarker = graph->hpfMarker();
+    lpfMarker = graph->lpfMarker();
+    curveCheck = graph->curveChecks();
 
     // ---- top band ----
     label_2 = makeLabel(window, QStringLiteral("label_2"), 16, kTopY, 200, kTopH);
@@ -281,24 +289,12 @@ void Form::setupUi(QWidget* window) {
         }
     }
 
-    // ---- overlay check boxes and EQ mode buttons ----
-    for (int ch = 0; ch < kChannels; ++ch) {
-        auto* box = new QCheckBox(window);
-        const QString name = ch == 0 ? QStringLiteral("checkBox") : numbered("checkBox_", ch + 1);
-        box->setObjectName(name);
-        box->setGeometry(kBandX0 + 96 * ch, kCheckY, 92, 22);
-        box->setStyleSheet(QStringLiteral("QCheckBox#%1{color: rgb(%2, %3, %4);}")
-                               .arg(name)
-                               .arg(kCurveColour[ch][0])
-                               .arg(kCurveColour[ch][1])
-                               .arg(kCurveColour[ch][2]));
-        curveCheck[ch] = box;
-    }
+    // ---- EQ mode buttons, right of the graph's overlay check boxes ----
     QPushButton** const eqButtons[] = {&BT_PEQ, &BT_GEQ, &BT_EQ_BYPASS, &BT_EQ_RESET};
     const char* const eqButtonNames[] = {"BT_PEQ", "BT_GEQ", "BT_EQ_BYPASS", "BT_EQ_RESET"};
     for (int i = 0; i < 4; ++i)
         *eqButtons[i] = makeButton(window, QString::fromLatin1(eqButtonNames[i]), QString(),
-                                   890 + 92 * i, kCheckY - 1, 86, kRowH);
+                                   kEqModeX + 92 * i, kCheckY - 1, 86, kRowH);
     BT_PEQ->setStyleSheet(QString::fromLatin1(kStyleSelected));
 
     // ---- band columns ----
@@ -408,45 +404,49 @@ void Form::setupUi(QWidget* window) {
             makeButton(window, QString::fromLatin1(in.name), QString(),
                        kMiscX + 10 + 68 * in.column, kStripY + 98 + 28 * in.row, 64, kRowH);
 
-    // ---- graph: band numbers, then the markers above them ----
-    for (int b = 0; b < kBands; ++b) {
-        const int x = Freq_To_Pos(kDefaultBandFreq[b]);
-        QLabel* number = makeLabel(window, numbered("Edit_Label_", b + 1), x, kFlatMarkerY - 15,
-                                   kBandLabelSize, kBandLabelSize, Qt::AlignCenter);
-        number->setText(QString::number(b + 1));
-        number->setFont(small);
-        number->setStyleSheet(
-            QStringLiteral("QLabel{color: rgb(255, 255, 255);background-color: transparent;}"));
-        number->setAttribute(Qt::WA_TransparentForMouseEvents);
-        bandLabel[b] = number;
-    }
-    for (int b = 0; b < kBands; ++b) {
-        auto* marker = new DragPushButton(QString(), window);
-        marker->setGeometry(Freq_To_Pos(kDefaultBandFreq[b]), kFlatMarkerY, kBandMarkerSize,
-                            kBandMarkerSize);
-        bandMarker[b] = marker;
-    }
-    hpfMarker = new DragPushButton(QString(), window);
-    hpfMarker->setGeometry(300, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
-    hpfMarker->setStyleSheet(QString::fromLatin1(kHpfMarkerSheet));
-    lpfMarker = new DragPushButton(QString(), window);
-    lpfMarker->setGeometry(1000, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
-    lpfMarker->setStyleSheet(QString::fromLatin1(kLpfMarkerSheet));
-
     // Give every child its font explicitly: a styled window that later changes its window flags
     // (the main window becomes frameless after this) makes children that merely inherit the font
     // fall back to the application font.
     for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (!child->testAttribute(Qt::WA_SetFont)) child->setFont(window->font());
 
+    for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        anchored.push_back({child, g.x(), g.y(), g.width(), g.height(), anchorOf(child, g)});
+    }
+
     applyFormTexts(window, false);
 }
 
+unsigned Form::anchorOf(const QWidget* widget, const QRect& g) const {
+    if (widget == graph) return kStretchWidth | kStretchHeight;
+    if (g.y() < kGraphTop) return g.x() >= kTopRightX ? kRight : 0u; // the top band
+    if (g.y() < kCheckY - 1) return kRight;                          // crossover panels
+    // Below the graph: the EQ mode buttons beside the overlay boxes, the band columns, the strips.
+    bool right = false;
+    if (g.y() < kSliderY - 4)
+        right = g.x() >= kEqModeX;
+    else if (g.y() >= kStripY)
+        right = g.x() >= kMasterX;
+    return kBottom | (right ? kRight : 0u);
+}
+
+void Form::relayout(QSize windowSize) {
+    const int dw = std::max(0, windowSize.width() - kWindowWidth);
+    const int dh = std::max(0, windowSize.height() - kWindowHeight);
+    for (const Anchored& a : anchored) {
+        const int x = a.x + (a.anchors & kRight ? dw : 0);
+        const int y = a.y + (a.anchors & kBottom ? dh : 0);
+        const int w = a.w + (a.anchors & kStretchWidth ? dw : 0);
+        const int h = a.h + (a.anchors & kStretchHeight ? dh : 0);
+        a.widget->setGeometry(x, y, w, h);
+    }
+}
+
 std::vector<QWidget*> Form::eventFilterTargets() const {
-    std::vector<QWidget*> targets{hpfMarker,        lpfMarker,      BT_HPF_FREQ_UP,
-                                  BT_HPF_FREQ_DOWN, BT_LPF_FREQ_UP, BT_LPF_FREQ_DOWN};
+    std::vector<QWidget*> targets{BT_HPF_FREQ_UP, BT_HPF_FREQ_DOWN, BT_LPF_FREQ_UP,
+                                  BT_LPF_FREQ_DOWN};
     targets.insert(targets.end(), bandButton.begin(), bandButton.end());
-    targets.insert(targets.end(), bandMarker.begin(), bandMarker.end());
     for (const auto& family : {eqFreq, eqGain, eqQ})
         targets.insert(targets.end(), family.begin(), family.end());
     for (const auto& family : {chVol, chDelay})

@@ -16,10 +16,14 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class QWidget;
+class QRect;
+class QSize;
 
 class DragPushButton;
 
 namespace tarn {
+
+class GraphView;
 
 using ::DragPushButton;
 
@@ -50,7 +54,8 @@ struct Form {
     QPushButton* BT_MIN = nullptr;
     QPushButton* BT_CLOSE = nullptr;
 
-    // ---- response graph: markers and band numbers lie on the painted area ----
+    // ---- response graph: the graph widget owns these; the pointers below are its children ----
+    GraphView* graph = nullptr;
     std::array<DragPushButton*, kBands> bandMarker{};
     std::array<QLabel*, kBands> bandLabel{}; // Edit_Label_1 ... Edit_Label_31
     DragPushButton* hpfMarker = nullptr;
@@ -123,10 +128,24 @@ struct Form {
     // Creates every widget as a child of window, names and places it, and sets the window's size,
     // font and style sheet. Texts are the Chinese start-up texts.
     void setupUi(QWidget* window);
+    // Places every widget for the window's size: the graph takes the width and height beyond the
+    // smallest window; the other widgets keep their distance to the edges they sit at (the top
+    // band's right-hand buttons and the crossover panels to the right edge, everything below the
+    // graph to the bottom edge).
+    void relayout(QSize windowSize);
 
-    // The widgets the main window watches with its event filter: both crossover markers, the four
-    // crossover step buttons, the band buttons and markers, and every numeric entry.
+    // The widgets the main window watches with its event filter: the four crossover step buttons,
+    // the band buttons and every numeric entry (the graph watches its own markers).
     std::vector<QWidget*> eventFilterTargets() const;
+
+  private:
+    unsigned anchorOf(const QWidget* widget, const QRect& geometry) const;
+    struct Anchored {
+        QWidget* widget;
+        int x, y, w, h;   // at the smallest window
+        unsigned anchors; // see relayout
+    };
+    std::vector<Anchored> anchored;
 };
 
 } // namespace tarn

@@ -18,6 +18,8 @@ namespace {
 
 constexpr char kLanguage[] = "language";
 constexpr char kWindowPos[] = "window/position";
+constexpr char kWindowSize[] = "window/size";
+constexpr char kWindowMaximized[] = "window/maximized";
 constexpr char kDelayUnit[] = "delay/unit";
 
 QSettings store() {
@@ -48,6 +50,16 @@ void Settings_Restore(Tarn80X& window) {
     const QPoint pos = s.value(kWindowPos).toPoint();
     // Only onto a screen that is still there: a monitor may have gone since.
     if (s.contains(kWindowPos) && QGuiApplication::screenAt(pos + QPoint(40, 20))) window.move(pos);
+    // The size as left, never below the smallest, and within the screen when the screen can hold
+    // the smallest window.
+    QSize size = s.value(kWindowSize).toSize().expandedTo(window.minimumSize());
+    const QScreen* screen = QGuiApplication::screenAt(window.pos() + QPoint(40, 20));
+    if (screen && screen->availableSize().width() >= window.minimumWidth() &&
+        screen->availableSize().height() >= window.minimumHeight())
+        size = size.boundedTo(screen->availableSize());
+    if (s.contains(kWindowSize)) window.resize(size);
+    if (s.value(kWindowMaximized).toBool())
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
 
 void Settings_Save(const Tarn80X& window) {
@@ -55,7 +67,11 @@ void Settings_Save(const Tarn80X& window) {
     s.setValue(kLanguage, Pc.Lang_EN ? QStringLiteral("en") : QStringLiteral("zh"));
     s.setValue(kDelayUnit,
                Chan.Delay_Unit == kDelayUnitCm ? QStringLiteral("cm") : QStringLiteral("ms"));
-    s.setValue(kWindowPos, window.pos());
+    // A maximised window is remembered as maximised, with the place and size it goes back to.
+    const QRect normal = window.isMaximized() ? window.normalGeometry() : window.geometry();
+    s.setValue(kWindowPos, window.isMaximized() ? normal.topLeft() : window.pos());
+    s.setValue(kWindowSize, normal.size());
+    s.setValue(kWindowMaximized, window.isMaximized());
 }
 
 QString Settings_Last_Folder(const QString& filter) {

@@ -11,9 +11,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOption>
+#include <QWindow>
 
 namespace tarn {
 
@@ -39,7 +44,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     Show_Channel_Outputs();
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);
-    Graph_Init();
+    Graph_Connect();
     Role_Refresh();
 
     for (QPushButton* button : ui->chButton)
@@ -68,6 +73,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->label_15->hide();
     Editing_Connect_Outputs();
     Editing_Connect_Eq();
+    setMouseTracking(true); // the resize cursors along the edges
     Desktop_Attach(*this);
 }
 
@@ -93,17 +99,64 @@ void Tarn80X::installEventFilters() {
 }
 
 bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
-    Graph_EventFilter(watched, event);
+    Band_Button_EventFilter(watched, event);
     EqCrossover_EventFilter(watched, event);
     Outputs_EventFilter(watched, event);
     return false; // the watched widget always gets the event too
 }
 
-void Tarn80X::paintEvent(QPaintEvent* event) {
-    Graph_Paint(event);
+void Tarn80X::paintEvent(QPaintEvent*) {
+    // The style sheet's background and border; the graph paints itself above it.
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+}
+
+namespace {
+
+// Without a frame the window is resized from a band this wide along its edges.
+constexpr int kResizeBand = 6;
+
+Qt::Edges Edges_At(const QWidget& w, QPoint p) {
+    Qt::Edges edges;
+    if (w.isMaximized()) return edges;
+    if (p.x() < kResizeBand) edges |= Qt::LeftEdge;
+    if (p.x() >= w.width() - kResizeBand) edges |= Qt::RightEdge;
+    if (p.y() < kResizeBand) edges |= Qt::TopEdge;
+    if (p.y() >= w.height() - kResizeBand) edges |= Qt::BottomEdge;
+    return edges;
+}
+
+Qt::CursorShape Resize_Cursor(Qt::Edges e) {
+    if (e == (Qt::LeftEdge | Qt::TopEdge) || e == (Qt::RightEdge | Qt::BottomEdge))
+        return Qt::SizeFDiagCursor;
+    if (e == (Qt::RightEdge | Qt::TopEdge) || e == (Qt::LeftEdge | Qt::BottomEdge))
+        return Qt::SizeBDiagCursor;
+    return e & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
+}
+
+} // namespace
+
+void Tarn80X::resizeEvent(QResizeEvent* event) {
+    ui->relayout(event->size());
+}
+
+// A double-click on the top band maximises the window and brings it back, as on a title bar.
+void Tarn80X::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && event->position().y() < 50.0)
+        setWindowState(windowState() ^ Qt::WindowMaximized);
+    event->accept();
 }
 
 void Tarn80X::mousePressEvent(QMouseEvent* event) {
+    const Qt::Edges edges = Edges_At(*this, event->pos());
+    if (event->button() == Qt::LeftButton && edges && windowHandle() &&
+        windowHandle()->startSystemResize(edges)) {
+        dragAllowed = 0;
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
         dragAllowed = event->position().y() < 50.0 ? 1 : 0;
@@ -112,14 +165,13 @@ void Tarn80X::mousePressEvent(QMouseEvent* event) {
 }
 
 void Tarn80X::mouseMoveEvent(QMouseEvent* event) {
-    if ((event->buttons() & Qt::LeftButton) && dragAllowed)
+    if ((event->buttons() & Qt::LeftButton) && dragAllowed && !isMaximized())
         move(event->globalPosition().toPoint() - dragOffset);
-    Graph_Hover(event->pos());
+    if (event->buttons() == Qt::NoButton) {
+        const Qt::Edges edges = Edges_At(*this, event->pos());
+        edges ? setCursor(Resize_Cursor(edges)) : unsetCursor();
+    }
     event->accept();
-}
-
-void Tarn80X::leaveEvent(QEvent*) {
-    Graph_Hover(QPoint(-1, -1));
 }
 
 void Tarn80X::on_BT_CLOSE_clicked() {

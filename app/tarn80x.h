@@ -50,29 +50,19 @@ class Tarn80X : public QWidget {
   private:
     void Readback_Applied(); // the read-back's completion: every control from the image
 
-    // ---- graph ----
+    // ---- graph: the graph widget (graph/graph_view.h), wired in app/graph_wiring.cpp ----
   public:
-    void Graph_Init(); // construction: place the band markers
-    void Graph_EventFilter(QObject* watched,
-                           QEvent* event); // marker branches, BT_LED_ double-click
-    void Graph_Paint(QPaintEvent* event);  // the whole paintEvent
-    void Graph_Repaint(); // schedules a repaint of the graph area only, not of every child widget
-    // The crossover curve routines of the graph plus moving the marker widget to the corner
-    // frequency; inside Tarn80X members these names resolve here, not to the pure tarn:: ones.
+    void Graph_Connect(); // construction: the graph's edits to the session
+    // Forwarders to the graph widget for the editing code: repaint, crossover rows and markers,
+    // band markers placed from the image by gain (keeps x), by frequency (keeps y), or both.
+    void Graph_Repaint();
     void HPF_Curve_Calc(uint8_t ch);
     void LPF_Curve_Calc(uint8_t ch);
-    // Band marker of Cur_CH placed from the mirror: by gain (keeps x), by frequency (keeps y),
-    // or both (channel refresh). The band's number label follows its marker.
     void Place_Band_Marker_By_Gain(int band);
     void Place_Band_Marker_By_Freq(int band);
     void Place_Band_Marker(int band);
-    // Seams to the editing code (graph/graph_seams.cpp): the link copies of a graph change.
-    void Band_Flat_Toggle(int band); // BT_LED_ double-click: flat / restore
-    void Graph_Hover(QPoint pos);    // pointer moved over the window: the hover readout
-  public slots:
-    void HPF_Point_Update_Change();
-    void LPF_Point_Update_Change();
-    void Mark_Point_Update_Change(int Band);
+    void Band_Flat_Toggle(int band); // BT_LED_ or marker double-click: flat / restore
+    void Band_Button_EventFilter(QObject* watched, QEvent* event); // BT_LED_ double-click
 
     // ---- editing: the core, undo and the refresh of the editing widgets (editing/edit_window.cpp)
     // ----
@@ -276,7 +266,8 @@ class Tarn80X : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildOptionAndSceneMenus();

@@ -35,7 +35,7 @@ void benchPredicted() {
         const double f = 20.0 * std::pow(2.0, k / 48.0);
         points.push_back({f, 80.0 + 4.0 * std::sin(k / 9.0)});
     }
-    Channel_Measurement[0] = Measurement_On_Grid(points);
+    const Measurement m = Measurement_On_Grid(points);
     Param_Image.set_HPF_Off(0, 0);
     Param_Image.set_HPF_Freq(0, 80);
     std::array<double, kCurvePoints> predicted{};
@@ -46,13 +46,13 @@ void benchPredicted() {
     for (int i = 0; i < n; ++i) {
         Param_Image.set_EQ_Gain(0, 17, static_cast<uint16_t>(60 + i % 121)); // one band edit
         Curves_Current(0);
-        Predicted_Levels(0, predicted);
+        Predicted_Levels(0, m, predicted);
         sink = sink + predicted[64];
     }
     const qint64 edit = t.nsecsElapsed();
     t.restart();
     for (int i = 0; i < n; ++i) {
-        Predicted_Levels(0, predicted);
+        Predicted_Levels(0, m, predicted);
         sink = sink + predicted[64];
     }
     const qint64 alone = t.nsecsElapsed();

@@ -4,15 +4,6 @@
 #include <QMouseEvent>
 #include <QtGlobal>
 
-namespace tarn {
-
-uint8_t Drag_HPF = 0;
-uint8_t Drag_LPF = 0;
-
-} // namespace tarn
-
-using namespace tarn;
-
 DragPushButton::DragPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
     setStyleSheet(
         "QPushButton{border-image: url(:/PNG/Marker.png);background-color: transparent;}");
@@ -27,9 +18,9 @@ void DragPushButton::mousePressEvent(QMouseEvent* event) {
 void DragPushButton::mouseMoveEvent(QMouseEvent* event) {
     Move_X = qRound(event->position().x());
     Move_Y = qRound(event->position().y());
-    const int newX = qBound(kMarkerMinX, x() + (Move_X - Press_X), kMarkerMaxX);
+    const int newX = qBound(limits_.left(), x() + (Move_X - Press_X), limits_.right());
     int newY = y();
-    if (!Drag_HPF && !Drag_LPF) newY = qBound(kMarkerMinY, y() + (Move_Y - Press_Y), kMarkerMaxY);
+    if (!holdTop_) newY = qBound(limits_.top(), y() + (Move_Y - Press_Y), limits_.bottom());
     move(newX, newY);
     emit Drag_Moved();
 }

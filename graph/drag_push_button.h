@@ -4,18 +4,13 @@
 #pragma once
 
 #include <QPushButton>
-#include <cstdint>
+#include <QRect>
 
 namespace tarn {
 
-// 1 while the mouse button that went down on the HPF / LPF marker is held. Owned by the graph;
-// set and cleared by the main window's event filter, read by the markers while they move.
-extern uint8_t Drag_HPF;
-extern uint8_t Drag_LPF;
-
-// Drag limits of a marker's left and top edge, in the parent's pixels: the pixel a marker is read
-// at (5 right of and below its top left corner) stays on the plot, columns 36..1095 and rows
-// 50..237. A crossover marker keeps its height while dragged; its placement puts it on the curve.
+// Drag limits of a marker's left and top edge at the smallest plot, in the parent's pixels: the
+// pixel a marker is read at (5 right of and below its top left corner) stays on the plot, columns
+// 36..1095 and rows 50..237. The graph widget sets its markers' limits from its own plot.
 constexpr int kMarkerMinX = 31;
 constexpr int kMarkerMaxX = 1090;
 constexpr int kMarkerMinY = 45;
@@ -36,6 +31,12 @@ class DragPushButton : public QPushButton {
     int moveX() const { return Move_X; }
     int moveY() const { return Move_Y; }
 
+    // Where the top left corner may go while dragged (inclusive).
+    void setDragLimits(const QRect& limits) { limits_ = limits; }
+    // While set, a drag moves the button sideways only (a crossover marker being held).
+    void setHoldTop(bool hold) { holdTop_ = hold; }
+    bool holdTop() const { return holdTop_; }
+
   signals:
     void Mark_Point_UpdateEvent(int X, int Y);
     // After a mouse move has moved the button (band markers are read from where it went).
@@ -52,6 +53,9 @@ class DragPushButton : public QPushButton {
     int Press_Y = 0;
     int Move_X = 0; // the last mouse-move point, same coordinates
     int Move_Y = 0;
+    QRect limits_{QPoint(tarn::kMarkerMinX, tarn::kMarkerMinY),
+                  QPoint(tarn::kMarkerMaxX, tarn::kMarkerMaxY)};
+    bool holdTop_ = false;
 };
 
 namespace tarn {

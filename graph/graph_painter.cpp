@@ -1,10 +1,10 @@
 #include "graph/graph_painter.h"
 
-#include "graph/response.h"
-
 #include <QBrush>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
+#include <cmath>
 
 namespace tarn {
 
@@ -15,34 +15,78 @@ QColor Channel_Colour(int ch) {
     return ch >= 0 && ch < kCurveChannels ? colours[ch] : QColor();
 }
 
-void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overlays, QPen& pen,
-                 const QBrush& brush) {
-    painter.setClipRect(QRect(kGraphLeft, kGraphTop, kGraphWidth, kGraphHeight), Qt::ReplaceClip);
+namespace {
+
+double Linear(int c) {
+    const double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(const QColor& c) {
+    return 0.2126 * Linear(c.red()) + 0.7152 * Linear(c.green()) + 0.0722 * Linear(c.blue());
+}
+
+} // namespace
+
+double Contrast_Ratio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor Channel_Draw_Colour(int ch) {
+    const QColor c = Channel_Colour(ch);
+    QColor tint = c;
+    // In twentieths towards white, the first step that reads.
+    for (int t = 1; t <= 20 && Contrast_Ratio(tint, kGraphBackground) < 3.0; ++t) {
+        const auto mix = [t](int v) {
+            return static_cast<int>(std::lround(v + (255 - v) * t / 20.0));
+        };
+        tint = QColor(mix(c.red()), mix(c.green()), mix(c.blue()));
+    }
+    return tint;
+}
+
+void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
+                 const std::array<bool, 6>& overlays,
+                 const std::array<Polyline, kCurveChannels>& polylines, int hpfX, int lpfX,
+                 QPen& pen, const QBrush& brush) {
+    painter.setClipRect(QRect(scale.left, scale.top, scale.width, scale.height), Qt::ReplaceClip);
     // Points and lines are pixels of the scale: draw through their middles, so that each covers
     // its own pixel as a grid line on the same column or row does.
     painter.save();
     painter.translate(0.5, 0.5);
 
-    pen.setColor(Channel_Colour(curCh));
+    pen.setColor(Channel_Draw_Colour(curCh));
     pen.setStyle(Qt::SolidLine);
     painter.setPen(pen);
     painter.setBrush(brush);
     QPen wide = painter.pen();
     wide.setWidth(2);
-    painter.setPen(wide);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.drawPolyline(Curve_Points[curCh], kCurvePoints);
+    // The edited channel 2 px strong: three 1 px lines, on its pixels and one pixel right and
+    // down. An antialiased pen wider than 1 px is stroked as an outline and filled, which costs
+    // milliseconds on a large plot; 1 px lines are drawn directly.
+    QPen thin = wide;
+    thin.setWidth(1);
+    painter.setPen(thin);
+    const QPoint* points = polylines[static_cast<size_t>(curCh)].data();
+    for (const QPointF offset : {QPointF(0, 0), QPointF(1, 0), QPointF(0, 1)}) {
+        painter.save();
+        painter.translate(offset);
+        painter.drawPolyline(points, kCurvePoints);
+        painter.restore();
+    }
 
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         if (!overlays[static_cast<size_t>(ch)]) continue;
-        painter.setPen(QPen(QBrush(Channel_Colour(ch)), 1, Qt::SolidLine));
-        painter.drawPolyline(Curve_Points[ch], kCurvePoints);
+        painter.setPen(QPen(QBrush(Channel_Draw_Colour(ch)), 1, Qt::SolidLine));
+        painter.drawPolyline(polylines[static_cast<size_t>(ch)].data(), kCurvePoints);
     }
 
     wide.setStyle(Qt::DotLine);
     painter.setPen(wide);
-    painter.drawLine(HPF_Line);
-    painter.drawLine(LPF_Line);
+    painter.drawLine(hpfX, scale.top, hpfX, scale.bottom() + 1);
+    painter.drawLine(lpfX, scale.top, lpfX, scale.bottom() + 1);
     painter.restore();
 }
 

@@ -1,7 +1,11 @@
-// Painting of the response graph, independent of the window that owns the painter.
+// Painting of the response graph's curves, independent of the widget that owns the painter.
 #pragma once
 
+#include "graph/response.h"
+#include "graph/scale.h"
+
 #include <QColor>
+#include <QPoint>
 #include <array>
 
 class QBrush;
@@ -10,14 +14,26 @@ class QPen;
 
 namespace tarn {
 
-// CH1..CH6 colours, shared by the curves and the overlay check boxes.
-QColor Channel_Colour(int ch);
+// A channel's curve as drawn: the pixel of each grid point on the plot's scale.
+using Polyline = std::array<QPoint, kCurvePoints>;
 
-// Draws, clipped to the plot area: the polyline of curCh (2 px, its colour, antialiased), the
-// polyline of every channel marked in overlays (1 px, each in its own colour, CH1 first), and the
-// dotted crossover lines in curCh's colour. pen is the window's pen: it ends up holding curCh's
-// colour.
-void Paint_Graph(QPainter& painter, int curCh, const std::array<bool, 6>& overlays, QPen& pen,
-                 const QBrush& brush);
+// CH1..CH6 colours as the channels are known.
+QColor Channel_Colour(int ch);
+// The colour a channel's curve and texts are drawn in on the graph's background (57, 57, 57):
+// its own colour, or where that has less than 3:1 contrast there (CH1's red, CH3's blue) the
+// lightest-needed mix of it with white, which keeps its hue.
+QColor Channel_Draw_Colour(int ch);
+// Contrast ratio of two colours as the web's accessibility guidelines define it (1 to 21).
+double Contrast_Ratio(const QColor& a, const QColor& b);
+const QColor kGraphBackground(57, 57, 57);
+
+// Draws, clipped to the plot: the polyline of curCh (2 px, its colour, antialiased), the polyline
+// of every channel marked in overlays (1 px, each in its own colour, CH1 first), and the dotted
+// crossover lines of curCh on columns hpfX and lpfX. pen is the graph's pen: it ends up holding
+// curCh's colour.
+void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
+                 const std::array<bool, 6>& overlays,
+                 const std::array<Polyline, kCurveChannels>& polylines, int hpfX, int lpfX,
+                 QPen& pen, const QBrush& brush);
 
 } // namespace tarn

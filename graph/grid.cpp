@@ -1,43 +1,33 @@
 #include "graph/grid.h"
 
 #include "graph/response.h"
-#include "graph/scale.h"
 
 namespace tarn {
 
-namespace {
-
-GridLine Level_Line(double db, const char* label) {
-    return GridLine{db, Db_To_Py(db), label};
+std::array<GridLine, 10> Grid_Freq_Lines(const GraphScale& scale) {
+    static const std::array<std::pair<double, const char*>, 10> at{{{20, "20"},
+                                                                    {50, "50"},
+                                                                    {100, "100"},
+                                                                    {200, "200"},
+                                                                    {500, "500"},
+                                                                    {1000, "1k"},
+                                                                    {2000, "2k"},
+                                                                    {5000, "5k"},
+                                                                    {10000, "10k"},
+                                                                    {20000, "20k"}}};
+    std::array<GridLine, 10> out{};
+    for (size_t i = 0; i < at.size(); ++i)
+        out[i] = GridLine{at[i].first, scale.freqToPx(at[i].first), at[i].second};
+    return out;
 }
 
-} // namespace
-
-const std::array<GridLine, 10>& Grid_Freq_Lines() {
-    static const std::array<GridLine, 10> lines = [] {
-        const std::array<std::pair<double, const char*>, 10> at{{{20, "20"},
-                                                                 {50, "50"},
-                                                                 {100, "100"},
-                                                                 {200, "200"},
-                                                                 {500, "500"},
-                                                                 {1000, "1k"},
-                                                                 {2000, "2k"},
-                                                                 {5000, "5k"},
-                                                                 {10000, "10k"},
-                                                                 {20000, "20k"}}};
-        std::array<GridLine, 10> out{};
-        for (size_t i = 0; i < at.size(); ++i)
-            out[i] = GridLine{at[i].first, Freq_To_Px(at[i].first), at[i].second};
-        return out;
-    }();
-    return lines;
-}
-
-const std::array<GridLine, 7>& Grid_Level_Lines() {
-    static const std::array<GridLine, 7> lines{
-        Level_Line(18, "+18"), Level_Line(12, "+12"),  Level_Line(6, "+6"),   Level_Line(0, "0"),
-        Level_Line(-6, "-6"),  Level_Line(-12, "-12"), Level_Line(-18, "-18")};
-    return lines;
+std::array<GridLine, 7> Grid_Level_Lines(const GraphScale& scale) {
+    static const std::array<std::pair<double, const char*>, 7> at{
+        {{18, "+18"}, {12, "+12"}, {6, "+6"}, {0, "0"}, {-6, "-6"}, {-12, "-12"}, {-18, "-18"}}};
+    std::array<GridLine, 7> out{};
+    for (size_t i = 0; i < at.size(); ++i)
+        out[i] = GridLine{at[i].first, scale.dbToPy(at[i].first), at[i].second};
+    return out;
 }
 
 QFont Grid_Label_Font(const QFont& windowFont) {
@@ -46,13 +36,21 @@ QFont Grid_Label_Font(const QFont& windowFont) {
     return font;
 }
 
-QRect Freq_Label_Rect(const GridLine& line) {
+QRect Freq_Label_Rect(const GridLine& line, const GraphScale& scale) {
     // The row between the plot's bottom line and the overlay check boxes.
-    return QRect(line.pos - 20, kLineBottom, 40, 13);
+    return QRect(line.pos - 20, scale.bottom() + 1, 40, 13);
 }
 
-QRect Level_Label_Rect(const GridLine& line) {
-    return QRect(4, line.pos - 7, kGraphLeft - 7, 14);
+QRect Level_Label_Rect(const GridLine& line, const GraphScale& scale) {
+    return QRect(4, line.pos - 7, scale.left - 7, 14);
+}
+
+QRect Level_Unit_Rect(const GraphScale& scale) {
+    return QRect(4, scale.top - 15, scale.left - 7, 14);
+}
+
+QRect Freq_Unit_Rect(const GraphScale& scale) {
+    return QRect(4, scale.bottom() + 1, 14, 13);
 }
 
 QString Freq_Text(double freq) {
@@ -61,12 +59,15 @@ QString Freq_Text(double freq) {
                          : QString::number(freq, 'f', freq < 99.95 ? 1 : 0) + QStringLiteral(" Hz");
 }
 
-QString Hover_Text(double freq, double db) {
-    const QString f = Freq_Text(freq);
+QString Level_Text(double db) {
     QString level = QString::number(db, 'f', 1);
     if (db >= 0.05) level.prepend(QLatin1Char('+'));
     if (level == QStringLiteral("-0.0")) level = QStringLiteral("0.0");
-    return f + QStringLiteral("  ") + level + QStringLiteral(" dB");
+    return level + QStringLiteral(" dB");
+}
+
+QString Hover_Text(double freq, double db) {
+    return Freq_Text(freq) + QStringLiteral("  ") + Level_Text(db);
 }
 
 } // namespace tarn

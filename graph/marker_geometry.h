@@ -3,6 +3,8 @@
 // reading a marker back is the exact inverse of placing it.
 #pragma once
 
+#include "graph/scale.h"
+
 #include <QRect>
 
 namespace tarn {
@@ -23,6 +25,11 @@ int Marker_Y_To_Gain_Exact(int y);
 int Marker_X_To_Freq(int x);
 // Top edge of a crossover marker whose middle sits on the curve at level db, kept on the plot.
 int Crossover_Marker_Top(double db);
+// The same on any plot's scale.
+int Gain_To_Marker_Y(const GraphScale& scale, int gain);
+int Marker_Y_To_Gain_Exact(const GraphScale& scale, int y);
+int Marker_X_To_Freq(const GraphScale& scale, int x);
+int Crossover_Marker_Top(const GraphScale& scale, double db);
 
 // Band marker (x, y)-(x + 10, y + 10) and its number label (x, y - 15)-(x + 17, y + 2).
 inline QRect Band_Marker_Rect(int x, int y) {

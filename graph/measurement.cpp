@@ -8,8 +8,6 @@
 
 namespace tarn {
 
-std::array<Measurement, kCurveChannels> Channel_Measurement;
-
 namespace {
 
 bool Is_Digit(char c) {
@@ -175,8 +173,7 @@ double Response_Db(uint8_t ch, int i) {
     return Curve_Db(ch, i);
 }
 
-void Predicted_Levels(uint8_t ch, std::array<double, kCurvePoints>& out) {
-    const Measurement& m = Channel_Measurement[ch];
+void Predicted_Levels(uint8_t ch, const Measurement& m, std::array<double, kCurvePoints>& out) {
     for (int i = 0; i < kCurvePoints; ++i)
         out[i] = m.covered[i] ? m.level[i] + Response_Db(ch, i) : 0.0;
 }

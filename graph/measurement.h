@@ -48,14 +48,11 @@ struct Measurement {
 // Empty (not present) when fewer than two grid points are covered.
 Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points);
 
-// The measurement of each channel; it stays with its channel when another one is shown.
-extern std::array<Measurement, kCurveChannels> Channel_Measurement;
-
 // Channel ch's present response at grid point i in dB, from its current rows.
 double Response_Db(uint8_t ch, int i);
 
-// The measurement of ch plus its present response, on the grid; covered like the measurement.
-// The caller brings the channel's rows up to date first (Curves_Current).
-void Predicted_Levels(uint8_t ch, std::array<double, kCurvePoints>& out);
+// Channel ch's measurement m plus its present response, on the grid; covered like the
+// measurement. The caller brings the channel's rows up to date first (Curves_Current).
+void Predicted_Levels(uint8_t ch, const Measurement& m, std::array<double, kCurvePoints>& out);
 
 } // namespace tarn

@@ -1,27 +1,59 @@
 // What the graph draws beneath the curves: the grid with its labels, the edited channel's
 // measurement and its predicted result, and the hover readout. Nothing here covers a marker: the
-// markers are child widgets and are drawn after the window has painted.
+// markers are child widgets and are drawn after the graph has painted.
 #pragma once
 
+#include "graph/response.h"
+#include "graph/scale.h"
+
+#include <QColor>
+#include <QList>
 #include <QRect>
+#include <QStringList>
+#include <array>
 #include <cstdint>
 
+class QFont;
 class QPainter;
 
 namespace tarn {
 
-// x of the pointer over the plot area, -1 when it is elsewhere.
-extern int Graph_Hover_X;
+struct Measurement;
 
-// Where the hover readout is written (above the plot's top right corner).
-QRect Hover_Readout_Rect();
+// Where a readout box of the given size goes next to the pointer: below right of it, flipped to
+// the other side where it would leave bounds, and kept inside bounds, so that it is never clipped.
+QRect Readout_Box(const QRect& bounds, QPoint pointer, QSize box);
+// The box a readout of these lines needs in the font.
+QSize Readout_Size(const QFont& font, const QStringList& lines);
+// Where line i of a readout box is written.
+QRect Readout_Line_Rect(const QRect& box, int i, const QFont& font);
+// Draws the readout box (dark, framed) with its lines at the pointer.
+void Paint_Readout(QPainter& painter, const QRect& bounds, QPoint pointer,
+                   const QStringList& lines);
 
-// Grid and labels, then (when channel ch has a measurement) the measurement and the predicted
-// result, then the hover readout for ch. Leaves the painter as it found it. The caller brings ch's
-// curves up to date first (Curves_Current).
-void Paint_Underlay(QPainter& painter, uint8_t ch);
+// One entry of the legend: a line sample in a colour and style, and a name.
+struct LegendEntry {
+    QColor colour;
+    Qt::PenStyle style;
+    QString name;
+};
+// The legend, in a row above the plot from its left end; the units of the axes (grid.h).
+void Paint_Legend(QPainter& painter, const GraphScale& scale, const QList<LegendEntry>& entries);
 
-// The readout text for the pointer at window x: frequency and channel ch's level there.
+// Level of a curve given on the grid (covered points only) at coordinate x of the scale, straight
+// between grid points; false where x lies outside what is covered.
+bool Grid_Level_At_X(const GraphScale& scale, const std::array<bool, kCurvePoints>& covered,
+                     const std::array<double, kCurvePoints>& db, double x, double& out);
+
+// Grid and labels, then (when the channel's measurement is present) the measurement and the
+// predicted result of channel ch, then the hover line on column hoverX (none when -1).
+// Leaves the painter as it found it. The caller brings ch's curves up to date first
+// (Curves_Current).
+void Paint_Underlay(QPainter& painter, const GraphScale& scale, uint8_t ch,
+                    const Measurement& measurement, int hoverX);
+
+// The readout text for the pointer at column x: frequency and channel ch's level there.
 QString Hover_Readout(uint8_t ch, int x);
+QString Hover_Readout(const GraphScale& scale, uint8_t ch, int x);
 
 } // namespace tarn

@@ -247,8 +247,12 @@ void Curve_Points_Update(uint8_t ch) {
 }
 
 double Curve_Db_At_X(uint8_t ch, double x) {
-    // Grid point i lies at x = 36.5 + i * 1059 / 127 (graph/scale.h).
-    double t = (x - kScaleLeft) * (kCurvePoints - 1) / kScaleColumns;
+    return Curve_Db_At_X(kBaseScale, ch, x);
+}
+
+double Curve_Db_At_X(const GraphScale& scale, uint8_t ch, double x) {
+    // Grid point i lies at x = xLow + i * columns / 127 (graph/scale.h).
+    double t = (x - scale.xLow()) * (kCurvePoints - 1) / scale.columns();
     if (t <= 0.0) return Curve_Db(ch, 0);
     if (t >= kCurvePoints - 1) return Curve_Db(ch, kCurvePoints - 1);
     const int i = static_cast<int>(t);
@@ -275,11 +279,19 @@ double Channel_Level_Db(uint8_t ch, double f) {
 }
 
 int Freq_To_Pos(double f) {
-    return Freq_To_Px(f) - kMarkerCentre;
+    return Freq_To_Pos(kBaseScale, f);
 }
 
 int Pos_To_Freq(int X) {
-    const double f = std::floor(Px_To_Freq(X + kMarkerCentre) + 0.5);
+    return Pos_To_Freq(kBaseScale, X);
+}
+
+int Freq_To_Pos(const GraphScale& scale, double f) {
+    return scale.freqToPx(f) - kMarkerCentre;
+}
+
+int Pos_To_Freq(const GraphScale& scale, int X) {
+    const double f = std::floor(scale.pxToFreq(X + kMarkerCentre) + 0.5);
     if (f >= kFreqMax) return kFreqMax;
     if (f <= kFreqMin) return kFreqMin;
     return static_cast<int>(f);

@@ -3,6 +3,8 @@
 // The window moves the crossover markers to the positions recorded here (graph_window.cpp).
 #pragma once
 
+#include "graph/scale.h"
+
 #include <QLine>
 #include <QPoint>
 #include <cstdint>
@@ -71,6 +73,7 @@ double Channel_Level_Db(uint8_t ch, double f);
 // scale: straight between grid points, as the polyline is drawn. Read from the current rows.
 double Curve_Db(uint8_t ch, int i);
 double Curve_Db_At_X(uint8_t ch, double x);
+double Curve_Db_At_X(const GraphScale& scale, uint8_t ch, double x);
 
 // Frequency of grid point i (0..127): 20 x 1000^(i/127) Hz.
 double Grid_Freq(int i);
@@ -95,5 +98,8 @@ double Crossover_Magnitude(int type, int n, double r);
 // left edge at X reads: the exact inverse where a pixel spans less than a hertz.
 int Freq_To_Pos(double f);
 int Pos_To_Freq(int X);
+// The same on any plot's scale.
+int Freq_To_Pos(const GraphScale& scale, double f);
+int Pos_To_Freq(const GraphScale& scale, int X);
 
 } // namespace tarn

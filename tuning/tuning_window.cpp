@@ -1,7 +1,9 @@
 // The main window's side of the tuning workflow: the option entries that import a measurement or
 // a filter file and open the distance dialog, and the two bulk edits they lead to.
+#include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
+#include "graph/graph_view.h"
 #include "graph/measurement.h"
 #include "model/commands.h"
 #include "presets/file_notices.h"
@@ -108,13 +110,11 @@ void Tarn80X::Option_Import_Measurement() {
         Show_Notice_Arg(txt::MeasurementTooFew, read.inRange);
         return;
     }
-    Channel_Measurement[ch] = m;
-    Graph_Repaint();
+    ui->graph->setMeasurement(ch, m);
 }
 
 void Tarn80X::Option_Clear_Measurement() {
-    Channel_Measurement[Pc.Cur_CH] = Measurement{};
-    Graph_Repaint();
+    ui->graph->setMeasurement(Pc.Cur_CH, Measurement{});
 }
 
 // ---- EQ filters ----

@@ -194,7 +194,8 @@ class TestDesktop : public QObject {
         } // closed: written
         const QStringList keys =
             QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").allKeys();
-        QCOMPARE(keys, (QStringList{"delay/unit", "folders/scene", "language", "window/position"}));
+        QCOMPARE(keys, (QStringList{"delay/unit", "folders/scene", "language", "window/maximized",
+                                    "window/position", "window/size"}));
 
         // What a new process starts from.
         Pc.Lang_EN = 0;

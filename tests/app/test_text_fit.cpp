@@ -6,6 +6,7 @@
 #include "app/form.h"
 #include "app/notice.h"
 #include "app/tarn80x.h"
+#include "graph/graph_view.h"
 #include "graph/grid.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
@@ -82,12 +83,18 @@ QString drawnTextProblem(Tarn80X& window, const QFont& font, const QRect& rect, 
             .arg(rect.height());
     if (!window.rect().adjusted(4, 4, -4, -4).contains(rect))
         return QStringLiteral("\"%1\" lies on the window's border").arg(text);
-    for (QWidget* w : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    // The graph draws these texts itself: what may cover them are the window's other widgets and
+    // the graph's own children.
+    QList<QWidget*> widgets = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    if (auto* graph = window.findChild<QWidget*>(QStringLiteral("GraphView")))
+        widgets += graph->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* w : widgets) {
         // The band markers and their numbers move over the graph by design.
         if (!w->isVisible() || w->inherits("DragPushButton") ||
-            w->objectName().startsWith(QStringLiteral("Edit_Label_")))
+            w->objectName().startsWith(QStringLiteral("Edit_Label_")) ||
+            w->objectName() == QLatin1String("GraphView"))
             continue;
-        if (w->geometry().intersects(rect))
+        if (QRect(w->mapTo(&window, QPoint()), w->size()).intersects(rect))
             return QStringLiteral("\"%1\" lies under %2").arg(text, w->objectName());
     }
     return QString();
@@ -254,11 +261,38 @@ class TestTextFit : public QObject {
         for (const GridLine& l : Grid_Level_Lines())
             problems << drawnTextProblem(f.window(), font, Level_Label_Rect(l), kLevelLabelFlags,
                                          QString::fromLatin1(l.label));
-        for (const char* readout :
-             {"12.50 kHz  -12.0 dB", "20.00 kHz  +12.0 dB", "99.9 Hz  -12.0 dB"})
-            problems << drawnTextProblem(f.window(), font, Hover_Readout_Rect(),
-                                         Qt::AlignRight | Qt::AlignVCenter,
-                                         QString::fromLatin1(readout));
+        // The axes' units, and "Hz" clear of the "20" on the plot's first column.
+        problems << drawnTextProblem(f.window(), font, Level_Unit_Rect(), kLevelLabelFlags,
+                                     QStringLiteral("dB"));
+        problems << drawnTextProblem(f.window(), font, Freq_Unit_Rect(), kFreqUnitFlags,
+                                     QStringLiteral("Hz"));
+        const QRect twenty = QFontMetrics(font).boundingRect(Freq_Label_Rect(Grid_Freq_Lines()[0]),
+                                                             kFreqLabelFlags, QStringLiteral("20"));
+        const QRect hz =
+            QFontMetrics(font).boundingRect(Freq_Unit_Rect(), kFreqUnitFlags, QStringLiteral("Hz"));
+        if (hz.intersects(twenty)) problems << QStringLiteral("\"Hz\" runs into \"20\"");
+        // The readout beside the pointer at its widest, with the pointer at the plot's corners
+        // and middle: inside the plot's rows, under no other widget.
+        GraphView* graph = f.ui().graph;
+        const GraphScale& s = graph->scale();
+        const QStringList widest[] = {
+            {"12.50 kHz  -12.0 dB", "Measured -12.0 dB", "Predicted -24.0 dB"},
+            {"99.9 Hz  -12.0 dB", "测量 -12.0 dB", "预测 -24.0 dB"},
+            {"Band 31  12.50 kHz  -12.0 dB  Q 12.8"},
+            {"第31段  12.50 kHz  -12.0 dB  Q 12.8"}};
+        const QPoint pointers[] = {{s.left, s.top},
+                                   {s.right(), s.top},
+                                   {s.left, s.bottom()},
+                                   {s.right(), s.bottom()},
+                                   {s.left + s.width / 2, s.top + s.height / 2}};
+        for (const QStringList& lines : widest)
+            for (const QPoint p : pointers) {
+                const QRect box = Readout_Box(graph->readoutBounds(), p, Readout_Size(font, lines));
+                for (int i = 0; i < lines.size(); ++i)
+                    problems << drawnTextProblem(
+                        f.window(), font, Readout_Line_Rect(box, i, font).translated(graph->pos()),
+                        Qt::AlignLeft | Qt::AlignVCenter, lines[i]);
+            }
         problems.removeAll(QString());
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     }

@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/curve_cache.h"
+#include "graph/graph_view.h"
 #include "graph/response.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
@@ -20,6 +21,8 @@ namespace {
 void render(Tarn80X& w) {
     QImage img(w.size(), QImage::Format_RGB32);
     w.render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    GraphView* graph = w.form()->graph;
+    graph->render(&img, graph->pos(), QRegion(), {});
 }
 
 QVector<int> ysAt(int ch, std::initializer_list<int> points) {

@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
+#include "graph/graph_view.h"
 #include "graph/grid.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
@@ -39,8 +40,9 @@ Bytes filterFrame(bool lowPass, int ch, int type, int freq, int slope, int off) 
 }
 } // namespace
 
-const QColor kChannel[6] = {QColor(255, 0, 0), QColor(255, 246, 0), QColor(0, 0, 255),
-                            QColor(0, 255, 0), QColor(0, 255, 255), QColor(255, 180, 0)};
+// As drawn on the dark background: CH1's red and CH3's blue lightened to 3:1 contrast.
+const QColor kChannel[6] = {QColor(255, 38, 38), QColor(255, 246, 0), QColor(115, 115, 255),
+                            QColor(0, 255, 0),   QColor(0, 255, 255), QColor(255, 180, 0)};
 
 // Whether px is colour c laid over background bg with at least the given coverage (antialiased
 // edges and 1-px lines blend with the background).
@@ -99,11 +101,13 @@ class TestGraphWindow : public QObject {
     std::unique_ptr<Tarn80X> w;
     Form* ui = nullptr;
 
-    // The window is painted without its children (the markers lie on the curves).
+    // The window's background, then the graph without its children (the markers lie on the
+    // curves).
     QImage renderGraph() {
         QImage img(w->size(), QImage::Format_RGB32);
         img.fill(Qt::black);
         w->render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        ui->graph->render(&img, ui->graph->pos(), QRegion(), {});
         return img;
     }
     static QRgb background(const QImage& img) { return img.pixel(20, 150); } // left of the clip
@@ -134,8 +138,6 @@ class TestGraphWindow : public QObject {
   private slots:
     void init() {
         tarn::test::resetWorld();
-        Drag_HPF = 0;
-        Drag_LPF = 0;
         w = std::make_unique<Tarn80X>();
         w->stopLinkTimer(); // ticks are driven by the tests
         ui = w->form();
@@ -448,7 +450,7 @@ void TestGraphWindow::crossoverDragFollowsTheCurve() {
 
     press(m, QPoint(8, 8));
     QVERIFY(m->styleSheet().contains(held));
-    QCOMPARE(int(lowPass ? Drag_LPF : Drag_HPF), 1);
+    QVERIFY(ui->graph->crossoverHeld(lowPass));
     moveTo(m, QPoint(39, 158)); // no motion
     QCOMPARE(m->pos(), QPoint(31, 150));
     QVERIFY(takeFrames().empty());
@@ -467,8 +469,8 @@ void TestGraphWindow::crossoverDragFollowsTheCurve() {
 
     release(m, QPoint(239, 218));
     QVERIFY(m->styleSheet().contains(normal));
-    QCOMPARE(int(Drag_HPF), 0);
-    QCOMPARE(int(Drag_LPF), 0);
+    QVERIFY(!ui->graph->crossoverHeld(false));
+    QVERIFY(!ui->graph->crossoverHeld(true));
     QCOMPARE(m->pos(), QPoint(232, 150));
     QVERIFY(takeFrames().empty());
 }

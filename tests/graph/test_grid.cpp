@@ -46,7 +46,7 @@ class TestGrid : public QObject {
         QFETCH(int, gain);
         QFETCH(int, y);
         QFETCH(QString, label);
-        const GridLine& l = Grid_Level_Lines()[line];
+        const GridLine l = Grid_Level_Lines()[line];
         QCOMPARE(l.pos, y);
         QCOMPARE(QString(l.label), label);
         // A band marker at that level has its middle row on the line.

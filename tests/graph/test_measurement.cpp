@@ -32,7 +32,6 @@ class TestMeasurement : public QObject {
     void init() {
         Param_Init();
         Curve_Init();
-        Channel_Measurement.fill(Measurement{});
     }
 
     void readOrRefuse_data() {
@@ -213,14 +212,13 @@ class TestMeasurement : public QObject {
     void predictedIsMeasurementPlusResponse() {
         QFETCH(int, point);
         QFETCH(double, level);
-        Channel_Measurement[3] =
-            Measurement_On_Grid(Read_Measurement(sloped("", " ", "\n")).points);
+        const Measurement m = Measurement_On_Grid(Read_Measurement(sloped("", " ", "\n")).points);
         Param_Image.set_EQ_Gain(3, 17, 240);
         Param_Image.set_HPF_Off(3, 0);
         Param_Image.set_HPF_Freq(3, 100);
         Curves_Current(3);
         std::array<double, kCurvePoints> predicted{};
-        Predicted_Levels(3, predicted);
+        Predicted_Levels(3, m, predicted);
         QVERIFY2(std::fabs(predicted[point] - level) < 0.001,
                  qPrintable(QString::number(predicted[point], 'f', 5)));
     }

@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
+#include "graph/graph_view.h"
 #include "graph/measurement.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
@@ -128,7 +129,6 @@ class TestTuningWindow : public QObject {
         for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
             QSettings::setPath(format, QSettings::UserScope, dir.path());
     }
-    void init() { Channel_Measurement.fill(Measurement{}); }
 
     // The measurement belongs to the channel edited when it was imported and stays with it; it
     // is drawn, and neither sent nor put into the mirror.
@@ -145,15 +145,16 @@ class TestTuningWindow : public QObject {
         QVERIFY(boxes.seen().empty());
         QCOMPARE(dialogs.seen().size(), size_t(1));
         QCOMPARE(dialogs.seen()[0].title, QString("导入测量曲线"));
-        QVERIFY(Channel_Measurement[2].present);
-        QVERIFY(!Channel_Measurement[0].present);
+        QVERIFY(f.ui().graph->measurement(2).present);
+        QVERIFY(!f.ui().graph->measurement(0).present);
 
         f.window().BT_CH_Switch(0);
         f.window().BT_CH_Switch(2);
-        QVERIFY(Channel_Measurement[2].present);
+        QVERIFY(f.ui().graph->measurement(2).present);
         // The +6 dB at 1 kHz is drawn in light grey above the flat channel's own curve.
         QImage img(f.window().size(), QImage::Format_RGB32);
         f.window().render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        f.ui().graph->render(&img, f.ui().graph->pos(), QRegion(), {});
         int light = 0;
         for (int x = Curve_Points[2][70].x(); x <= Curve_Points[2][74].x(); ++x)
             for (int y = 60; y < 138; ++y)
@@ -164,7 +165,7 @@ class TestTuningWindow : public QObject {
         QVERIFY(Param_Image.bytes() == before);
 
         f.window().menus.clearMeasurement->trigger();
-        QVERIFY(!Channel_Measurement[2].present);
+        QVERIFY(!f.ui().graph->measurement(2).present);
     }
 
     void measurementRefused_data() {
@@ -196,14 +197,14 @@ class TestTuningWindow : public QObject {
         dialogs.choose(file("good.txt", kMeasurement));
         dialogs.choose(file("bad.txt", content));
         f.window().menus.importMeasurement->trigger();
-        const Measurement kept = Channel_Measurement[0];
+        const Measurement kept = f.ui().graph->measurement(0);
         f.window().menus.importMeasurement->trigger();
         QCOMPARE(dialogs.seen()[1].title, QString("Import measurement"));
         QCOMPARE(boxes.seen().size(), size_t(1));
         QCOMPARE(boxes.seen()[0].title, QString("Notice"));
         QCOMPARE(boxes.seen()[0].text, notice);
-        QVERIFY(Channel_Measurement[0].present);
-        QCOMPARE(Channel_Measurement[0].level, kept.level);
+        QVERIFY(f.ui().graph->measurement(0).present);
+        QCOMPARE(f.ui().graph->measurement(0).level, kept.level);
     }
 
     // Online, CH1 linked to CH2 for the EQ: every band goes out, CH2's copy first as a band edit
@@ -487,13 +488,13 @@ class TestTuningWindow : public QObject {
         f.ui().eqGainSlider[17]->setValue(180); // +6 dB at 1 kHz
         QMouseEvent move(QEvent::MouseMove, QPoint(636, 120), QPoint(636, 120), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&f.window(), &move);
-        QCOMPARE(Graph_Hover_X, 636);
+        QApplication::sendEvent(f.ui().graph, &move);
+        QCOMPARE(f.ui().graph->hoverX(), 636);
         // Column 636 reads 20 * 10^(3 * 600 / 1059) = 1001.7 Hz.
         QCOMPARE(Hover_Readout(0, 636), QString("1.00 kHz  +6.0 dB"));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(&f.window(), &leave);
-        QCOMPARE(Graph_Hover_X, -1);
+        QApplication::sendEvent(f.ui().graph, &leave);
+        QCOMPARE(f.ui().graph->hoverX(), -1);
     }
 };
 
