@@ -2,6 +2,8 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "session/menu_texts.h"
+#include "views/outputs.h"
+#include "widgets/styles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -11,12 +13,6 @@
 namespace tarn {
 
 namespace {
-
-QMenu* darkMenu(QWidget* parent) {
-    auto* menu = new QMenu(parent);
-    menu->setStyleSheet(txt::MenuStyle);
-    return menu;
-}
 
 QAction* addEntry(QMenu* menu, const Bilingual& text, bool checkable = false) {
     QAction* action = menu->addAction(tr2(text, false));
@@ -149,12 +145,9 @@ void Tarn80X::buildFilterAndUnitMenus() {
         f.slopeButton->setMenu(f.slope);
     }
 
-    m.delayUnit = darkMenu(this);
-    m.unitMs = m.delayUnit->addAction(txt::DelayUnit[0]);
-    m.unitCm = m.delayUnit->addAction(txt::DelayUnit[1]);
-    connect(m.unitMs, &QAction::triggered, this, &Tarn80X::ms_Fun);
-    connect(m.unitCm, &QAction::triggered, this, &Tarn80X::cm_Fun);
-    ui->BT_Unit->setMenu(m.delayUnit);
+    m.delayUnit = ui->BT_Unit->menu();
+    m.unitMs = outputs_->unitMs();
+    m.unitCm = outputs_->unitCm();
 }
 
 } // namespace tarn

@@ -4,6 +4,7 @@
 #include "model/param_image.h"
 #include "session/channel_state.h"
 #include "session/output_format.h"
+#include "views/outputs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,7 +45,8 @@ QString folderKey(const QString& filter) {
 void Settings_Restore(Tarn80X& window) {
     QSettings s = store();
     if (s.value(kLanguage).toString() == QLatin1String("en")) window.Language_Set(1);
-    if (s.value(kDelayUnit).toString() == QLatin1String("cm")) window.cm_Fun();
+    if (s.value(kDelayUnit).toString() == QLatin1String("cm"))
+        window.outputsStrip().setDelayUnit(kDelayUnitCm);
     const QPoint pos = s.value(kWindowPos).toPoint();
     // Only onto a screen that is still there: a monitor may have gone since.
     if (s.contains(kWindowPos) && QGuiApplication::screenAt(pos + QPoint(40, 20))) window.move(pos);

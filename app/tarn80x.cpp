@@ -2,10 +2,12 @@
 
 #include "app/desktop.h"
 #include "app/form.h"
-#include "editing/button_look.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
+#include "session/channel_state.h"
+#include "views/outputs.h"
+#include "widgets/styles.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,20 +23,22 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
     Editing_Core_Init();
+    outputs_ = new OutputsStrip({ui->chVolSlider, ui->chVol, ui->chDelay, ui->chMute, ui->chPhase,
+                                 ui->chSync, ui->Slider_Total_Bar, ui->Edit_Total, ui->BT_MainMute,
+                                 ui->BT_Unit},
+                                *session, this);
     buildOptionAndSceneMenus();
     installEventFilters();
 
     Link_Init(); // the name reply must match; replies are dispatched to this window
     Pc.EQ_Mode = 1;
-    ui->TickBar->hide();
-    Show_Status_Note();
     buildFilterAndUnitMenus();
 
     setWindowFlags(Qt::FramelessWindowHint);
 
     Param_Init();
     core->Sliders_From_Image();
-    Show_Channel_Outputs();
+    outputs_->showChannelOutputs();
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);
     Graph_Init();
@@ -50,8 +54,6 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->BT_PEQ->setStyleSheet(kStyleSelected);
     ui->BT_GEQ->setStyleSheet(kStyleUnselected);
 
-    ui->BT_CONNECT->setEnabled(false);
-
     ui->BT_INPUT_BT->hide();
     ui->BT_INPUT_LOW->hide();
     ui->BT_INPUT_COAX->hide();
@@ -61,10 +63,9 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
         input->setStyleSheet(kStyleUnselected);
     ui->BT_INPUT_LOW->setStyleSheet(kStyleSelected);
 
-    for (int ch = 0; ch < kChannels; ++ch)
-        Draw_Channel_Buttons_Off(ch);
     ui->label_15->hide();
-    Editing_Connect_Outputs();
+    Channel_State_Init();
+    outputs_->showChannelOutputs();
     Editing_Connect_Eq();
     Desktop_Attach(*this);
 }
@@ -92,7 +93,6 @@ void Tarn80X::installEventFilters() {
 bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
     Graph_EventFilter(watched, event);
     EqCrossover_EventFilter(watched, event);
-    Outputs_EventFilter(watched, event);
     return false; // the watched widget always gets the event too
 }
 

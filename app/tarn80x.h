@@ -21,6 +21,8 @@ class QUndoStack;
 namespace tarn {
 
 struct Form;
+class OutputsStrip;
+class StatusBar;
 
 class Tarn80X : public QWidget {
     Q_OBJECT
@@ -30,24 +32,21 @@ class Tarn80X : public QWidget {
     ~Tarn80X() override;
 
     Form* form() const { return ui; }
+    StatusBar& statusBar() const { return *statusBar_; }
+    OutputsStrip& outputsStrip() const { return *outputs_; }
     // Stops the link waking itself (tests step the link with their own clock).
     void stopLinkTimer();
 
     // ---- link (app/link_view.cpp): what the link machine reports, shown ----
   public:
     void Link_Tick(); // one 2 ms step of the link
-    void Link_Init(); // construction: the link's signals to the widgets and notices
+    void Link_Init(); // construction: the status bar, and the link's signals to the views
     void Link_Shutdown();
-    void Show_Link_Status(); // BT_CONNECT from the link's status
-    // The note beside BT_CONNECT: that edits stay on the PC while no unit is connected, else
-    // where the last file was saved. Hidden while the progress bar takes its place.
-    void Show_Status_Note();
-    void Show_Saved_Where(const QString& path);
   public slots:
     void Update_All_State();
 
   private:
-    void Readback_Applied(); // the read-back's completion: every control from the image
+    StatusBar* statusBar_ = nullptr;
 
     // ---- graph ----
   public:
@@ -91,7 +90,6 @@ class Tarn80X : public QWidget {
     void Refresh_Band(int band);
     void Refresh_Eq();
     void Refresh_Crossover();
-    void Refresh_Outputs();
     void Refresh_Channel_Buttons();
   public slots:
     void Option_Undo_Fun();
@@ -103,6 +101,7 @@ class Tarn80X : public QWidget {
     std::unique_ptr<EditSession> session;
     EditCore* core = nullptr;           // the session's, for the edits written as core->...
     Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
+    OutputsStrip* outputs_ = nullptr;
 
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
@@ -143,25 +142,15 @@ class Tarn80X : public QWidget {
     void Filter_Step_Button(bool lowPass, bool up);
     void Filter_Freq_Step(bool lowPass, bool up, bool fast, Gesture gesture);
 
-    // ---- editing: outputs, channels and link, input and noise gate ----
-    // (editing/outputs.cpp, editing/channels.cpp, editing/link_form.*, editing/input.cpp)
+    // ---- editing: channels and link, input and noise gate ----
+    // (editing/channels.cpp, editing/link_form.*, editing/input.cpp)
   public:
-    void Outputs_EventFilter(QObject* watched, QEvent* event); // volume, delay, master entries
     void Channel_Refresh(int ch);
   public slots:
     void BT_CH_Click();
     void BT_CH_Switch(int ch);
-    void Show_Channel_Outputs();           // every channel's volume slider and delay text
-    void Draw_Channel_Buttons_Off(int ch); // phase, mute and Sync buttons in their off state
-    void Draw_Phase_Button(int ch);
-    void Draw_Mute_Button(int ch);
     void Show_Input_Buttons(); // the input-source buttons for Input_Source
-    void ms_Fun();
-    void cm_Fun();
     void Option_NoiseGate_Select(int level);
-    void on_Slider_Total_Bar_valueChanged(int value);
-    void on_Edit_Total_returnPressed();
-    void on_BT_MainMute_clicked();
     void on_BT_LINK_clicked();
     void LinkForm_ChangeUpdate(uint8_t TempCH); // a LinkForm copied into channel TempCH
     void Link_Synchronise();                    // the link dialog's synchronise button
@@ -170,22 +159,7 @@ class Tarn80X : public QWidget {
     void on_BT_INPUT_BT_clicked();   // hidden button: does nothing
     void on_BT_INPUT_COAX_clicked(); // hidden button: does nothing
 
-  public:
-    // Construction, last step: connects the six-member families of the channel strips to the
-    // routines below and sets the strips' runtime state to its start-up values.
-    void Editing_Connect_Outputs();
-
   private:
-    // One routine per channel-strip family, ch = 0..5.
-    void CH_Vol_Changed(int ch, int value);
-    void CH_Vol_Return(int ch);
-    void CH_Delay_Return(int ch);
-    void CH_Phase_Click(int ch);
-    void CH_Mute_Click(int ch);
-    void CH_Sync_Click(int ch);
-    void Draw_Sync_Button(int ch);
-    void Show_Delay_Entry(int ch);
-    void Delay_Key_Steps(int ch, int direction, int steps);
     void Input_Select(uint8_t source);
 
     // ---- speaker roles ----
@@ -278,7 +252,6 @@ class Tarn80X : public QWidget {
     QBrush brush;
     Form* ui = nullptr;
 
-    QString savedWhere[2]; // the status note after a save, in Chinese and in English
     QPoint dragOffset;
     uint8_t dragAllowed = 0;
 

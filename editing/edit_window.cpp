@@ -3,11 +3,13 @@
 // and never sends.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "graph/response.h"
 #include "session/channel_state.h"
 #include "session/eq_format.h"
 #include "session/output_format.h"
+#include "views/outputs.h"
+#include "widgets/refresh.h"
+#include "widgets/styles.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -21,16 +23,6 @@ namespace {
 
 size_t at(int i) {
     return static_cast<size_t>(i);
-}
-
-void Set_Slider(QSlider* slider, int value) {
-    if (slider->value() == value) return;
-    const QSignalBlocker quiet(slider);
-    slider->setValue(value);
-}
-
-void Set_Text(QLineEdit* entry, const QString& text) {
-    if (entry->text() != text) entry->setText(text);
 }
 
 } // namespace
@@ -73,7 +65,7 @@ void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
         Graph_Repaint();
     }
     if (refresh & RefreshCrossover) Refresh_Crossover();
-    if (refresh & RefreshOutputs) Refresh_Outputs();
+    if (refresh & RefreshOutputs) outputs_->refresh();
     if (refresh & RefreshInput) Show_Input_Buttons();
     if (refresh & RefreshNoiseGate) {
         const uint16_t gate = Param_Image.NoiseGate();
@@ -121,31 +113,6 @@ void Tarn80X::Refresh_Crossover() {
     LPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
     Graph_Repaint();
-}
-
-void Tarn80X::Refresh_Outputs() {
-    for (int ch = 0; ch < kChannels; ++ch) {
-        const size_t i = at(ch);
-        const int vol = Param_Image.CH_Vol(ch);
-        Set_Slider(ui->chVolSlider[i], vol);
-        Set_Text(ui->chVol[i], Volume_Text(vol));
-        Show_Delay_Entry(ch);
-        Draw_Phase_Button(ch);
-        Draw_Mute_Button(ch);
-        Draw_Sync_Button(ch);
-    }
-    const int total = Param_Image.Total_Vol();
-    Set_Slider(ui->Slider_Total_Bar, total);
-    Set_Text(ui->Edit_Total, Volume_Text(total));
-    Set_Look(ui->BT_MainMute, Pc.Master_Mute ? ButtonLook::Selected : ButtonLook::Plain);
-}
-
-// The delay text is built (and logged) only when it changes.
-void Tarn80X::Show_Delay_Entry(int ch) {
-    const int steps = Param_Image.CH_Delay(ch);
-    QLineEdit* entry = ui->chDelay[at(ch)];
-    if (entry->text() != Delay_Text(steps, Chan.Delay_Unit))
-        entry->setText(GetDelayDisplayStr(steps));
 }
 
 void Tarn80X::Refresh_Channel_Buttons() {

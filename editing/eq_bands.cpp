@@ -2,11 +2,11 @@
 // and wheel, the display mode, bypass and reset. Each forwards to the editing core's band-edit
 // routine (mirror, link copies, send) as one undo step; the page is then refreshed from the mirror.
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "model/param_image.h"
 #include "session/eq_format.h"
+#include "widgets/notice.h"
+#include "widgets/styles.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // Input source buttons and the noise-gate submenu.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
+#include "widgets/styles.h"
 
 #include <QAction>
 #include <QPushButton>

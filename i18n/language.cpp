@@ -6,6 +6,8 @@
 #include "i18n/qt_translations.h"
 #include "model/param_image.h"
 #include "session/menu_texts.h"
+#include "views/outputs.h"
+#include "views/status_bar.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,8 +25,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     Pc.Lang_EN = english;
     const bool en = english != 0;
     applyFormTexts(this, en);
-    Show_Link_Status();
-    Show_Access_Status(*ui);
+    statusBar().showLinkStatus();
     (en ? menus.english : menus.chinese)->setChecked(true);
     Qt_Translations_Apply(en);
 
@@ -52,7 +53,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.lpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
 
     for (int ch = 0; ch < kChannels; ++ch)
-        Draw_Phase_Button(ch);
+        outputs_->drawPhaseButton(ch);
     Refresh_Crossover();
     Update_Channel_Name();
     Menu_LanguageSet();

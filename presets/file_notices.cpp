@@ -1,7 +1,7 @@
 #include "presets/file_notices.h"
 
-#include "app/notice.h"
 #include "session/transfer_texts.h"
+#include "widgets/notice.h"
 
 namespace tarn {
 

@@ -1,7 +1,6 @@
 // The firmware upgrade: a "*.bin" image checked and streamed to the unit in 16-byte chunks, each
 // acknowledged, then the link dropped while the unit installs it.
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
@@ -10,6 +9,8 @@
 #include "session/firmware_image.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "views/status_bar.h"
+#include "widgets/notice.h"
 
 #include <QFileInfo>
 #include <array>
@@ -83,7 +84,7 @@ void Tarn80X::Option_Sub5_Fun() {
                      LinkMachine& link = Link_Machine();
                      link.reopenAfter(kInstallTicks);
                      link.ring().clear();
-                     Show_Link_Status();
+                     statusBar().showLinkStatus();
                      Show_Notice(transfer_text::UpgradeDone);
                  });
 }

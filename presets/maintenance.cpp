@@ -1,10 +1,10 @@
 // The option menu's About entry and the factory reset.
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "presets/about_form.h"
 #include "presets/scene_manager.h"
+#include "widgets/notice.h"
 
 #include <QPointer>
 

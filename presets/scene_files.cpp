@@ -1,7 +1,6 @@
 // Scene files: the mirror saved as one "*.SCE" scene, a "*.SCE" scene loaded into the unit, and
 // the unit's nine stored scenes moved to and from an "*.ALL" file.
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "link/send.h"
@@ -11,6 +10,8 @@
 #include "session/scene_file_format.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "views/status_bar.h"
+#include "widgets/notice.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,7 +76,7 @@ void Tarn80X::SingleFileSave() {
     // Only a mirror read back completely holds every gain in the PC encoding.
     if (!stillReady()) return;
     if (Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image))))
-        Show_Saved_Where(path);
+        statusBar().showSavedWhere(path);
 }
 
 bool Tarn80X::SingleFileOpen(QByteArray& file) {
@@ -129,7 +130,7 @@ void Tarn80X::Sence_Sub4_Fun() {
 void Tarn80X::AllFileSave() {
     const QString path = Ask_File_Name(FileDialogMode::Save, kSaveAllTitle, kAllFilter, "ALL");
     if (path.isEmpty()) return;
-    if (Save_File_Or_Tell(path, All_Scene_Image)) Show_Saved_Where(path);
+    if (Save_File_Or_Tell(path, All_Scene_Image)) statusBar().showSavedWhere(path);
 }
 
 bool Tarn80X::AllFileOpen() {

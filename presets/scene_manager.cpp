@@ -1,10 +1,10 @@
 #include "presets/scene_manager.h"
 
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
+#include "widgets/notice.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -5,7 +5,7 @@
 
 #include "session/text.h"
 
-#include "app/frameless_dialog.h"
+#include "widgets/frameless_dialog.h"
 
 #include <QDialog>
 #include <QPoint>

@@ -1,12 +1,13 @@
 #include "presets/transfer_session.h"
 
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/settings.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "session/diag.h"
 #include "session/transfer_texts.h"
+#include "views/status_bar.h"
+#include "widgets/notice.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -24,8 +25,6 @@ struct Session {
     bool optionMenuWasEnabled = true;
     std::function<void(JobResult)> done;
     QMetaObject::Connection finished;
-    QMetaObject::Connection progress;
-    QMetaObject::Connection stop;
 };
 std::unique_ptr<Session> g_session;
 
@@ -43,12 +42,8 @@ void dropWaiting() {
 void endSession(JobResult result) {
     std::unique_ptr<Session> session = std::move(g_session);
     QObject::disconnect(session->finished);
-    QObject::disconnect(session->progress);
-    QObject::disconnect(session->stop);
     Form& ui = *session->window->form();
-    ui.TickBar->hide();
-    ui.BT_TRANSFER_STOP->hide();
-    session->window->Show_Status_Note();
+    session->window->statusBar().hideTransfer();
     ui.BT_SENCE->setEnabled(session->sceneMenuWasEnabled);
     ui.BT_OPTION->setEnabled(session->optionMenuWasEnabled);
     if (session->done) session->done(result);
@@ -104,39 +99,27 @@ void Run_Transfer(Tarn80X& window, std::unique_ptr<TransferJob> job, int firstPr
     }
     ui.BT_SENCE->setEnabled(false);
     ui.BT_OPTION->setEnabled(false);
-    ui.TickBar->setValue(firstProgress);
-    ui.TickBar->show();
-    ui.BT_TRANSFER_STOP->setEnabled(readOnly);
-    ui.BT_TRANSFER_STOP->show();
-    window.Show_Status_Note();
-    session->progress =
-        QObject::connect(&link, &LinkMachine::jobProgress, ui.TickBar, &QProgressBar::setValue);
-    session->stop = QObject::connect(ui.BT_TRANSFER_STOP, &QPushButton::clicked,
-                                     [] { Link_Machine().cancelJob(); });
+    window.statusBar().showTransfer(firstProgress, readOnly);
     session->finished = QObject::connect(&link, &LinkMachine::jobFinished, endSession);
     g_session = std::move(session);
-    Transfer_Texts_Update(window);
 }
 
 void Transfer_Abandon() {
     dropWaiting();
     if (!g_session) return;
     QObject::disconnect(g_session->finished);
-    QObject::disconnect(g_session->progress);
-    QObject::disconnect(g_session->stop);
     g_session.reset();
 }
 
 void Transfer_Texts_Update(Tarn80X& window) {
-    QPushButton* stop = window.form()->BT_TRANSFER_STOP;
-    stop->setText(tr2(stop->isEnabled() ? txt::TransferCancel : txt::TransferCannotStop));
+    window.statusBar().showTransferTexts();
 }
 
 void Transfer_Stopped(Tarn80X& window, JobResult result, const Bilingual& text, bool unitChanged) {
     if (result == JobResult::WriteFailed || result == JobResult::Cancelled) return;
     if (unitChanged) {
         Link_Machine().goOffline();
-        window.Show_Link_Status();
+        window.statusBar().showLinkStatus();
     }
     Show_Notice(text);
 }

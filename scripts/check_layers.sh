@@ -1,22 +1,35 @@
 #!/usr/bin/env bash
 # check_layers.sh: fails when a source includes one of our headers from a higher layer.
-# Layers, low to high: model/ (no Qt), link/, session/ (no widgets), then the widget folders.
+# Layers, low to high: model/ (no Qt), link/, session/ (no widgets), widgets/ (shared by the views),
+# views/ (one per family; a view never includes another view), then app/ and the folders still
+# joined to it.
 # A file may include from its own layer and the layers below it. Our headers are always included
 # by folder ("link/frame.h"), so a bare name is refused too: it would slip past this check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-ui_folders="app editing graph roles presets i18n tuning"
+ui_folders="widgets views app editing graph roles presets i18n tuning"
 
 rank() { # rank FOLDER: the layer of one of our folders, or nothing for any other name
     case $1 in
     model) echo 0 ;;
     link) echo 1 ;;
     session) echo 2 ;;
-    app | editing | graph | roles | presets | i18n | tuning) echo 3 ;;
+    widgets) echo 3 ;;
+    views) echo 4 ;;
+    app | editing | graph | roles | presets | i18n | tuning) echo 5 ;;
     esac
 }
-names=(model link session widgets)
+names=(model link session "shared widgets" views app)
+
+# same_view FILE HEADER: both belong to one view. A view's files are views/NAME.* and its own
+# dialogs views/NAME_*.*.
+same_view() {
+    local a b
+    a=$(basename "${1%.*}")
+    b=$(basename "${2%.*}")
+    [ "$a" = "$b" ] || [ "${a#"${b}"_}" != "$a" ] || [ "${b#"${a}"_}" != "$b" ]
+}
 
 faults=0
 for folder in model link session $ui_folders; do
@@ -30,6 +43,11 @@ for folder in model link session $ui_folders; do
             continue
         fi
         theirs=$(rank "$top")
+        if [ "$folder" = views ] && [ "$top" = views ] && ! same_view "$file" "$target"; then
+            echo "layers: $file:$line: #include \"$target\": a view does not include another view"
+            faults=$((faults + 1))
+            continue
+        fi
         if [ -n "$theirs" ] && [ "$theirs" -gt "$own" ]; then
             echo "layers: $file:$line: #include \"$target\": ${names[$own]} ($folder/) may not" \
                 "include from ${names[$theirs]} ($top/)"

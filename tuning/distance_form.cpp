@@ -1,10 +1,10 @@
 #include "tuning/distance_form.h"
 
-#include "app/notice.h"
 #include "app/settings.h"
 #include "session/roles.h"
 #include "tuning/distance.h"
 #include "tuning/tuning_texts.h"
+#include "widgets/notice.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,5 @@
 // The main window's side of the tuning workflow: the option entries that import a measurement or
 // a filter file and open the distance dialog, and the two bulk edits they lead to.
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "graph/measurement.h"
 #include "model/commands.h"
@@ -9,6 +8,7 @@
 #include "tuning/distance_form.h"
 #include "tuning/filter_file.h"
 #include "tuning/tuning_texts.h"
+#include "widgets/notice.h"
 
 #include <QAction>
 #include <QInputDialog>

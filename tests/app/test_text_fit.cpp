@@ -4,7 +4,6 @@
 // QT_SCALE_FACTOR setting.
 #include "app/desktop.h"
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "graph/grid.h"
 #include "graph/overlay.h"
@@ -12,6 +11,7 @@
 #include "presets/transfer_session.h"
 #include "session/text.h"
 #include "tests/support/window_fixture.h"
+#include "widgets/notice.h"
 
 #include <QCheckBox>
 #include <QLabel>
