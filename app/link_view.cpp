@@ -23,7 +23,7 @@ void Tarn80X::Link_Init() {
         Update_All_State();
         Image_Replaced();
     });
-    connect(&link, &LinkMachine::inputSourceReported, this, &Tarn80X::Show_Input_Buttons);
+    connect(&link, &LinkMachine::inputSourceReported, channelBar_, &ChannelBar::showInputButtons);
     // The unit's own knob moved: the master strip shows what the unit now holds.
     connect(&link, &LinkMachine::masterVolumeReported, this, [this] { outputs_->refresh(); });
     link.setAutoRun(true);
@@ -46,9 +46,9 @@ void Tarn80X::Link_Tick() {
 void Tarn80X::Update_All_State() {
     // Limits every field first; the master mute is judged on the mute bytes as received.
     Apply_Validity_Rules(Param_Image, Pc);
-    Show_Input_Buttons();
+    channelBar_->showInputButtons();
     outputs_->showImage();
-    Role_Refresh();
+    channelBar_->refreshRoles();
     const uint16_t gate = Param_Image.NoiseGate();
     if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
     BT_CH_Switch(0);

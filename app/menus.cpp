@@ -75,29 +75,8 @@ void Tarn80X::buildOptionAndSceneMenus() {
     }
     ui->BT_SENCE->setMenu(m.scene);
 
-    for (int ch = 0; ch < 6; ++ch) {
-        QMenu* menu = darkMenu(this);
-        RoleMenu& r = m.role[ch];
-        r.menu = menu;
-        for (int pos = 0; pos < 6; ++pos) {
-            r.position[pos] = darkMenu(menu);
-            r.position[pos]->setTitle(tr2(txt::RolePosition[pos], false));
-            menu->addMenu(r.position[pos]);
-        }
-        auto addRole = [&](QMenu* sub, const Bilingual& text, int code) {
-            QAction* a = addEntry(sub, text, true);
-            r.entry[code] = a;
-            connect(a, &QAction::triggered, this, [this, ch, code] { Role_Select(ch, code); });
-        };
-        for (int pos = 0; pos < 4; ++pos)
-            for (int band = 0; band < 4; ++band)
-                addRole(r.position[pos], txt::RoleBand[band], Role_Menu_Code(pos, band));
-        addRole(r.position[4], txt::RoleCentre, 16);
-        for (int i = 0; i < 3; ++i)
-            addRole(r.position[5], txt::RoleSub[i], 17 + i);
-        addRole(menu, txt::RoleOff, kRoleOffCode);
-        ui->chNameButton[ch]->setMenu(menu);
-    }
+    for (size_t ch = 0; ch < m.role.size(); ++ch)
+        m.role[ch] = channelBar_->roleMenus()[ch];
 }
 
 void Tarn80X::Scene_Menu_Select(int entry) {

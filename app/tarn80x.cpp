@@ -27,6 +27,11 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
                                  ui->chSync, ui->Slider_Total_Bar, ui->Edit_Total, ui->BT_MainMute,
                                  ui->BT_Unit},
                                 *session, this);
+    channelBar_ =
+        new ChannelBar({ui->chButton, ui->chNameButton, ui->BT_LINK, ui->BT_INPUT_HI,
+                        ui->BT_INPUT_LOW, ui->BT_INPUT_OPT, ui->BT_INPUT_BT, ui->BT_INPUT_COAX},
+                       *session, this);
+    connect(channelBar_, &ChannelBar::channelSwitched, this, &Tarn80X::Channel_Refresh);
     buildOptionAndSceneMenus();
     installEventFilters();
 
@@ -42,10 +47,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);
     Graph_Init();
-    Role_Refresh();
-
-    for (QPushButton* button : ui->chButton)
-        connect(button, &QPushButton::clicked, this, &Tarn80X::BT_CH_Click);
+    channelBar_->refreshRoles();
     BT_CH_Switch(0);
 
     for (QPushButton* step :
@@ -54,14 +56,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->BT_PEQ->setStyleSheet(kStyleSelected);
     ui->BT_GEQ->setStyleSheet(kStyleUnselected);
 
-    ui->BT_INPUT_BT->hide();
-    ui->BT_INPUT_LOW->hide();
-    ui->BT_INPUT_COAX->hide();
     Param_Image.set_Input_Source(0);
-    for (QPushButton* input :
-         {ui->BT_INPUT_BT, ui->BT_INPUT_COAX, ui->BT_INPUT_HI, ui->BT_INPUT_OPT})
-        input->setStyleSheet(kStyleUnselected);
-    ui->BT_INPUT_LOW->setStyleSheet(kStyleSelected);
 
     ui->label_15->hide();
     Channel_State_Init();

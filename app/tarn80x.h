@@ -4,6 +4,7 @@
 
 #include "session/bulk_edits.h"
 #include "session/edit_session.h"
+#include "views/channel_bar.h"
 
 #include <QBrush>
 #include <QPen>
@@ -21,6 +22,7 @@ class QUndoStack;
 namespace tarn {
 
 struct Form;
+class ChannelBar;
 class OutputsStrip;
 class StatusBar;
 
@@ -34,6 +36,7 @@ class Tarn80X : public QWidget {
     Form* form() const { return ui; }
     StatusBar& statusBar() const { return *statusBar_; }
     OutputsStrip& outputsStrip() const { return *outputs_; }
+    ChannelBar& channelBar() const { return *channelBar_; }
     // Stops the link waking itself (tests step the link with their own clock).
     void stopLinkTimer();
 
@@ -90,7 +93,6 @@ class Tarn80X : public QWidget {
     void Refresh_Band(int band);
     void Refresh_Eq();
     void Refresh_Crossover();
-    void Refresh_Channel_Buttons();
   public slots:
     void Option_Undo_Fun();
     void Option_Redo_Fun();
@@ -102,6 +104,7 @@ class Tarn80X : public QWidget {
     EditCore* core = nullptr;           // the session's, for the edits written as core->...
     Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
     OutputsStrip* outputs_ = nullptr;
+    ChannelBar* channelBar_ = nullptr;
 
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
@@ -142,33 +145,13 @@ class Tarn80X : public QWidget {
     void Filter_Step_Button(bool lowPass, bool up);
     void Filter_Freq_Step(bool lowPass, bool up, bool fast, Gesture gesture);
 
-    // ---- editing: channels and link, input and noise gate ----
-    // (editing/channels.cpp, editing/link_form.*, editing/input.cpp)
+    // ---- the edited channel and the noise gate (app/channels.cpp) ----
   public:
+    // The display part of a channel switch: every per-channel control from the image.
     void Channel_Refresh(int ch);
   public slots:
-    void BT_CH_Click();
-    void BT_CH_Switch(int ch);
-    void Show_Input_Buttons(); // the input-source buttons for Input_Source
+    void BT_CH_Switch(int ch); // as the channel button does
     void Option_NoiseGate_Select(int level);
-    void on_BT_LINK_clicked();
-    void LinkForm_ChangeUpdate(uint8_t TempCH); // a LinkForm copied into channel TempCH
-    void Link_Synchronise();                    // the link dialog's synchronise button
-    void on_BT_INPUT_HI_clicked();
-    void on_BT_INPUT_OPT_clicked();
-    void on_BT_INPUT_BT_clicked();   // hidden button: does nothing
-    void on_BT_INPUT_COAX_clicked(); // hidden button: does nothing
-
-  private:
-    void Input_Select(uint8_t source);
-
-    // ---- speaker roles ----
-  public slots:
-    void Role_Select(int ch, int code);
-    void Role_Refresh();        // after a read-back: Channel_Display, then no check marks
-    void Channel_Display();     // enabled role entries, then the name buttons
-    void Update_Channel_Name(); // name buttons from CH_Name in the current language
-    void Role_Uncheck_All();
 
     // ---- scene menu ----
   public slots:
@@ -204,17 +187,11 @@ class Tarn80X : public QWidget {
 
     // ---- language ----
   public slots:
-    void Option_Sub6_Fun();  // Chinese
-    void Option_Sub7_Fun();  // English
-    void Menu_LanguageSet(); // role menus' texts for Lang_EN
+    void Option_Sub6_Fun(); // Chinese
+    void Option_Sub7_Fun(); // English
 
   public:
     void Language_Set(uint8_t english); // every text of the window, its menus and actions
-    static constexpr int kRoleOffCode = 20;
-    // Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of submenu `pos` (FL..SR).
-    static constexpr int Role_Menu_Code(int pos, int band) {
-        return 4 * pos + (band == 0 ? 3 : band - 1);
-    }
 
     // ---- tuning workflow (tuning/tuning_window.cpp) ----
   public slots:
@@ -257,6 +234,7 @@ class Tarn80X : public QWidget {
 
   public:
     // Drop-down menus and their actions (built by buildMenus).
+    using ChannelBarRoleMenu = ChannelBar::RoleMenu;
     struct Menus {
         QMenu* option = nullptr;
         QMenu* noiseGate = nullptr;
@@ -286,14 +264,8 @@ class Tarn80X : public QWidget {
         QMenu* delayUnit = nullptr;
         QAction* unitMs = nullptr;
         QAction* unitCm = nullptr;
-        struct RoleMenu {
-            QMenu* menu = nullptr;
-            std::array<QMenu*, 6> position{}; // FL, FR, SL, SR, CEN, SUB
-            std::array<QAction*, 21> entry{}; // by role code
-        };
-        std::array<RoleMenu, 6> role{};
+        std::array<ChannelBarRoleMenu, 6> role{}; // the channel bar's, on the name buttons
     } menus;
-    using RoleMenu = Menus::RoleMenu;
 };
 
 } // namespace tarn

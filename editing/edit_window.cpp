@@ -55,7 +55,7 @@ void Tarn80X::Undo_Actions_Update() {
 // ---- refresh ----
 
 void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
-    if (refresh & RefreshChannel) Refresh_Channel_Buttons();
+    if (refresh & RefreshChannel) channelBar_->refreshButtons();
     if (refresh & RefreshEq) {
         Refresh_Eq();
     } else if ((refresh & RefreshBand) && band >= 0 && band < kBands) {
@@ -66,12 +66,12 @@ void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
     }
     if (refresh & RefreshCrossover) Refresh_Crossover();
     if (refresh & RefreshOutputs) outputs_->refresh();
-    if (refresh & RefreshInput) Show_Input_Buttons();
+    if (refresh & RefreshInput) channelBar_->showInputButtons();
     if (refresh & RefreshNoiseGate) {
         const uint16_t gate = Param_Image.NoiseGate();
         if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
     }
-    if (refresh & RefreshRoles) Role_Refresh();
+    if (refresh & RefreshRoles) channelBar_->refreshRoles();
 }
 
 // The entries show the stored values in their own format, never the text as typed: a typed Q of
@@ -113,13 +113,6 @@ void Tarn80X::Refresh_Crossover() {
     LPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
     Graph_Repaint();
-}
-
-void Tarn80X::Refresh_Channel_Buttons() {
-    const int ch = Pc.Cur_CH;
-    for (int k = 0; k < kChannels; ++k)
-        Set_Look(ui->chButton[at(k)], k == ch ? ButtonLook::Selected : ButtonLook::Plain);
-    Set_Look(ui->BT_LINK, core->Linked_Any(ch) ? ButtonLook::Selected : ButtonLook::Plain);
 }
 
 } // namespace tarn

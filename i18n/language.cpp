@@ -55,20 +55,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     for (int ch = 0; ch < kChannels; ++ch)
         outputs_->drawPhaseButton(ch);
     Refresh_Crossover();
-    Update_Channel_Name();
-    Menu_LanguageSet();
-}
-
-void Tarn80X::Menu_LanguageSet() {
-    const bool en = Pc.Lang_EN != 0;
-    for (const RoleMenu& r : menus.role) {
-        for (int pos = 0; pos < 6; ++pos)
-            r.position[pos]->setTitle(tr2(txt::RolePosition[pos], en));
-        r.entry[kRoleOffCode]->setText(tr2(txt::RoleOff, en));
-        for (int pos = 0; pos < 4; ++pos)
-            for (int band = 0; band < 4; ++band)
-                r.entry[Role_Menu_Code(pos, band)]->setText(tr2(txt::RoleBand[band], en));
-    }
+    channelBar_->showTexts(en);
 }
 
 } // namespace tarn
