@@ -4,8 +4,9 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
 #include "views/outputs.h"
+#include "views/scene_actions.h"
+#include "views/scene_actions_transfer.h"
 #include "views/status_bar.h"
 #include "widgets/styles.h"
 
@@ -23,6 +24,12 @@ void Tarn80X::Link_Init() {
         Update_All_State();
         Image_Replaced();
     });
+    // A transfer's progress and its outcome show on the status bar.
+    connect(sceneActions_, &SceneActions::transferShown, statusBar_, &StatusBar::showTransfer);
+    connect(sceneActions_, &SceneActions::transferHidden, statusBar_, &StatusBar::hideTransfer);
+    connect(sceneActions_, &SceneActions::savedTo, statusBar_, &StatusBar::showSavedWhere);
+    connect(sceneActions_, &SceneActions::linkStatusChanged, statusBar_,
+            &StatusBar::showLinkStatus);
     connect(&link, &LinkMachine::inputSourceReported, channelBar_, &ChannelBar::showInputButtons);
     // The unit's own knob moved: the master strip shows what the unit now holds.
     connect(&link, &LinkMachine::masterVolumeReported, this, [this] { outputs_->refresh(); });

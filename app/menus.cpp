@@ -3,6 +3,7 @@
 #include "app/tarn80x.h"
 #include "session/menu_texts.h"
 #include "views/outputs.h"
+#include "views/scene_actions.h"
 #include "widgets/styles.h"
 
 #include <QAction>
@@ -51,40 +52,26 @@ void Tarn80X::buildOptionAndSceneMenus() {
     }
     connect(m.undo, &QAction::triggered, this, &Tarn80X::Option_Undo_Fun);
     connect(m.redo, &QAction::triggered, this, &Tarn80X::Option_Redo_Fun);
-    m.about = addEntry(m.option, txt::OptionAbout);
-    m.systemReset = addEntry(m.option, txt::OptionReset);
-    m.upgrade = addEntry(m.option, txt::OptionUpgrade);
+    m.about = sceneActions_->aboutAction();
+    m.systemReset = sceneActions_->resetAction();
+    m.upgrade = sceneActions_->upgradeAction();
+    m.option->addActions({m.about, m.systemReset, m.upgrade});
     m.chinese = addEntry(m.option, txt::OptionChinese, true);
     m.english = addEntry(m.option, txt::OptionEnglish, true);
     auto* languages = new QActionGroup(this); // the check mark shows the current language
     languages->addAction(m.chinese);
     languages->addAction(m.english);
     m.chinese->setChecked(true);
-    connect(m.about, &QAction::triggered, this, &Tarn80X::Option_Sub2_Fun);
-    connect(m.systemReset, &QAction::triggered, this, &Tarn80X::Option_Sub3_Fun);
-    connect(m.upgrade, &QAction::triggered, this, &Tarn80X::Option_Sub5_Fun);
     connect(m.chinese, &QAction::triggered, this, &Tarn80X::Option_Sub6_Fun);
     connect(m.english, &QAction::triggered, this, &Tarn80X::Option_Sub7_Fun);
     Tuning_Menu_Build();
     ui->BT_OPTION->setMenu(m.option);
 
-    m.scene = darkMenu(this);
-    for (int i = 0; i < 5; ++i) {
-        m.sceneEntry[i] = addEntry(m.scene, txt::SceneEntry[i]);
-        connect(m.sceneEntry[i], &QAction::triggered, this, [this, i] { Scene_Menu_Select(i); });
-    }
-    ui->BT_SENCE->setMenu(m.scene);
+    m.scene = sceneActions_->sceneMenu();
+    m.sceneEntry = sceneActions_->sceneEntries();
 
     for (size_t ch = 0; ch < m.role.size(); ++ch)
         m.role[ch] = channelBar_->roleMenus()[ch];
-}
-
-void Tarn80X::Scene_Menu_Select(int entry) {
-    using Slot = void (Tarn80X::*)();
-    static constexpr Slot kEntries[] = {&Tarn80X::Sence_Sub1_Fun, &Tarn80X::Sence_Sub2_Fun,
-                                        &Tarn80X::Sence_Sub3_Fun, &Tarn80X::Sence_Sub4_Fun,
-                                        &Tarn80X::Sence_Sub5_Fun};
-    if (entry >= 0 && entry < 5) (this->*kEntries[entry])();
 }
 
 void Tarn80X::buildFilterAndUnitMenus() {

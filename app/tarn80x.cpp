@@ -7,6 +7,7 @@
 #include "model/param_image.h"
 #include "session/channel_state.h"
 #include "views/outputs.h"
+#include "views/scene_actions.h"
 #include "widgets/styles.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
                         ui->BT_INPUT_LOW, ui->BT_INPUT_OPT, ui->BT_INPUT_BT, ui->BT_INPUT_COAX},
                        *session, this);
     connect(channelBar_, &ChannelBar::channelSwitched, this, &Tarn80X::Channel_Refresh);
+    sceneActions_ = new SceneActions({ui->BT_SENCE, ui->BT_OPTION}, *session, this);
     buildOptionAndSceneMenus();
     installEventFilters();
 

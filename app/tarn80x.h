@@ -24,6 +24,7 @@ namespace tarn {
 struct Form;
 class ChannelBar;
 class OutputsStrip;
+class SceneActions;
 class StatusBar;
 
 class Tarn80X : public QWidget {
@@ -37,6 +38,7 @@ class Tarn80X : public QWidget {
     StatusBar& statusBar() const { return *statusBar_; }
     OutputsStrip& outputsStrip() const { return *outputs_; }
     ChannelBar& channelBar() const { return *channelBar_; }
+    SceneActions& sceneActions() const { return *sceneActions_; }
     // Stops the link waking itself (tests step the link with their own clock).
     void stopLinkTimer();
 
@@ -105,6 +107,7 @@ class Tarn80X : public QWidget {
     Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
     OutputsStrip* outputs_ = nullptr;
     ChannelBar* channelBar_ = nullptr;
+    SceneActions* sceneActions_ = nullptr;
 
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
@@ -152,38 +155,6 @@ class Tarn80X : public QWidget {
   public slots:
     void BT_CH_Switch(int ch); // as the channel button does
     void Option_NoiseGate_Select(int level);
-
-    // ---- scene menu ----
-  public slots:
-    void
-    Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
-
-    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*,
-    // presets/maintenance.cpp) ----
-  public slots:
-    void Sence_Sub1_Fun();  // scene manager dialog
-    void Option_Sub2_Fun(); // About
-    void Option_Sub3_Fun(); // factory reset
-
-    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp,
-    // presets/firmware.cpp) ----
-  public slots:
-    void Sence_Sub2_Fun();  // save one scene to a file
-    void Sence_Sub3_Fun();  // load one scene from a file
-    void Sence_Sub4_Fun();  // save all scenes to a file
-    void Sence_Sub5_Fun();  // load all scenes from a file
-    void Option_Sub5_Fun(); // firmware upgrade
-
-  private:
-    // Each asks for a file name; the Open ones read and check the file and refuse a wrong one
-    // with a notice, returning whether the transfer may go on.
-    void SingleFileSave();
-    bool SingleFileOpen(QByteArray& file); // the "*.SCE" bytes, checked
-    void AllFileSave();                    // writes All_Scene_Image
-    bool AllFileOpen();                    // fills All_Scene_Image
-    bool UpgradeFileOpen();                // fills FW_Image
-    QByteArray All_Scene_Image;            // the nine stored scenes, 4096 bytes each, scene 1 first
-    QByteArray FW_Image;                   // the firmware file being sent
 
     // ---- language ----
   public slots:

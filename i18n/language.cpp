@@ -7,6 +7,7 @@
 #include "model/param_image.h"
 #include "session/menu_texts.h"
 #include "views/outputs.h"
+#include "views/scene_actions.h"
 #include "views/status_bar.h"
 
 #include <QAction>
@@ -37,12 +38,8 @@ void Tarn80X::Language_Set(uint8_t english) {
     }
     m.undo->setText(tr2(txt::OptionUndo, en));
     m.redo->setText(tr2(txt::OptionRedo, en));
-    m.about->setText(tr2(txt::OptionAbout, en));
-    m.systemReset->setText(tr2(txt::OptionReset, en));
-    m.upgrade->setText(tr2(txt::OptionUpgrade, en));
+    sceneActions_->showTexts(en);
     Tuning_Language_Set(en);
-    for (int i = 0; i < 5; ++i)
-        m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
     for (int i = 0; i < 3; ++i) {
         m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
         m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));

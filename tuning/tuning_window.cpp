@@ -3,11 +3,11 @@
 #include "app/tarn80x.h"
 #include "graph/measurement.h"
 #include "model/commands.h"
-#include "presets/file_notices.h"
-#include "presets/transfer_session.h"
 #include "tuning/distance_form.h"
 #include "tuning/filter_file.h"
 #include "tuning/tuning_texts.h"
+#include "widgets/file_dialog.h"
+#include "widgets/file_notices.h"
 #include "widgets/notice.h"
 
 #include <QAction>

@@ -8,9 +8,9 @@
 #include "graph/grid.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
-#include "presets/transfer_session.h"
 #include "session/text.h"
 #include "tests/support/window_fixture.h"
+#include "views/status_bar.h"
 #include "widgets/notice.h"
 
 #include <QCheckBox>
@@ -196,7 +196,7 @@ class TestTextFit : public QObject {
         QPushButton* stop = f.ui().BT_TRANSFER_STOP;
         stop->setEnabled(readOnly);
         stop->show();
-        Transfer_Texts_Update(f.window());
+        f.window().statusBar().showTransferTexts();
         QCOMPARE(stop->text(), note);
         const int needed = stop->fontMetrics().horizontalAdvance(note);
         QVERIFY2(

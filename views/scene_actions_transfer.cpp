@@ -1,26 +1,20 @@
-#include "presets/transfer_session.h"
+#include "views/scene_actions_transfer.h"
 
-#include "app/form.h"
-#include "app/settings.h"
-#include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "session/diag.h"
 #include "session/transfer_texts.h"
-#include "views/status_bar.h"
+#include "views/scene_actions.h"
 #include "widgets/notice.h"
 
-#include <QDir>
-#include <QFileDialog>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace tarn {
 
 namespace {
 
-// The running transfer's hold on the window: the menus it disabled, and what runs at its end.
+// The running transfer's hold on the view: the menus it disabled, and what runs at its end.
 struct Session {
-    Tarn80X* window = nullptr;
+    SceneActions* view = nullptr;
     bool sceneMenuWasEnabled = true;
     bool optionMenuWasEnabled = true;
     std::function<void(JobResult)> done;
@@ -42,10 +36,10 @@ void dropWaiting() {
 void endSession(JobResult result) {
     std::unique_ptr<Session> session = std::move(g_session);
     QObject::disconnect(session->finished);
-    Form& ui = *session->window->form();
-    session->window->statusBar().hideTransfer();
-    ui.BT_SENCE->setEnabled(session->sceneMenuWasEnabled);
-    ui.BT_OPTION->setEnabled(session->optionMenuWasEnabled);
+    SceneActions& view = *session->view;
+    emit view.transferHidden();
+    view.sceneButton()->setEnabled(session->sceneMenuWasEnabled);
+    view.optionButton()->setEnabled(session->optionMenuWasEnabled);
     if (session->done) session->done(result);
 }
 
@@ -83,23 +77,22 @@ bool Transfer_May_Start(std::function<void()> retry) {
     return true;
 }
 
-void Run_Transfer(Tarn80X& window, std::unique_ptr<TransferJob> job, int firstProgress,
+void Run_Transfer(SceneActions& view, std::unique_ptr<TransferJob> job, int firstProgress,
                   std::function<void(JobResult)> done) {
     LinkMachine& link = Link_Machine();
-    Form& ui = *window.form();
     auto session = std::make_unique<Session>();
-    session->window = &window;
-    session->sceneMenuWasEnabled = ui.BT_SENCE->isEnabled();
-    session->optionMenuWasEnabled = ui.BT_OPTION->isEnabled();
+    session->view = &view;
+    session->sceneMenuWasEnabled = view.sceneButton()->isEnabled();
+    session->optionMenuWasEnabled = view.optionButton()->isEnabled();
     session->done = std::move(done);
     const bool readOnly = job->readOnly();
     if (!link.startJob(std::move(job))) {
         TARN_DIAG(QStringList{QStringLiteral("the link runs a job already; transfer not started")});
         return;
     }
-    ui.BT_SENCE->setEnabled(false);
-    ui.BT_OPTION->setEnabled(false);
-    window.statusBar().showTransfer(firstProgress, readOnly);
+    view.sceneButton()->setEnabled(false);
+    view.optionButton()->setEnabled(false);
+    emit view.transferShown(firstProgress, readOnly);
     session->finished = QObject::connect(&link, &LinkMachine::jobFinished, endSession);
     g_session = std::move(session);
 }
@@ -111,37 +104,14 @@ void Transfer_Abandon() {
     g_session.reset();
 }
 
-void Transfer_Texts_Update(Tarn80X& window) {
-    window.statusBar().showTransferTexts();
-}
-
-void Transfer_Stopped(Tarn80X& window, JobResult result, const Bilingual& text, bool unitChanged) {
+void Transfer_Stopped(SceneActions& view, JobResult result, const Bilingual& text,
+                      bool unitChanged) {
     if (result == JobResult::WriteFailed || result == JobResult::Cancelled) return;
     if (unitChanged) {
         Link_Machine().goOffline();
-        window.statusBar().showLinkStatus();
+        emit view.linkStatusChanged();
     }
     Show_Notice(text);
-}
-
-QString Ask_File_Name(FileDialogMode mode, const Bilingual& title, const Bilingual& filter,
-                      const char* defaultSuffix) {
-    const QString pattern = tr2(filter);
-    // No parent: the dialog would take on the main window's dark style sheet.
-    QFileDialog dialog(nullptr, tr2(title), Settings_Last_Folder(pattern), pattern);
-    dialog.setObjectName(QStringLiteral("TransferFileDialog"));
-    if (mode == FileDialogMode::Save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        if (defaultSuffix) dialog.setDefaultSuffix(QString::fromUtf8(defaultSuffix));
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (dialog.exec() != QDialog::Accepted) return {};
-    const QString path = dialog.selectedFiles().value(0);
-    Settings_Remember_File(pattern, path);
-    return path;
 }
 
 } // namespace tarn

@@ -1,4 +1,4 @@
-#include "presets/file_notices.h"
+#include "widgets/file_notices.h"
 
 #include "session/transfer_texts.h"
 #include "widgets/notice.h"

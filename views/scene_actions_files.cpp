@@ -1,16 +1,17 @@
 // Scene files: the mirror saved as one "*.SCE" scene, a "*.SCE" scene loaded into the unit, and
 // the unit's nine stored scenes moved to and from an "*.ALL" file.
-#include "app/form.h"
-#include "app/tarn80x.h"
+#include "views/scene_actions.h"
+
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
-#include "presets/file_notices.h"
-#include "presets/transfer_session.h"
+#include "session/edit_session.h"
 #include "session/scene_file_format.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
-#include "views/status_bar.h"
+#include "views/scene_actions_transfer.h"
+#include "widgets/file_dialog.h"
+#include "widgets/file_notices.h"
 #include "widgets/notice.h"
 
 #include <algorithm>
@@ -64,27 +65,26 @@ bool stillReady() {
 
 // ---- one scene ----
 
-void Tarn80X::Sence_Sub2_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub2_Fun(); })) return;
+void SceneActions::saveScene() {
+    if (!Transfer_May_Start([this] { saveScene(); })) return;
     SingleFileSave();
 }
 
-void Tarn80X::SingleFileSave() {
+void SceneActions::SingleFileSave() {
     const QString path =
         Ask_File_Name(FileDialogMode::Save, kSaveSingleTitle, kSingleFilter, "SCE");
     if (path.isEmpty()) return;
     // Only a mirror read back completely holds every gain in the PC encoding.
     if (!stillReady()) return;
-    if (Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image))))
-        statusBar().showSavedWhere(path);
+    if (Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image)))) emit savedTo(path);
 }
 
-bool Tarn80X::SingleFileOpen(QByteArray& file) {
+bool SceneActions::SingleFileOpen(QByteArray& file) {
     return readCheckedSceneFile(kLoadSingleTitle, kSingleFilter, false, file);
 }
 
-void Tarn80X::Sence_Sub3_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub3_Fun(); })) return;
+void SceneActions::loadScene() {
+    if (!Transfer_May_Start([this] { loadScene(); })) return;
     QByteArray file;
     if (!SingleFileOpen(file) || !stillReady()) return;
 
@@ -94,7 +94,7 @@ void Tarn80X::Sence_Sub3_Fun() {
     ParamImage::Bytes fileImage{};
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
-    Image_Replaced();
+    session.imageReplaced();
 
     Run_Transfer(*this, std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
                  [this](JobResult result) {
@@ -110,8 +110,8 @@ void Tarn80X::Sence_Sub3_Fun() {
 
 // ---- all nine stored scenes ----
 
-void Tarn80X::Sence_Sub4_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub4_Fun(); })) return;
+void SceneActions::saveAllScenes() {
+    if (!Transfer_May_Start([this] { saveAllScenes(); })) return;
     Run_Transfer(*this, std::make_unique<StoredScenesDownloadJob>(), 0, [this](JobResult result) {
         if (result != JobResult::Done) {
             Transfer_Stopped(*this, result, transfer_text::DownloadStopped, false);
@@ -127,21 +127,21 @@ void Tarn80X::Sence_Sub4_Fun() {
     });
 }
 
-void Tarn80X::AllFileSave() {
+void SceneActions::AllFileSave() {
     const QString path = Ask_File_Name(FileDialogMode::Save, kSaveAllTitle, kAllFilter, "ALL");
     if (path.isEmpty()) return;
-    if (Save_File_Or_Tell(path, All_Scene_Image)) statusBar().showSavedWhere(path);
+    if (Save_File_Or_Tell(path, All_Scene_Image)) emit savedTo(path);
 }
 
-bool Tarn80X::AllFileOpen() {
+bool SceneActions::AllFileOpen() {
     QByteArray file;
     if (!readCheckedSceneFile(kLoadAllTitle, kAllFilter, true, file)) return false;
     All_Scene_Image = file;
     return true;
 }
 
-void Tarn80X::Sence_Sub5_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub5_Fun(); })) return;
+void SceneActions::loadAllScenes() {
+    if (!Transfer_May_Start([this] { loadAllScenes(); })) return;
     if (!AllFileOpen() || !stillReady()) return;
     Run_Transfer(*this, std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
                  [this](JobResult result) {

@@ -1,15 +1,15 @@
 // The firmware upgrade: a "*.bin" image checked and streamed to the unit in 16-byte chunks, each
 // acknowledged, then the link dropped while the unit installs it.
-#include "app/form.h"
-#include "app/tarn80x.h"
+#include "views/scene_actions.h"
+
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/file_notices.h"
-#include "presets/transfer_session.h"
 #include "session/firmware_image.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
-#include "views/status_bar.h"
+#include "views/scene_actions_transfer.h"
+#include "widgets/file_dialog.h"
+#include "widgets/file_notices.h"
 #include "widgets/notice.h"
 
 #include <QFileInfo>
@@ -28,7 +28,7 @@ constexpr uint16_t kInstallTicks = 2500;
 
 } // namespace
 
-bool Tarn80X::UpgradeFileOpen() {
+bool SceneActions::UpgradeFileOpen() {
     FW_Image.clear();
     const QString path = Ask_File_Name(FileDialogMode::Open, kUpgradeTitle, kUpgradeFilter);
     if (path.isEmpty()) return false;
@@ -64,8 +64,8 @@ bool Tarn80X::UpgradeFileOpen() {
     return true;
 }
 
-void Tarn80X::Option_Sub5_Fun() {
-    if (!Transfer_May_Start([this] { Option_Sub5_Fun(); })) return;
+void SceneActions::upgradeFirmware() {
+    if (!Transfer_May_Start([this] { upgradeFirmware(); })) return;
     if (!UpgradeFileOpen()) return;
     if (!Link_Machine().readyForTransfer()) { // the link may have changed while the dialog was open
         Show_Notice(transfer_text::NotConnected);
@@ -84,7 +84,7 @@ void Tarn80X::Option_Sub5_Fun() {
                      LinkMachine& link = Link_Machine();
                      link.reopenAfter(kInstallTicks);
                      link.ring().clear();
-                     statusBar().showLinkStatus();
+                     emit linkStatusChanged();
                      Show_Notice(transfer_text::UpgradeDone);
                  });
 }
