@@ -2,6 +2,7 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "session/menu_texts.h"
+#include "tuning/tuning_actions.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "widgets/styles.h"
@@ -64,7 +65,13 @@ void Tarn80X::buildOptionAndSceneMenus() {
     m.chinese->setChecked(true);
     connect(m.chinese, &QAction::triggered, this, &Tarn80X::Option_Sub6_Fun);
     connect(m.english, &QAction::triggered, this, &Tarn80X::Option_Sub7_Fun);
-    Tuning_Menu_Build();
+    // The tuning entries go before the language entries.
+    const auto& tuning = tuningActions_->entries();
+    m.option->insertActions(m.chinese, {tuning.begin(), tuning.end()});
+    m.importMeasurement = tuning[0];
+    m.clearMeasurement = tuning[1];
+    m.importEqFilters = tuning[2];
+    m.distanceAlignment = tuning[3];
     ui->BT_OPTION->setMenu(m.option);
 
     m.scene = sceneActions_->sceneMenu();

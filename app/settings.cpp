@@ -39,18 +39,4 @@ void Settings_Save(const Tarn80X& window) {
     s.setValue(kWindowPos, window.pos());
 }
 
-std::array<QString, 6> Settings_Distances() {
-    const QSettings s = App_Settings();
-    std::array<QString, 6> texts;
-    for (size_t ch = 0; ch < texts.size(); ++ch)
-        texts[ch] = s.value(QStringLiteral("distance/ch%1").arg(ch + 1)).toString();
-    return texts;
-}
-
-void Settings_Save_Distances(const std::array<QString, 6>& texts) {
-    QSettings s = App_Settings();
-    for (size_t ch = 0; ch < texts.size(); ++ch)
-        s.setValue(QStringLiteral("distance/ch%1").arg(ch + 1), texts[ch]);
-}
-
 } // namespace tarn

@@ -6,6 +6,7 @@
 #include "link/send.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
+#include "tuning/tuning_actions.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "widgets/styles.h"
@@ -34,6 +35,8 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
                        *session, this);
     connect(channelBar_, &ChannelBar::channelSwitched, this, &Tarn80X::Channel_Refresh);
     sceneActions_ = new SceneActions({ui->BT_SENCE, ui->BT_OPTION}, *session, this);
+    tuningActions_ = new TuningActions(*session, this);
+    connect(tuningActions_, &TuningActions::graphChanged, this, &Tarn80X::Graph_Repaint);
     buildOptionAndSceneMenus();
     installEventFilters();
 

@@ -26,6 +26,7 @@ class ChannelBar;
 class OutputsStrip;
 class SceneActions;
 class StatusBar;
+class TuningActions;
 
 class Tarn80X : public QWidget {
     Q_OBJECT
@@ -39,6 +40,7 @@ class Tarn80X : public QWidget {
     OutputsStrip& outputsStrip() const { return *outputs_; }
     ChannelBar& channelBar() const { return *channelBar_; }
     SceneActions& sceneActions() const { return *sceneActions_; }
+    TuningActions& tuningActions() const { return *tuningActions_; }
     // Stops the link waking itself (tests step the link with their own clock).
     void stopLinkTimer();
 
@@ -108,6 +110,7 @@ class Tarn80X : public QWidget {
     OutputsStrip* outputs_ = nullptr;
     ChannelBar* channelBar_ = nullptr;
     SceneActions* sceneActions_ = nullptr;
+    TuningActions* tuningActions_ = nullptr;
 
     // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
   public:
@@ -163,21 +166,6 @@ class Tarn80X : public QWidget {
 
   public:
     void Language_Set(uint8_t english); // every text of the window, its menus and actions
-
-    // ---- tuning workflow (tuning/tuning_window.cpp) ----
-  public slots:
-    void Option_Import_Measurement(); // for Cur_CH
-    void Option_Clear_Measurement();
-    void Option_Import_EQ_Filters(); // into Cur_CH
-    void Option_Distance_Alignment();
-
-  public:
-    void Tuning_Menu_Build(); // the four option entries, placed before the language entries
-    void Tuning_Language_Set(bool english);
-    // The two bulk edits. Each writes its fields into the mirror, copies them by the link rules,
-    // sends them while online and shows them: one call is one user action (one undo step).
-    void EQ_Bands_Apply(int ch, const ChannelBands& bands);
-    void Delays_Apply(const ChannelDelays& delays);
 
     // ---- shell ----
   public slots:

@@ -6,6 +6,7 @@
 #include "i18n/qt_translations.h"
 #include "model/param_image.h"
 #include "session/menu_texts.h"
+#include "tuning/tuning_actions.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "views/status_bar.h"
@@ -39,7 +40,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.undo->setText(tr2(txt::OptionUndo, en));
     m.redo->setText(tr2(txt::OptionRedo, en));
     sceneActions_->showTexts(en);
-    Tuning_Language_Set(en);
+    tuningActions_->showTexts(en);
     for (int i = 0; i < 3; ++i) {
         m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
         m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
