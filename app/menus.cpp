@@ -3,6 +3,7 @@
 #include "app/tarn80x.h"
 #include "session/menu_texts.h"
 #include "tuning/tuning_actions.h"
+#include "views/crossover.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "widgets/styles.h"
@@ -83,39 +84,12 @@ void Tarn80X::buildOptionAndSceneMenus() {
 
 void Tarn80X::buildFilterAndUnitMenus() {
     Menus& m = menus;
-    struct FilterMenus {
-        QPushButton* typeButton;
-        QPushButton* slopeButton;
-        QMenu*& type;
-        QMenu*& slope;
-        std::array<QAction*, 3>& typeEntry;
-        std::array<QAction*, 9>& slopeEntry;
-        bool lowPass;
-    };
-    for (FilterMenus f : {FilterMenus{ui->BT_HPF_TYPE, ui->BT_HPF_SLOPE, m.hpfType, m.hpfSlope,
-                                      m.hpfTypeEntry, m.hpfSlopeEntry, false},
-                          FilterMenus{ui->BT_LPF_TYPE, ui->BT_LPF_SLOPE, m.lpfType, m.lpfSlope,
-                                      m.lpfTypeEntry, m.lpfSlopeEntry, true}}) {
-        f.type = darkMenu(this);
-        f.type->setToolTipsVisible(true);
-        for (int i = 0; i < 3; ++i) {
-            f.typeEntry[i] = addEntry(f.type, txt::FilterType[i]);
-            f.typeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], false));
-            const bool lowPass = f.lowPass;
-            connect(f.typeEntry[i], &QAction::triggered, this,
-                    [this, lowPass, i] { Filter_Type_Select(lowPass, i); });
-        }
-        f.typeButton->setMenu(f.type);
-        f.slope = darkMenu(this);
-        for (int i = 0; i < 9; ++i) {
-            const Bilingual text =
-                i < 8 ? Bilingual{txt::FilterSlope[i], txt::FilterSlope[i]} : txt::FilterOff;
-            f.slopeEntry[i] = addEntry(f.slope, text);
-            const bool lowPass = f.lowPass;
-            connect(f.slopeEntry[i], &QAction::triggered, this,
-                    [this, lowPass, i] { Filter_Slope_Select(lowPass, i); });
-        }
-        f.slopeButton->setMenu(f.slope);
+    for (bool lowPass : {false, true}) {
+        const CrossoverPanel::FilterMenus& f = crossover_->menus(lowPass);
+        (lowPass ? m.lpfType : m.hpfType) = f.type;
+        (lowPass ? m.lpfSlope : m.hpfSlope) = f.slope;
+        (lowPass ? m.lpfTypeEntry : m.hpfTypeEntry) = f.typeEntry;
+        (lowPass ? m.lpfSlopeEntry : m.hpfSlopeEntry) = f.slopeEntry;
     }
 
     m.delayUnit = ui->BT_Unit->menu();

@@ -7,6 +7,7 @@
 #include "model/param_image.h"
 #include "session/channel_state.h"
 #include "tuning/tuning_actions.h"
+#include "views/crossover.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "widgets/styles.h"
@@ -42,6 +43,11 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
 
     Link_Init(); // the name reply must match; replies are dispatched to this window
     Pc.EQ_Mode = 1;
+    crossover_ =
+        new CrossoverPanel({ui->Edit_HPF_Freq, ui->Edit_LPF_Freq, ui->BT_HPF_TYPE, ui->BT_LPF_TYPE,
+                            ui->BT_HPF_SLOPE, ui->BT_LPF_SLOPE, ui->BT_HPF_FREQ_UP,
+                            ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN},
+                           *session, this);
     buildFilterAndUnitMenus();
 
     setWindowFlags(Qt::FramelessWindowHint);

@@ -23,6 +23,7 @@ namespace tarn {
 
 struct Form;
 class ChannelBar;
+class CrossoverPanel;
 class OutputsStrip;
 class SceneActions;
 class StatusBar;
@@ -39,6 +40,7 @@ class Tarn80X : public QWidget {
     StatusBar& statusBar() const { return *statusBar_; }
     OutputsStrip& outputsStrip() const { return *outputs_; }
     ChannelBar& channelBar() const { return *channelBar_; }
+    CrossoverPanel& crossoverPanel() const { return *crossover_; }
     SceneActions& sceneActions() const { return *sceneActions_; }
     TuningActions& tuningActions() const { return *tuningActions_; }
     // Stops the link waking itself (tests step the link with their own clock).
@@ -109,30 +111,21 @@ class Tarn80X : public QWidget {
     Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
     OutputsStrip* outputs_ = nullptr;
     ChannelBar* channelBar_ = nullptr;
+    CrossoverPanel* crossover_ = nullptr;
     SceneActions* sceneActions_ = nullptr;
     TuningActions* tuningActions_ = nullptr;
 
-    // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
+    // ---- editing: EQ bands (editing/eq_bands.cpp) ----
   public:
-    void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the entries
+    void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the bands
     void EQ_Bypass_Show(int ch);
     // Copies to the channels linked to ch, sending each when online.
     void EQ_Link_Copy(int ch, int band);
-    void HPF_Link_Copy(int ch);
-    void LPF_Link_Copy(int ch);
   public slots:
-    void Filter_Type_Select(bool lowPass, int type);   // type menus, entries 0..2
-    void Filter_Slope_Select(bool lowPass, int entry); // slope menus, entries 0..7 and 8 = off
     void on_BT_PEQ_clicked();
     void on_BT_GEQ_clicked();
     void on_BT_EQ_BYPASS_clicked();
     void on_BT_EQ_RESET_clicked();
-    void on_Edit_HPF_Freq_returnPressed();
-    void on_Edit_LPF_Freq_returnPressed();
-    void on_BT_HPF_FREQ_UP_clicked();
-    void on_BT_HPF_FREQ_DOWN_clicked();
-    void on_BT_LPF_FREQ_UP_clicked();
-    void on_BT_LPF_FREQ_DOWN_clicked();
 
   public:
     // Construction, last step: connects the band families (sliders and entries) to the routines
@@ -146,10 +139,6 @@ class Tarn80X : public QWidget {
   private:
     void EQ_Led_Show(int ch, int band);
     void EQ_Entries_Mode(bool parametric);
-    // Crossovers: the low-pass filter when lowPass is set, else the high-pass filter, of Cur_CH.
-    void Filter_Freq_Entry(bool lowPass);
-    void Filter_Step_Button(bool lowPass, bool up);
-    void Filter_Freq_Step(bool lowPass, bool up, bool fast, Gesture gesture);
 
     // ---- the edited channel and the noise gate (app/channels.cpp) ----
   public:

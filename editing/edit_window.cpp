@@ -7,6 +7,7 @@
 #include "session/channel_state.h"
 #include "session/eq_format.h"
 #include "session/output_format.h"
+#include "views/crossover.h"
 #include "views/outputs.h"
 #include "widgets/refresh.h"
 #include "widgets/styles.h"
@@ -98,17 +99,7 @@ void Tarn80X::Refresh_Eq() {
 
 void Tarn80X::Refresh_Crossover() {
     const uint8_t ch = Pc.Cur_CH;
-    const bool english = Pc.Lang_EN != 0;
-    for (bool lowPass : {false, true}) {
-        const FilterFields& f = lowPass ? kLpfFields : kHpfFields;
-        QPushButton* type = lowPass ? ui->BT_LPF_TYPE : ui->BT_HPF_TYPE;
-        QPushButton* slope = lowPass ? ui->BT_LPF_SLOPE : ui->BT_HPF_SLOPE;
-        Set_Text(lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq,
-                 Eq_Freq_Text(Param_Image.filterFreq(f, ch)));
-        type->setText(Filter_Type_Text(Param_Image.filterType(f, ch), english));
-        slope->setText(Filter_Slope_Text(Param_Image.filterSlope(f, ch),
-                                         Param_Image.filterOff(f, ch) != 0, english));
-    }
+    crossover_->refresh();
     HPF_Curve_Calc(ch); // the curves also place the markers and their lines
     LPF_Curve_Calc(ch);
     Curve_Points_Update(ch);

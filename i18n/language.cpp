@@ -7,6 +7,7 @@
 #include "model/param_image.h"
 #include "session/menu_texts.h"
 #include "tuning/tuning_actions.h"
+#include "views/crossover.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "views/status_bar.h"
@@ -41,14 +42,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     m.redo->setText(tr2(txt::OptionRedo, en));
     sceneActions_->showTexts(en);
     tuningActions_->showTexts(en);
-    for (int i = 0; i < 3; ++i) {
-        m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
-        m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
-        m.hpfTypeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], en));
-        m.lpfTypeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], en));
-    }
-    m.hpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
-    m.lpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
+    crossover_->showTexts(en);
 
     for (int ch = 0; ch < kChannels; ++ch)
         outputs_->drawPhaseButton(ch);
