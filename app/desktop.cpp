@@ -6,7 +6,7 @@
 #include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "session/desktop_texts.h"
+#include "session/access_texts.h"
 #include "session/text.h"
 #include "views/status_bar.h"
 #include "widgets/notice.h"
@@ -40,7 +40,10 @@ void Desktop_Attach(Tarn80X& window) {
     Device_Access.changed = [target](bool tellUser) {
         if (!target) return;
         target->statusBar().showAccessStatus();
-        if (tellUser) Show_Notice(Fill_Text(txt::AccessLocked, {Device_Access.detail()}));
+        if (!tellUser) return;
+        const bool inUse = Device_Access.state() == UnitAccess::InUse;
+        Show_Notice(
+            Fill_Text(inUse ? txt::AccessInUse : txt::AccessLocked, {Device_Access.detail()}));
     };
 }
 

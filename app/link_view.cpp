@@ -28,6 +28,8 @@ void Tarn80X::Link_Init() {
     connect(sceneActions_, &SceneActions::transferShown, statusBar_, &StatusBar::showTransfer);
     connect(sceneActions_, &SceneActions::transferHidden, statusBar_, &StatusBar::hideTransfer);
     connect(sceneActions_, &SceneActions::savedTo, statusBar_, &StatusBar::showSavedWhere);
+    connect(sceneActions_, &SceneActions::stopCaptionChanged, this,
+            [this](const QString& text) { ui->BT_TRANSFER_STOP->setText(text); });
     connect(sceneActions_, &SceneActions::linkStatusChanged, statusBar_,
             &StatusBar::showLinkStatus);
     connect(&link, &LinkMachine::inputSourceReported, channelBar_, &ChannelBar::showInputButtons);

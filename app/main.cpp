@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/desktop.h"
 #include "app/tarn80x.h"
+#include "link/link_machine.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -54,6 +55,8 @@ int main(int argc, char* argv[]) {
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarn80x.tarn80x"));
     QApplication::setWindowIcon(tarn::App_Icon());
+    // The window and the command line never hold the unit at the same time.
+    tarn::Link_Machine().setExclusive(true);
     int exitCode = 0;
     {
         tarn::Tarn80X window;

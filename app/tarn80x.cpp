@@ -10,6 +10,7 @@
 #include "views/crossover.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
+#include "views/scene_actions_history.h"
 #include "widgets/styles.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     installEventFilters();
 
     Link_Init(); // the name reply must match; replies are dispatched to this window
+    History_Attach(*sceneActions_);
     Pc.EQ_Mode = 1;
     crossover_ =
         new CrossoverPanel({ui->Edit_HPF_Freq, ui->Edit_LPF_Freq, ui->BT_HPF_TYPE, ui->BT_LPF_TYPE,
@@ -81,6 +83,7 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
+    History_Detach(*sceneActions_); // the last state of the session, while the link is still up
     Desktop_Detach(*this);
     // The stack announces its clearing as it goes; nothing here may answer by then.
     session->disconnect(this);

@@ -201,6 +201,7 @@ class Tarn80X : public QWidget {
         QAction* redo = nullptr;
         QMenu* scene = nullptr;
         std::array<QAction*, 5> sceneEntry{};
+        QAction* history = nullptr; // the History window
         QMenu* hpfType = nullptr;
         QMenu* lpfType = nullptr;
         std::array<QAction*, 3> hpfTypeEntry{};

@@ -202,6 +202,12 @@ void LinkMachine::parseFrame() {
 void LinkMachine::closeUnit() {
     if (handle_) hid_close(handle_);
     handle_ = nullptr;
+    claim_.release();
+}
+
+void LinkMachine::setExclusive(bool on) {
+    exclusive_ = on;
+    if (!on) claim_.release();
 }
 
 void LinkMachine::reopenAfter(uint16_t ticks) {
@@ -250,9 +256,17 @@ UnitAccess LinkMachine::openUnit() {
         for (hid_device_info* d = list; d && devicePath_.empty(); d = d->next)
             if (d->path) devicePath_ = d->path;
     }
+    serial_.clear();
+    for (hid_device_info* d = list; d; d = d->next)
+        if (d->path && devicePath_ == d->path && d->serial_number) serial_ = d->serial_number;
     hid_free_enumeration(list);
-    if (count == 0) return UnitAccess::Absent;
+    if (count == 0) {
+        claim_.release();
+        return UnitAccess::Absent;
+    }
+    if (exclusive_ && !claim_.take(devicePath_)) return UnitAccess::InUse;
     handle_ = hid_open_path(devicePath_.c_str());
+    if (!handle_) claim_.release();
     if (count < 2) {
         severalSeen_ = false;
     } else if (!severalSeen_) {
@@ -305,11 +319,13 @@ void LinkMachine::deviceArrived() {
 }
 
 void LinkMachine::Connect_Unit() {
-    closeUnit();
+    // The claim stays through a re-open, so that the other program cannot slip in between.
+    if (handle_) hid_close(handle_);
+    handle_ = nullptr;
     sendSuppressed_ = false;
     nameWait_ = 0;
     const UnitAccess access = openUnit();
-    Device_Access.Note_Open_Attempt(access);
+    Device_Access.Note_Open_Attempt(access, claim_.holder());
     const bool opened = access == UnitAccess::Opened;
     if (!opened) {
         wrongNameSeen_ = false; // whatever was attached has gone

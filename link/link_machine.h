@@ -7,6 +7,7 @@
 #include "link/device_access.h"
 #include "link/frame.h"
 #include "link/transfer_job.h"
+#include "link/unit_claim.h"
 #include "model/commands.h"
 
 #include <QObject>
@@ -90,6 +91,8 @@ class LinkMachine : public QObject {
     hid_device* handle() const { return handle_; }
     // The device path of the unit in use; kept while it stays attached.
     const std::string& devicePath() const { return devicePath_; }
+    // Its USB serial number as the bus lists it; empty when the unit reports none.
+    const std::wstring& serialNumber() const { return serial_; }
     // The unit present does not answer correctly: kTroubleHandshakes handshakes in a row failed.
     bool inTrouble() const { return failedHandshakes_ >= kTroubleHandshakes; }
     int failedHandshakes() const { return failedHandshakes_; }
@@ -138,6 +141,11 @@ class LinkMachine : public QObject {
     // installing new firmware); a unit arriving on the bus meanwhile is looked at at once.
     void reopenAfter(uint16_t ticks);
     void closeUnit();
+    // With exclusive on, the unit is opened only under its UnitClaim, held until it is closed;
+    // a unit another program holds counts as UnitAccess::InUse. The programs turn it on; tests
+    // that run in parallel, each with its own simulated unit, leave it off.
+    void setExclusive(bool on);
+    bool exclusive() const { return exclusive_; }
     // A HID device has appeared or gone (udev, or the simulated unit): while offline, look at the
     // bus again at the next tick.
     void deviceArrived();
@@ -220,6 +228,8 @@ class LinkMachine : public QObject {
     void flushNotices();
 
     hid_device* handle_ = nullptr;
+    bool exclusive_ = false;
+    UnitClaim claim_;
     LinkPhase phase_ = LinkPhase::Searching;
     uint8_t readbackBlock_ = 0;
     uint8_t sceneNameIndex_ = 0;
@@ -236,6 +246,7 @@ class LinkMachine : public QObject {
     bool wrongNameSeen_ = false;
     int probeWait_ = 0;        // offline ticks until the next look at the bus
     std::string devicePath_;   // the unit in use
+    std::wstring serial_;      // its serial number, as listed
     bool severalSeen_ = false; // told that several units are attached
     int nameBoundTicks_ = kNameWaitTicks;
     int nameAskedTicks_ = 0; // ticks since the name request of the running open

@@ -1,6 +1,6 @@
-# What `cmake --install` and the Debian package ship: the application, the udev rule that gives
-# the user at the seat access to the unit, the desktop entry, the icons, the AppStream metainfo
-# and the licence.
+# What `cmake --install` and the Debian package ship: the application and its command line, the
+# udev rule that gives the user at the seat access to the unit, the desktop entry, the icons, the
+# AppStream metainfo and the licence.
 include(GNUInstallDirs)
 
 set(TARN_APP_ID org.tarn80x.tarn80x)
@@ -8,7 +8,7 @@ set(TARN_APP_ID org.tarn80x.tarn80x)
 # /usr/local/lib/udev/rules.d, so a default `cmake --install` works after a reload too.
 set(TARN_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING "Where the udev rule is installed")
 
-install(TARGETS tarn80x RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tarn80x tarn80x-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/70-tarn80x.rules DESTINATION ${TARN_UDEV_RULES_DIR})
 install(FILES packaging/${TARN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(packaging/${TARN_APP_ID}.metainfo.xml.in

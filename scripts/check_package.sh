@@ -21,7 +21,7 @@ check() { # check MESSAGE COMMAND...: reports and remembers a failed check
 }
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/tarn80x ./usr/lib/udev/rules.d/70-tarn80x.rules \
+for f in ./usr/bin/tarn80x ./usr/bin/tarn80x-cli ./usr/lib/udev/rules.d/70-tarn80x.rules \
          ./usr/share/applications/org.tarn80x.tarn80x.desktop \
          ./usr/share/metainfo/org.tarn80x.tarn80x.metainfo.xml \
          ./usr/share/icons/hicolor/scalable/apps/tarn80x.svg \
@@ -38,6 +38,10 @@ check "no postinst" bash -c 'dpkg-deb --ctrl-tarfile "$0" | tar -t | grep -qx ".
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 dpkg-deb -x "$deb" "$tmp"
+# The command line runs where there is no display: QtCore only.
+check "tarn80x-cli needs more than QtCore" bash -c \
+    '! readelf -d "$0" | grep -qE "libQt6(Gui|Widgets)"' "$tmp/usr/bin/tarn80x-cli"
+check "tarn80x-cli --version" grep -qx "tarn80x-cli $version" <<<"$("$tmp/usr/bin/tarn80x-cli" --version)"
 rule="$tmp/usr/lib/udev/rules.d/70-tarn80x.rules"
 check "udev rule does not match the unit" grep -q \
     'SUBSYSTEM=="hidraw", ATTRS{idVendor}=="1a86", ATTRS{idProduct}=="e010", TAG+="uaccess"' "$rule"

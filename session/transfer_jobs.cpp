@@ -82,23 +82,25 @@ bool SceneImageLoadJob::next(JobAction& action) {
 
 // ---- the nine stored scenes out of the unit ----
 
-StoredScenesDownloadJob::StoredScenesDownloadJob() : scenes_(kAllFileSize, 0) {}
+StoredScenesDownloadJob::StoredScenesDownloadJob(int first, int count)
+    : scenes_(static_cast<size_t>(count) * kImageSize, 0), first_(first), count_(count) {}
 
 bool StoredScenesDownloadJob::next(JobAction& action) {
-    if (request_ == kStoredScenes * kStoredSceneDownloadBlocks) {
+    if (request_ == count_ * kStoredSceneDownloadBlocks) {
         if (done_) return false;
         done_ = true;
         action = pause(0, kIdleTicksAfterSend);
         return true;
     }
-    const int s = 1 + request_ / kStoredSceneDownloadBlocks;
+    const int s = first_ + request_ / kStoredSceneDownloadBlocks;
     const int k = request_ % kStoredSceneDownloadBlocks;
     ++request_;
     // Only the answer for this very block is taken: one for another block (a late or repeated
     // answer) would leave this block unread.
     action = answeredFrame(Make_Scene_Block_Request(s, k),
                            Expected{kSceneBlockCode, 2 + kBlockSize, s, k}, kSceneRequestRule);
-    action.progressBefore = Download_Progress(request_);
+    // Fewer places fill the bar as fast as all nine would.
+    action.progressBefore = Download_Progress(request_ * kStoredScenes / count_);
     return true;
 }
 
@@ -106,7 +108,7 @@ void StoredScenesDownloadJob::answered(const Reply& answer) {
     const int s = answer.data[0];
     const int k = answer.data[1];
     std::copy(answer.data.begin() + 2, answer.data.begin() + 2 + kBlockSize,
-              scenes_.begin() + (s - 1) * kImageSize + k * kBlockSize);
+              scenes_.begin() + (s - first_) * kImageSize + k * kBlockSize);
 }
 
 // ---- the nine stored scenes into the unit ----

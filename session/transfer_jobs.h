@@ -23,17 +23,21 @@ class SceneImageLoadJob : public TransferJob {
 };
 
 // The nine stored scenes out of the unit (06 15 per block); only reads, so it may be cancelled.
+// Places first..first + count - 1 only, when given (the history reads one before a delete).
 class StoredScenesDownloadJob : public TransferJob {
   public:
-    StoredScenesDownloadJob();
+    StoredScenesDownloadJob(int first = 1, int count = 9);
     bool readOnly() const override { return true; }
     bool next(JobAction& action) override;
     void answered(const Reply& answer) override;
-    // Nine 4096-byte images, scene 1 first; bytes 0..1099 of each as the unit sent them.
+    // count 4096-byte images, place first first; bytes 0..1099 of each as the unit sent them.
     const std::vector<uint8_t>& scenes() const { return scenes_; }
+    int first() const { return first_; }
 
   private:
     std::vector<uint8_t> scenes_;
+    int first_ = 1;
+    int count_ = 9;
     int request_ = 0; // requests made, 0..495
     bool done_ = false;
 };

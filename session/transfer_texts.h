@@ -35,12 +35,20 @@ constexpr Bilingual SceneFileField{
 constexpr Bilingual FieldAtScene{"场景 %1，", "scene %1, "};
 constexpr Bilingual FieldAtBand{"第 %1 段，", "band %1, "};
 constexpr Bilingual FieldAtOffset{"第 %1 字节，", "byte %1, "};
+// The tune's text form; %1 the reader's words, naming the field.
+constexpr Bilingual TuneTextRefused{"调音文本文件不正确，未加载：%1",
+                                    "The tune text was refused; nothing was loaded: %1"};
+constexpr Bilingual TuneTextTooLarge{"文件过大，不是调音文本文件，未加载！",
+                                     "The file is far too large for a tune text; nothing was "
+                                     "loaded!"};
 constexpr Bilingual FileUnreadable{"无法读取文件，未加载！",
                                    "Cannot read the file; nothing was loaded!"};
 constexpr Bilingual FileNotRegular{
     "所选的不是普通文件（例如管道、设备或文件夹），未读取！",
     "The chosen item is not a regular file (a pipe, a device or a folder, for instance); it was "
     "not read!"};
+// The file dialogs' filter for one scene.
+constexpr Bilingual SingleFilter{"场景文件(*.SCE)", "Scene file (*.SCE)"};
 constexpr Bilingual FileNotSavedDiskFull{
     "磁盘空间不足，未保存任何内容，原有文件未改变！",
     "The disk is full: nothing was saved, and any earlier file is unchanged!"};

@@ -93,7 +93,7 @@ struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_enumerate(unsigned short
         if (info->path) std::strcpy(info->path, path);
         info->vendor_id = sim::kVendorId;
         info->product_id = sim::kProductId;
-        info->serial_number = copyWide(L"");
+        info->serial_number = copyWide(sim::unit(i).serial().c_str());
         info->manufacturer_string = copyWide(L"Simulated unit");
         info->product_string = copyWide(L"Six-channel DSP");
         info->interface_number = 0;

@@ -129,6 +129,7 @@ void Unit::reset() {
     name_.assign(kName, kName + 8);
     name_.resize(kNameSize, 0x00);
     fw_ = Firmware{};
+    serial_.clear();
     const bool arrived = !plugged_;
     plugged_ = true;
     openable_ = true;
@@ -326,11 +327,11 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
         return int(length);
     }
     frames_.push_back(frame);
-    if (lostWrites_ > 0) {
+    if (lostWrites_ > 0)
         --lostWrites_;
-        return int(length);
-    }
-    if (!silent_) execute(frame.payload);
+    else if (!silent_)
+        execute(frame.payload);
+    if (unplugAfterWrites_ > 0 && --unplugAfterWrites_ == 0) setPlugged(false);
     return int(length);
 }
 

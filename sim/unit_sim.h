@@ -205,6 +205,9 @@ class Unit {
     // Unplugging kills every open handle for good (writes and reads then fail); opens find
     // nothing until it is plugged in again.
     void setPlugged(bool plugged);
+    // The USB serial number the bus lists (none, as the real unit, after reset()).
+    void setSerial(std::wstring serial) { serial_ = std::move(serial); }
+    const std::wstring& serial() const { return serial_; }
     bool plugged() const { return plugged_; }
     // Called when the unit is plugged in or out (setPlugged, or reset() of an unplugged unit), as a
     // hotplug monitor reports a device added or removed. The hook itself survives reset().
@@ -233,6 +236,9 @@ class Unit {
     // The next n frames written are lost on the way: recorded, but neither carried out nor
     // answered.
     void loseWrites(int n) { lostWrites_ = std::max(0, n); }
+    // The unit is pulled out right after the n-th frame written from now (that frame is still
+    // carried out); 0 stops it. Survives reset(), like the arrival hook.
+    void unplugAfterWrites(int n) { unplugAfterWrites_ = std::max(0, n); }
     // Answers with this code lose their last `bytes` bytes (a unit answering one byte short);
     // bytes 0 stops it.
     void cutAnswers(std::uint8_t code, int bytes) {
@@ -280,6 +286,7 @@ class Unit {
     Memory mem_{};
     std::array<Scene, kScenes> scenes_{};
     std::vector<std::uint8_t> name_;
+    std::wstring serial_;
     std::uint8_t noiseGateOn_ = 0;
     Firmware fw_;
 
@@ -290,6 +297,7 @@ class Unit {
     int latencyMs_ = 0;
     int lateMs_ = 0;
     int lostWrites_ = 0;
+    int unplugAfterWrites_ = 0;
     std::uint8_t cutCode_ = 0;
     int cutBytes_ = 0;
     std::deque<Fault> faults_;

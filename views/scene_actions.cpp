@@ -6,6 +6,7 @@
 #include "session/edit_session.h"
 #include "session/menu_texts.h"
 #include "views/scene_actions_about_form.h"
+#include "views/scene_actions_history.h"
 #include "views/scene_actions_scene_manager.h"
 #include "widgets/notice.h"
 #include "widgets/styles.h"
@@ -92,6 +93,7 @@ void SceneActions::factoryReset() {
         Show_Notice(txt::ConnectFirst);
         return;
     }
+    Take_Snapshot(SnapshotReason::FactoryReset);
     Send_Factory_Reset();
     if (!Link_Online()) return; // the write failed; the sender has told the user
     Link_Machine().setReconnectCount(kResetReconnectTicks);

@@ -3,6 +3,8 @@
 // file action runs on the link. The window places the actions in its menus.
 #pragma once
 
+#include "session/history_recorder.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -51,6 +53,10 @@ class SceneActions : public QObject {
     void factoryReset();
     void upgradeFirmware();
 
+    // Checked "*.SCE" bytes into the unit (a file, or a snapshot restored), after a snapshot
+    // with this reason; then the unit is read back.
+    void sceneImageLoad(const QByteArray& file, SnapshotReason reason);
+
   signals:
     // For the status bar: the progress display of a transfer, and where a file was saved.
     void transferShown(int firstProgress, bool readOnly);
@@ -58,6 +64,8 @@ class SceneActions : public QObject {
     void savedTo(const QString& path);
     // The link went offline or waits for the unit: its status is to be shown again.
     void linkStatusChanged();
+    // The stop button beside the progress says something else than cancel (skip a reading).
+    void stopCaptionChanged(const QString& text);
 
   private:
     // Each asks for a file name; the Open ones read and check the file and refuse a wrong one
@@ -66,6 +74,7 @@ class SceneActions : public QObject {
     bool SingleFileOpen(QByteArray& file); // the "*.SCE" bytes, checked
     void AllFileSave();                    // writes All_Scene_Image
     bool AllFileOpen();                    // fills All_Scene_Image
+    void AllScenesUpload();                // All_Scene_Image into the unit
     bool UpgradeFileOpen();                // fills FW_Image
 
     Widgets ui;

@@ -9,6 +9,9 @@
 #include "session/scene_file_format.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "session/tune_text.h"
+#include "session/unit_files.h"
+#include "views/scene_actions_history.h"
 #include "views/scene_actions_transfer.h"
 #include "widgets/file_dialog.h"
 #include "widgets/file_notices.h"
@@ -25,15 +28,10 @@ constexpr Bilingual kSaveSingleTitle{"保存单个场景文件", "Save single sc
 constexpr Bilingual kLoadSingleTitle{"加载单个场景文件", "Load single scene file"};
 constexpr Bilingual kSaveAllTitle{"保存全部场景文件", "Save all scenes file"};
 constexpr Bilingual kLoadAllTitle{"加载全部场景文件", "Load all scenes file"};
-constexpr Bilingual kSingleFilter{"场景文件(*.SCE)", "Scene file (*.SCE)"};
+// One scene as the unit's bytes, or as the tune's text form, told apart by the name.
+constexpr Bilingual kSingleFilter{"场景文件(*.SCE);;调音文本(*.json)",
+                                  "Scene file (*.SCE);;Tune text (*.json)"};
 constexpr Bilingual kAllFilter{"场景文件(*.ALL)", "All scenes file (*.ALL)"};
-
-// Ticks after a single-scene load until the unit is opened again and read back.
-constexpr uint16_t kSingleLoadReconnectTicks = 10;
-
-QByteArray asBytes(const ParamImage::Bytes& image) {
-    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
-}
 
 const uint8_t* bytesOf(const QByteArray& data) {
     return reinterpret_cast<const uint8_t*>(data.constData());
@@ -44,13 +42,12 @@ bool readCheckedSceneFile(const Bilingual& title, const Bilingual& filter, bool 
                           QByteArray& out) {
     const QString path = Ask_File_Name(FileDialogMode::Open, title, filter);
     if (path.isEmpty()) return false;
-    // One byte more than the larger kind is enough to tell every size apart.
-    if (!Read_Chosen_File(path, kAllFileSize + 1, out, transfer_text::FileUnreadable)) return false;
-    const SceneFileVerdict verdict = allScenes ? Check_All_File(out) : Check_Scene_File(out);
-    if (verdict.check != SceneFileCheck::Ok) {
-        Show_Notice(Scene_File_Check_Text(verdict, allScenes));
+    const FileLoad file = allScenes ? Load_Scene_File(path, true) : Load_Tune_File(path);
+    if (!file.ok()) {
+        Show_Notice(file.refusal);
         return false;
     }
+    out = file.data;
     return true;
 }
 
@@ -76,7 +73,16 @@ void SceneActions::SingleFileSave() {
     if (path.isEmpty()) return;
     // Only a mirror read back completely holds every gain in the PC encoding.
     if (!stillReady()) return;
-    if (Save_File_Or_Tell(path, asBytes(Scene_File_From_Mirror(Param_Image)))) emit savedTo(path);
+    QByteArray bytes = Scene_Bytes(Scene_File_From_Mirror(Param_Image));
+    if (Is_Tune_Text_Name(path)) {
+        const TuneTextResult text = Tune_Text_From_Scene(Scene_File_From_Mirror(Param_Image));
+        if (text.text.isEmpty()) {
+            Show_Notice(BilingualText{text.error.zh, text.error.en});
+            return;
+        }
+        bytes = text.text;
+    }
+    if (Save_File_Or_Tell(path, bytes)) emit savedTo(path);
 }
 
 bool SceneActions::SingleFileOpen(QByteArray& file) {
@@ -87,12 +93,16 @@ void SceneActions::loadScene() {
     if (!Transfer_May_Start([this] { loadScene(); })) return;
     QByteArray file;
     if (!SingleFileOpen(file) || !stillReady()) return;
+    sceneImageLoad(file, SnapshotReason::SceneLoad);
+}
 
+void SceneActions::sceneImageLoad(const QByteArray& file, SnapshotReason reason) {
     // The unit gets the file's bytes as they are; the mirror takes them with the gains back in
     // the PC encoding, so that it never holds two encodings at once. The read-back after the load
     // replaces bytes 0..1099 with what the unit then holds.
     ParamImage::Bytes fileImage{};
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
+    Take_Snapshot(reason);
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
     session.imageReplaced();
 
@@ -143,6 +153,14 @@ bool SceneActions::AllFileOpen() {
 void SceneActions::loadAllScenes() {
     if (!Transfer_May_Start([this] { loadAllScenes(); })) return;
     if (!AllFileOpen() || !stillReady()) return;
+    // The nine stored scenes are read for the history first; the user may skip that.
+    Read_Stored_Scenes_Then(1, kStoredScenes, [this](std::vector<StoredSceneImage> scenes) {
+        Take_Snapshot(SnapshotReason::AllScenesLoad, std::move(scenes));
+        AllScenesUpload();
+    });
+}
+
+void SceneActions::AllScenesUpload() {
     Run_Transfer(*this, std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
                  [this](JobResult result) {
                      if (result != JobResult::Done) {

@@ -3,6 +3,9 @@
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
+#include "session/unit_files.h"
+#include "views/scene_actions_history.h"
+#include "views/scene_actions_transfer.h"
 #include "widgets/notice.h"
 
 #include <QCheckBox>
@@ -28,16 +31,9 @@ constexpr Bilingual kMarkUsed{"非空", "Used"};
 constexpr const char* kColumns[4] = {"Select", "Position", "Name", "State"};
 
 constexpr Bilingual kSelectPlace{"请勾选对应的场景!", "Select a scene first!"};
-constexpr Bilingual kNameFormat{"场景名称格式不正确，要字母开头!",
-                                "A scene name must start with a letter!"};
-constexpr Bilingual kSaved{"场景保存成功!", "Scene saved!"};
-constexpr Bilingual kCalled{"场景加载成功，请耐心等待参数更新!",
-                            "Scene recalled. Please wait while the settings are read back!"};
 constexpr Bilingual kDeleteQuestion{"请确认是否要删除当前场景", "Delete scene %1?"};
 
-// After a recall, the ticks until the unit is opened again and read back.
-constexpr uint16_t kRecallReconnectTicks = 100;
-constexpr int kNameBytes = 16;
+constexpr int kNameBytes = kSceneNameBytes;
 
 const char kDialogSheet[] =
     "QDialog#SenceManage{background-image: url(:/PNG/SenceManage.png);}"
@@ -65,30 +61,6 @@ constexpr int kButtonX = 466, kButtonWidth = 80, kButtonHeight = 30;
 bool Unit_Ready_For_Commands() {
     // A running transfer owns the link until it ends.
     return Link_Machine().readyForCommands() && !Link_Machine().jobRunning();
-}
-
-std::array<uint8_t, 16> Scene_Name_Slot(const std::array<uint8_t, 16>& old, const QString& name) {
-    std::array<uint8_t, 16> slot = old;
-    const QByteArray bytes = name.toLatin1();
-    int n = 0;
-    while (n < kNameBytes && n < bytes.size() && bytes[n] != '\0') {
-        slot[static_cast<size_t>(n)] = static_cast<uint8_t>(bytes[n]);
-        ++n;
-    }
-    if (n < kNameBytes) slot[static_cast<size_t>(n)] = 0;
-    return slot;
-}
-
-QString Scene_Name_Text(const std::array<uint8_t, 16>& slot) {
-    const auto end = std::find(slot.begin(), slot.end(), uint8_t{0});
-    return QString::fromLatin1(reinterpret_cast<const char*>(slot.data()),
-                               static_cast<int>(end - slot.begin()));
-}
-
-bool Scene_Name_Acceptable(const QString& name) {
-    if (name.isEmpty()) return false;
-    const ushort first = name.at(0).unicode();
-    return first >= 0x41 && first <= 0x7A;
 }
 
 void SenceManage::Ui::setupUi(QDialog* dialog) {
@@ -256,7 +228,7 @@ void SenceManage::on_BT_SAVE_clicked() {
     if (row < 0) return;
     const QString name = ui.name[row]->text();
     if (!Scene_Name_Acceptable(name)) {
-        Show_Notice(kNameFormat);
+        Show_Notice(txt::SceneNameFormat);
         return;
     }
     if (!Ready_Or_Tell()) return;
@@ -268,7 +240,7 @@ void SenceManage::on_BT_SAVE_clicked() {
 
     slot = bytes;
     Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 1;
-    Show_Notice(kSaved);
+    Show_Notice(txt::SceneSaved);
     for (int r = 0; r < kPlaces; ++r)
         if (Link_Machine().scenes().Scene_Valid[static_cast<size_t>(r)]) Show_Mark(r);
 }
@@ -278,8 +250,9 @@ void SenceManage::on_BT_CALL_clicked() {
     if (row < 0) return;
     if (!Ready_Or_Tell()) return;
     // The notice comes first: the recall and the read-back start once the user has closed it.
-    Show_Notice(kCalled);
+    Show_Notice(txt::SceneRecalled);
     if (!Ready_Or_Tell()) return; // the link went down while the notice was open
+    Take_Snapshot(SnapshotReason::Recall);
     Send_Scene_Call(row + 1);
     if (!Link_Online()) return;
     Link_Machine().setReconnectCount(kRecallReconnectTicks);
@@ -291,6 +264,26 @@ void SenceManage::on_BT_DEL_clicked() {
     if (!Ready_Or_Tell()) return;
     if (!Ask_Question(Fill_Text(kDeleteQuestion, {QString::number(row + 1)}))) return;
     if (!Ready_Or_Tell()) return; // the link went down while the question was open
+    // The scene is read for the history first (an empty place has nothing to keep).
+    if (!Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)]) {
+        Delete_Place(row, {});
+        return;
+    }
+    if (!Transfer_May_Start(nullptr)) return;
+    QPointer<SenceManage> self(this);
+    Read_Stored_Scenes_Then(row + 1, 1, [self, row](std::vector<StoredSceneImage> scenes) {
+        if (self) {
+            self->Delete_Place(row, std::move(scenes));
+        } else { // the dialog was closed meanwhile; the delete still goes ahead as asked
+            Take_Snapshot(SnapshotReason::SceneDelete, std::move(scenes));
+            Send_Scene_Delete(row + 1);
+            if (Link_Online()) Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
+        }
+    });
+}
+
+void SenceManage::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
+    Take_Snapshot(SnapshotReason::SceneDelete, std::move(scenes));
     Send_Scene_Delete(row + 1);
     if (!Link_Online()) return;
     Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;

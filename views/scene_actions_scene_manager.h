@@ -3,6 +3,8 @@
 // scene-name read of the link (Scenes); the dialog only sends commands.
 #pragma once
 
+#include "session/history_store.h"
+#include "session/scene_names.h"
 #include "session/text.h"
 
 #include "widgets/frameless_dialog.h"
@@ -11,6 +13,7 @@
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -26,15 +29,6 @@ constexpr Bilingual ConnectFirst{"请先联机！", "Please connect the unit fir
 // Whether a write command sent now reaches the unit: the link is online with a device open, no
 // read-back is running (the frame sender drops writes during a read-back) and no transfer runs.
 bool Unit_Ready_For_Commands();
-
-// The 16 bytes of a scene-name slot after storing `name` in it: the Latin-1 bytes of the name
-// ('?' for characters outside Latin-1), at most 16, up to a NUL; one NUL after a shorter name;
-// the bytes after that keep what the slot held.
-std::array<uint8_t, 16> Scene_Name_Slot(const std::array<uint8_t, 16>& old, const QString& name);
-// The text of a slot: its bytes up to the first NUL, as Latin-1.
-QString Scene_Name_Text(const std::array<uint8_t, 16>& slot);
-// Scene names start with a character from 'A' (0x41) to 'z' (0x7A).
-bool Scene_Name_Acceptable(const QString& name);
 
 class SenceManage : public FramelessDialog {
     Q_OBJECT
@@ -83,6 +77,8 @@ class SenceManage : public FramelessDialog {
     // Refused with a notice unless a write command can reach the unit now.
     bool Ready_Or_Tell();
     void Show_Mark(int row);
+    // Deletes place row (0..8) after a snapshot holding the scene as read from it.
+    void Delete_Place(int row, std::vector<StoredSceneImage> scenes);
 
     Ui ui;
     uint8_t Scene_Sel = 0;

@@ -3,7 +3,7 @@
 #include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "session/desktop_texts.h"
+#include "session/access_texts.h"
 #include "session/text.h"
 #include "widgets/notice.h"
 
@@ -63,6 +63,9 @@ void StatusBar::showAccessStatus() {
         break;
     case UnitAccess::Locked:
         tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
+        break;
+    case UnitAccess::InUse:
+        tip = tr2(txt::AccessInUseTip).arg(Device_Access.detail());
         break;
     case UnitAccess::Opened:
         // Opened, but failing every handshake: that is what the user needs to know.

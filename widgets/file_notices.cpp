@@ -1,22 +1,15 @@
 #include "widgets/file_notices.h"
 
-#include "session/transfer_texts.h"
+#include "session/unit_files.h"
 #include "widgets/notice.h"
 
 namespace tarn {
 
 bool Read_Chosen_File(const QString& path, qint64 limit, QByteArray& out,
                       const Bilingual& unreadable, qint64* size) {
-    switch (Read_Regular_File(path, limit, out, size)) {
-    case ReadProblem::None:
-        return true;
-    case ReadProblem::NotRegular:
-        Show_Notice(transfer_text::FileNotRegular);
-        return false;
-    case ReadProblem::Unreadable:
-        break;
-    }
-    Show_Notice(unreadable);
+    const ReadProblem problem = Read_Regular_File(path, limit, out, size);
+    if (problem == ReadProblem::None) return true;
+    Show_Notice(Read_Problem_Text(problem, unreadable));
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -56,6 +57,44 @@ class TestDesktop : public QObject {
     void initTestCase() {
         QVERIFY(settingsDir_.isValid());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    }
+
+    // The command line holds the unit: the window says who, once, keeps looking, and connects by
+    // itself once the unit is free.
+    void unitInUseByTheCommandLine() {
+        QTemporaryDir runtime;
+        QVERIFY(runtime.isValid());
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        QLockFile held(runtime.path() + "/tarn80x-sim_1a86_e010.lock");
+        QVERIFY(held.tryLock(0));
+        {
+            WindowFixture f;
+            f.window().Language_Set(1);
+            Link_Machine().setExclusive(true);
+            ModalAnswerer boxes;
+            f.ticks(1200); // two more looks at the bus
+            QCOMPARE(boxes.seen().size(), size_t(1));
+            const QString holder =
+                QString("app_desktop (PID %1)").arg(QCoreApplication::applicationPid());
+            QCOMPARE(boxes.seen()[0].text,
+                     "The DSP unit is in use by another program: " + holder +
+                         ".\n\nOnly one program at a time (the tuning window or the command line "
+                         "tarn80x-cli) can hold the unit. Wait for it to finish or close it; the "
+                         "window connects by itself once the unit is free.");
+            QCOMPARE(f.ui().BT_CONNECT->toolTip(),
+                     "The unit is in use by another program: " + holder);
+            QVERIFY(sim::unit().frames().empty()); // not opened, nothing sent
+
+            held.unlock();
+            QVERIFY(f.connect());
+            QCOMPARE(boxes.seen().size(), size_t(1));
+            // Now the window holds it: another program is refused.
+            QLockFile other(runtime.path() + "/tarn80x-sim_1a86_e010.lock");
+            QVERIFY(!other.tryLock(0));
+            Link_Machine().setExclusive(false);
+        }
+        qputenv("XDG_RUNTIME_DIR", saved);
     }
 
     void lockedUnitToldOncePerAttachment_data() {

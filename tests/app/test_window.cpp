@@ -68,7 +68,8 @@ class TestWindow : public QObject {
         gate[4]->trigger();
         QVERIFY(gate[4]->isChecked());
         QVERIFY(!gate[0]->isChecked());
-        QCOMPARE(texts(f.ui().BT_SENCE->menu()).size(), 5);
+        QCOMPARE(texts(f.ui().BT_SENCE->menu()).size(), 6);
+        QCOMPARE(texts(f.ui().BT_SENCE->menu()).last(), QString("历史记录"));
         QCOMPARE(texts(f.ui().BT_HPF_SLOPE->menu()).last(), QString("关闭"));
         QCOMPARE(texts(f.ui().BT_LPF_TYPE->menu()), (QStringList{"巴特沃斯", "宁克", "贝塞尔"}));
         QCOMPARE(texts(f.ui().BT_Unit->menu()), (QStringList{"ms", "cm"}));

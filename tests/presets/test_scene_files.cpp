@@ -9,6 +9,7 @@
 #include "link/link_machine.h"
 #include "link/transfer_job.h"
 #include "model/param_image.h"
+#include "session/history_recorder.h"
 #include "session/scene_file_format.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
@@ -472,7 +473,8 @@ class TestSceneFiles : public QObject {
 
         QCOMPARE(dialogs.seen().size(), size_t(2));
         QCOMPARE(dialogs.seen()[0].title, QString("保存单个场景文件"));
-        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.SCE)"});
+        QCOMPARE(dialogs.seen()[0].nameFilters,
+                 (QStringList{"场景文件(*.SCE)", "调音文本(*.json)"}));
         QCOMPARE(dialogs.seen()[0].directory, QDir::homePath()); // no file of its kind chosen yet
         QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptSave);
         QVERIFY(boxes.seen().empty()); // no message follows a save
@@ -524,6 +526,9 @@ class TestSceneFiles : public QObject {
         QFETCH(QString, notice);
         WindowFixture f;
         QVERIFY(f.connect());
+        // The read-back's snapshot is written before the disk is made full (the file-size limit
+        // holds for every thread of the process).
+        QVERIFY(History_Recorder().flush());
         Pc.Lang_EN = english ? 1 : 0;
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
@@ -571,7 +576,8 @@ class TestSceneFiles : public QObject {
 
         QCOMPARE(dialogs.seen().size(), size_t(1));
         QCOMPARE(dialogs.seen()[0].title, QString("加载单个场景文件"));
-        QCOMPARE(dialogs.seen()[0].nameFilters, QStringList{"场景文件(*.SCE)"});
+        QCOMPARE(dialogs.seen()[0].nameFilters,
+                 (QStringList{"场景文件(*.SCE)", "调音文本(*.json)"}));
         QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptOpen);
 
         // Blocks 0..54 once each, in order, with the file's bytes: nothing past byte 1099.
@@ -671,6 +677,50 @@ class TestSceneFiles : public QObject {
         QVERIFY(f.payloads().empty());
         QVERIFY(Param_Image.bytes() == mirror);
         QCOMPARE(Link_Machine().reconnectCount(), uint16_t(0));
+    }
+
+    // The tune's text form through the same menu entries: chosen by the file name, saved from
+    // the mirror, and loaded with the same frames as the scene file it stands for.
+    void textExportImport() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("one.SCE"));
+        dialogs.choose(path("one.json"));
+        trigger(f, Entry::SaveOne);
+        trigger(f, Entry::SaveOne);
+        const QByteArray scene = readFile(path("one.SCE"));
+        const QByteArray text = readFile(path("one.json"));
+        QVERIFY(text.startsWith("{\n    \"channels\": {\n        \"CH1\": {"));
+        QVERIFY(text.contains("\n    \"format\": \"tarn80x-tune\",\n"));
+        QVERIFY(boxes.seen().empty());
+
+        f.clearFrames();
+        dialogs.choose(path("one.json"));
+        trigger(f, Entry::LoadOne);
+        std::vector<QByteArray> expected;
+        for (int k = 0; k < 55; ++k)
+            expected.push_back(imageBlock(scene, k));
+        QCOMPARE(f.payloads(), expected);
+        QCOMPARE(texts(boxes), QStringList{"单个场景加载完成，确定后系统将自动同步数据"});
+
+        // A hand edit out of range is refused naming the field; nothing is sent.
+        QByteArray edited = text;
+        const qsizetype at = edited.indexOf("\"level_db\": 0");
+        QVERIFY(at > 0);
+        edited.replace(at, 13, "\"level_db\": 7");
+        writeFile(path("bad.json"), edited);
+        f.ticks(10);
+        QVERIFY(f.connect());
+        f.clearFrames();
+        boxes.clear();
+        dialogs.choose(path("bad.json"));
+        Pc.Lang_EN = 1;
+        trigger(f, Entry::LoadOne);
+        QCOMPARE(texts(boxes), QStringList{"The tune text was refused; nothing was loaded: CH1 "
+                                           "level: 7 dB is out of range (-60.0 to 0.0)"});
+        QVERIFY(f.payloads().empty());
     }
 
     void loadOneCancelled() {

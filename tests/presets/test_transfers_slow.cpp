@@ -61,11 +61,20 @@ class TestTransfersSlow : public QObject {
         const QByteArray file = allScenesFile();
         writeFile(path("in.ALL"), file);
         f.clearFrames();
+        // The nine stored scenes are read for the history first; the bar starts again for the
+        // load, and the unit drops a frame at 30 % and at 60 % of the load.
         std::vector<int> bar;
-        connect(f.ui().TickBar, &QProgressBar::valueChanged, this,
-                [&](int v) { bar.push_back(v); });
-        whenProgress(f, this, 30, [] { sim::unit().injectFaults({sim::Fault::Drop}); });
-        whenProgress(f, this, 60, [] { sim::unit().injectFaults({sim::Fault::Drop}); });
+        bool loading = false;
+        int last = 0;
+        connect(f.ui().TickBar, &QProgressBar::valueChanged, this, [&](int v) {
+            if (v < last) loading = true;
+            last = v;
+            if (!loading) return;
+            for (int at : {30, 60})
+                if (v >= at && (bar.empty() || bar.back() < at))
+                    sim::unit().injectFaults({sim::Fault::Drop});
+            bar.push_back(v);
+        });
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
         dialogs.choose(path("in.ALL"));
@@ -82,6 +91,13 @@ class TestTransfersSlow : public QObject {
         std::vector<QByteArray> sent = f.payloads();
         QCOMPARE(sent.back(), hex("0616")); // opened again at once
         sent.pop_back();
+        std::vector<QByteArray> reads;
+        for (int s = 1; s <= 9; ++s)
+            for (int k = 0; k < 55; ++k)
+                reads.push_back(hex("0615") + QByteArray(1, char(s)) + QByteArray(1, char(k)));
+        QVERIFY(sent.size() > reads.size());
+        QCOMPARE(std::vector<QByteArray>(sent.begin(), sent.begin() + long(reads.size())), reads);
+        sent.erase(sent.begin(), sent.begin() + long(reads.size()));
         std::vector<QByteArray> once;
         int repeated = 0;
         for (const QByteArray& p : sent) {
@@ -185,7 +201,8 @@ class TestTransfersSlow : public QObject {
         QVERIFY(f.connect());
         writeFile(path("in.ALL"), allScenesFile());
         f.clearFrames();
-        whenProgress(f, this, 15, [] { sim::unit().setSilent(true); }); // scene 2, block 14
+        // Silent while the stored scenes are read for the history, before anything is written.
+        whenProgress(f, this, 15, [] { sim::unit().setSilent(true); });
         ModalAnswerer boxes;
         FileDialogAnswerer dialogs;
         dialogs.choose(path("in.ALL"));

@@ -1,4 +1,4 @@
-// Texts about reaching the unit and about the program itself, in both languages.
+// What the window and the command line say about reaching the unit, in both languages.
 #pragma once
 
 #include "session/text.h"
@@ -27,5 +27,17 @@ constexpr Bilingual AccessLocked{
     "sudo udevadm control --reload-rules\n"
     "then unplug the unit and plug it in again.\n\n"
     "Running this program as root is not the fix."};
+// The unit is held by the other program of this package (the window or the command line); %1
+// names it and its process.
+constexpr Bilingual AccessInUseTip{"调音设备正被另一个程序使用：%1",
+                                   "The unit is in use by another program: %1"};
+constexpr Bilingual AccessInUse{
+    "调音设备正被另一个程序使用：%1。\n\n"
+    "同一时间只能有一个程序（调音窗口或命令行 tarn80x-cli）连接设备。"
+    "请等它完成或关闭它；设备空闲后窗口会自动连接。",
+    "The DSP unit is in use by another program: %1.\n\n"
+    "Only one program at a time (the tuning window or the command line tarn80x-cli) can hold "
+    "the unit. Wait for it to finish or close it; the window connects by itself once the unit "
+    "is free."};
 
 } // namespace tarn::txt

@@ -1,0 +1,63 @@
+// The History window: the unit's snapshots, newest first; one against the unit now or two against
+// each other in words; restore one into the unit; save one as a scene file or as text; pin one;
+// a note on each. Usable offline (against the PC copy then); restoring needs the unit.
+#pragma once
+
+#include "session/history_store.h"
+
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tarn {
+
+class Tarn80X;
+
+class HistoryWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit HistoryWindow(Tarn80X& window, QWidget* parent = nullptr);
+
+    // The list again from the store (after a new snapshot, a pin, a note).
+    void reload();
+    // Selected snapshots, oldest first.
+    std::vector<SnapshotRecord> selected() const;
+    // The difference text now shown.
+    QString diffText() const;
+
+  private:
+    void showDiff();
+    void restore();
+    void saveScene();
+    void saveText();
+    void togglePin();
+    void saveNote();
+    void updateButtons();
+    std::optional<ParamImage::Bytes> imageOf(const SnapshotRecord& record) const;
+    std::optional<ParamImage::Bytes> chosenImage() const;
+
+    Tarn80X& window_;
+    bool english_ = false; // the language the window was built in; it keeps it while open
+    std::vector<SnapshotRecord> rows_; // newest first, as the table shows them
+    QTableWidget* list_ = nullptr;
+    QPlainTextEdit* diff_ = nullptr;
+    QLabel* heading_ = nullptr;
+    QLineEdit* note_ = nullptr;
+    QPushButton* restore_ = nullptr;
+    QPushButton* saveScene_ = nullptr;
+    QPushButton* saveText_ = nullptr;
+    QPushButton* pin_ = nullptr;
+    QPushButton* saveNote_ = nullptr;
+};
+
+// The one History window (scene menu), opened or brought forward.
+void Open_History_Window(Tarn80X& window);
+
+} // namespace tarn

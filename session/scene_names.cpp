@@ -1,0 +1,32 @@
+#include "session/scene_names.h"
+
+#include <QByteArray>
+#include <algorithm>
+
+namespace tarn {
+
+std::array<uint8_t, 16> Scene_Name_Slot(const std::array<uint8_t, 16>& old, const QString& name) {
+    std::array<uint8_t, 16> slot = old;
+    const QByteArray bytes = name.toLatin1();
+    int n = 0;
+    while (n < kSceneNameBytes && n < bytes.size() && bytes[n] != '\0') {
+        slot[static_cast<size_t>(n)] = static_cast<uint8_t>(bytes[n]);
+        ++n;
+    }
+    if (n < kSceneNameBytes) slot[static_cast<size_t>(n)] = 0;
+    return slot;
+}
+
+QString Scene_Name_Text(const std::array<uint8_t, 16>& slot) {
+    const auto end = std::find(slot.begin(), slot.end(), uint8_t{0});
+    return QString::fromLatin1(reinterpret_cast<const char*>(slot.data()),
+                               static_cast<int>(end - slot.begin()));
+}
+
+bool Scene_Name_Acceptable(const QString& name) {
+    if (name.isEmpty()) return false;
+    const ushort first = name.at(0).unicode();
+    return first >= 0x41 && first <= 0x7A;
+}
+
+} // namespace tarn
