@@ -1,7 +1,5 @@
 #include "app/desktop.h"
 
-#include "app/form.h"
-#include "app/notice.h"
 #include "app/settings.h"
 #include "app/tarn80x.h"
 #include "i18n/qt_translations.h"
@@ -10,6 +8,8 @@
 #include "model/param_image.h"
 #include "session/access_texts.h"
 #include "session/text.h"
+#include "views/status_bar.h"
+#include "widgets/notice.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -31,36 +31,15 @@ QIcon App_Icon() {
     return icon;
 }
 
-void Show_Access_Status(Form& ui) {
-    QString tip;
-    switch (Device_Access.state()) {
-    case UnitAccess::Unknown:
-    case UnitAccess::Absent:
-        tip = tr2(txt::AccessSearching);
-        break;
-    case UnitAccess::Locked:
-        tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
-        break;
-    case UnitAccess::InUse:
-        tip = tr2(txt::AccessInUseTip).arg(Device_Access.detail());
-        break;
-    case UnitAccess::Opened:
-        // Opened, but failing every handshake: that is what the user needs to know.
-        tip = tr2(Link_Machine().inTrouble() ? txt::StatusTrouble : txt::AccessOpened);
-        break;
-    }
-    ui.BT_CONNECT->setToolTip(tip);
-}
-
 void Desktop_Attach(Tarn80X& window) {
     window.setWindowIcon(App_Icon());
     Settings_Restore(window);
     Qt_Translations_Apply(Pc.Lang_EN != 0);
-    Show_Access_Status(*window.form());
+    window.statusBar().showAccessStatus();
     QPointer<Tarn80X> target(&window);
     Device_Access.changed = [target](bool tellUser) {
         if (!target) return;
-        Show_Access_Status(*target->form());
+        target->statusBar().showAccessStatus();
         if (!tellUser) return;
         const bool inUse = Device_Access.state() == UnitAccess::InUse;
         Show_Notice(

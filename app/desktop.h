@@ -8,7 +8,6 @@
 namespace tarn {
 
 class Tarn80X;
-struct Form;
 
 // Before the application object: the form is laid out in fixed pixels, so Qt scales it as a whole
 // on high-DPI screens, by the desktop's own factor (not rounded), with images drawn for twice the
@@ -22,9 +21,5 @@ QIcon App_Icon();
 void Desktop_Attach(Tarn80X& window);
 // Start of destruction: the settings are written.
 void Desktop_Detach(Tarn80X& window);
-
-// BT_CONNECT's tooltip from Device_Access, in the current language. Its text stays the link
-// status.
-void Show_Access_Status(Form& ui);
 
 } // namespace tarn

@@ -1,11 +1,11 @@
 #include "app/form.h"
 
-#include "editing/button_look.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
 #include "graph/response.h"
 #include "i18n/form_texts.h"
 #include "session/text.h"
+#include "widgets/styles.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -165,12 +165,6 @@ QSlider* makeSlider(QWidget* window, const QString& name, int max, int x, int y,
 }
 
 } // namespace
-
-QFont Fixed_Font(int pixels) {
-    QFont font(QStringLiteral("微软雅黑"));
-    font.setPixelSize(pixels);
-    return font;
-}
 
 void Form::setupUi(QWidget* window) {
     static const bool artworkRegistered = (registerArtwork(), true);
@@ -449,9 +443,7 @@ std::vector<QWidget*> Form::eventFilterTargets() const {
     targets.insert(targets.end(), bandButton.begin(), bandButton.end());
     for (const auto& family : {eqFreq, eqGain, eqQ})
         targets.insert(targets.end(), family.begin(), family.end());
-    for (const auto& family : {chVol, chDelay})
-        targets.insert(targets.end(), family.begin(), family.end());
-    targets.insert(targets.end(), {Edit_Total, Edit_HPF_Freq, Edit_LPF_Freq});
+    targets.insert(targets.end(), {Edit_HPF_Freq, Edit_LPF_Freq});
     return targets;
 }
 

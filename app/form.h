@@ -4,12 +4,12 @@
 #pragma once
 
 #include "model/param_image.h"
+#include "widgets/styles.h"
 
 #include <array>
 #include <vector>
 
 class QCheckBox;
-class QFont;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -26,19 +26,6 @@ namespace tarn {
 class GraphView;
 
 using ::DragPushButton;
-
-// The common two-state look of push buttons.
-inline constexpr char kStyleSelected[] =
-    "background-color: rgb(204, 204, 204);color:black;border:1px groove gray;border-radius:6px;"
-    "padding:1px 4px;border-style: outset;";
-inline constexpr char kStyleUnselected[] =
-    "background-color: rgb(72, 72, 73);color:white;border:1px groove gray;border-radius:6px;"
-    "padding:1px 4px;border-style: outset;";
-
-// The interface font at a size in pixels. Forms laid out in fixed pixels use it so that their text
-// does not grow with the desktop's font DPI (Qt scales whole windows on high-DPI screens).
-QFont Fixed_Font(int pixels);
-constexpr int kFontPixels = 12;
 
 struct Form {
     // ---- top band (y < 50): title, link status, menus, window buttons ----

@@ -1,18 +1,16 @@
-// The window's side of the link: what the link machine reports becomes the status text, the
-// read-back bar, notices and the controls refreshed from the image.
-#include "app/desktop.h"
+// The window's side of the link: the status bar follows it, and what the read-back brought in
+// reaches every control.
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
+#include "views/outputs.h"
+#include "views/scene_actions.h"
+#include "views/scene_actions_transfer.h"
+#include "views/status_bar.h"
+#include "widgets/styles.h"
 
 #include <QAction>
-#include <QDir>
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 
@@ -20,26 +18,23 @@ namespace tarn {
 
 void Tarn80X::Link_Init() {
     LinkMachine& link = Link_Machine();
-    connect(&link, &LinkMachine::statusChanged, this, &Tarn80X::Show_Link_Status);
-    connect(&link, &LinkMachine::readbackProgress, this, [this](int block) {
-        ui->TickBar->setValue(block);
-        ui->TickBar->show();
-        Show_Status_Note();
+    statusBar_ = new StatusBar(
+        {ui->BT_CONNECT, ui->Label_Status, ui->TickBar, ui->BT_TRANSFER_STOP}, link, this);
+    connect(statusBar_, &StatusBar::readbackApplied, this, [this] {
+        Update_All_State();
+        Image_Replaced();
     });
-    connect(&link, &LinkMachine::readbackEnded, this, [this] {
-        ui->TickBar->hide();
-        Show_Status_Note();
-    });
-    connect(&link, &LinkMachine::readbackComplete, this, &Tarn80X::Readback_Applied);
-    connect(&link, &LinkMachine::writeFailed, this, [] { Show_Notice(txt::CommError); });
-    connect(&link, &LinkMachine::unitRefused, this, [] { Show_Notice(txt::NameMismatch); });
-    connect(&link, &LinkMachine::unitSilent, this, [] { Show_Notice(txt::UnitSilent); });
-    connect(&link, &LinkMachine::unitTrouble, this, [] { Show_Notice(txt::UnitTrouble); });
-    connect(&link, &LinkMachine::severalUnits, this, [] { Show_Notice(txt::SeveralUnits); });
-    connect(&link, &LinkMachine::inputSourceReported, this, &Tarn80X::Show_Input_Buttons);
+    // A transfer's progress and its outcome show on the status bar.
+    connect(sceneActions_, &SceneActions::transferShown, statusBar_, &StatusBar::showTransfer);
+    connect(sceneActions_, &SceneActions::transferHidden, statusBar_, &StatusBar::hideTransfer);
+    connect(sceneActions_, &SceneActions::savedTo, statusBar_, &StatusBar::showSavedWhere);
+    connect(sceneActions_, &SceneActions::stopCaptionChanged, this,
+            [this](const QString& text) { ui->BT_TRANSFER_STOP->setText(text); });
+    connect(sceneActions_, &SceneActions::linkStatusChanged, statusBar_,
+            &StatusBar::showLinkStatus);
+    connect(&link, &LinkMachine::inputSourceReported, channelBar_, &ChannelBar::showInputButtons);
     // The unit's own knob moved: the master strip shows what the unit now holds.
-    connect(&link, &LinkMachine::masterVolumeReported, this,
-            [this] { Refresh_Widgets(RefreshOutputs); });
+    connect(&link, &LinkMachine::masterVolumeReported, this, [this] { outputs_->refresh(); });
     link.setAutoRun(true);
 }
 
@@ -48,8 +43,8 @@ void Tarn80X::Link_Shutdown() {
     link.setAutoRun(false);
     Transfer_Abandon();
     link.abandonJob();
+    statusBar_->detach();
     disconnect(&link, nullptr, this, nullptr);
-    disconnect(&link, nullptr, ui->TickBar, nullptr);
     link.closeUnit();
 }
 
@@ -57,57 +52,12 @@ void Tarn80X::Link_Tick() {
     Link_Machine().tick();
 }
 
-void Tarn80X::Show_Link_Status() {
-    const LinkMachine& link = Link_Machine();
-    ui->BT_CONNECT->setText(tr2(link.statusLevel() == 2 ? txt::StatusOnline : txt::StatusOffline));
-    Show_Access_Status(*ui);
-    Show_Status_Note();
-}
-
-void Tarn80X::Show_Status_Note() {
-    const bool english = Pc.Lang_EN != 0;
-    QString note;
-    if (Link_Machine().statusLevel() == 0) {
-        note = tr2(txt::StatusOfflineNote, english);
-        savedWhere[0].clear(); // that file came from a unit no longer here
-        savedWhere[1].clear();
-    } else {
-        note = savedWhere[english ? 1 : 0];
-    }
-    QLabel* label = ui->Label_Status;
-    // A long path loses its middle, not the file name; the tooltip keeps it whole.
-    label->setText(
-        label->fontMetrics().elidedText(note, Qt::ElideMiddle, label->contentsRect().width()));
-    label->setToolTip(note);
-    label->setVisible(!note.isEmpty() && ui->TickBar->isHidden());
-}
-
-void Tarn80X::Show_Saved_Where(const QString& path) {
-    const BilingualText text = Fill_Text(txt::StatusSavedTo, {QDir::toNativeSeparators(path)});
-    savedWhere[0] = text.zh;
-    savedWhere[1] = text.en;
-    Show_Status_Note();
-}
-
-void Tarn80X::Readback_Applied() {
-    ui->TickBar->hide();
-    Show_Status_Note();
-    Update_All_State();
-    Image_Replaced();
-}
-
 void Tarn80X::Update_All_State() {
     // Limits every field first; the master mute is judged on the mute bytes as received.
     Apply_Validity_Rules(Param_Image, Pc);
-    Show_Input_Buttons();
-    ui->Slider_Total_Bar->setValue(Param_Image.Total_Vol());
-    ui->BT_MainMute->setStyleSheet(Pc.Master_Mute ? kStyleSelected : kStyleUnselected);
-    Role_Refresh();
-    Show_Channel_Outputs();
-    for (int ch = 0; ch < kChannels; ++ch) {
-        Draw_Phase_Button(ch);
-        Draw_Mute_Button(ch);
-    }
+    channelBar_->showInputButtons();
+    outputs_->showImage();
+    channelBar_->refreshRoles();
     const uint16_t gate = Param_Image.NoiseGate();
     if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
     BT_CH_Switch(0);

@@ -1,9 +1,14 @@
 // The drop-down menus of the main window and their wiring.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "presets/history.h"
+#include "presets/history_window.h"
 #include "session/history_texts.h"
 #include "session/menu_texts.h"
+#include "tuning/tuning_actions.h"
+#include "views/crossover.h"
+#include "views/outputs.h"
+#include "views/scene_actions.h"
+#include "widgets/styles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -13,12 +18,6 @@
 namespace tarn {
 
 namespace {
-
-QMenu* darkMenu(QWidget* parent) {
-    auto* menu = new QMenu(parent);
-    menu->setStyleSheet(txt::MenuStyle);
-    return menu;
-}
 
 QAction* addEntry(QMenu* menu, const Bilingual& text, bool checkable = false) {
     QAction* action = menu->addAction(tr2(text, false));
@@ -57,109 +56,50 @@ void Tarn80X::buildOptionAndSceneMenus() {
     }
     connect(m.undo, &QAction::triggered, this, &Tarn80X::Option_Undo_Fun);
     connect(m.redo, &QAction::triggered, this, &Tarn80X::Option_Redo_Fun);
-    m.about = addEntry(m.option, txt::OptionAbout);
-    m.systemReset = addEntry(m.option, txt::OptionReset);
-    m.upgrade = addEntry(m.option, txt::OptionUpgrade);
+    m.about = sceneActions_->aboutAction();
+    m.systemReset = sceneActions_->resetAction();
+    m.upgrade = sceneActions_->upgradeAction();
+    m.option->addActions({m.about, m.systemReset, m.upgrade});
     m.chinese = addEntry(m.option, txt::OptionChinese, true);
     m.english = addEntry(m.option, txt::OptionEnglish, true);
     auto* languages = new QActionGroup(this); // the check mark shows the current language
     languages->addAction(m.chinese);
     languages->addAction(m.english);
     m.chinese->setChecked(true);
-    connect(m.about, &QAction::triggered, this, &Tarn80X::Option_Sub2_Fun);
-    connect(m.systemReset, &QAction::triggered, this, &Tarn80X::Option_Sub3_Fun);
-    connect(m.upgrade, &QAction::triggered, this, &Tarn80X::Option_Sub5_Fun);
     connect(m.chinese, &QAction::triggered, this, &Tarn80X::Option_Sub6_Fun);
     connect(m.english, &QAction::triggered, this, &Tarn80X::Option_Sub7_Fun);
-    Tuning_Menu_Build();
+    // The tuning entries go before the language entries.
+    const auto& tuning = tuningActions_->entries();
+    m.option->insertActions(m.chinese, {tuning.begin(), tuning.end()});
+    m.importMeasurement = tuning[0];
+    m.clearMeasurement = tuning[1];
+    m.importEqFilters = tuning[2];
+    m.distanceAlignment = tuning[3];
     ui->BT_OPTION->setMenu(m.option);
 
-    m.scene = darkMenu(this);
-    for (int i = 0; i < 5; ++i) {
-        m.sceneEntry[i] = addEntry(m.scene, txt::SceneEntry[i]);
-        connect(m.sceneEntry[i], &QAction::triggered, this, [this, i] { Scene_Menu_Select(i); });
-    }
-    m.history = addEntry(m.scene, history_text::MenuEntry);
+    m.scene = sceneActions_->sceneMenu();
+    m.sceneEntry = sceneActions_->sceneEntries();
+    m.history = m.scene->addAction(tr2(history_text::MenuEntry, false));
     m.history->setObjectName(QStringLiteral("HistoryAction"));
     connect(m.history, &QAction::triggered, this, [this] { Open_History_Window(*this); });
-    ui->BT_SENCE->setMenu(m.scene);
 
-    for (int ch = 0; ch < 6; ++ch) {
-        QMenu* menu = darkMenu(this);
-        RoleMenu& r = m.role[ch];
-        r.menu = menu;
-        for (int pos = 0; pos < 6; ++pos) {
-            r.position[pos] = darkMenu(menu);
-            r.position[pos]->setTitle(tr2(txt::RolePosition[pos], false));
-            menu->addMenu(r.position[pos]);
-        }
-        auto addRole = [&](QMenu* sub, const Bilingual& text, int code) {
-            QAction* a = addEntry(sub, text, true);
-            r.entry[code] = a;
-            connect(a, &QAction::triggered, this, [this, ch, code] { Role_Select(ch, code); });
-        };
-        for (int pos = 0; pos < 4; ++pos)
-            for (int band = 0; band < 4; ++band)
-                addRole(r.position[pos], txt::RoleBand[band], Role_Menu_Code(pos, band));
-        addRole(r.position[4], txt::RoleCentre, 16);
-        for (int i = 0; i < 3; ++i)
-            addRole(r.position[5], txt::RoleSub[i], 17 + i);
-        addRole(menu, txt::RoleOff, kRoleOffCode);
-        ui->chNameButton[ch]->setMenu(menu);
-    }
-}
-
-void Tarn80X::Scene_Menu_Select(int entry) {
-    using Slot = void (Tarn80X::*)();
-    static constexpr Slot kEntries[] = {&Tarn80X::Sence_Sub1_Fun, &Tarn80X::Sence_Sub2_Fun,
-                                        &Tarn80X::Sence_Sub3_Fun, &Tarn80X::Sence_Sub4_Fun,
-                                        &Tarn80X::Sence_Sub5_Fun};
-    if (entry >= 0 && entry < 5) (this->*kEntries[entry])();
+    for (size_t ch = 0; ch < m.role.size(); ++ch)
+        m.role[ch] = channelBar_->roleMenus()[ch];
 }
 
 void Tarn80X::buildFilterAndUnitMenus() {
     Menus& m = menus;
-    struct FilterMenus {
-        QPushButton* typeButton;
-        QPushButton* slopeButton;
-        QMenu*& type;
-        QMenu*& slope;
-        std::array<QAction*, 3>& typeEntry;
-        std::array<QAction*, 9>& slopeEntry;
-        bool lowPass;
-    };
-    for (FilterMenus f : {FilterMenus{ui->BT_HPF_TYPE, ui->BT_HPF_SLOPE, m.hpfType, m.hpfSlope,
-                                      m.hpfTypeEntry, m.hpfSlopeEntry, false},
-                          FilterMenus{ui->BT_LPF_TYPE, ui->BT_LPF_SLOPE, m.lpfType, m.lpfSlope,
-                                      m.lpfTypeEntry, m.lpfSlopeEntry, true}}) {
-        f.type = darkMenu(this);
-        f.type->setToolTipsVisible(true);
-        for (int i = 0; i < 3; ++i) {
-            f.typeEntry[i] = addEntry(f.type, txt::FilterType[i]);
-            f.typeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], false));
-            const bool lowPass = f.lowPass;
-            connect(f.typeEntry[i], &QAction::triggered, this,
-                    [this, lowPass, i] { Filter_Type_Select(lowPass, i); });
-        }
-        f.typeButton->setMenu(f.type);
-        f.slope = darkMenu(this);
-        for (int i = 0; i < 9; ++i) {
-            const Bilingual text =
-                i < 8 ? Bilingual{txt::FilterSlope[i], txt::FilterSlope[i]} : txt::FilterOff;
-            f.slopeEntry[i] = addEntry(f.slope, text);
-            const bool lowPass = f.lowPass;
-            connect(f.slopeEntry[i], &QAction::triggered, this,
-                    [this, lowPass, i] { Filter_Slope_Select(lowPass, i); });
-        }
-        f.slopeButton->setMenu(f.slope);
+    for (bool lowPass : {false, true}) {
+        const CrossoverPanel::FilterMenus& f = crossover_->menus(lowPass);
+        (lowPass ? m.lpfType : m.hpfType) = f.type;
+        (lowPass ? m.lpfSlope : m.hpfSlope) = f.slope;
+        (lowPass ? m.lpfTypeEntry : m.hpfTypeEntry) = f.typeEntry;
+        (lowPass ? m.lpfSlopeEntry : m.hpfSlopeEntry) = f.slopeEntry;
     }
 
-    m.delayUnit = darkMenu(this);
-    m.unitMs = m.delayUnit->addAction(txt::DelayUnit[0]);
-    m.unitCm = m.delayUnit->addAction(txt::DelayUnit[1]);
-    connect(m.unitMs, &QAction::triggered, this, &Tarn80X::ms_Fun);
-    connect(m.unitCm, &QAction::triggered, this, &Tarn80X::cm_Fun);
-    ui->BT_Unit->setMenu(m.delayUnit);
+    m.delayUnit = ui->BT_Unit->menu();
+    m.unitMs = outputs_->unitMs();
+    m.unitCm = outputs_->unitCm();
 }
 
 } // namespace tarn

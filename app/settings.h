@@ -1,11 +1,10 @@
 // What the application remembers between runs, in the platform's usual place for user settings
 // (~/.config/tarn80x/tarn80x.ini on Linux): the language, the window position, the delay unit,
-// the last folder of each kind of file and the speaker distances. Nothing about the unit is stored:
-// it is read afresh.
+// the last folder of each kind of file (widgets/file_dialog.*) and the speaker distances
+// (tuning/distance_form.cpp). Nothing about the unit is stored: it is read afresh.
 #pragma once
 
 #include <QString>
-#include <array>
 
 namespace tarn {
 
@@ -14,14 +13,5 @@ class Tarn80X;
 // The window as it was last left: language, position and delay unit.
 void Settings_Restore(Tarn80X& window);
 void Settings_Save(const Tarn80X& window);
-
-// The folder a file dialog for this filter (its "*.EXT" pattern names the kind of file) opens in:
-// the folder of the last file of that kind chosen, else the home folder.
-QString Settings_Last_Folder(const QString& filter);
-void Settings_Remember_File(const QString& filter, const QString& path);
-
-// The distances last typed into the distance dialog, CH1 first, as typed (empty: none).
-std::array<QString, 6> Settings_Distances();
-void Settings_Save_Distances(const std::array<QString, 6>& texts);
 
 } // namespace tarn

@@ -2,11 +2,17 @@
 
 #include "app/desktop.h"
 #include "app/form.h"
-#include "editing/button_look.h"
+#include "graph/graph_view.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
-#include "presets/history.h"
+#include "session/channel_state.h"
+#include "tuning/tuning_actions.h"
+#include "views/crossover.h"
+#include "views/outputs.h"
+#include "views/scene_actions.h"
+#include "views/scene_actions_history.h"
+#include "widgets/styles.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,28 +33,42 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
     Editing_Core_Init();
+    outputs_ = new OutputsStrip({ui->chVolSlider, ui->chVol, ui->chDelay, ui->chMute, ui->chPhase,
+                                 ui->chSync, ui->Slider_Total_Bar, ui->Edit_Total, ui->BT_MainMute,
+                                 ui->BT_Unit},
+                                *session, this);
+    channelBar_ =
+        new ChannelBar({ui->chButton, ui->chNameButton, ui->BT_LINK, ui->BT_INPUT_HI,
+                        ui->BT_INPUT_LOW, ui->BT_INPUT_OPT, ui->BT_INPUT_BT, ui->BT_INPUT_COAX},
+                       *session, this);
+    connect(channelBar_, &ChannelBar::channelSwitched, this, &Tarn80X::Channel_Refresh);
+    sceneActions_ = new SceneActions({ui->BT_SENCE, ui->BT_OPTION}, *session, this);
+    tuningActions_ = new TuningActions(*session, this);
+    connect(tuningActions_, &TuningActions::graphChanged, this, &Tarn80X::Graph_Repaint);
+    connect(tuningActions_, &TuningActions::measurementChanged, ui->graph,
+            &GraphView::setMeasurement);
     buildOptionAndSceneMenus();
     installEventFilters();
 
     Link_Init(); // the name reply must match; replies are dispatched to this window
-    History_Attach(*this);
+    History_Attach(*sceneActions_);
     Pc.EQ_Mode = 1;
-    ui->TickBar->hide();
-    Show_Status_Note();
+    crossover_ =
+        new CrossoverPanel({ui->Edit_HPF_Freq, ui->Edit_LPF_Freq, ui->BT_HPF_TYPE, ui->BT_LPF_TYPE,
+                            ui->BT_HPF_SLOPE, ui->BT_LPF_SLOPE, ui->BT_HPF_FREQ_UP,
+                            ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN},
+                           *session, this);
     buildFilterAndUnitMenus();
 
     setWindowFlags(Qt::FramelessWindowHint);
 
     Param_Init();
     core->Sliders_From_Image();
-    Show_Channel_Outputs();
+    outputs_->showChannelOutputs();
     Param_Image.set_Total_Vol(kVolMax);
     ui->Slider_Total_Bar->setValue(kVolMax);
     Graph_Connect();
-    Role_Refresh();
-
-    for (QPushButton* button : ui->chButton)
-        connect(button, &QPushButton::clicked, this, &Tarn80X::BT_CH_Click);
+    channelBar_->refreshRoles();
     BT_CH_Switch(0);
 
     for (QPushButton* step :
@@ -57,21 +77,11 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     ui->BT_PEQ->setStyleSheet(kStyleSelected);
     ui->BT_GEQ->setStyleSheet(kStyleUnselected);
 
-    ui->BT_CONNECT->setEnabled(false);
-
-    ui->BT_INPUT_BT->hide();
-    ui->BT_INPUT_LOW->hide();
-    ui->BT_INPUT_COAX->hide();
     Param_Image.set_Input_Source(0);
-    for (QPushButton* input :
-         {ui->BT_INPUT_BT, ui->BT_INPUT_COAX, ui->BT_INPUT_HI, ui->BT_INPUT_OPT})
-        input->setStyleSheet(kStyleUnselected);
-    ui->BT_INPUT_LOW->setStyleSheet(kStyleSelected);
 
-    for (int ch = 0; ch < kChannels; ++ch)
-        Draw_Channel_Buttons_Off(ch);
     ui->label_15->hide();
-    Editing_Connect_Outputs();
+    Channel_State_Init();
+    outputs_->showChannelOutputs();
     Editing_Connect_Eq();
     setMouseTracking(true); // the resize cursors along the edges
     Desktop_Attach(*this);
@@ -82,7 +92,7 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
-    History_Detach(*this); // the last state of the session, while the link is still up
+    History_Detach(*sceneActions_); // the last state of the session, while the link is still up
     Desktop_Detach(*this);
     // The stack announces its clearing as it goes; nothing here may answer by then.
     session->disconnect(this);
@@ -101,7 +111,6 @@ void Tarn80X::installEventFilters() {
 bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
     Band_Button_EventFilter(watched, event);
     EqCrossover_EventFilter(watched, event);
-    Outputs_EventFilter(watched, event);
     return false; // the watched widget always gets the event too
 }
 

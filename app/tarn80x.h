@@ -4,7 +4,7 @@
 
 #include "session/bulk_edits.h"
 #include "session/edit_session.h"
-#include "session/history_store.h"
+#include "views/channel_bar.h"
 
 #include <QBrush>
 #include <QPen>
@@ -22,6 +22,12 @@ class QUndoStack;
 namespace tarn {
 
 struct Form;
+class ChannelBar;
+class CrossoverPanel;
+class OutputsStrip;
+class SceneActions;
+class StatusBar;
+class TuningActions;
 
 class Tarn80X : public QWidget {
     Q_OBJECT
@@ -31,24 +37,25 @@ class Tarn80X : public QWidget {
     ~Tarn80X() override;
 
     Form* form() const { return ui; }
+    StatusBar& statusBar() const { return *statusBar_; }
+    OutputsStrip& outputsStrip() const { return *outputs_; }
+    ChannelBar& channelBar() const { return *channelBar_; }
+    CrossoverPanel& crossoverPanel() const { return *crossover_; }
+    SceneActions& sceneActions() const { return *sceneActions_; }
+    TuningActions& tuningActions() const { return *tuningActions_; }
     // Stops the link waking itself (tests step the link with their own clock).
     void stopLinkTimer();
 
     // ---- link (app/link_view.cpp): what the link machine reports, shown ----
   public:
     void Link_Tick(); // one 2 ms step of the link
-    void Link_Init(); // construction: the link's signals to the widgets and notices
+    void Link_Init(); // construction: the status bar, and the link's signals to the views
     void Link_Shutdown();
-    void Show_Link_Status(); // BT_CONNECT from the link's status
-    // The note beside BT_CONNECT: that edits stay on the PC while no unit is connected, else
-    // where the last file was saved. Hidden while the progress bar takes its place.
-    void Show_Status_Note();
-    void Show_Saved_Where(const QString& path);
   public slots:
     void Update_All_State();
 
   private:
-    void Readback_Applied(); // the read-back's completion: every control from the image
+    StatusBar* statusBar_ = nullptr;
 
     // ---- graph: the graph widget (graph/graph_view.h), wired in app/graph_wiring.cpp ----
   public:
@@ -82,8 +89,6 @@ class Tarn80X : public QWidget {
     void Refresh_Band(int band);
     void Refresh_Eq();
     void Refresh_Crossover();
-    void Refresh_Outputs();
-    void Refresh_Channel_Buttons();
   public slots:
     void Option_Undo_Fun();
     void Option_Redo_Fun();
@@ -94,28 +99,23 @@ class Tarn80X : public QWidget {
     std::unique_ptr<EditSession> session;
     EditCore* core = nullptr;           // the session's, for the edits written as core->...
     Gesture keyGesture = Gesture::None; // of the slider steps a key or wheel event is making
+    OutputsStrip* outputs_ = nullptr;
+    ChannelBar* channelBar_ = nullptr;
+    CrossoverPanel* crossover_ = nullptr;
+    SceneActions* sceneActions_ = nullptr;
+    TuningActions* tuningActions_ = nullptr;
 
-    // ---- editing: EQ bands and crossovers (editing/eq_bands.cpp, editing/crossover.cpp) ----
+    // ---- editing: EQ bands (editing/eq_bands.cpp) ----
   public:
-    void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the entries
+    void EqCrossover_EventFilter(QObject* watched, QEvent* event); // keys and wheel of the bands
     void EQ_Bypass_Show(int ch);
     // Copies to the channels linked to ch, sending each when online.
     void EQ_Link_Copy(int ch, int band);
-    void HPF_Link_Copy(int ch);
-    void LPF_Link_Copy(int ch);
   public slots:
-    void Filter_Type_Select(bool lowPass, int type);   // type menus, entries 0..2
-    void Filter_Slope_Select(bool lowPass, int entry); // slope menus, entries 0..7 and 8 = off
     void on_BT_PEQ_clicked();
     void on_BT_GEQ_clicked();
     void on_BT_EQ_BYPASS_clicked();
     void on_BT_EQ_RESET_clicked();
-    void on_Edit_HPF_Freq_returnPressed();
-    void on_Edit_LPF_Freq_returnPressed();
-    void on_BT_HPF_FREQ_UP_clicked();
-    void on_BT_HPF_FREQ_DOWN_clicked();
-    void on_BT_LPF_FREQ_UP_clicked();
-    void on_BT_LPF_FREQ_DOWN_clicked();
 
   public:
     // Construction, last step: connects the band families (sliders and entries) to the routines
@@ -129,132 +129,22 @@ class Tarn80X : public QWidget {
   private:
     void EQ_Led_Show(int ch, int band);
     void EQ_Entries_Mode(bool parametric);
-    // Crossovers: the low-pass filter when lowPass is set, else the high-pass filter, of Cur_CH.
-    void Filter_Freq_Entry(bool lowPass);
-    void Filter_Step_Button(bool lowPass, bool up);
-    void Filter_Freq_Step(bool lowPass, bool up, bool fast, Gesture gesture);
 
-    // ---- editing: outputs, channels and link, input and noise gate ----
-    // (editing/outputs.cpp, editing/channels.cpp, editing/link_form.*, editing/input.cpp)
+    // ---- the edited channel and the noise gate (app/channels.cpp) ----
   public:
-    void Outputs_EventFilter(QObject* watched, QEvent* event); // volume, delay, master entries
+    // The display part of a channel switch: every per-channel control from the image.
     void Channel_Refresh(int ch);
   public slots:
-    void BT_CH_Click();
-    void BT_CH_Switch(int ch);
-    void Show_Channel_Outputs();           // every channel's volume slider and delay text
-    void Draw_Channel_Buttons_Off(int ch); // phase, mute and Sync buttons in their off state
-    void Draw_Phase_Button(int ch);
-    void Draw_Mute_Button(int ch);
-    void Show_Input_Buttons(); // the input-source buttons for Input_Source
-    void ms_Fun();
-    void cm_Fun();
+    void BT_CH_Switch(int ch); // as the channel button does
     void Option_NoiseGate_Select(int level);
-    void on_Slider_Total_Bar_valueChanged(int value);
-    void on_Edit_Total_returnPressed();
-    void on_BT_MainMute_clicked();
-    void on_BT_LINK_clicked();
-    void LinkForm_ChangeUpdate(uint8_t TempCH); // a LinkForm copied into channel TempCH
-    void Link_Synchronise();                    // the link dialog's synchronise button
-    void on_BT_INPUT_HI_clicked();
-    void on_BT_INPUT_OPT_clicked();
-    void on_BT_INPUT_BT_clicked();   // hidden button: does nothing
-    void on_BT_INPUT_COAX_clicked(); // hidden button: does nothing
-
-  public:
-    // Construction, last step: connects the six-member families of the channel strips to the
-    // routines below and sets the strips' runtime state to its start-up values.
-    void Editing_Connect_Outputs();
-
-  private:
-    // One routine per channel-strip family, ch = 0..5.
-    void CH_Vol_Changed(int ch, int value);
-    void CH_Vol_Return(int ch);
-    void CH_Delay_Return(int ch);
-    void CH_Phase_Click(int ch);
-    void CH_Mute_Click(int ch);
-    void CH_Sync_Click(int ch);
-    void Draw_Sync_Button(int ch);
-    void Show_Delay_Entry(int ch);
-    void Delay_Key_Steps(int ch, int direction, int steps);
-    void Input_Select(uint8_t source);
-
-    // ---- speaker roles ----
-  public slots:
-    void Role_Select(int ch, int code);
-    void Role_Refresh();        // after a read-back: Channel_Display, then no check marks
-    void Channel_Display();     // enabled role entries, then the name buttons
-    void Update_Channel_Name(); // name buttons from CH_Name in the current language
-    void Role_Uncheck_All();
-
-    // ---- scene menu ----
-  public slots:
-    void
-    Scene_Menu_Select(int entry); // scene menu entries 0..4 -> Sence_Sub1_Fun ... Sence_Sub5_Fun
-
-    // ---- presets: scene manager, factory reset, About (presets/scene_manager.*,
-    // presets/maintenance.cpp) ----
-  public slots:
-    void Sence_Sub1_Fun();  // scene manager dialog
-    void Option_Sub2_Fun(); // About
-    void Option_Sub3_Fun(); // factory reset
-
-    // ---- presets: scene files and firmware upgrade (presets/scene_files.cpp,
-    // presets/firmware.cpp) ----
-  public slots:
-    void Sence_Sub2_Fun();  // save one scene to a file
-    void Sence_Sub3_Fun();  // load one scene from a file
-    void Sence_Sub4_Fun();  // save all scenes to a file
-    void Sence_Sub5_Fun();  // load all scenes from a file
-    void Option_Sub5_Fun(); // firmware upgrade
-
-  private:
-    // Each asks for a file name; the Open ones read and check the file and refuse a wrong one
-    // with a notice, returning whether the transfer may go on.
-    void SingleFileSave();
-    bool SingleFileOpen(QByteArray& file); // the "*.SCE" bytes, checked
-
-  public:
-    // Checked "*.SCE" bytes into the unit (a file, or a snapshot restored), after a snapshot
-    // with this reason; then the unit is read back.
-    void SceneImageLoad(const QByteArray& file, SnapshotReason reason);
-
-  private:
-    void AllFileSave();         // writes All_Scene_Image
-    bool AllFileOpen();         // fills All_Scene_Image
-    void AllScenesUpload();     // All_Scene_Image into the unit
-    bool UpgradeFileOpen();     // fills FW_Image
-    QByteArray All_Scene_Image; // the nine stored scenes, 4096 bytes each, scene 1 first
-    QByteArray FW_Image;        // the firmware file being sent
 
     // ---- language ----
   public slots:
-    void Option_Sub6_Fun();  // Chinese
-    void Option_Sub7_Fun();  // English
-    void Menu_LanguageSet(); // role menus' texts for Lang_EN
+    void Option_Sub6_Fun(); // Chinese
+    void Option_Sub7_Fun(); // English
 
   public:
     void Language_Set(uint8_t english); // every text of the window, its menus and actions
-    static constexpr int kRoleOffCode = 20;
-    // Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of submenu `pos` (FL..SR).
-    static constexpr int Role_Menu_Code(int pos, int band) {
-        return 4 * pos + (band == 0 ? 3 : band - 1);
-    }
-
-    // ---- tuning workflow (tuning/tuning_window.cpp) ----
-  public slots:
-    void Option_Import_Measurement(); // for Cur_CH
-    void Option_Clear_Measurement();
-    void Option_Import_EQ_Filters(); // into Cur_CH
-    void Option_Distance_Alignment();
-
-  public:
-    void Tuning_Menu_Build(); // the four option entries, placed before the language entries
-    void Tuning_Language_Set(bool english);
-    // The two bulk edits. Each writes its fields into the mirror, copies them by the link rules,
-    // sends them while online and shows them: one call is one user action (one undo step).
-    void EQ_Bands_Apply(int ch, const ChannelBands& bands);
-    void Delays_Apply(const ChannelDelays& delays);
 
     // ---- shell ----
   public slots:
@@ -278,12 +168,12 @@ class Tarn80X : public QWidget {
     QBrush brush;
     Form* ui = nullptr;
 
-    QString savedWhere[2]; // the status note after a save, in Chinese and in English
     QPoint dragOffset;
     uint8_t dragAllowed = 0;
 
   public:
     // Drop-down menus and their actions (built by buildMenus).
+    using ChannelBarRoleMenu = ChannelBar::RoleMenu;
     struct Menus {
         QMenu* option = nullptr;
         QMenu* noiseGate = nullptr;
@@ -314,14 +204,8 @@ class Tarn80X : public QWidget {
         QMenu* delayUnit = nullptr;
         QAction* unitMs = nullptr;
         QAction* unitCm = nullptr;
-        struct RoleMenu {
-            QMenu* menu = nullptr;
-            std::array<QMenu*, 6> position{}; // FL, FR, SL, SR, CEN, SUB
-            std::array<QAction*, 21> entry{}; // by role code
-        };
-        std::array<RoleMenu, 6> role{};
+        std::array<ChannelBarRoleMenu, 6> role{}; // the channel bar's, on the name buttons
     } menus;
-    using RoleMenu = Menus::RoleMenu;
 };
 
 } // namespace tarn

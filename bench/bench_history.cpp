@@ -2,11 +2,11 @@
 // the History window on a full history of 1000 snapshots, and the diff of two snapshot images.
 // Prints figures; never fails.
 #include "model/param_image.h"
-#include "presets/history.h"
 #include "presets/history_window.h"
 #include "session/history_recorder.h"
 #include "session/tune_diff.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_history.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,11 +9,11 @@
 #include "app/tarn80x.h"
 #include "bench/event_loop.h"
 #include "link/link_machine.h"
-#include "presets/transfer_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_transfer.h"
 
 #include <QAction>
 #include <QApplication>

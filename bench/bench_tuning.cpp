@@ -11,6 +11,7 @@
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
 #include "tuning/filter_file.h"
+#include "tuning/tuning_actions.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -94,7 +95,7 @@ void benchImport() {
         Read_Regular_File(path, kFilterFileMaxBytes, bytes);
         const FilterFile file = Read_Filter_File(bytes);
         const FilterFit fit = Fit_Filters(file);
-        w.EQ_Bands_Apply(Pc.Cur_CH, fit.bands);
+        w.tuningActions().applyEqBands(Pc.Cur_CH, fit.bands);
         total += t.nsecsElapsed();
         frames = sim::unit().frames().size();
     }

@@ -3,11 +3,14 @@
 // and never sends.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "graph/response.h"
 #include "session/channel_state.h"
 #include "session/eq_format.h"
 #include "session/output_format.h"
+#include "views/crossover.h"
+#include "views/outputs.h"
+#include "widgets/refresh.h"
+#include "widgets/styles.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -21,16 +24,6 @@ namespace {
 
 size_t at(int i) {
     return static_cast<size_t>(i);
-}
-
-void Set_Slider(QSlider* slider, int value) {
-    if (slider->value() == value) return;
-    const QSignalBlocker quiet(slider);
-    slider->setValue(value);
-}
-
-void Set_Text(QLineEdit* entry, const QString& text) {
-    if (entry->text() != text) entry->setText(text);
 }
 
 } // namespace
@@ -63,7 +56,7 @@ void Tarn80X::Undo_Actions_Update() {
 // ---- refresh ----
 
 void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
-    if (refresh & RefreshChannel) Refresh_Channel_Buttons();
+    if (refresh & RefreshChannel) channelBar_->refreshButtons();
     if (refresh & RefreshEq) {
         Refresh_Eq();
     } else if ((refresh & RefreshBand) && band >= 0 && band < kBands) {
@@ -73,13 +66,13 @@ void Tarn80X::Refresh_Widgets(unsigned refresh, int band) {
         Graph_Repaint();
     }
     if (refresh & RefreshCrossover) Refresh_Crossover();
-    if (refresh & RefreshOutputs) Refresh_Outputs();
-    if (refresh & RefreshInput) Show_Input_Buttons();
+    if (refresh & RefreshOutputs) outputs_->refresh();
+    if (refresh & RefreshInput) channelBar_->showInputButtons();
     if (refresh & RefreshNoiseGate) {
         const uint16_t gate = Param_Image.NoiseGate();
         if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
     }
-    if (refresh & RefreshRoles) Role_Refresh();
+    if (refresh & RefreshRoles) channelBar_->refreshRoles();
 }
 
 // The entries show the stored values in their own format, never the text as typed: a typed Q of
@@ -106,53 +99,11 @@ void Tarn80X::Refresh_Eq() {
 
 void Tarn80X::Refresh_Crossover() {
     const uint8_t ch = Pc.Cur_CH;
-    const bool english = Pc.Lang_EN != 0;
-    for (bool lowPass : {false, true}) {
-        const FilterFields& f = lowPass ? kLpfFields : kHpfFields;
-        QPushButton* type = lowPass ? ui->BT_LPF_TYPE : ui->BT_HPF_TYPE;
-        QPushButton* slope = lowPass ? ui->BT_LPF_SLOPE : ui->BT_HPF_SLOPE;
-        Set_Text(lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq,
-                 Eq_Freq_Text(Param_Image.filterFreq(f, ch)));
-        type->setText(Filter_Type_Text(Param_Image.filterType(f, ch), english));
-        slope->setText(Filter_Slope_Text(Param_Image.filterSlope(f, ch),
-                                         Param_Image.filterOff(f, ch) != 0, english));
-    }
+    crossover_->refresh();
     HPF_Curve_Calc(ch); // the curves also place the markers and their lines
     LPF_Curve_Calc(ch);
     Curve_Points_Update(ch);
     Graph_Repaint();
-}
-
-void Tarn80X::Refresh_Outputs() {
-    for (int ch = 0; ch < kChannels; ++ch) {
-        const size_t i = at(ch);
-        const int vol = Param_Image.CH_Vol(ch);
-        Set_Slider(ui->chVolSlider[i], vol);
-        Set_Text(ui->chVol[i], Volume_Text(vol));
-        Show_Delay_Entry(ch);
-        Draw_Phase_Button(ch);
-        Draw_Mute_Button(ch);
-        Draw_Sync_Button(ch);
-    }
-    const int total = Param_Image.Total_Vol();
-    Set_Slider(ui->Slider_Total_Bar, total);
-    Set_Text(ui->Edit_Total, Volume_Text(total));
-    Set_Look(ui->BT_MainMute, Pc.Master_Mute ? ButtonLook::Selected : ButtonLook::Plain);
-}
-
-// The delay text is built (and logged) only when it changes.
-void Tarn80X::Show_Delay_Entry(int ch) {
-    const int steps = Param_Image.CH_Delay(ch);
-    QLineEdit* entry = ui->chDelay[at(ch)];
-    if (entry->text() != Delay_Text(steps, Chan.Delay_Unit))
-        entry->setText(GetDelayDisplayStr(steps));
-}
-
-void Tarn80X::Refresh_Channel_Buttons() {
-    const int ch = Pc.Cur_CH;
-    for (int k = 0; k < kChannels; ++k)
-        Set_Look(ui->chButton[at(k)], k == ch ? ButtonLook::Selected : ButtonLook::Plain);
-    Set_Look(ui->BT_LINK, core->Linked_Any(ch) ? ButtonLook::Selected : ButtonLook::Plain);
 }
 
 } // namespace tarn

@@ -2,18 +2,18 @@
 // and wheel, the display mode, bypass and reset. Each forwards to the editing core's band-edit
 // routine (mirror, link copies, send) as one undo step; the page is then refreshed from the mirror.
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "model/param_image.h"
 #include "session/eq_format.h"
+#include "widgets/edit_steps.h"
+#include "widgets/notice.h"
+#include "widgets/styles.h"
 
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QWheelEvent>
 #include <optional>
 
 namespace tarn {
@@ -40,27 +40,6 @@ template <typename Array> int Index_Of(const Array& widgets, const QObject* watc
     for (size_t i = 0; i < widgets.size(); ++i)
         if (widgets[i] == watched) return static_cast<int>(i);
     return -1;
-}
-
-// The step an Up/Down key press or a wheel turn asks for; nothing for any other event.
-std::optional<EqStep> Step_Of(const QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        const bool held = key->isAutoRepeat();
-        if (key->key() == Qt::Key_Up) return held ? EqStep::UpHeld : EqStep::Up;
-        if (key->key() == Qt::Key_Down) return held ? EqStep::DownHeld : EqStep::Down;
-    } else if (event->type() == QEvent::Wheel) {
-        const QPoint d = static_cast<const QWheelEvent*>(event)->angleDelta();
-        const int delta = d.y() != 0 ? d.y() : d.x();
-        if (delta > 0) return EqStep::WheelForward;
-        if (delta < 0) return EqStep::WheelBack;
-    }
-    return std::nullopt;
-}
-
-// The step's gesture: a held key's repeats merge into the press that began them.
-Gesture Gesture_Of(const QEvent* event) {
-    return event->type() == QEvent::KeyPress ? Gesture::HeldKey : Gesture::None;
 }
 
 } // namespace
@@ -131,24 +110,16 @@ void Tarn80X::EQ_Q_Entry(int band) {
         RefreshBand, [&] { core->Band_Edit(band, edit); }, Gesture::None, band);
 }
 
-// Up/Down keys and the wheel on the band entries and the two crossover frequency entries. A
-// disabled entry (GEQ mode) takes none of them.
+// Up/Down keys and the wheel on the band entries. A disabled entry (GEQ mode) takes none of them.
 void Tarn80X::EqCrossover_EventFilter(QObject* watched, QEvent* event) {
     const std::optional<EqStep> step = Step_Of(event);
     if (!step) return;
     const auto* widget = qobject_cast<const QWidget*>(watched);
     if (!widget || !widget->isEnabled()) return;
+    // The crossover entries' steps are the crossover panel's.
+    if (watched == ui->Edit_HPF_Freq || watched == ui->Edit_LPF_Freq) return;
     if (*step == EqStep::Up || *step == EqStep::Down) Begin_Gesture();
     const Gesture gesture = Gesture_Of(event);
-
-    if (watched == ui->Edit_HPF_Freq || watched == ui->Edit_LPF_Freq) {
-        const bool up =
-            *step == EqStep::Up || *step == EqStep::UpHeld || *step == EqStep::WheelForward;
-        const bool held = *step == EqStep::UpHeld || *step == EqStep::DownHeld;
-        Filter_Freq_Step(watched == ui->Edit_LPF_Freq, up, held, gesture);
-        event->accept();
-        return;
-    }
 
     const uint8_t ch = Pc.Cur_CH;
     int band = -1;

@@ -7,6 +7,11 @@
 #include "model/param_image.h"
 #include "session/history_texts.h"
 #include "session/menu_texts.h"
+#include "tuning/tuning_actions.h"
+#include "views/crossover.h"
+#include "views/outputs.h"
+#include "views/scene_actions.h"
+#include "views/status_bar.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,8 +29,7 @@ void Tarn80X::Language_Set(uint8_t english) {
     Pc.Lang_EN = english;
     const bool en = english != 0;
     applyFormTexts(this, en);
-    Show_Link_Status();
-    Show_Access_Status(*ui);
+    statusBar().showLinkStatus();
     (en ? menus.english : menus.chinese)->setChecked(true);
     Qt_Translations_Apply(en);
 
@@ -37,39 +41,15 @@ void Tarn80X::Language_Set(uint8_t english) {
     }
     m.undo->setText(tr2(txt::OptionUndo, en));
     m.redo->setText(tr2(txt::OptionRedo, en));
-    m.about->setText(tr2(txt::OptionAbout, en));
-    m.systemReset->setText(tr2(txt::OptionReset, en));
-    m.upgrade->setText(tr2(txt::OptionUpgrade, en));
-    Tuning_Language_Set(en);
-    for (int i = 0; i < 5; ++i)
-        m.sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
+    sceneActions_->showTexts(en);
+    tuningActions_->showTexts(en);
+    crossover_->showTexts(en);
     m.history->setText(tr2(history_text::MenuEntry, en));
-    for (int i = 0; i < 3; ++i) {
-        m.hpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
-        m.lpfTypeEntry[i]->setText(tr2(txt::FilterType[i], en));
-        m.hpfTypeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], en));
-        m.lpfTypeEntry[i]->setToolTip(tr2(txt::FilterTypeTip[i], en));
-    }
-    m.hpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
-    m.lpfSlopeEntry[8]->setText(tr2(txt::FilterOff, en));
 
     for (int ch = 0; ch < kChannels; ++ch)
-        Draw_Phase_Button(ch);
+        outputs_->drawPhaseButton(ch);
     Refresh_Crossover();
-    Update_Channel_Name();
-    Menu_LanguageSet();
-}
-
-void Tarn80X::Menu_LanguageSet() {
-    const bool en = Pc.Lang_EN != 0;
-    for (const RoleMenu& r : menus.role) {
-        for (int pos = 0; pos < 6; ++pos)
-            r.position[pos]->setTitle(tr2(txt::RolePosition[pos], en));
-        r.entry[kRoleOffCode]->setText(tr2(txt::RoleOff, en));
-        for (int pos = 0; pos < 4; ++pos)
-            for (int band = 0; band < 4; ++band)
-                r.entry[Role_Menu_Code(pos, band)]->setText(tr2(txt::RoleBand[band], en));
-    }
+    channelBar_->showTexts(en);
 }
 
 } // namespace tarn

@@ -1,13 +1,9 @@
 #include "presets/history_window.h"
 
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "model/scene_image.h"
-#include "presets/file_notices.h"
-#include "presets/history.h"
-#include "presets/transfer_session.h"
 #include "session/history_recorder.h"
 #include "session/history_texts.h"
 #include "session/scene_file_format.h"
@@ -15,6 +11,13 @@
 #include "session/tune_diff.h"
 #include "session/tune_text.h"
 #include "session/unit_files.h"
+#include "views/scene_actions.h"
+#include "views/scene_actions_history.h"
+#include "views/scene_actions_transfer.h"
+#include "views/status_bar.h"
+#include "widgets/file_dialog.h"
+#include "widgets/file_notices.h"
+#include "widgets/notice.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -234,7 +237,7 @@ void HistoryWindow::saveScene() {
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveSceneTitle,
                                        transfer_text::SingleFilter, "SCE");
     if (!path.isEmpty() && Save_File_Or_Tell(path, Scene_Bytes(*image)))
-        window_.Show_Saved_Where(path);
+        window_.statusBar().showSavedWhere(path);
 }
 
 void HistoryWindow::saveText() {
@@ -247,7 +250,8 @@ void HistoryWindow::saveText() {
     }
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveTextTitle,
                                        history_text::TextFilter, "json");
-    if (!path.isEmpty() && Save_File_Or_Tell(path, text.text)) window_.Show_Saved_Where(path);
+    if (!path.isEmpty() && Save_File_Or_Tell(path, text.text))
+        window_.statusBar().showSavedWhere(path);
 }
 
 // As a scene file is loaded: the same checks and the same transfer, the unit snapshotted first
@@ -270,7 +274,7 @@ void HistoryWindow::restore() {
         Show_Notice(transfer_text::NotConnected);
         return;
     }
-    window_.SceneImageLoad(file, SnapshotReason::Restore);
+    window_.sceneActions().sceneImageLoad(file, SnapshotReason::Restore);
 }
 
 void Open_History_Window(Tarn80X& window) {

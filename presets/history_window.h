@@ -57,4 +57,7 @@ class HistoryWindow : public QDialog {
     QPushButton* saveNote_ = nullptr;
 };
 
+// The one History window (scene menu), opened or brought forward.
+void Open_History_Window(Tarn80X& window);
+
 } // namespace tarn

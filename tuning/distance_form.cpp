@@ -1,19 +1,35 @@
 #include "tuning/distance_form.h"
 
-#include "app/notice.h"
-#include "app/settings.h"
 #include "session/roles.h"
 #include "tuning/distance.h"
 #include "tuning/tuning_texts.h"
+#include "widgets/file_dialog.h"
+#include "widgets/notice.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QStringList>
 
 namespace tarn {
 
 namespace {
+
+// The distances last typed, CH1 first, as typed (empty: none).
+std::array<QString, 6> Settings_Distances() {
+    const QSettings s = App_Settings();
+    std::array<QString, 6> texts;
+    for (size_t ch = 0; ch < texts.size(); ++ch)
+        texts[ch] = s.value(QStringLiteral("distance/ch%1").arg(ch + 1)).toString();
+    return texts;
+}
+
+void Settings_Save_Distances(const std::array<QString, 6>& texts) {
+    QSettings s = App_Settings();
+    for (size_t ch = 0; ch < texts.size(); ++ch)
+        s.setValue(QStringLiteral("distance/ch%1").arg(ch + 1), texts[ch]);
+}
 
 constexpr int kWidth = 420;
 constexpr int kRowY = 102;

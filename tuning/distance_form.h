@@ -2,9 +2,9 @@
 // which hands the delays it works out to the window. Built in the language of the moment.
 #pragma once
 
-#include "app/frameless_dialog.h"
 #include "model/param_image.h"
 #include "session/bulk_edits.h"
+#include "widgets/frameless_dialog.h"
 
 #include <array>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -189,7 +190,7 @@ class TestDesktop : public QObject {
             f.window().move(123, 77);
             FileDialogAnswerer dialogs;
             dialogs.choose(files.filePath("one.SCE"));
-            f.window().Sence_Sub2_Fun(); // save one scene: remembers its folder
+            f.window().sceneActions().saveScene(); // save one scene: remembers its folder
             QCOMPARE(dialogs.seen().size(), size_t(1));
         } // closed: written
         const QStringList keys =
@@ -213,8 +214,10 @@ class TestDesktop : public QObject {
         FileDialogAnswerer dialogs;
         dialogs.cancel();
         dialogs.cancel();
-        second.window().Sence_Sub2_Fun();  // a scene file: where the last one went
-        second.window().Option_Sub5_Fun(); // firmware: none chosen yet, so the home folder
+        second.window().sceneActions().saveScene(); // a scene file: where the last one went
+        second.window()
+            .sceneActions()
+            .upgradeFirmware(); // firmware: none chosen yet, so the home folder
         QCOMPARE(dialogs.seen().size(), size_t(2));
         QCOMPARE(dialogs.seen()[0].directory, files.path());
         QCOMPARE(dialogs.seen()[0].title, QString("Save single scene file"));

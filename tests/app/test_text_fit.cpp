@@ -4,15 +4,15 @@
 // QT_SCALE_FACTOR setting.
 #include "app/desktop.h"
 #include "app/form.h"
-#include "app/notice.h"
 #include "app/tarn80x.h"
 #include "graph/graph_view.h"
 #include "graph/grid.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
-#include "presets/transfer_session.h"
 #include "session/text.h"
 #include "tests/support/window_fixture.h"
+#include "views/status_bar.h"
+#include "widgets/notice.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -203,7 +203,7 @@ class TestTextFit : public QObject {
         QPushButton* stop = f.ui().BT_TRANSFER_STOP;
         stop->setEnabled(readOnly);
         stop->show();
-        Transfer_Texts_Update(f.window());
+        f.window().statusBar().showTransferTexts();
         QCOMPARE(stop->text(), note);
         const int needed = stop->fontMetrics().horizontalAdvance(note);
         QVERIFY2(

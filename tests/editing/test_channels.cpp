@@ -2,13 +2,13 @@
 // channel buttons, the link dialog's two synchronise passes, what reaches the unit, and unlink.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/link_form.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
 #include "session/link_rules.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
+#include "views/channel_bar_link_form.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>

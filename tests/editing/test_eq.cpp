@@ -2,7 +2,6 @@
 // band stores, shows and sends, the order of linked channels, the display mode, bypass and reset.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/button_look.h"
 #include "graph/drag_push_button.h"
 #include "graph/marker_geometry.h"
 #include "graph/response.h"
@@ -14,6 +13,7 @@
 #include "tests/support/input.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "widgets/styles.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,7 +3,6 @@
 // channels included; one gesture is one step; the menu entries and what clears the history.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "editing/link_form.h"
 #include "graph/drag_push_button.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
@@ -12,6 +11,7 @@
 #include "tests/support/input.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/channel_bar_link_form.h"
 
 #include <QAction>
 #include <QLineEdit>

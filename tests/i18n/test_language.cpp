@@ -2,6 +2,7 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "tests/support/window_fixture.h"
+#include "views/outputs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -38,7 +39,7 @@ class TestLanguage : public QObject {
         WindowFixture f;
         Param_Image.set_HPF_Off(0, 1);
         Param_Image.set_CH_Phase(2, 1);
-        f.window().Draw_Phase_Button(2);
+        f.window().outputsStrip().drawPhaseButton(2);
         const Snapshot chinese = snapshot(f);
         f.window().menus.english->trigger();
         QCOMPARE(int(Pc.Lang_EN), 1);

@@ -8,11 +8,11 @@
 // Per row the test prints the outcome, the faults the unit applied and the frames sent again.
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_transfer.h"
 
 #include <QAction>
 #include <QFile>

@@ -3,8 +3,6 @@
 // snapshot that cannot be written never stops the act, and the user is told.
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/history.h"
-#include "presets/scene_manager.h"
 #include "session/history_recorder.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
@@ -13,6 +11,8 @@
 #include "tests/support/save_faults.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_history.h"
+#include "views/scene_actions_scene_manager.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,10 +2,10 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/about_form.h"
 #include "sim/unit_sim.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_about_form.h"
 
 #include <QAction>
 #include <QLabel>

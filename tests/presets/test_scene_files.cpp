@@ -9,7 +9,6 @@
 #include "link/link_machine.h"
 #include "link/transfer_job.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
 #include "session/history_recorder.h"
 #include "session/scene_file_format.h"
 #include "sim/unit_sim.h"
@@ -19,6 +18,7 @@
 #include "tests/support/save_faults.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_transfer.h"
 
 #include <QAction>
 #include <QDir>

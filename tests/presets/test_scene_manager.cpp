@@ -4,10 +4,10 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/scene_manager.h"
 #include "sim/unit_sim.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_scene_manager.h"
 
 #include <QAction>
 #include <QCheckBox>

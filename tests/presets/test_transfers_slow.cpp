@@ -6,7 +6,6 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
-#include "presets/scene_manager.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/fresh_folder.h"
@@ -14,6 +13,7 @@
 #include "tests/support/modal_holder.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_scene_manager.h"
 
 #include <QAction>
 #include <QApplication>

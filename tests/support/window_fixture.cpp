@@ -3,7 +3,7 @@
 #include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/transfer_session.h"
+#include "views/scene_actions_transfer.h"
 
 #include <QSettings>
 

@@ -1,7 +1,9 @@
-#include "editing/button_look.h"
+#include "widgets/styles.h"
 
-#include "app/form.h"
+#include "session/menu_texts.h"
 
+#include <QFont>
+#include <QMenu>
 #include <QPushButton>
 
 namespace tarn {
@@ -14,6 +16,18 @@ QString Button_Sheet(const QString& objectName, ButtonLook look) {
                                                     : kStyleUnselected;
     return QStringLiteral("QPushButton#") + objectName + QLatin1Char('{') + QLatin1String(body) +
            QLatin1Char('}');
+}
+
+QMenu* darkMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setStyleSheet(txt::MenuStyle);
+    return menu;
+}
+
+QFont Fixed_Font(int pixels) {
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setPixelSize(pixels);
+    return font;
 }
 
 void Set_Look(QPushButton* button, ButtonLook look) {

@@ -1,27 +1,22 @@
-// The main window's side of the tuning workflow: the option entries that import a measurement or
-// a filter file and open the distance dialog, and the two bulk edits they lead to.
-#include "app/form.h"
-#include "app/notice.h"
-#include "app/tarn80x.h"
-#include "graph/graph_view.h"
+#include "tuning/tuning_actions.h"
+
 #include "graph/measurement.h"
 #include "model/commands.h"
-#include "presets/file_notices.h"
-#include "presets/transfer_session.h"
+#include "session/edit_session.h"
 #include "tuning/distance_form.h"
 #include "tuning/filter_file.h"
 #include "tuning/tuning_texts.h"
+#include "widgets/file_dialog.h"
+#include "widgets/file_notices.h"
+#include "widgets/notice.h"
 
 #include <QAction>
 #include <QInputDialog>
-#include <QMenu>
 #include <QPointer>
 
 namespace tarn {
 
 namespace {
-
-QPointer<DistanceForm> openDistanceForm;
 
 // Asks for a file to open and reads it, up to limit bytes. False when cancelled, or when it cannot
 // be read or is larger (the user has been told).
@@ -67,29 +62,29 @@ void Show_Notice_Arg(const Bilingual& text, int arg) {
 
 } // namespace
 
-void Tarn80X::Tuning_Menu_Build() {
-    Menus& m = menus;
-    const auto entry = [&](QAction*& action, const Bilingual& text, void (Tarn80X::*slot)()) {
-        action = new QAction(tr2(text), m.option);
-        m.option->insertAction(m.chinese, action);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    entry(m.importMeasurement, txt::ImportMeasurement, &Tarn80X::Option_Import_Measurement);
-    entry(m.clearMeasurement, txt::ClearMeasurement, &Tarn80X::Option_Clear_Measurement);
-    entry(m.importEqFilters, txt::ImportEqFilters, &Tarn80X::Option_Import_EQ_Filters);
-    entry(m.distanceAlignment, txt::DistanceAlignment, &Tarn80X::Option_Distance_Alignment);
+TuningActions::TuningActions(EditSession& session_, QWidget* window)
+    : QObject(window), session(session_) {
+    using Action = void (TuningActions::*)();
+    static constexpr Action kSlots[] = {
+        &TuningActions::importMeasurement, &TuningActions::clearMeasurement,
+        &TuningActions::importEqFilters, &TuningActions::alignDistances};
+    for (size_t i = 0; i < entry.size(); ++i) {
+        entry[i] = new QAction(this);
+        connect(entry[i], &QAction::triggered, this, kSlots[i]);
+    }
+    showTexts(Pc.Lang_EN != 0);
 }
 
-void Tarn80X::Tuning_Language_Set(bool english) {
-    menus.importMeasurement->setText(tr2(txt::ImportMeasurement, english));
-    menus.clearMeasurement->setText(tr2(txt::ClearMeasurement, english));
-    menus.importEqFilters->setText(tr2(txt::ImportEqFilters, english));
-    menus.distanceAlignment->setText(tr2(txt::DistanceAlignment, english));
+void TuningActions::showTexts(bool english) {
+    entry[0]->setText(tr2(txt::ImportMeasurement, english));
+    entry[1]->setText(tr2(txt::ClearMeasurement, english));
+    entry[2]->setText(tr2(txt::ImportEqFilters, english));
+    entry[3]->setText(tr2(txt::DistanceAlignment, english));
 }
 
 // ---- measurement ----
 
-void Tarn80X::Option_Import_Measurement() {
+void TuningActions::importMeasurement() {
     const uint8_t ch = Pc.Cur_CH;
     QByteArray bytes;
     if (!Open_Text_File(txt::MeasurementDialogTitle, txt::MeasurementFilter, kMeasurementMaxBytes,
@@ -110,16 +105,16 @@ void Tarn80X::Option_Import_Measurement() {
         Show_Notice_Arg(txt::MeasurementTooFew, read.inRange);
         return;
     }
-    ui->graph->setMeasurement(ch, m);
+    emit measurementChanged(ch, m);
 }
 
-void Tarn80X::Option_Clear_Measurement() {
-    ui->graph->setMeasurement(Pc.Cur_CH, Measurement{});
+void TuningActions::clearMeasurement() {
+    emit measurementChanged(Pc.Cur_CH, Measurement{});
 }
 
 // ---- EQ filters ----
 
-void Tarn80X::Option_Import_EQ_Filters() {
+void TuningActions::importEqFilters() {
     const uint8_t ch = Pc.Cur_CH;
     QByteArray bytes;
     if (!Open_Text_File(txt::FilterDialogTitle, txt::FilterFileFilter, kFilterFileMaxBytes, bytes))
@@ -139,18 +134,18 @@ void Tarn80X::Option_Import_EQ_Filters() {
     }
     const FilterFit fit = Fit_Filters(file);
     // Flattening the channel for a file with nothing to set would lose its bands for nothing.
-    if (fit.applied > 0) EQ_Bands_Apply(ch, fit.bands);
+    if (fit.applied > 0) applyEqBands(ch, fit.bands);
     Show_Notice(BilingualText{Filter_Import_Summary(file, fit, ch, false),
                               Filter_Import_Summary(file, fit, ch, true)});
 }
 
 // One undo step. All 31 bands go out, each after its copies to the linked channels, as a band
 // edit sends them.
-void Tarn80X::EQ_Bands_Apply(int ch, const ChannelBands& bands) {
+void TuningActions::applyEqBands(int ch, const ChannelBands& bands) {
     if (ch < 0 || ch >= kChannels) return;
     const bool shown = ch == Pc.Cur_CH;
-    Edit(shown ? RefreshEq : 0u, [&] {
-        EditCore& editCore = Edit_Core();
+    session.apply(shown ? RefreshEq : 0u, [&] {
+        EditCore& editCore = session.core();
         for (int b = 0; b < kBands; ++b) {
             editCore.image().set_EQ_Freq(ch, b, bands[b].freq);
             editCore.image().set_EQ_Gain(ch, b, bands[b].gain);
@@ -162,16 +157,16 @@ void Tarn80X::EQ_Bands_Apply(int ch, const ChannelBands& bands) {
         }
         if (shown) editCore.Sliders_From_Image(); // the sliders stand at the imported gains
     });
-    Graph_Repaint();
+    emit graphChanged();
 }
 
 // ---- distances ----
 
-void Tarn80X::Option_Distance_Alignment() {
+void TuningActions::alignDistances() {
     if (openDistanceForm) openDistanceForm->close(); // deleted on close
-    QPointer<Tarn80X> self(this);
+    QPointer<TuningActions> self(this);
     auto* form = new DistanceForm([self](const ChannelDelays& delays) {
-        if (self) self->Delays_Apply(delays);
+        if (self) self->applyDelays(delays);
     });
     form->setAttribute(Qt::WA_DeleteOnClose);
     connect(this, &QObject::destroyed, form, &QObject::deleteLater);
@@ -180,9 +175,9 @@ void Tarn80X::Option_Distance_Alignment() {
 }
 
 // One undo step of absolute delays: the Sync group adds no offsets here.
-void Tarn80X::Delays_Apply(const ChannelDelays& delays) {
-    Edit(RefreshOutputs, [&] {
-        EditCore& editCore = Edit_Core();
+void TuningActions::applyDelays(const ChannelDelays& delays) {
+    session.apply(RefreshOutputs, [&] {
+        EditCore& editCore = session.core();
         for (int ch = 0; ch < kChannels; ++ch) {
             if (!delays[ch]) continue;
             const uint16_t steps = std::min<uint16_t>(*delays[ch], kDelayMax);

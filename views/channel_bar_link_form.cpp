@@ -1,9 +1,9 @@
-#include "editing/link_form.h"
+#include "views/channel_bar_link_form.h"
 
-#include "app/form.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
 #include "session/text.h"
+#include "widgets/styles.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>

@@ -1,19 +1,17 @@
-#include "presets/scene_manager.h"
+#include "views/scene_actions_scene_manager.h"
 
-#include "app/notice.h"
-#include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
-#include "presets/history.h"
-#include "presets/transfer_session.h"
 #include "session/unit_files.h"
+#include "views/scene_actions_history.h"
+#include "views/scene_actions_transfer.h"
+#include "widgets/notice.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 
@@ -57,9 +55,6 @@ constexpr int kRowHeight = 22;
 constexpr int kCheckX = 42, kNumberX = 110, kNameX = 166, kMarkX = 366;
 constexpr int kNameWidth = 190, kMarkWidth = 80;
 constexpr int kButtonX = 466, kButtonWidth = 80, kButtonHeight = 30;
-
-// The one scene manager on screen: a new one replaces it, so two never show different marks.
-QPointer<SenceManage> openManager;
 
 } // namespace
 
@@ -294,20 +289,6 @@ void SenceManage::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
     Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
     for (int r = 0; r < kPlaces; ++r)
         Show_Mark(r);
-}
-
-// ---- the scene menu entry ----
-
-void Tarn80X::Sence_Sub1_Fun() {
-    if (!Link_Online()) {
-        Show_Notice(txt::ConnectFirst);
-        return;
-    }
-    if (openManager) openManager->close(); // deleted on close
-    auto* manager = new SenceManage;
-    manager->setAttribute(Qt::WA_DeleteOnClose);
-    openManager = manager;
-    manager->show();
 }
 
 } // namespace tarn

@@ -1,19 +1,21 @@
 // Scene files: the mirror saved as one "*.SCE" scene, a "*.SCE" scene loaded into the unit, and
 // the unit's nine stored scenes moved to and from an "*.ALL" file.
-#include "app/form.h"
-#include "app/notice.h"
-#include "app/tarn80x.h"
+#include "views/scene_actions.h"
+
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "model/param_image.h"
-#include "presets/file_notices.h"
-#include "presets/history.h"
-#include "presets/transfer_session.h"
+#include "session/edit_session.h"
 #include "session/scene_file_format.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
 #include "session/tune_text.h"
 #include "session/unit_files.h"
+#include "views/scene_actions_history.h"
+#include "views/scene_actions_transfer.h"
+#include "widgets/file_dialog.h"
+#include "widgets/file_notices.h"
+#include "widgets/notice.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,12 +62,12 @@ bool stillReady() {
 
 // ---- one scene ----
 
-void Tarn80X::Sence_Sub2_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub2_Fun(); })) return;
+void SceneActions::saveScene() {
+    if (!Transfer_May_Start([this] { saveScene(); })) return;
     SingleFileSave();
 }
 
-void Tarn80X::SingleFileSave() {
+void SceneActions::SingleFileSave() {
     const QString path =
         Ask_File_Name(FileDialogMode::Save, kSaveSingleTitle, kSingleFilter, "SCE");
     if (path.isEmpty()) return;
@@ -80,21 +82,21 @@ void Tarn80X::SingleFileSave() {
         }
         bytes = text.text;
     }
-    if (Save_File_Or_Tell(path, bytes)) Show_Saved_Where(path);
+    if (Save_File_Or_Tell(path, bytes)) emit savedTo(path);
 }
 
-bool Tarn80X::SingleFileOpen(QByteArray& file) {
+bool SceneActions::SingleFileOpen(QByteArray& file) {
     return readCheckedSceneFile(kLoadSingleTitle, kSingleFilter, false, file);
 }
 
-void Tarn80X::Sence_Sub3_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub3_Fun(); })) return;
+void SceneActions::loadScene() {
+    if (!Transfer_May_Start([this] { loadScene(); })) return;
     QByteArray file;
     if (!SingleFileOpen(file) || !stillReady()) return;
-    SceneImageLoad(file, SnapshotReason::SceneLoad);
+    sceneImageLoad(file, SnapshotReason::SceneLoad);
 }
 
-void Tarn80X::SceneImageLoad(const QByteArray& file, SnapshotReason reason) {
+void SceneActions::sceneImageLoad(const QByteArray& file, SnapshotReason reason) {
     // The unit gets the file's bytes as they are; the mirror takes them with the gains back in
     // the PC encoding, so that it never holds two encodings at once. The read-back after the load
     // replaces bytes 0..1099 with what the unit then holds.
@@ -102,7 +104,7 @@ void Tarn80X::SceneImageLoad(const QByteArray& file, SnapshotReason reason) {
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
     Take_Snapshot(reason);
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
-    Image_Replaced();
+    session.imageReplaced();
 
     Run_Transfer(*this, std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
                  [this](JobResult result) {
@@ -118,8 +120,8 @@ void Tarn80X::SceneImageLoad(const QByteArray& file, SnapshotReason reason) {
 
 // ---- all nine stored scenes ----
 
-void Tarn80X::Sence_Sub4_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub4_Fun(); })) return;
+void SceneActions::saveAllScenes() {
+    if (!Transfer_May_Start([this] { saveAllScenes(); })) return;
     Run_Transfer(*this, std::make_unique<StoredScenesDownloadJob>(), 0, [this](JobResult result) {
         if (result != JobResult::Done) {
             Transfer_Stopped(*this, result, transfer_text::DownloadStopped, false);
@@ -135,21 +137,21 @@ void Tarn80X::Sence_Sub4_Fun() {
     });
 }
 
-void Tarn80X::AllFileSave() {
+void SceneActions::AllFileSave() {
     const QString path = Ask_File_Name(FileDialogMode::Save, kSaveAllTitle, kAllFilter, "ALL");
     if (path.isEmpty()) return;
-    if (Save_File_Or_Tell(path, All_Scene_Image)) Show_Saved_Where(path);
+    if (Save_File_Or_Tell(path, All_Scene_Image)) emit savedTo(path);
 }
 
-bool Tarn80X::AllFileOpen() {
+bool SceneActions::AllFileOpen() {
     QByteArray file;
     if (!readCheckedSceneFile(kLoadAllTitle, kAllFilter, true, file)) return false;
     All_Scene_Image = file;
     return true;
 }
 
-void Tarn80X::Sence_Sub5_Fun() {
-    if (!Transfer_May_Start([this] { Sence_Sub5_Fun(); })) return;
+void SceneActions::loadAllScenes() {
+    if (!Transfer_May_Start([this] { loadAllScenes(); })) return;
     if (!AllFileOpen() || !stillReady()) return;
     // The nine stored scenes are read for the history first; the user may skip that.
     Read_Stored_Scenes_Then(1, kStoredScenes, [this](std::vector<StoredSceneImage> scenes) {
@@ -158,7 +160,7 @@ void Tarn80X::Sence_Sub5_Fun() {
     });
 }
 
-void Tarn80X::AllScenesUpload() {
+void SceneActions::AllScenesUpload() {
     Run_Transfer(*this, std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
                  [this](JobResult result) {
                      if (result != JobResult::Done) {

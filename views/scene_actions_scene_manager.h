@@ -7,7 +7,7 @@
 #include "session/scene_names.h"
 #include "session/text.h"
 
-#include "app/frameless_dialog.h"
+#include "widgets/frameless_dialog.h"
 
 #include <QDialog>
 #include <QPoint>

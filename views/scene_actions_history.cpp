@@ -1,17 +1,16 @@
 // Snapshots taken by themselves: what the window hands the recorder, and when.
-#include "app/form.h"
-#include "app/notice.h"
-#include "app/tarn80x.h"
+#include "views/scene_actions_history.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "model/scene_image.h"
-#include "presets/history.h"
-#include "presets/scene_manager.h"
-#include "presets/transfer_session.h"
 #include "session/history_recorder.h"
 #include "session/history_texts.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "views/scene_actions.h"
+#include "views/scene_actions_scene_manager.h"
+#include "views/scene_actions_transfer.h"
+#include "widgets/notice.h"
 
 #include <QPushButton>
 #include <cstring>
@@ -23,7 +22,7 @@ namespace {
 constexpr Bilingual kSkipReading{"跳过读取", "Skip reading"};
 
 struct Hooks {
-    Tarn80X* window = nullptr;
+    SceneActions* view = nullptr;
     int lastLevel = 0;
     // The image and names of the last snapshot: a close or an unplug right after an act adds
     // nothing the history does not hold.
@@ -55,25 +54,25 @@ void Take_Snapshot(SnapshotReason reason, std::vector<StoredSceneImage> scenes) 
     History_Recorder().record(std::move(in));
 }
 
-void History_Attach(Tarn80X& window) {
-    hooks.window = &window;
+void History_Attach(SceneActions& view) {
+    hooks.view = &view;
     hooks.lastLevel = Link_Machine().statusLevel();
     LinkMachine& link = Link_Machine();
     HistoryRecorder& recorder = History_Recorder();
     auto& c = hooks.connections;
     // The scene names are part of the snapshot: it is taken once they are read too.
-    c.push_back(QObject::connect(&link, &LinkMachine::becameIdle, &window,
+    c.push_back(QObject::connect(&link, &LinkMachine::becameIdle, &view,
                                  [] { Take_Snapshot(SnapshotReason::Readback); }));
-    c.push_back(QObject::connect(&link, &LinkMachine::statusChanged, &window, [] {
+    c.push_back(QObject::connect(&link, &LinkMachine::statusChanged, &view, [] {
         const int level = Link_Machine().statusLevel();
         if (hooks.lastLevel == 2 && level == 0) takeLastState(SnapshotReason::Unplug);
         hooks.lastLevel = level;
     }));
-    c.push_back(QObject::connect(&recorder, &HistoryRecorder::recorded, &window,
+    c.push_back(QObject::connect(&recorder, &HistoryRecorder::recorded, &view,
                                  [](int) { hooks.failureTold = false; }));
     // Told once while the writes keep failing, not once per snapshot.
-    c.push_back(QObject::connect(
-        &recorder, &HistoryRecorder::failed, &window, [](const BilingualText& why) {
+    c.push_back(
+        QObject::connect(&recorder, &HistoryRecorder::failed, &view, [](const BilingualText& why) {
             if (hooks.failureTold) return;
             hooks.failureTold = true;
             const BilingualText text{Fill_Text(history_text::SnapshotNotKept, {why.zh}).zh,
@@ -82,8 +81,8 @@ void History_Attach(Tarn80X& window) {
         }));
 }
 
-void History_Detach(Tarn80X& window) {
-    if (hooks.window != &window) return;
+void History_Detach(SceneActions& view) {
+    if (hooks.view != &view) return;
     for (const QMetaObject::Connection& c : hooks.connections)
         QObject::disconnect(c);
     hooks.connections.clear();
@@ -94,12 +93,12 @@ void History_Detach(Tarn80X& window) {
 
 void Read_Stored_Scenes_Then(int first, int count,
                              std::function<void(std::vector<StoredSceneImage>)> done) {
-    if (!hooks.window) {
+    if (!hooks.view) {
         done({});
         return;
     }
-    Tarn80X& window = *hooks.window;
-    Run_Transfer(window, std::make_unique<StoredScenesDownloadJob>(first, count), 0,
+    SceneActions& view = *hooks.view;
+    Run_Transfer(view, std::make_unique<StoredScenesDownloadJob>(first, count), 0,
                  [first, count, done = std::move(done)](JobResult result) {
                      std::vector<StoredSceneImage> scenes;
                      if (result == JobResult::Done) scenes = Stored_Scenes_Read(first, count);
@@ -112,7 +111,7 @@ void Read_Stored_Scenes_Then(int first, int count,
                      done(std::move(scenes));
                  });
     // Cancelling here skips the reading, not the act that follows it.
-    window.form()->BT_TRANSFER_STOP->setText(tr2(kSkipReading));
+    emit view.stopCaptionChanged(tr2(kSkipReading));
 }
 
 } // namespace tarn

@@ -1,6 +1,6 @@
-#include "app/frameless_dialog.h"
+#include "widgets/frameless_dialog.h"
 
-#include "app/form.h"
+#include "widgets/styles.h"
 
 #include <QMouseEvent>
 

@@ -2,7 +2,7 @@
 // was opened.
 #pragma once
 
-#include "app/frameless_dialog.h"
+#include "widgets/frameless_dialog.h"
 
 #include <QDialog>
 #include <QPoint>

@@ -1,17 +1,17 @@
 // The firmware upgrade: a "*.bin" image checked and streamed to the unit in 16-byte chunks, each
 // acknowledged, then the link dropped while the unit installs it.
-#include "app/form.h"
-#include "app/notice.h"
-#include "app/tarn80x.h"
+#include "views/scene_actions.h"
+
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/file_notices.h"
-#include "presets/history.h"
-#include "presets/transfer_session.h"
 #include "session/firmware_image.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
 #include "session/unit_files.h"
+#include "views/scene_actions_history.h"
+#include "views/scene_actions_transfer.h"
+#include "widgets/file_dialog.h"
+#include "widgets/notice.h"
 
 #include <QFileInfo>
 #include <array>
@@ -25,7 +25,7 @@ constexpr Bilingual kUpgradeFilter{"升级固件(*.bin)", "Upgrade firmware (*.b
 
 } // namespace
 
-bool Tarn80X::UpgradeFileOpen() {
+bool SceneActions::UpgradeFileOpen() {
     FW_Image.clear();
     const QString path = Ask_File_Name(FileDialogMode::Open, kUpgradeTitle, kUpgradeFilter);
     if (path.isEmpty()) return false;
@@ -45,8 +45,8 @@ bool Tarn80X::UpgradeFileOpen() {
     return true;
 }
 
-void Tarn80X::Option_Sub5_Fun() {
-    if (!Transfer_May_Start([this] { Option_Sub5_Fun(); })) return;
+void SceneActions::upgradeFirmware() {
+    if (!Transfer_May_Start([this] { upgradeFirmware(); })) return;
     if (!UpgradeFileOpen()) return;
     if (!Link_Machine().readyForTransfer()) { // the link may have changed while the dialog was open
         Show_Notice(transfer_text::NotConnected);
@@ -66,7 +66,7 @@ void Tarn80X::Option_Sub5_Fun() {
                      LinkMachine& link = Link_Machine();
                      link.reopenAfter(kInstallTicks);
                      link.ring().clear();
-                     Show_Link_Status();
+                     emit linkStatusChanged();
                      Show_Notice(transfer_text::UpgradeDone);
                  });
 }

@@ -1,4 +1,4 @@
-#include "presets/about_form.h"
+#include "views/scene_actions_about_form.h"
 
 #include "model/param_image.h"
 #include "session/text.h"

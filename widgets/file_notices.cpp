@@ -1,7 +1,7 @@
-#include "presets/file_notices.h"
+#include "widgets/file_notices.h"
 
-#include "app/notice.h"
 #include "session/unit_files.h"
+#include "widgets/notice.h"
 
 namespace tarn {
 
