@@ -59,6 +59,11 @@ void SceneActions::showTexts(bool en) {
         sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
 }
 
+SceneActions::~SceneActions() {
+    delete openManager.data();
+    delete openAbout.data();
+}
+
 void SceneActions::manageScenes() {
     if (!Link_Online()) {
         Show_Notice(txt::ConnectFirst);

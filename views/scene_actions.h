@@ -31,6 +31,8 @@ class SceneActions : public QObject {
     };
     // Builds the scene menu (its parent is window) and the option entries.
     SceneActions(const Widgets& widgets, EditSession& session, QWidget* window);
+    // The scene manager and About box are windows of their own: they go with the view.
+    ~SceneActions() override;
 
     QMenu* sceneMenu() const { return scene; }
     const std::array<QAction*, 5>& sceneEntries() const { return sceneEntry; }
