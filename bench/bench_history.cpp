@@ -5,6 +5,7 @@
 #include "presets/history_window.h"
 #include "session/history_recorder.h"
 #include "session/tune_diff.h"
+#include "session/unit_snapshot.h"
 #include "tests/support/window_fixture.h"
 #include "views/scene_actions_history.h"
 

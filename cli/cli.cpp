@@ -8,7 +8,6 @@
 #include "model/param_image.h"
 #include "model/scene_image.h"
 #include "session/access_texts.h"
-#include "session/history_recorder.h"
 #include "session/history_texts.h"
 #include "session/scene_file_format.h"
 #include "session/scene_names.h"
@@ -17,6 +16,7 @@
 #include "session/tune_diff.h"
 #include "session/tune_text.h"
 #include "session/unit_files.h"
+#include "session/unit_snapshot.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

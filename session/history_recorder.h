@@ -44,13 +44,6 @@ class HistoryRecorder : public QObject {
     int pending_ = 0;
 };
 
-// The unit as the link machine and the mirror hold it now ("*.SCE" encoding), its scene names
-// and identity: what a snapshot of the unit keeps, in the window and on the command line.
-SnapshotInput Unit_Snapshot_Now(SnapshotReason reason);
-// The stored scenes the link's last job (a StoredScenesDownloadJob of first..first + count - 1,
-// done) read, leaving out the empty places: they hold nothing worth keeping.
-std::vector<StoredSceneImage> Stored_Scenes_Read(int first, int count);
-
 // The application's one recorder, opened at the user's data folder on first use.
 HistoryRecorder& History_Recorder();
 

@@ -7,6 +7,7 @@
 #include "session/history_texts.h"
 #include "session/transfer_jobs.h"
 #include "session/transfer_texts.h"
+#include "session/unit_snapshot.h"
 #include "views/scene_actions.h"
 #include "views/scene_actions_scene_manager.h"
 #include "views/scene_actions_transfer.h"
