@@ -47,7 +47,14 @@ struct GraphScale {
     double yToDb(double y) const { return (zeroY() - y) / pxPerDb(); }
 
     // The pixel a value is drawn on.
-    int freqToPx(double f) const { return static_cast<int>(std::floor(freqToX(f))); }
+    int freqToPx(double f) const {
+        // A frequency of 0 (a band before the image is set) lies infinitely far left; keep the
+        // conversion defined for any frequency, as for levels below.
+        const double x = freqToX(f);
+        if (!(x > -1e6)) return -1000000;
+        if (!(x < 1e6)) return 1000000;
+        return static_cast<int>(std::floor(x));
+    }
     int dbToPy(double db) const {
         // Far outside the plot every row is clipped alike; keep the conversion defined for any
         // level.
