@@ -49,6 +49,23 @@ void tuneChannel(uint8_t ch) {
     Param_Image.set_LPF_Slope(ch, 7);
 }
 
+// Shows the window, connects it to the simulated unit if it can, and tunes the edited channel
+// with its curves computed. True when the unit is online.
+bool showTuned(Tarn80X& w) {
+    w.stopLinkTimer();
+    w.show();
+    QApplication::processEvents();
+    for (int i = 0; i < 5000 && Link_Machine().phase() != LinkPhase::Idle; ++i)
+        test::runTicks(1);
+    const bool online = Link_Machine().phase() == LinkPhase::Idle;
+    tuneChannel(Pc.Cur_CH);
+    w.HPF_Curve_Calc(Pc.Cur_CH);
+    w.LPF_Curve_Calc(Pc.Cur_CH);
+    EQ_Curve_Calc(Pc.Cur_CH);
+    Curve_Points_Update(Pc.Cur_CH);
+    return online;
+}
+
 void benchCurves() {
     Param_Init();
     Curve_Init();
@@ -82,17 +99,7 @@ void benchCurves() {
 void benchWindow() {
     test::resetWorld();
     Tarn80X w;
-    w.stopLinkTimer();
-    w.show();
-    QApplication::processEvents();
-    for (int i = 0; i < 5000 && Link_Machine().phase() != LinkPhase::Idle; ++i)
-        test::runTicks(1);
-    const bool online = Link_Machine().phase() == LinkPhase::Idle;
-    tuneChannel(Pc.Cur_CH);
-    w.HPF_Curve_Calc(Pc.Cur_CH);
-    w.LPF_Curve_Calc(Pc.Cur_CH);
-    EQ_Curve_Calc(Pc.Cur_CH);
-    Curve_Points_Update(Pc.Cur_CH);
+    const bool online = showTuned(w);
     sim::unit().clearFrames();
 
     // Drag band 18 up and down; every move event is one step of the drag.
@@ -198,17 +205,7 @@ void benchFullRepaint() {
 void benchDragStepRepainted() {
     test::resetWorld();
     Tarn80X w;
-    w.stopLinkTimer();
-    w.show();
-    QApplication::processEvents();
-    for (int i = 0; i < 5000 && Link_Machine().phase() != LinkPhase::Idle; ++i)
-        test::runTicks(1);
-    const bool online = Link_Machine().phase() == LinkPhase::Idle;
-    tuneChannel(Pc.Cur_CH);
-    w.HPF_Curve_Calc(Pc.Cur_CH);
-    w.LPF_Curve_Calc(Pc.Cur_CH);
-    EQ_Curve_Calc(Pc.Cur_CH);
-    Curve_Points_Update(Pc.Cur_CH);
+    const bool online = showTuned(w);
     for (const QSize size : {QSize(1260, 686), QSize(2560, 1440)}) {
         w.resize(size);
         QApplication::processEvents();
