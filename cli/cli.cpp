@@ -174,6 +174,19 @@ QJsonObject diffJson(const TuneDiff& diff, bool english) {
                        {QStringLiteral("entries"), entries}};
 }
 
+// The differences from a to b, line by line (or that there are none); exit 1 when they differ.
+int reportDiff(Command& cmd, const ParamImage::Bytes& a, const ParamImage::Bytes& b) {
+    const TuneDiff diff = Diff_Scenes(a, b);
+    cmd.set(QStringLiteral("diff"), diffJson(diff, cmd.english()));
+    for (const QString& line : diff.lines(cmd.english()))
+        cmd.say(line);
+    if (diff.empty()) {
+        cmd.say(cmd.tr(cli_text::Same));
+        return cmd.finish(kExitDone);
+    }
+    return cmd.finish(kExitDifferent);
+}
+
 // ---- the subcommands ----
 
 struct Args {
@@ -373,15 +386,7 @@ int cmdDiff(Command& cmd, UnitRun& run, const QString& a, const QString& b) {
         }
         images[i] = Scene_File_From_Mirror(Param_Image);
     }
-    const TuneDiff diff = Diff_Scenes(images[0], images[1]);
-    cmd.set(QStringLiteral("diff"), diffJson(diff, cmd.english()));
-    for (const QString& line : diff.lines(cmd.english()))
-        cmd.say(line);
-    if (diff.empty()) {
-        cmd.say(cmd.tr(cli_text::Same));
-        return cmd.finish(kExitDone);
-    }
-    return cmd.finish(kExitDifferent);
+    return reportDiff(cmd, images[0], images[1]);
 }
 
 int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
@@ -625,15 +630,7 @@ int cmdHistory(Command& cmd, UnitRun& run, const Args& args) {
             SnapshotRecord second;
             if (!snapshotOf(p[2], second, other, status)) return status;
         }
-        const TuneDiff diff = Diff_Scenes(image, other);
-        cmd.set(QStringLiteral("diff"), diffJson(diff, english));
-        for (const QString& text : diff.lines(english))
-            cmd.say(text);
-        if (diff.empty()) {
-            cmd.say(cmd.tr(cli_text::Same));
-            return cmd.finish(kExitDone);
-        }
-        return cmd.finish(kExitDifferent);
+        return reportDiff(cmd, image, other);
     }
 
     // restore: checked as a scene file is before a load.
