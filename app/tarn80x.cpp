@@ -31,7 +31,9 @@
 
 namespace tarn {
 
-Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
+// Frameless from the start: changing the window flags of a built and styled window re-polishes
+// every child.
+Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint), ui(new Form) {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
@@ -41,7 +43,6 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     wireLink(); // the name reply must match; replies are dispatched to the views
     History_Attach(*sceneActions_);
     wireViews();
-    setWindowFlags(Qt::FramelessWindowHint);
 
     Param_Init();
     session_->core().Sliders_From_Image();
