@@ -89,29 +89,27 @@ void EqPage::gainSliderMoved(int band, int value) {
 // lie beyond the slider's +-12 dB; the slider follows it to its end stop, so that the slider's own
 // next step starts from what the unit holds.
 void EqPage::gainEntered(int band) {
-    Pc.Cur_Band = static_cast<uint8_t>(band);
     BandEdit edit;
     edit.gain = Parse_Eq_Gain(ui.eqGain[at(band)]->text());
     edit.moveSlider = true;
-    if (!edit.gain) return refreshBand(band);
-    session.apply(
-        RefreshBand, [&] { core.Band_Edit(band, edit); }, Gesture::None, band);
+    typedEdit(band, edit, edit.gain.has_value());
 }
 
 void EqPage::freqEntered(int band) {
-    Pc.Cur_Band = static_cast<uint8_t>(band);
     BandEdit edit;
     edit.freq = Parse_Freq(ui.eqFreq[at(band)]->text());
-    if (!edit.freq) return refreshBand(band);
-    session.apply(
-        RefreshBand, [&] { core.Band_Edit(band, edit); }, Gesture::None, band);
+    typedEdit(band, edit, edit.freq.has_value());
 }
 
 void EqPage::qEntered(int band) {
-    Pc.Cur_Band = static_cast<uint8_t>(band);
     BandEdit edit;
     edit.q = Parse_Eq_Q(ui.eqQ[at(band)]->text());
-    if (!edit.q) return refreshBand(band);
+    typedEdit(band, edit, edit.q.has_value());
+}
+
+void EqPage::typedEdit(int band, const BandEdit& edit, bool read) {
+    Pc.Cur_Band = static_cast<uint8_t>(band);
+    if (!read) return refreshBand(band);
     session.apply(
         RefreshBand, [&] { core.Band_Edit(band, edit); }, Gesture::None, band);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/param_image.h"
+#include "session/edit_core.h"
 
 #include <QObject>
 #include <array>
@@ -57,6 +58,7 @@ class EqPage : public QObject {
     void gainEntered(int band);
     void freqEntered(int band);
     void qEntered(int band);
+    void typedEdit(int band, const BandEdit& edit, bool read);
     void stepEntry(QObject* watched, QEvent* event);
     void showMode(bool parametric);
     void toggleBypass();
