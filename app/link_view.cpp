@@ -41,7 +41,7 @@ void Tarn80X::Link_Init() {
 void Tarn80X::Link_Shutdown() {
     LinkMachine& link = Link_Machine();
     link.setAutoRun(false);
-    Transfer_Abandon();
+    sceneActions_->transfer().abandon();
     link.abandonJob();
     statusBar_->detach();
     disconnect(&link, nullptr, this, nullptr);

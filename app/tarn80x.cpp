@@ -51,7 +51,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
     installEventFilters();
 
     Link_Init(); // the name reply must match; replies are dispatched to this window
-    History_Attach(*sceneActions_);
+    sceneActions_->history().attach();
     Pc.EQ_Mode = 1;
     crossover_ =
         new CrossoverPanel({ui->Edit_HPF_Freq, ui->Edit_LPF_Freq, ui->BT_HPF_TYPE, ui->BT_LPF_TYPE,
@@ -92,7 +92,7 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
-    History_Detach(*sceneActions_); // the last state of the session, while the link is still up
+    sceneActions_->history().detach(); // the last state of the session, while the link is still up
     Desktop_Detach(*this);
     // The stack announces its clearing as it goes; nothing here may answer by then.
     session->disconnect(this);

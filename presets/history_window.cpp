@@ -12,7 +12,6 @@
 #include "session/tune_text.h"
 #include "session/unit_files.h"
 #include "views/scene_actions.h"
-#include "views/scene_actions_history.h"
 #include "views/scene_actions_transfer.h"
 #include "views/status_bar.h"
 #include "widgets/file_dialog.h"
@@ -266,7 +265,7 @@ void HistoryWindow::restore() {
         Show_Notice(Scene_File_Check_Text(verdict, false));
         return;
     }
-    if (!Transfer_May_Start(nullptr)) return;
+    if (!window_.sceneActions().transfer().mayStart(nullptr)) return;
     if (!Ask_Question_Default_No(
             Fill_Text(history_text::RestoreQuestion, {Snapshot_Stamp(chosen[0])})))
         return;

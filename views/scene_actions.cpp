@@ -8,6 +8,7 @@
 #include "views/scene_actions_about_form.h"
 #include "views/scene_actions_history.h"
 #include "views/scene_actions_scene_manager.h"
+#include "views/scene_actions_transfer.h"
 #include "widgets/notice.h"
 #include "widgets/styles.h"
 
@@ -31,7 +32,9 @@ constexpr uint16_t kResetReconnectTicks = 1000;
 } // namespace
 
 SceneActions::SceneActions(const Widgets& widgets, EditSession& session_, QWidget* window)
-    : QObject(window), ui(widgets), session(session_) {
+    : QObject(window), ui(widgets), session(session_),
+      transfer_(std::make_unique<SceneTransfer>(*this)),
+      history_(std::make_unique<SceneHistory>(*this)) {
     using Action = void (SceneActions::*)();
     static constexpr Action kEntries[] = {&SceneActions::manageScenes, &SceneActions::saveScene,
                                           &SceneActions::loadScene, &SceneActions::saveAllScenes,
@@ -70,7 +73,7 @@ void SceneActions::manageScenes() {
         return;
     }
     if (openManager) openManager->close(); // deleted on close
-    auto* manager = new SenceManage;
+    auto* manager = new SenceManage(*this);
     manager->setAttribute(Qt::WA_DeleteOnClose);
     openManager = manager;
     manager->show();
@@ -98,7 +101,7 @@ void SceneActions::factoryReset() {
         Show_Notice(txt::ConnectFirst);
         return;
     }
-    Take_Snapshot(SnapshotReason::FactoryReset);
+    history_->takeSnapshot(SnapshotReason::FactoryReset);
     Send_Factory_Reset();
     if (!Link_Online()) return; // the write failed; the sender has told the user
     Link_Machine().setReconnectCount(kResetReconnectTicks);

@@ -1,6 +1,7 @@
 // The scene actions: the scene menu (the scene manager, one scene or all nine to and from a
-// file) and the option menu's About, factory reset and firmware upgrade, with the transfer each
-// file action runs on the link. The window places the actions in its menus.
+// file) and the option menu's About, factory reset and firmware upgrade, with
+// the transfer each file action runs on the link and the snapshots of the unit taken before each
+// act. The window places the actions in its menus.
 #pragma once
 
 #include "session/history_recorder.h"
@@ -9,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -19,6 +21,8 @@ namespace tarn {
 
 class AboutForm;
 class EditSession;
+class SceneHistory;
+class SceneTransfer;
 class SenceManage;
 
 class SceneActions : public QObject {
@@ -59,6 +63,10 @@ class SceneActions : public QObject {
     // with this reason; then the unit is read back.
     void sceneImageLoad(const QByteArray& file, SnapshotReason reason);
 
+    // The one transfer the view runs at a time, and its snapshots of the unit.
+    SceneTransfer& transfer() const { return *transfer_; }
+    SceneHistory& history() const { return *history_; }
+
   signals:
     // For the status bar: the progress display of a transfer, and where a file was saved.
     void transferShown(int firstProgress, bool readOnly);
@@ -91,6 +99,8 @@ class SceneActions : public QObject {
     // The one About box and the one scene manager on screen: a new one replaces the old.
     QPointer<AboutForm> openAbout;
     QPointer<SenceManage> openManager;
+    std::unique_ptr<SceneTransfer> transfer_;
+    std::unique_ptr<SceneHistory> history_;
 };
 
 } // namespace tarn
