@@ -2,13 +2,13 @@
 // the History window on a full history of 1000 snapshots, and the diff of two snapshot images.
 // Prints figures; never fails.
 #include "model/param_image.h"
-#include "presets/history_window.h"
 #include "session/history_recorder.h"
 #include "session/tune_diff.h"
 #include "session/unit_snapshot.h"
 #include "tests/support/window_fixture.h"
 #include "views/scene_actions.h"
 #include "views/scene_actions_history.h"
+#include "views/scene_actions_history_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     History_Recorder().open(dir.filePath(QStringLiteral("history")));
-    // The main window (never connected): its scene actions take the snapshots, and the History
-    // window belongs to it.
+    // The main window (never connected): its scene actions take the snapshots and own the History
+    // window.
     test::WindowFixture fixture;
     SceneActions& view = fixture.window().sceneActions();
 
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         History_Recorder().open(History_Recorder().store().root()); // the index read afresh
-        auto* w = new HistoryWindow(fixture.window());
+        auto* w = new HistoryWindow(view);
         w->show();
         QCoreApplication::processEvents();
         openMs.push_back(ms(t));

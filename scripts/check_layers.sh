@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-ui_folders="widgets views app editing graph presets i18n tuning"
+ui_folders="widgets views app editing graph i18n tuning"
 
 rank() { # rank FOLDER: the layer of one of our folders, or nothing for any other name
     case $1 in
@@ -18,7 +18,7 @@ rank() { # rank FOLDER: the layer of one of our folders, or nothing for any othe
     session) echo 2 ;;
     widgets) echo 3 ;;
     views) echo 4 ;;
-    app | editing | graph | presets | i18n | tuning | cli) echo 5 ;;
+    app | editing | graph | i18n | tuning | cli) echo 5 ;;
     esac
 }
 names=(model link session "shared widgets" views app)
@@ -70,7 +70,7 @@ done
 # Not a rule yet: the widget folders below app/ still reach up into the main window until the
 # views own their widgets. The count shows how far that is.
 up=$(grep -rlE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"app/tarn80x\.h"' \
-    editing graph presets i18n tuning | wc -l)
+    editing graph i18n tuning | wc -l)
 echo "layers: $up files below app/ include app/tarn80x.h (not checked yet)"
 
 if [ "$faults" -gt 0 ]; then

@@ -3,7 +3,6 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/history_window.h"
 #include "session/history_recorder.h"
 #include "sim/unit_sim.h"
 #include "tests/session/tune_fixture.h"
@@ -11,6 +10,7 @@
 #include "tests/support/fresh_folder.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_history_window.h"
 
 #include <QAction>
 #include <QApplication>
