@@ -37,18 +37,18 @@ void Desktop_Attach(Tarn80X& window) {
     Qt_Translations_Apply(Pc.Lang_EN != 0);
     window.statusBar().showAccessStatus();
     QPointer<Tarn80X> target(&window);
-    Device_Access.changed = [target](bool tellUser) {
+    DeviceAccess& access = Link_Machine().access();
+    access.changed = [target, &access](bool tellUser) {
         if (!target) return;
         target->statusBar().showAccessStatus();
         if (!tellUser) return;
-        const bool inUse = Device_Access.state() == UnitAccess::InUse;
-        Show_Notice(
-            Fill_Text(inUse ? txt::AccessInUse : txt::AccessLocked, {Device_Access.detail()}));
+        const bool inUse = access.state() == UnitAccess::InUse;
+        Show_Notice(Fill_Text(inUse ? txt::AccessInUse : txt::AccessLocked, {access.detail()}));
     };
 }
 
 void Desktop_Detach(Tarn80X& window) {
-    Device_Access.changed = nullptr;
+    Link_Machine().access().changed = nullptr;
     Settings_Save(window);
 }
 

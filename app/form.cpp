@@ -398,9 +398,9 @@ void Form::setupUi(QWidget* window) {
             makeButton(window, QString::fromLatin1(in.name), QString(),
                        kMiscX + 10 + 68 * in.column, kStripY + 98 + 28 * in.row, 64, kRowH);
 
-    // Give every child its font explicitly: a styled window that later changes its window flags
-    // (the main window becomes frameless after this) makes children that merely inherit the font
-    // fall back to the application font.
+    // Give every child its font explicitly, so that it keeps the form's font whatever happens to
+    // the window later: a styled window whose window flags change makes children that merely
+    // inherit the font fall back to the application font.
     for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (!child->testAttribute(Qt::WA_SetFont)) child->setFont(window->font());
 

@@ -4,6 +4,7 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/edit_session.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "views/scene_actions_transfer.h"
@@ -16,13 +17,13 @@
 
 namespace tarn {
 
-void Tarn80X::Link_Init() {
+void Tarn80X::wireLink() {
     LinkMachine& link = Link_Machine();
     statusBar_ = new StatusBar(
         {ui->BT_CONNECT, ui->Label_Status, ui->TickBar, ui->BT_TRANSFER_STOP}, link, this);
     connect(statusBar_, &StatusBar::readbackApplied, this, [this] {
-        Update_All_State();
-        Image_Replaced();
+        showReadBack();
+        session_->imageReplaced();
     });
     // A transfer's progress and its outcome show on the status bar.
     connect(sceneActions_, &SceneActions::transferShown, statusBar_, &StatusBar::showTransfer);
@@ -38,7 +39,7 @@ void Tarn80X::Link_Init() {
     link.setAutoRun(true);
 }
 
-void Tarn80X::Link_Shutdown() {
+void Tarn80X::unwireLink() {
     LinkMachine& link = Link_Machine();
     link.setAutoRun(false);
     sceneActions_->transfer().abandon();
@@ -48,19 +49,14 @@ void Tarn80X::Link_Shutdown() {
     link.closeUnit();
 }
 
-void Tarn80X::Link_Tick() {
-    Link_Machine().tick();
-}
-
-void Tarn80X::Update_All_State() {
+void Tarn80X::showReadBack() {
     // Limits every field first; the master mute is judged on the mute bytes as received.
     Apply_Validity_Rules(Param_Image, Pc);
     channelBar_->showInputButtons();
     outputs_->showImage();
     channelBar_->refreshRoles();
-    const uint16_t gate = Param_Image.NoiseGate();
-    if (gate <= 6) menus.noiseGateLevel[gate]->setChecked(true);
-    BT_CH_Switch(0);
+    channelBar_->showNoiseGate();
+    channelBar_->switchTo(0);
 }
 
 } // namespace tarn

@@ -25,23 +25,17 @@ QAction* addEntry(QMenu* menu, const Bilingual& text, bool checkable = false) {
 
 } // namespace
 
-void Tarn80X::buildOptionAndSceneMenus() {
+// The option menu: the noise gate, undo and redo, the scene actions' About, reset and upgrade,
+// the tuning tools and the languages; the scene menu with the History entry; the views' own menus
+// gathered for tests.
+void Tarn80X::buildMenus() {
     Menus& m = menus;
     m.option = darkMenu(this);
-    m.noiseGate = darkMenu(m.option);
-    m.noiseGate->setTitle(tr2(txt::NoiseGateTitle, false));
-    m.noiseGate->setToolTipsVisible(true); // the levels' tooltips say what each does
+    const ChannelBar::NoiseGateMenu& gate = channelBar_->noiseGateMenu();
+    m.noiseGate = gate.menu;
+    m.noiseGateGroup = gate.group;
+    m.noiseGateLevel = gate.level;
     m.option->addMenu(m.noiseGate);
-    m.noiseGateGroup = new QActionGroup(this);
-    m.noiseGateGroup->setExclusive(true);
-    for (int level = 0; level < 7; ++level) {
-        QAction* a = addEntry(m.noiseGate, txt::NoiseGateLevel[level], true);
-        a->setToolTip(tr2(txt::NoiseGateLevelTip[level], false));
-        m.noiseGateGroup->addAction(a);
-        m.noiseGateLevel[level] = a;
-        connect(a, &QAction::triggered, this, [this, level] { Option_NoiseGate_Select(level); });
-    }
-    m.noiseGateLevel[0]->setChecked(true);
     // Undo and redo also answer their keys anywhere in the window, not only in the open menu.
     m.undo = addEntry(m.option, txt::OptionUndo);
     m.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -52,8 +46,6 @@ void Tarn80X::buildOptionAndSceneMenus() {
         a->setEnabled(false);
         addAction(a);
     }
-    connect(m.undo, &QAction::triggered, this, &Tarn80X::Option_Undo_Fun);
-    connect(m.redo, &QAction::triggered, this, &Tarn80X::Option_Redo_Fun);
     m.about = sceneActions_->aboutAction();
     m.systemReset = sceneActions_->resetAction();
     m.upgrade = sceneActions_->upgradeAction();
@@ -64,8 +56,8 @@ void Tarn80X::buildOptionAndSceneMenus() {
     languages->addAction(m.chinese);
     languages->addAction(m.english);
     m.chinese->setChecked(true);
-    connect(m.chinese, &QAction::triggered, this, &Tarn80X::Option_Sub6_Fun);
-    connect(m.english, &QAction::triggered, this, &Tarn80X::Option_Sub7_Fun);
+    connect(m.chinese, &QAction::triggered, this, [this] { Language_Set(0); });
+    connect(m.english, &QAction::triggered, this, [this] { Language_Set(1); });
     // The tuning entries go before the language entries.
     const auto& tuning = tuningActions_->entries();
     m.option->insertActions(m.chinese, {tuning.begin(), tuning.end()});
@@ -81,10 +73,6 @@ void Tarn80X::buildOptionAndSceneMenus() {
 
     for (size_t ch = 0; ch < m.role.size(); ++ch)
         m.role[ch] = channelBar_->roleMenus()[ch];
-}
-
-void Tarn80X::buildFilterAndUnitMenus() {
-    Menus& m = menus;
     for (bool lowPass : {false, true}) {
         const CrossoverPanel::FilterMenus& f = crossover_->menus(lowPass);
         (lowPass ? m.lpfType : m.hpfType) = f.type;
@@ -92,7 +80,6 @@ void Tarn80X::buildFilterAndUnitMenus() {
         (lowPass ? m.lpfTypeEntry : m.hpfTypeEntry) = f.typeEntry;
         (lowPass ? m.lpfSlopeEntry : m.hpfSlopeEntry) = f.slopeEntry;
     }
-
     m.delayUnit = ui->BT_Unit->menu();
     m.unitMs = outputs_->unitMs();
     m.unitCm = outputs_->unitCm();

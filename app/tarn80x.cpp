@@ -7,13 +7,16 @@
 #include "link/send.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
+#include "session/edit_session.h"
 #include "tuning/tuning_actions.h"
 #include "views/crossover.h"
+#include "views/eq_page.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "views/scene_actions_history.h"
 #include "widgets/styles.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -28,63 +31,81 @@
 
 namespace tarn {
 
-Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent), ui(new Form) {
+// Frameless from the start: changing the window flags of a built and styled window re-polishes
+// every child.
+Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint), ui(new Form) {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this); // on_<object>_<signal> slots, as a generated form does
     Pc.Master_Mute = 0;
-    Editing_Core_Init();
+    session_ = std::make_unique<EditSession>(Param_Image, Pc, Chan);
+    buildViews();
+    buildMenus();
+    wireLink(); // the name reply must match; replies are dispatched to the views
+    sceneActions_->history().attach();
+    wireViews();
+
+    Param_Init();
+    session_->core().Sliders_From_Image();
+    outputs_->showChannelOutputs();
+    Param_Image.set_Total_Vol(kVolMax);
+    ui->Slider_Total_Bar->setValue(kVolMax);
+    channelBar_->refreshRoles();
+    channelBar_->switchTo(0);
+    Param_Image.set_Input_Source(0);
+    Channel_State_Init();
+    outputs_->showChannelOutputs();
+    setMouseTracking(true); // the resize cursors along the edges
+    Desktop_Attach(*this);
+}
+
+// Each view takes the form's widgets of its family; the refresh requests of the session reach
+// each of them in the order built here.
+void Tarn80X::buildViews() {
+    EditSession& s = *session_;
     outputs_ = new OutputsStrip({ui->chVolSlider, ui->chVol, ui->chDelay, ui->chMute, ui->chPhase,
                                  ui->chSync, ui->Slider_Total_Bar, ui->Edit_Total, ui->BT_MainMute,
                                  ui->BT_Unit},
-                                *session, this);
+                                s, this);
     channelBar_ =
         new ChannelBar({ui->chButton, ui->chNameButton, ui->BT_LINK, ui->BT_INPUT_HI,
                         ui->BT_INPUT_LOW, ui->BT_INPUT_OPT, ui->BT_INPUT_BT, ui->BT_INPUT_COAX},
-                       *session, this);
-    connect(channelBar_, &ChannelBar::channelSwitched, this, &Tarn80X::Channel_Refresh);
-    sceneActions_ = new SceneActions({ui->BT_SENCE, ui->BT_OPTION}, *session, this);
-    tuningActions_ = new TuningActions(*session, this);
-    connect(tuningActions_, &TuningActions::graphChanged, this, &Tarn80X::Graph_Repaint);
-    connect(tuningActions_, &TuningActions::measurementChanged, ui->graph,
-            &GraphView::setMeasurement);
-    buildOptionAndSceneMenus();
-    installEventFilters();
-
-    Link_Init(); // the name reply must match; replies are dispatched to this window
-    sceneActions_->history().attach();
-    Pc.EQ_Mode = 1;
+                       s, this);
+    eqPage_ = new EqPage({ui->BT_PEQ, ui->BT_GEQ, ui->BT_EQ_BYPASS, ui->BT_EQ_RESET, ui->label_15,
+                          ui->eqGainSlider, ui->eqGain, ui->eqFreq, ui->eqQ, ui->bandButton},
+                         s, this);
     crossover_ =
         new CrossoverPanel({ui->Edit_HPF_Freq, ui->Edit_LPF_Freq, ui->BT_HPF_TYPE, ui->BT_LPF_TYPE,
                             ui->BT_HPF_SLOPE, ui->BT_LPF_SLOPE, ui->BT_HPF_FREQ_UP,
                             ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN},
-                           *session, this);
-    buildFilterAndUnitMenus();
+                           s, this);
+    sceneActions_ = new SceneActions({ui->BT_SENCE, ui->BT_OPTION}, s, this);
+    tuningActions_ = new TuningActions(s, this);
+}
 
-    setWindowFlags(Qt::FramelessWindowHint);
+// The graph's edits go to the views of their family; the session's refresh requests and the
+// tuning tools' measurements to the graph.
+void Tarn80X::wireViews() {
+    GraphView* graph = ui->graph;
+    EditSession* s = session_.get();
+    connect(s, &EditSession::refreshNeeded, graph, &GraphView::showChanges);
+    connect(graph, &GraphView::gestureStarted, s, [s] { s->beginGesture(); });
+    connect(graph, &GraphView::bandMoved, eqPage_, &EqPage::markerMoved);
+    connect(graph, &GraphView::flatToggled, eqPage_, &EqPage::toggleFlat);
+    connect(graph, &GraphView::crossoverMoved, crossover_, &CrossoverPanel::markerMoved);
+    connect(tuningActions_, &TuningActions::graphChanged, graph, &GraphView::refresh);
+    connect(tuningActions_, &TuningActions::measurementChanged, graph, &GraphView::setMeasurement);
+    auto showUndo = [this] {
+        menus.undo->setEnabled(session_->canUndo());
+        menus.redo->setEnabled(session_->canRedo());
+    };
+    connect(s, &EditSession::canUndoChanged, this, showUndo);
+    connect(s, &EditSession::canRedoChanged, this, showUndo);
+    connect(menus.undo, &QAction::triggered, s, &EditSession::undo);
+    connect(menus.redo, &QAction::triggered, s, &EditSession::redo);
+}
 
-    Param_Init();
-    core->Sliders_From_Image();
-    outputs_->showChannelOutputs();
-    Param_Image.set_Total_Vol(kVolMax);
-    ui->Slider_Total_Bar->setValue(kVolMax);
-    Graph_Connect();
-    channelBar_->refreshRoles();
-    BT_CH_Switch(0);
-
-    for (QPushButton* step :
-         {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN})
-        step->hide();
-    ui->BT_PEQ->setStyleSheet(kStyleSelected);
-    ui->BT_GEQ->setStyleSheet(kStyleUnselected);
-
-    Param_Image.set_Input_Source(0);
-
-    ui->label_15->hide();
-    Channel_State_Init();
-    outputs_->showChannelOutputs();
-    Editing_Connect_Eq();
-    setMouseTracking(true); // the resize cursors along the edges
-    Desktop_Attach(*this);
+GraphView& Tarn80X::graph() const {
+    return *ui->graph;
 }
 
 void Tarn80X::stopLinkTimer() {
@@ -94,24 +115,12 @@ void Tarn80X::stopLinkTimer() {
 Tarn80X::~Tarn80X() {
     sceneActions_->history().detach(); // the last state of the session, while the link is still up
     Desktop_Detach(*this);
-    // The stack announces its clearing as it goes; nothing here may answer by then.
-    session->disconnect(this);
-    core = nullptr;
-    session.reset();
+    // The stack announces its clearing as it goes; no view may answer by then.
+    session_->disconnect();
+    session_.reset();
     stopLinkTimer();
-    Link_Shutdown();
+    unwireLink();
     delete ui;
-}
-
-void Tarn80X::installEventFilters() {
-    for (QWidget* w : ui->eventFilterTargets())
-        w->installEventFilter(this);
-}
-
-bool Tarn80X::eventFilter(QObject* watched, QEvent* event) {
-    Band_Button_EventFilter(watched, event);
-    EqCrossover_EventFilter(watched, event);
-    return false; // the watched widget always gets the event too
 }
 
 void Tarn80X::paintEvent(QPaintEvent*) {
@@ -162,13 +171,13 @@ void Tarn80X::mousePressEvent(QMouseEvent* event) {
     const Qt::Edges edges = Edges_At(*this, event->pos());
     if (event->button() == Qt::LeftButton && edges && windowHandle() &&
         windowHandle()->startSystemResize(edges)) {
-        dragAllowed = 0;
+        dragAllowed = false;
         event->accept();
         return;
     }
     if (event->button() == Qt::LeftButton) {
         dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-        dragAllowed = event->position().y() < 50.0 ? 1 : 0;
+        dragAllowed = event->position().y() < 50.0;
     }
     event->accept();
 }

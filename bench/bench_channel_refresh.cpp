@@ -1,4 +1,4 @@
-// Channel_Refresh of a channel whose 31 band gains all differ from the channel shown before it,
+// Showing a channel whose 31 band gains all differ from the channel shown before it,
 // so every band's slider handler runs (mirror, link copy, curve, repaint request, marker, frame
 // written). Measured online against the simulated unit, and offline for comparison. Prints
 // figures; never fails.
@@ -6,6 +6,7 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/edit_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
 
@@ -19,12 +20,12 @@ namespace {
 
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-// Alternates between CH1 and CH2 and returns microseconds per Channel_Refresh call.
+// Alternates between CH1 and CH2 and returns microseconds per channel shown.
 double measure(test::WindowFixture& f, int calls) {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < calls; ++i) {
-        f.window().Channel_Refresh(i % 2 == 0 ? 1 : 0);
+        f.window().session().showChannel(i % 2 == 0 ? 1 : 0);
         if (i % 64 == 63) f.clearFrames(); // keep the unit's frame record small
     }
     return double(timer.nsecsElapsed()) / 1000.0 / calls;
@@ -47,9 +48,9 @@ int main(int argc, char** argv) {
         std::printf("channel refresh: could not connect to the simulated unit\n");
         return 0;
     }
-    f.window().Channel_Refresh(0);
+    f.window().session().showChannel(0);
     f.clearFrames();
-    f.window().Channel_Refresh(1);
+    f.window().session().showChannel(1);
     const size_t framesPerCall = f.writes().size();
 
     measure(f, 20); // warm-up

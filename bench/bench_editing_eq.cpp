@@ -6,6 +6,7 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/edit_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
 
@@ -80,8 +81,8 @@ int main(int argc, char** argv) {
 
     // Undo of a reset of all 31 bands of the linked channel: 62 band frames and the whole page.
     {
-        QUndoStack* stack = f.window().Undo_Stack();
-        EditCore& core = f.window().Edit_Core();
+        QUndoStack* stack = f.window().session().undoStack();
+        EditCore& core = f.window().session().core();
         std::vector<double> ms;
         QElapsedTimer timer;
         int undoFrames = 0;
@@ -90,7 +91,7 @@ int main(int argc, char** argv) {
             for (int b = 0; b < kBands; ++b)
                 Param_Image.set_EQ_Gain(0, b, static_cast<uint16_t>(100 + b));
             core.Sliders_From_Image();
-            f.window().Edit(RefreshEq, [&core] { core.EQ_Reset(); });
+            f.window().session().apply(RefreshEq, [&core] { core.EQ_Reset(); });
             f.clearFrames();
             const int before = sim::unit().counters().writes;
             timer.start();

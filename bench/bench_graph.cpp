@@ -59,8 +59,8 @@ bool showTuned(Tarn80X& w) {
         test::runTicks(1);
     const bool online = Link_Machine().phase() == LinkPhase::Idle;
     tuneChannel(Pc.Cur_CH);
-    w.HPF_Curve_Calc(Pc.Cur_CH);
-    w.LPF_Curve_Calc(Pc.Cur_CH);
+    w.graph().crossoverCurveCalc(Pc.Cur_CH, false);
+    w.graph().crossoverCurveCalc(Pc.Cur_CH, true);
     EQ_Curve_Calc(Pc.Cur_CH);
     Curve_Points_Update(Pc.Cur_CH);
     return online;
@@ -104,7 +104,7 @@ void benchWindow() {
 
     // Drag band 18 up and down; every move event is one step of the drag.
     const int b = 17;
-    w.Place_Band_Marker(b);
+    w.graph().placeBandMarker(b);
     DragPushButton* m = w.form()->bandMarker[b];
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), m->mapToGlobal(QPoint(5, 5)),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -160,8 +160,8 @@ void benchFullRepaint() {
     for (uint8_t ch = 0; ch < kChannels; ++ch) {
         tuneChannel(ch);
         Param_Image.set_EQ_Gain(ch, 5 + ch, static_cast<uint16_t>(180 - 10 * ch));
-        w.HPF_Curve_Calc(ch);
-        w.LPF_Curve_Calc(ch);
+        w.graph().crossoverCurveCalc(ch, false);
+        w.graph().crossoverCurveCalc(ch, true);
         EQ_Curve_Calc(ch);
         Curve_Points_Update(ch);
         if (ch != Pc.Cur_CH) w.form()->curveCheck[ch]->setChecked(true);
@@ -211,7 +211,7 @@ void benchDragStepRepainted() {
         QApplication::processEvents();
         sim::unit().clearFrames();
         const int b = 17;
-        w.Place_Band_Marker(b);
+        w.graph().placeBandMarker(b);
         DragPushButton* m = w.form()->bandMarker[b];
         const QPoint start = m->pos() + QPoint(5, 5);
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), m->mapToGlobal(QPoint(5, 5)),

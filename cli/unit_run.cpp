@@ -112,17 +112,18 @@ UnitRun::UnitRun(bool english, bool progress)
             [this] { fail(RunEnd::Failed, Text_Of(txt::UnitSilent)); });
     connect(&link, &LinkMachine::writeFailed, this,
             [this] { fail(RunEnd::Failed, Text_Of(txt::CommError)); });
-    Device_Access.reset(); // every state the first open finds is news
-    Device_Access.changed = [this](bool) {
-        switch (Device_Access.state()) {
+    DeviceAccess& access = link.access();
+    access.reset(); // every state the first open finds is news
+    access.changed = [this, &access](bool) {
+        switch (access.state()) {
         case UnitAccess::Absent:
             fail(connecting_ ? RunEnd::NoUnit : RunEnd::Failed, Text_Of(kNoUnit));
             break;
         case UnitAccess::Locked:
-            fail(RunEnd::NoUnit, Fill_Text(txt::AccessLocked, {Device_Access.detail()}));
+            fail(RunEnd::NoUnit, Fill_Text(txt::AccessLocked, {access.detail()}));
             break;
         case UnitAccess::InUse:
-            fail(RunEnd::NoUnit, Fill_Text(txt::AccessInUse, {Device_Access.detail()}));
+            fail(RunEnd::NoUnit, Fill_Text(txt::AccessInUse, {access.detail()}));
             break;
         case UnitAccess::Unknown:
         case UnitAccess::Opened:
@@ -132,7 +133,7 @@ UnitRun::UnitRun(bool english, bool progress)
 }
 
 UnitRun::~UnitRun() {
-    Device_Access.changed = nullptr;
+    Link_Machine().access().changed = nullptr;
     release();
 }
 

@@ -7,6 +7,7 @@
 #include "graph/marker_geometry.h"
 #include "graph/overlay.h"
 #include "graph/response.h"
+#include "session/edit_session.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -237,6 +238,27 @@ void GraphView::refresh() {
     // The plot's rows across the widget (the readout box may stand beside the plot) and the
     // legend's row above them, which names the overlays and the measurement.
     update(QRect(0, scale_.top - 16, width(), scale_.height + 16));
+}
+
+void GraphView::showChanges(unsigned families, int band) {
+    const uint8_t ch = Pc.Cur_CH;
+    bool eq = false;
+    if (families & RefreshEq) {
+        for (int b = 0; b < kBands; ++b)
+            placeBandMarker(b);
+        eq = true;
+    } else if ((families & RefreshBand) && band >= 0 && band < kBands) {
+        placeBandMarker(band);
+        eq = true;
+    }
+    if (eq) tarn::EQ_Curve_Calc(ch);
+    if (families & RefreshCrossover) {
+        crossoverCurveCalc(ch, false); // the rows also place the markers and their lines
+        crossoverCurveCalc(ch, true);
+    }
+    if (!eq && !(families & RefreshCrossover)) return;
+    Curve_Points_Update(ch);
+    refresh();
 }
 
 void GraphView::eqChanged() {

@@ -1,8 +1,8 @@
 // The response graph as one widget: it owns the curves as drawn, the band and crossover markers
 // with their number labels, the overlay check boxes, the drag and hover state and the
 // measurements, paints itself, and reports edits through signals. It reads the image and the
-// edited channel (Pc.Cur_CH) and never writes them: the window hands its signals to the editing
-// session and calls the refresh functions below when the session says what changed.
+// edited channel (Pc.Cur_CH) and never writes them: the window hands its signals to the views and
+// the session's refresh requests to showChanges.
 #pragma once
 
 #include "graph/graph_painter.h"
@@ -59,6 +59,9 @@ class GraphView : public QWidget {
     // Schedules a repaint of the plot and its legend and puts the crossover markers back on
     // the curve, which moves under them when a band changes.
     void refresh();
+    // What the editing session asks to be shown again (session/edit_session.h's families): the
+    // band markers, the EQ row and the crossover rows and markers of the edited channel.
+    void showChanges(unsigned families, int band);
 
     // ---- measurements: display only, one per channel, kept when another channel is shown ----
     void setMeasurement(int ch, const Measurement& m);

@@ -7,8 +7,6 @@
 
 namespace tarn {
 
-DeviceAccess Device_Access;
-
 void DeviceAccess::Note_Open_Attempt(UnitAccess now, const QString& holder) {
     QString why;
     if (now == UnitAccess::Locked) {

@@ -41,8 +41,6 @@ class DeviceAccess {
     bool toldForAttachment_ = false;
 };
 
-extern DeviceAccess Device_Access;
-
 // One unit on the bus and whether this program may open it now.
 struct UnitProbe {
     std::string path;
@@ -50,7 +48,7 @@ struct UnitProbe {
     QString detail;                          // hid_error's text, or the program holding it
 };
 // Every unit with the unit's IDs, each opened and closed again at once (nothing is sent); a unit
-// held by another program of ours is not opened. Leaves Device_Access alone.
+// held by another program of ours is not opened. Leaves the link's DeviceAccess alone.
 std::vector<UnitProbe> Probe_Units();
 
 } // namespace tarn

@@ -325,7 +325,7 @@ void LinkMachine::Connect_Unit() {
     sendSuppressed_ = false;
     nameWait_ = 0;
     const UnitAccess access = openUnit();
-    Device_Access.Note_Open_Attempt(access, claim_.holder());
+    access_.Note_Open_Attempt(access, claim_.holder());
     const bool opened = access == UnitAccess::Opened;
     if (!opened) {
         wrongNameSeen_ = false; // whatever was attached has gone

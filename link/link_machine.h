@@ -75,6 +75,9 @@ class LinkMachine : public QObject {
     LinkMachine();
     ~LinkMachine() override;
 
+    // Whether the unit can be reached, as the last open attempt found it.
+    DeviceAccess& access() { return access_; }
+
     // Back to the program-start state: the unit closed, every count and the scene names cleared.
     void reset();
 
@@ -230,6 +233,7 @@ class LinkMachine : public QObject {
     hid_device* handle_ = nullptr;
     bool exclusive_ = false;
     UnitClaim claim_;
+    DeviceAccess access_;
     LinkPhase phase_ = LinkPhase::Searching;
     uint8_t readbackBlock_ = 0;
     uint8_t sceneNameIndex_ = 0;

@@ -1,6 +1,7 @@
 // The editing rules: each user action applied to the parameter image, its link copies and gang
 // group, with the commands to send handed to a sink in the order the unit must hear them. No
-// widgets: the window forwards to these routines and then refreshes its widgets from the image.
+// widgets: the views hand these routines their users' actions through the editing session, which
+// then asks them to show the image again.
 #pragma once
 
 #include "model/commands.h"

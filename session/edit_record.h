@@ -53,7 +53,8 @@ struct EditRecord {
 
 // A tool's edit of many fields of several channels (an imported EQ, a distance alignment):
 // `write` changes the image as it likes, then every command that carries a changed field is sent,
-// in the order of the fields in the image. Run it inside Tarn80X::Edit to make it one undo step.
+// in the order of the fields in the image. EditSession::apply runs it, to make the edit one undo
+// step.
 void Apply_Field_Changes(EditCore& core, const std::function<void(ParamImage&)>& write);
 
 // Runs an edit on the core and records what it changed and sent. The commands still reach the

@@ -66,4 +66,11 @@ void EditSession::imageReplaced() {
     core_->Sliders_From_Image();
 }
 
+void EditSession::showChannel(int ch) {
+    if (ch < 0 || ch >= kChannels) return;
+    core_->pc().Cur_CH = static_cast<uint8_t>(ch);
+    core_->pc().Cur_Band = 0;
+    emit refreshNeeded(RefreshChannel | RefreshEq | RefreshCrossover | RefreshOutputs, -1);
+}
+
 } // namespace tarn

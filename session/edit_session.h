@@ -54,6 +54,11 @@ class EditSession : public QObject {
     // The image was replaced wholesale (read-back, scene recall or load, factory reset, firmware
     // upgrade): the undo history no longer applies.
     void imageReplaced();
+    // Shows channel ch on every view (the display part of a channel switch), sending nothing.
+    void showChannel(int ch);
+    // The image changed outside an edit (a read-back, a language switch): the views of the
+    // families named show it again.
+    void refreshViews(unsigned families, int band = -1) { emit refreshNeeded(families, band); }
 
   signals:
     void refreshNeeded(unsigned families, int band);

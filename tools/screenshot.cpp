@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
         }
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
-    window.BT_CH_Switch(1); // a channel with boosts and crossovers on the graph
+    window.channelBar().switchTo(1); // a channel with boosts and crossovers on the graph
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);

@@ -9,6 +9,7 @@
 #include "widgets/styles.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QPushButton>
 
@@ -30,6 +31,13 @@ QAction* addEntry(QMenu* menu, const Bilingual& text) {
 ChannelBar::ChannelBar(const Widgets& widgets, EditSession& session_, QWidget* window)
     : QObject(window), ui(widgets), session(session_), core(session_.core()) {
     buildRoleMenus(window);
+    buildNoiseGateMenu(window);
+    connect(&session, &EditSession::refreshNeeded, this, [this](unsigned families) {
+        if (families & RefreshChannel) refreshButtons();
+        if (families & RefreshInput) showInputButtons();
+        if (families & RefreshNoiseGate) showNoiseGate();
+        if (families & RefreshRoles) refreshRoles();
+    });
     connect(ui.BT_LINK, &QPushButton::clicked, this, &ChannelBar::linkClicked);
     connect(ui.BT_INPUT_HI, &QPushButton::clicked, this, [this] { Input_Select(kSourceHigh); });
     connect(ui.BT_INPUT_OPT, &QPushButton::clicked, this, [this] { Input_Select(kSourceOptical); });
@@ -73,12 +81,41 @@ void ChannelBar::buildRoleMenus(QWidget* window) {
         });
 }
 
+void ChannelBar::buildNoiseGateMenu(QWidget* window) {
+    NoiseGateMenu& m = noiseGate;
+    m.menu = darkMenu(window);
+    m.menu->setTitle(tr2(txt::NoiseGateTitle, false));
+    m.menu->setToolTipsVisible(true); // the levels' tooltips say what each does
+    m.group = new QActionGroup(this);
+    m.group->setExclusive(true);
+    for (int level = 0; level < 7; ++level) {
+        QAction* a = addEntry(m.menu, txt::NoiseGateLevel[level]);
+        a->setToolTip(tr2(txt::NoiseGateLevelTip[level], false));
+        m.group->addAction(a);
+        m.level[level] = a;
+        connect(a, &QAction::triggered, this, [this, level] { selectNoiseGate(level); });
+    }
+    m.level[0]->setChecked(true);
+}
+
+// The exclusive group moves the mark when the user picks an entry; the refresh keeps it right
+// when the level is chosen any other way (undo, redo, a read-back).
+void ChannelBar::selectNoiseGate(int level) {
+    if (level < 0 || level > 6) return;
+    session.apply(RefreshNoiseGate, [&] { core.NoiseGate_Select(level); });
+}
+
+void ChannelBar::showNoiseGate() {
+    const uint16_t gate = Param_Image.NoiseGate();
+    if (gate <= 6) noiseGate.level[gate]->setChecked(true);
+}
+
 // ---- channel and link buttons ----
 
 void ChannelBar::switchTo(int ch) {
     if (ch < 0 || ch >= kChannels) return;
     session.apply(0, [&] { core.Channel_Switch(ch); });
-    emit channelSwitched(ch);
+    session.showChannel(ch);
 }
 
 void ChannelBar::refreshButtons() {
@@ -168,6 +205,11 @@ void ChannelBar::Role_Select(int ch, int code) {
 
 void ChannelBar::showTexts(bool en) {
     Update_Channel_Name();
+    noiseGate.menu->setTitle(tr2(txt::NoiseGateTitle, en));
+    for (int level = 0; level < 7; ++level) {
+        noiseGate.level[level]->setText(tr2(txt::NoiseGateLevel[level], en));
+        noiseGate.level[level]->setToolTip(tr2(txt::NoiseGateLevelTip[level], en));
+    }
     for (const RoleMenu& r : roles) {
         for (int pos = 0; pos < 6; ++pos)
             r.position[pos]->setTitle(tr2(txt::RolePosition[pos], en));

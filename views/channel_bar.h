@@ -1,6 +1,7 @@
 // The channel bar: the channel buttons BT_CH1 ... BT_CH6 choosing the edited channel, the link
-// button with its dialog, each channel's name button with its speaker-role menu, and the input
-// source buttons. Every handler hands the session one user action.
+// button with its dialog, each channel's name button with its speaker-role menu, the input
+// source buttons and the input's noise gate (a menu the window places in its option menu). Every
+// handler hands the session one user action.
 #pragma once
 
 #include "model/param_image.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -39,6 +41,12 @@ class ChannelBar : public QObject {
         std::array<QMenu*, 6> position{}; // FL, FR, SL, SR, CEN, SUB
         std::array<QAction*, 21> entry{}; // by role code
     };
+    // The noise gate's levels 0 (off) ... 6, one checked.
+    struct NoiseGateMenu {
+        QMenu* menu = nullptr;
+        QActionGroup* group = nullptr;
+        std::array<QAction*, 7> level{};
+    };
     static constexpr int kRoleOffCode = 20;
     // Role code of entry `band` (FULL, Tweeter, Midrange, Woofer) of submenu `pos` (FL..SR).
     static constexpr int Role_Menu_Code(int pos, int band) {
@@ -49,22 +57,23 @@ class ChannelBar : public QObject {
     ChannelBar(const Widgets& widgets, EditSession& session, QWidget* window);
 
     const std::array<RoleMenu, kChannels>& roleMenus() const { return roles; }
+    const NoiseGateMenu& noiseGateMenu() const { return noiseGate; }
 
     // Chooses the edited channel: every band whose slider has to move is sent again (with the
-    // linked copies), as a slider move; then channelSwitched asks for the channel to be shown.
+    // linked copies), as a slider move; then every view shows the channel.
     void switchTo(int ch);
 
     // Shown from the image and the link state, sending nothing.
     void refreshButtons();   // the channel buttons and the link button
     void showInputButtons(); // the input-source buttons for Input_Source
     void refreshRoles();     // after a read-back: the enabled role entries and names, no marks
-    void showTexts(bool en); // the name buttons and the role menus in the language given
-
-  signals:
-    void channelSwitched(int ch);
+    void showNoiseGate();    // the level checked in the noise gate menu
+    void showTexts(bool en); // the name buttons, the role and noise gate menus in the language
 
   private:
     void buildRoleMenus(QWidget* window);
+    void buildNoiseGateMenu(QWidget* window);
+    void selectNoiseGate(int level);
     void Role_Select(int ch, int code);
     void Channel_Display();     // enabled role entries, then the name buttons
     void Update_Channel_Name(); // name buttons from CH_Name in the current language
@@ -76,6 +85,7 @@ class ChannelBar : public QObject {
     EditSession& session;
     EditCore& core;
     std::array<RoleMenu, kChannels> roles{};
+    NoiseGateMenu noiseGate;
 };
 
 } // namespace tarn

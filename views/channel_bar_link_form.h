@@ -20,10 +20,10 @@ class LinkForm : public QDialog {
     ~LinkForm() override;
 
   signals:
-    // Channel TempCH received a copy; the main window shows it and sends it.
+    // Channel TempCH received a copy; the channel bar has it shown and sent.
     void LinkForm_ChangeEvent(uint8_t TempCH);
-    // The synchronise button, with the choices stored: the window runs the synchronise (one undo
-    // step) and then emits nothing back; LinkForm_ChangeEvent is kept for single receiving
+    // The synchronise button, with the choices stored: the channel bar runs the synchronise (one
+    // undo step) and then emits nothing back; LinkForm_ChangeEvent is kept for single receiving
     // channels handed over by other code.
     void LinkForm_SyncRequested();
 

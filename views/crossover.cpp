@@ -39,6 +39,9 @@ QAction* addEntry(QMenu* menu, const Bilingual& text) {
 CrossoverPanel::CrossoverPanel(const Widgets& widgets, EditSession& session_, QWidget* window)
     : QObject(window), ui(widgets), session(session_), core(session_.core()) {
     buildMenus(window);
+    connect(&session, &EditSession::refreshNeeded, this, [this](unsigned families) {
+        if (families & RefreshCrossover) refresh();
+    });
     connect(ui.Edit_HPF_Freq, &QLineEdit::returnPressed, this,
             [this] { Filter_Freq_Entry(false); });
     connect(ui.Edit_LPF_Freq, &QLineEdit::returnPressed, this, [this] { Filter_Freq_Entry(true); });
@@ -52,6 +55,17 @@ CrossoverPanel::CrossoverPanel(const Widgets& widgets, EditSession& session_, QW
             [this] { Filter_Step_Button(true, false); });
     ui.Edit_HPF_Freq->installEventFilter(this);
     ui.Edit_LPF_Freq->installEventFilter(this);
+    for (QPushButton* step :
+         {ui.BT_HPF_FREQ_UP, ui.BT_HPF_FREQ_DOWN, ui.BT_LPF_FREQ_UP, ui.BT_LPF_FREQ_DOWN})
+        step->hide();
+}
+
+void CrossoverPanel::markerMoved(bool lowPass, int freq) {
+    FilterEdit edit;
+    edit.freq = freq;
+    edit.sendFirst = true;
+    session.apply(
+        RefreshCrossover, [&] { core.Filter_Edit(lowPass, edit); }, Gesture::MarkerDrag);
 }
 
 void CrossoverPanel::buildMenus(QWidget* window) {

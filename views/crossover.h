@@ -50,6 +50,8 @@ class CrossoverPanel : public QObject {
 
     void refresh();          // the entries and buttons of Cur_CH from the image, sending nothing
     void showTexts(bool en); // the menus in the language given
+    // The graph's crossover marker dragged to a new corner frequency.
+    void markerMoved(bool lowPass, int freq);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override; // keys and wheel of the entries

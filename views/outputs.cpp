@@ -47,6 +47,9 @@ void stepSlider(QSlider* slider, int direction) {
 
 OutputsStrip::OutputsStrip(const Widgets& widgets, EditSession& session_, QObject* parent)
     : QObject(parent), ui(widgets), session(session_), core(session_.core()) {
+    connect(&session, &EditSession::refreshNeeded, this, [this](unsigned families) {
+        if (families & RefreshOutputs) refresh();
+    });
     for (int ch = 0; ch < kChannels; ++ch) {
         const size_t i = at(ch);
         connect(ui.chVolSlider[i], &QSlider::valueChanged, this,

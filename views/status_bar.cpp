@@ -55,17 +55,18 @@ void StatusBar::showLinkStatus() {
 }
 
 void StatusBar::showAccessStatus() {
+    const DeviceAccess& access = Link_Machine().access();
     QString tip;
-    switch (Device_Access.state()) {
+    switch (access.state()) {
     case UnitAccess::Unknown:
     case UnitAccess::Absent:
         tip = tr2(txt::AccessSearching);
         break;
     case UnitAccess::Locked:
-        tip = tr2(txt::AccessLockedTip).arg(Device_Access.detail());
+        tip = tr2(txt::AccessLockedTip).arg(access.detail());
         break;
     case UnitAccess::InUse:
-        tip = tr2(txt::AccessInUseTip).arg(Device_Access.detail());
+        tip = tr2(txt::AccessInUseTip).arg(access.detail());
         break;
     case UnitAccess::Opened:
         // Opened, but failing every handshake: that is what the user needs to know.

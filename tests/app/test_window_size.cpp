@@ -160,7 +160,7 @@ class TestWindowSize : public QObject {
         f.window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
         f.window().resize(1920, 1080);
-        f.window().BT_CH_Switch(2);
+        f.window().channelBar().switchTo(2);
         Param_Image.set_HPF_Off(2, 0);
         Param_Image.set_HPF_Freq(2, 60);
         Param_Image.set_HPF_Type(2, 2);
@@ -169,8 +169,8 @@ class TestWindowSize : public QObject {
         Param_Image.set_LPF_Freq(2, 3000);
         Param_Image.set_LPF_Type(2, 1);
         Param_Image.set_LPF_Slope(2, 3);
-        f.window().HPF_Curve_Calc(2);
-        f.window().LPF_Curve_Calc(2);
+        f.window().graph().crossoverCurveCalc(2, false);
+        f.window().graph().crossoverCurveCalc(2, true);
         GraphView* graph = f.ui().graph;
         QMouseEvent hover(QEvent::MouseMove, QPoint(column, 200),
                           graph->mapToGlobal(QPoint(column, 200)), Qt::NoButton, Qt::NoButton,

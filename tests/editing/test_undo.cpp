@@ -7,6 +7,7 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
+#include "session/edit_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/input.h"
 #include "tests/support/modal_answerer.h"
@@ -104,7 +105,7 @@ void TestUndo::undoRedoEveryEdit_data() {
     });
     QTest::newRow("flat and restore") << Action([](WindowFixture& f) {
         Param_Image.set_EQ_Gain(0, 6, 170); // shown only after a refresh: the edit starts here
-        f.window().Refresh_Eq();
+        f.window().session().refreshViews(RefreshEq);
         QTest::mouseDClick(f.ui().bandButton[6], Qt::LeftButton);
     });
     QTest::newRow("bypass") << Action(
@@ -135,10 +136,10 @@ void TestUndo::undoRedoEveryEdit_data() {
     });
     QTest::newRow("synchronise in the link dialog") << Action([](WindowFixture& f) {
         QTest::mouseClick(f.ui().BT_LINK, Qt::LeftButton); // unlink CH1-CH2 first
-        f.window().Undo_Stack()->clear();
+        f.window().session().undoStack()->clear();
         Param_Image.set_EQ_Gain(0, 2, 90); // CH1 differs from CH2, shown after the refresh
         Param_Image.set_HPF_Off(0, 0);
-        f.window().BT_CH_Switch(0);
+        f.window().channelBar().switchTo(0);
         QTest::mouseClick(f.ui().BT_LINK, Qt::LeftButton);
         LinkForm* form = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -155,13 +156,13 @@ void TestUndo::undoRedoEveryEdit() {
     test::linkPair(0, 1, LinkEqAndFilters);
     for (int ch : {0, 2, 3})
         QTest::mouseClick(f.ui().chSync[ch], Qt::LeftButton);
-    f.window().Undo_Stack()->clear();
+    f.window().session().undoStack()->clear();
 
     action(f);
     if (QTest::currentTestFailed()) return;
     const ParamImage::Bytes after = Param_Image.bytes();
     const sim::Memory unitAfter = sim::unit().memory();
-    QUndoStack* stack = f.window().Undo_Stack();
+    QUndoStack* stack = f.window().session().undoStack();
     QCOMPARE(stack->count(), 1); // one gesture, one step
     const auto& edit = static_cast<const UndoStep*>(stack->command(0))->record();
     QVERIFY(!edit.offsets.empty());
@@ -206,10 +207,10 @@ void TestUndo::menuEntriesFollowTheStackAndTheLanguage() {
     QVERIFY(m.redo->isEnabled());
     QVERIFY(f.ui().chPhase[1]->text() == QStringLiteral("正相"));
 
-    f.window().Option_Sub7_Fun();
+    f.window().Language_Set(1);
     QCOMPARE(m.undo->text(), QStringLiteral("Undo"));
     QCOMPARE(m.redo->text(), QStringLiteral("Redo"));
-    f.window().Option_Sub6_Fun();
+    f.window().Language_Set(0);
     QCOMPARE(m.undo->text(), QStringLiteral("撤销"));
     QCOMPARE(m.redo->text(), QStringLiteral("重做"));
 }
@@ -218,9 +219,9 @@ void TestUndo::menuEntriesFollowTheStackAndTheLanguage() {
 void TestUndo::readBackClearsTheHistory() {
     WindowFixture f;
     QTest::mouseClick(f.ui().chMute[0], Qt::LeftButton); // offline edit
-    QCOMPARE(f.window().Undo_Stack()->count(), 1);
+    QCOMPARE(f.window().session().undoStack()->count(), 1);
     QVERIFY(f.connect());
-    QCOMPARE(f.window().Undo_Stack()->count(), 0);
+    QCOMPARE(f.window().session().undoStack()->count(), 0);
     QVERIFY(!f.window().menus.undo->isEnabled());
 }
 
@@ -252,8 +253,8 @@ void TestUndo::refreshingSendsNothing() {
     Param_Image.set_Total_Vol(300);
     Param_Image.set_HPF_Freq(0, 95);
     Param_Image.set_CH_Mute(1, 1);
-    f.window().Edit_Core().Sliders_From_Image();
-    f.window().Refresh_Widgets(RefreshAll);
+    f.window().session().core().Sliders_From_Image();
+    f.window().session().refreshViews(RefreshAll);
     QCOMPARE(f.ui().eqGainSlider[3]->value(), 170);
     QCOMPARE(f.ui().eqGain[3]->text(), QStringLiteral("5.0"));
     QCOMPARE(f.ui().chVolSlider[4]->value(), 420);
@@ -262,7 +263,7 @@ void TestUndo::refreshingSendsNothing() {
     QCOMPARE(f.ui().Edit_HPF_Freq->text(), QStringLiteral("95"));
     QVERIFY(f.ui().chMute[1]->styleSheet().contains("color:red"));
     QVERIFY(f.payloads().empty());
-    QCOMPARE(f.window().Undo_Stack()->count(), 0);
+    QCOMPARE(f.window().session().undoStack()->count(), 0);
 }
 
 QTEST_MAIN(TestUndo)

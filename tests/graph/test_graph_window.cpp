@@ -236,8 +236,8 @@ void TestGraphWindow::dottedLinesOnTheCorner() {
     Pc.Cur_CH = 3;
     Param_Image.set_HPF_Freq(3, 100);
     Param_Image.set_LPF_Freq(3, 5000);
-    w->HPF_Curve_Calc(3);
-    w->LPF_Curve_Calc(3);
+    w->graph().crossoverCurveCalc(3, false);
+    w->graph().crossoverCurveCalc(3, true);
     QCOMPARE(ui->hpfMarker->geometry(), QRect(278, 136, 16, 16)); // 100 Hz: column 283
     QCOMPARE(ui->lpfMarker->geometry(), QRect(877, 136, 16, 16)); // 5 kHz: column 882
     const QImage img = renderGraph();
@@ -280,7 +280,7 @@ void TestGraphWindow::gridMarkerAndCurveMeet() {
     Param_Image.set_EQ_Freq(0, b, uint16_t(freq));
     Param_Image.set_EQ_Gain(0, b, uint16_t(gain));
     Param_Image.set_EQ_Q(0, b, 5);
-    w->Place_Band_Marker(b);
+    w->graph().placeBandMarker(b);
     EQ_Curve_Calc(0);
     Curve_Points_Update(0);
 
@@ -329,8 +329,8 @@ void TestGraphWindow::readoutIsTheCurveUnderThePointer() {
     Param_Image.set_LPF_Freq(2, 3000);
     Param_Image.set_LPF_Type(2, 1);
     Param_Image.set_LPF_Slope(2, 3);
-    w->HPF_Curve_Calc(2);
-    w->LPF_Curve_Calc(2);
+    w->graph().crossoverCurveCalc(2, false);
+    w->graph().crossoverCurveCalc(2, true);
     Curve_Points_Update(2);
     const QString text = Hover_Readout(2, column);
     const double read =
@@ -351,7 +351,7 @@ void TestGraphWindow::readoutIsTheCurveUnderThePointer() {
 void TestGraphWindow::bandDragReadsWhereTheMarkerWent() {
     goOnline();
     const int b = 4; // band 5: 50 Hz, Q 3.0
-    w->Place_Band_Marker(b);
+    w->graph().placeBandMarker(b);
     DragPushButton* m = ui->bandMarker[b];
     QCOMPARE(m->pos(), QPoint(171, 139)); // 50 Hz on column 176, 0 dB on row 144
 
@@ -409,7 +409,7 @@ void TestGraphWindow::bandDrag() {
     QFETCH(int, freq);
     QFETCH(int, gain);
     const int b = 10;
-    w->Place_Band_Marker(b);
+    w->graph().placeBandMarker(b);
     DragPushButton* m = ui->bandMarker[b];
     QCOMPARE(m->pos(), QPoint(384, 139));
     press(m, QPoint(5, 5));
@@ -441,7 +441,7 @@ void TestGraphWindow::crossoverDragFollowsTheCurve() {
     Param_Image.setFilterOff(fields, ch, 0);
     Param_Image.setFilterType(fields, ch, 2);
     Param_Image.setFilterSlope(fields, ch, 5);
-    lowPass ? w->LPF_Curve_Calc(ch) : w->HPF_Curve_Calc(ch);
+    w->graph().crossoverCurveCalc(ch, lowPass);
     DragPushButton* m = lowPass ? ui->lpfMarker : ui->hpfMarker;
     QLineEdit* edit = lowPass ? ui->Edit_LPF_Freq : ui->Edit_HPF_Freq;
     const QString held = lowPass ? "L_On" : "H_On";
@@ -481,7 +481,7 @@ void TestGraphWindow::dragCopiesToLinkedChannels() {
     goOnline();
     Pc.Link_Matrix[0][2] = 1;
     Pc.Link_Mode[0] = LinkEqAndFilters;
-    w->HPF_Curve_Calc(0);
+    w->graph().crossoverCurveCalc(0, false);
     DragPushButton* m = ui->hpfMarker;
     QCOMPARE(m->x(), 31); // 20 Hz
     press(m, QPoint(8, 8));
@@ -495,7 +495,7 @@ void TestGraphWindow::dragCopiesToLinkedChannels() {
     QCOMPARE(int(Param_Image.HPF_Freq(2)), 74);
 
     const int b = 17;
-    w->Place_Band_Marker(b);
+    w->graph().placeBandMarker(b);
     press(ui->bandMarker[b], QPoint(5, 5));
     moveTo(ui->bandMarker[b], QPoint(636, 110)); // row 110: (144 - 110) / 4.7 = +7.2 dB
     release(ui->bandMarker[b], QPoint(636, 110));
@@ -512,7 +512,7 @@ void TestGraphWindow::ledDoubleClickFlatAndRestore() {
     goOnline();
     const int b = 4; // 50 Hz
     Param_Image.set_EQ_Gain(0, b, 150);
-    w->Place_Band_Marker(b);
+    w->graph().placeBandMarker(b);
     QPushButton* led = ui->bandButton[b];
 
     QTest::mouseDClick(led, Qt::LeftButton);

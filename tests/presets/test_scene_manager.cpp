@@ -571,7 +571,7 @@ void TestSceneManager::keepsItsLanguageWhenTheWindowSwitches() {
     QVERIFY(f.connect());
     SenceManage* d = openManager(f);
     QVERIFY(d);
-    f.window().Option_Sub7_Fun(); // English from now on
+    f.window().Language_Set(1); // English from now on
     QTest::mouseClick(place(d, 2), Qt::LeftButton);
     ModalAnswerer answer(QMessageBox::Yes);
     click(d, "BT_DEL");

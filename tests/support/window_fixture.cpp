@@ -66,7 +66,7 @@ void resetWorld(bool keepSettings) {
     // (ctest points XDG_CONFIG_HOME at the build tree, away from the user's own).
     if (!keepSettings)
         QSettings(QSettings::IniFormat, QSettings::UserScope, "tarn80x", "tarn80x").clear();
-    Device_Access.reset();
+    Link_Machine().access().reset();
     LinkMachine& link = Link_Machine();
     link.setAutoRun(false);
     link.setClock(&testClock);

@@ -8,6 +8,7 @@
 #include "graph/overlay.h"
 #include "graph/response.h"
 #include "model/param_image.h"
+#include "session/edit_session.h"
 #include "sim/unit_sim.h"
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/frames.h"
@@ -135,7 +136,7 @@ class TestTuningWindow : public QObject {
     void measurementStaysWithItsChannel() {
         WindowFixture f;
         QVERIFY(f.connect());
-        f.window().BT_CH_Switch(2);
+        f.window().channelBar().switchTo(2);
         f.clearFrames();
         const ParamImage::Bytes before = Param_Image.bytes();
         FileDialogAnswerer dialogs;
@@ -148,8 +149,8 @@ class TestTuningWindow : public QObject {
         QVERIFY(f.ui().graph->measurement(2).present);
         QVERIFY(!f.ui().graph->measurement(0).present);
 
-        f.window().BT_CH_Switch(0);
-        f.window().BT_CH_Switch(2);
+        f.window().channelBar().switchTo(0);
+        f.window().channelBar().switchTo(2);
         QVERIFY(f.ui().graph->measurement(2).present);
         // The +6 dB at 1 kHz is drawn in light grey above the flat channel's own curve.
         QImage img(f.window().size(), QImage::Format_RGB32);
@@ -191,7 +192,7 @@ class TestTuningWindow : public QObject {
         QFETCH(QByteArray, content);
         QFETCH(QString, notice);
         WindowFixture f;
-        f.window().Option_Sub7_Fun(); // English
+        f.window().Language_Set(1); // English
         FileDialogAnswerer dialogs;
         ModalAnswerer boxes;
         dialogs.choose(file("good.txt", kMeasurement));
@@ -254,7 +255,7 @@ class TestTuningWindow : public QObject {
         QVERIFY(f.connect());
         f.ui().chDelay[2]->setText("1.00");
         QTest::keyClick(f.ui().chDelay[2], Qt::Key_Return);
-        QUndoStack* undo = f.window().Undo_Stack();
+        QUndoStack* undo = f.window().session().undoStack();
         const int steps = undo->count();
         FileDialogAnswerer dialogs;
         ModalAnswerer boxes;
@@ -267,7 +268,7 @@ class TestTuningWindow : public QObject {
         QCOMPARE(undo->count(), steps + 2);
 
         f.clearFrames();
-        f.window().Option_Undo_Fun();
+        f.window().session().undo();
         QCOMPARE(int(Param_Image.CH_Delay(0)), 0);
         QCOMPARE(int(Param_Image.CH_Delay(2)), 100);
         QCOMPARE(f.ui().chDelay[0]->text(), QString("0.00ms"));
@@ -275,7 +276,7 @@ class TestTuningWindow : public QObject {
                  (std::vector<QByteArray>{delayFrame(0, 0), delayFrame(1, 0), delayFrame(3, 0),
                                           delayFrame(4, 0), delayFrame(5, 0)}));
         f.clearFrames();
-        f.window().Option_Undo_Fun();
+        f.window().session().undo();
         QCOMPARE(int(Param_Image.EQ_Gain(0, 5)), 120);
         QCOMPARE(int(Param_Image.EQ_Freq(0, 5)), 63);
         QCOMPARE(int(Param_Image.EQ_Q(0, 5)), 30);
@@ -291,7 +292,7 @@ class TestTuningWindow : public QObject {
     void eqFileRefusedChangesNothing() {
         WindowFixture f;
         QVERIFY(f.connect());
-        f.window().Option_Sub7_Fun();
+        f.window().Language_Set(1);
         f.ui().eqGainSlider[3]->setValue(150);
         f.clearFrames();
         const ParamImage::Bytes before = Param_Image.bytes();
@@ -330,7 +331,7 @@ class TestTuningWindow : public QObject {
         QFETCH(QVector<QVector<int>>, bands);
         WindowFixture f;
         QVERIFY(f.connect());
-        f.window().BT_CH_Switch(1);
+        f.window().channelBar().switchTo(1);
         f.ui().eqGainSlider[17]->setValue(150); // +3.0 dB at 1 kHz
         f.clearFrames();
         FileDialogAnswerer dialogs;
@@ -364,7 +365,7 @@ class TestTuningWindow : public QObject {
     void eqFileWithNothingToImport() {
         WindowFixture f;
         QVERIFY(f.connect());
-        f.window().Option_Sub7_Fun();
+        f.window().Language_Set(1);
         f.ui().eqGainSlider[3]->setValue(150);
         f.clearFrames();
         const ParamImage::Bytes before = Param_Image.bytes();
@@ -432,7 +433,7 @@ class TestTuningWindow : public QObject {
     void distanceSpreadRefused() {
         WindowFixture f;
         QVERIFY(f.connect());
-        f.window().Option_Sub7_Fun();
+        f.window().Language_Set(1);
         f.clearFrames();
         const ParamImage::Bytes before = Param_Image.bytes();
         ModalAnswerer boxes;
@@ -457,7 +458,7 @@ class TestTuningWindow : public QObject {
         QCOMPARE(boxes.seen().size(), size_t(1)); // 2001 cm is refused
         QCOMPARE(boxes.seen()[0].text, QString("CH3 后左全频 的距离应为0至2000之间的整数厘米。"));
         form->close();
-        f.window().Option_Sub7_Fun();
+        f.window().Language_Set(1);
         f.window().menus.distanceAlignment->trigger();
         form = topLevel("DistanceForm");
         QVERIFY(form);
@@ -473,12 +474,12 @@ class TestTuningWindow : public QObject {
     void menuEntriesFollowTheLanguage() {
         WindowFixture f;
         const Tarn80X::Menus& m = f.window().menus;
-        f.window().Option_Sub7_Fun();
+        f.window().Language_Set(1);
         QCOMPARE(m.importMeasurement->text(), QString("Import measurement…"));
         QCOMPARE(m.clearMeasurement->text(), QString("Clear measurement"));
         QCOMPARE(m.importEqFilters->text(), QString("Import EQ filters…"));
         QCOMPARE(m.distanceAlignment->text(), QString("Distance alignment"));
-        f.window().Option_Sub6_Fun();
+        f.window().Language_Set(0);
         QCOMPARE(m.importEqFilters->text(), QString("导入均衡滤波器"));
     }
 
