@@ -4,7 +4,6 @@
 #include "i18n/qt_translations.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
-#include "session/history_texts.h"
 #include "session/menu_texts.h"
 #include "tuning/tuning_actions.h"
 #include "views/crossover.h"
@@ -31,7 +30,6 @@ void Tarn80X::Language_Set(uint8_t english) {
     sceneActions_->showTexts(en);
     tuningActions_->showTexts(en);
     crossover_->showTexts(en);
-    m.history->setText(tr2(history_text::MenuEntry, en));
 
     for (int ch = 0; ch < kChannels; ++ch)
         outputs_->drawPhaseButton(ch);

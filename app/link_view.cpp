@@ -42,7 +42,7 @@ void Tarn80X::wireLink() {
 void Tarn80X::unwireLink() {
     LinkMachine& link = Link_Machine();
     link.setAutoRun(false);
-    Transfer_Abandon();
+    sceneActions_->transfer().abandon();
     link.abandonJob();
     statusBar_->detach();
     disconnect(&link, nullptr, this, nullptr);

@@ -1,8 +1,6 @@
 // The drop-down menus of the main window and their wiring.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "presets/history_window.h"
-#include "session/history_texts.h"
 #include "session/menu_texts.h"
 #include "tuning/tuning_actions.h"
 #include "views/crossover.h"
@@ -71,9 +69,7 @@ void Tarn80X::buildMenus() {
 
     m.scene = sceneActions_->sceneMenu();
     m.sceneEntry = sceneActions_->sceneEntries();
-    m.history = m.scene->addAction(tr2(history_text::MenuEntry, false));
-    m.history->setObjectName(QStringLiteral("HistoryAction"));
-    connect(m.history, &QAction::triggered, this, [this] { Open_History_Window(*this); });
+    m.history = sceneActions_->historyAction();
 
     for (size_t ch = 0; ch < m.role.size(); ++ch)
         m.role[ch] = channelBar_->roleMenus()[ch];

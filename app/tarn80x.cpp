@@ -41,7 +41,7 @@ Tarn80X::Tarn80X(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint), ui
     buildViews();
     buildMenus();
     wireLink(); // the name reply must match; replies are dispatched to the views
-    History_Attach(*sceneActions_);
+    sceneActions_->history().attach();
     wireViews();
 
     Param_Init();
@@ -113,7 +113,7 @@ void Tarn80X::stopLinkTimer() {
 }
 
 Tarn80X::~Tarn80X() {
-    History_Detach(*sceneActions_); // the last state of the session, while the link is still up
+    sceneActions_->history().detach(); // the last state of the session, while the link is still up
     Desktop_Detach(*this);
     // The stack announces its clearing as it goes; no view may answer by then.
     session_->disconnect();

@@ -2,12 +2,13 @@
 // the History window on a full history of 1000 snapshots, and the diff of two snapshot images.
 // Prints figures; never fails.
 #include "model/param_image.h"
-#include "presets/history_window.h"
 #include "session/history_recorder.h"
 #include "session/tune_diff.h"
 #include "session/unit_snapshot.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions.h"
 #include "views/scene_actions_history.h"
+#include "views/scene_actions_history_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,7 +48,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     History_Recorder().open(dir.filePath(QStringLiteral("history")));
-    Param_Init();
+    // The main window (never connected): its scene actions take the snapshots and own the History
+    // window.
+    test::WindowFixture fixture;
+    SceneActions& view = fixture.window().sceneActions();
 
     // ---- a snapshot as the window takes it ----
     constexpr int kSnapshots = 200;
@@ -58,7 +62,7 @@ int main(int argc, char** argv) {
         Param_Image.set_Total_Vol(static_cast<uint16_t>(i)); // a new image each time
         QElapsedTimer t;
         t.start();
-        Take_Snapshot(SnapshotReason::Recall);
+        view.history().takeSnapshot(SnapshotReason::Recall);
         callerMs.push_back(ms(t));
     }
     const double queuedMs = ms(all);
@@ -93,14 +97,13 @@ int main(int argc, char** argv) {
         std::printf("rebuilding a lost index from %d records: %.1f ms\n", again.count(), ms(t));
     }
 
-    test::WindowFixture fixture; // the main window the History window belongs to
     History_Recorder().open(store.root());
     std::vector<double> openMs;
     for (int run = 0; run < 5; ++run) {
         QElapsedTimer t;
         t.start();
         History_Recorder().open(History_Recorder().store().root()); // the index read afresh
-        auto* w = new HistoryWindow(fixture.window());
+        auto* w = new HistoryWindow(view);
         w->show();
         QCoreApplication::processEvents();
         openMs.push_back(ms(t));

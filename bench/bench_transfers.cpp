@@ -13,6 +13,7 @@
 #include "tests/support/file_dialog_answerer.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions.h"
 #include "views/scene_actions_transfer.h"
 
 #include <QAction>
@@ -44,12 +45,13 @@ struct Timed {
 // the test helpers, whose polling is not part of the job).
 // With measureStalls, a 1 ms timer runs beside the job to find its longest stall (it costs the
 // job some time of its own, so the time per block is taken in a run without it).
-Timed viaMenu(QAction* action, const QString& file, bool measureStalls) {
+Timed viaMenu(const SceneTransfer& transfer, QAction* action, const QString& file,
+              bool measureStalls) {
     test::ModalAnswerer boxes(QMessageBox::Yes); // the upgrade's confirmation, then OK
     test::FileDialogAnswerer dialogs;
     dialogs.choose(file);
     action->trigger();
-    runUntil([] { return Transfer_Running(); }, 2000); // past the file dialog
+    runUntil([&] { return transfer.running(); }, 2000); // past the file dialog
     sim::unit().clearFrames();
     std::unique_ptr<StallMeter> stalls;
     if (measureStalls) stalls = std::make_unique<StallMeter>();
@@ -59,7 +61,7 @@ Timed viaMenu(QAction* action, const QString& file, bool measureStalls) {
     const Timed timed{clock.nsecsElapsed() / 1e6, static_cast<int>(sim::unit().frames().size()),
                       stalls ? stalls->longestMs() : 0.0};
     stalls.reset();
-    runUntil([] { return !Transfer_Running(); }, 5000);
+    runUntil([&] { return !transfer.running(); }, 5000);
     return timed;
 }
 
@@ -90,26 +92,27 @@ int main(int argc, char** argv) {
     sim::unit().setLatencyMs(latency);
     std::printf("answer latency %d ms\n", latency);
     auto& m = f.window().menus;
+    const SceneTransfer& transfer = f.window().sceneActions().transfer();
 
-    const Timed upgrade = viaMenu(m.upgrade, fw, stalls);
+    const Timed upgrade = viaMenu(transfer, m.upgrade, fw, stalls);
     std::printf("firmware upgrade, 64 KiB: %.0f ms, %d chunks, %.3f ms per chunk; longest stall "
                 "%.2f ms\n",
                 upgrade.ms, upgrade.frames, upgrade.ms / upgrade.frames, upgrade.stallMs);
     if (!runUntil(idle, 10000)) return 1;
 
-    viaMenu(m.sceneEntry[1], sce, false); // a file to load back
-    const Timed single = viaMenu(m.sceneEntry[2], sce, stalls);
+    viaMenu(transfer, m.sceneEntry[1], sce, false); // a file to load back
+    const Timed single = viaMenu(transfer, m.sceneEntry[2], sce, stalls);
     std::printf("single-scene load: %.0f ms, %d blocks, %.3f ms per block (225 ms of it the "
                 "unit's closing count); longest stall %.2f ms\n",
                 single.ms, single.frames, single.ms / single.frames, single.stallMs);
     if (!runUntil(idle, 10000)) return 1;
 
-    const Timed download = viaMenu(m.sceneEntry[3], all, stalls);
+    const Timed download = viaMenu(transfer, m.sceneEntry[3], all, stalls);
     std::printf("all-scenes save: %.0f ms, %d block requests, %.3f ms per block; longest stall "
                 "%.2f ms\n",
                 download.ms, download.frames, download.ms / download.frames, download.stallMs);
     if (quick) return 0;
-    const Timed load = viaMenu(m.sceneEntry[4], all, stalls);
+    const Timed load = viaMenu(transfer, m.sceneEntry[4], all, stalls);
     std::printf("all-scenes load: %.0f ms, %d frames, %.3f ms per block (%.3f ms without the ten "
                 "1-second pauses); longest stall %.2f ms\n",
                 load.ms, load.frames, load.ms / load.frames, (load.ms - 10000) / load.frames,

@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-ui_folders="widgets graph i18n views tuning presets app"
+ui_folders="widgets graph i18n views tuning app"
 
 rank() { # rank FOLDER: the layer of one of our folders, or nothing for any other name
     case $1 in
@@ -18,7 +18,7 @@ rank() { # rank FOLDER: the layer of one of our folders, or nothing for any othe
     link) echo 1 ;;
     session) echo 2 ;;
     widgets | graph | i18n) echo 3 ;;
-    views | tuning | presets) echo 4 ;;
+    views | tuning) echo 4 ;;
     app | cli) echo 5 ;;
     esac
 }

@@ -17,7 +17,7 @@ flags="-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 build() { # build TARGET SOURCES...: rebuilt only when a source or header it may use changed
     local name=$1 bin="$out/fuzz_$1"
     shift
-    if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link presets graph tuning \
+    if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link graph tuning \
         session scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
         return
     fi

@@ -1,13 +1,17 @@
-// The scene actions' menu entries, the scene manager and About boxes, and the factory reset.
+// The scene actions' menu entries, the scene manager, About and History windows, and the factory
+// reset.
 #include "views/scene_actions.h"
 
 #include "link/link_machine.h"
 #include "link/send.h"
 #include "session/edit_session.h"
+#include "session/history_texts.h"
 #include "session/menu_texts.h"
 #include "views/scene_actions_about_form.h"
 #include "views/scene_actions_history.h"
+#include "views/scene_actions_history_window.h"
 #include "views/scene_actions_scene_manager.h"
+#include "views/scene_actions_transfer.h"
 #include "widgets/notice.h"
 #include "widgets/styles.h"
 
@@ -31,7 +35,9 @@ constexpr uint16_t kResetReconnectTicks = 1000;
 } // namespace
 
 SceneActions::SceneActions(const Widgets& widgets, EditSession& session_, QWidget* window)
-    : QObject(window), ui(widgets), session(session_) {
+    : QObject(window), ui(widgets), session(session_),
+      transfer_(std::make_unique<SceneTransfer>(*this)),
+      history_(std::make_unique<SceneHistory>(*this)) {
     using Action = void (SceneActions::*)();
     static constexpr Action kEntries[] = {&SceneActions::manageScenes, &SceneActions::saveScene,
                                           &SceneActions::loadScene, &SceneActions::saveAllScenes,
@@ -41,6 +47,9 @@ SceneActions::SceneActions(const Widgets& widgets, EditSession& session_, QWidge
         sceneEntry[i] = scene->addAction(tr2(txt::SceneEntry[i], false));
         connect(sceneEntry[i], &QAction::triggered, this, kEntries[i]);
     }
+    historyEntry = scene->addAction(tr2(history_text::MenuEntry, false));
+    historyEntry->setObjectName(QStringLiteral("HistoryAction"));
+    connect(historyEntry, &QAction::triggered, this, &SceneActions::showHistory);
     ui.BT_SENCE->setMenu(scene);
 
     about = new QAction(tr2(txt::OptionAbout, false), this);
@@ -57,9 +66,11 @@ void SceneActions::showTexts(bool en) {
     upgrade->setText(tr2(txt::OptionUpgrade, en));
     for (int i = 0; i < 5; ++i)
         sceneEntry[i]->setText(tr2(txt::SceneEntry[i], en));
+    historyEntry->setText(tr2(history_text::MenuEntry, en));
 }
 
 SceneActions::~SceneActions() {
+    delete openHistory.data();
     delete openManager.data();
     delete openAbout.data();
 }
@@ -70,10 +81,21 @@ void SceneActions::manageScenes() {
         return;
     }
     if (openManager) openManager->close(); // deleted on close
-    auto* manager = new SenceManage;
+    auto* manager = new SenceManage(*this);
     manager->setAttribute(Qt::WA_DeleteOnClose);
     openManager = manager;
     manager->show();
+}
+
+void SceneActions::showHistory() {
+    if (!openHistory) {
+        auto* w = new HistoryWindow(*this);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        openHistory = w;
+    }
+    openHistory->show();
+    openHistory->raise();
+    openHistory->activateWindow();
 }
 
 void SceneActions::showAbout() {
@@ -98,7 +120,7 @@ void SceneActions::factoryReset() {
         Show_Notice(txt::ConnectFirst);
         return;
     }
-    Take_Snapshot(SnapshotReason::FactoryReset);
+    history_->takeSnapshot(SnapshotReason::FactoryReset);
     Send_Factory_Reset();
     if (!Link_Online()) return; // the write failed; the sender has told the user
     Link_Machine().setReconnectCount(kResetReconnectTicks);

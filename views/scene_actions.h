@@ -1,6 +1,7 @@
 // The scene actions: the scene menu (the scene manager, one scene or all nine to and from a
-// file) and the option menu's About, factory reset and firmware upgrade, with the transfer each
-// file action runs on the link. The window places the actions in its menus.
+// file, the History window) and the option menu's About, factory reset and firmware upgrade, with
+// the transfer each file action runs on the link and the snapshots of the unit taken before each
+// act. The window places the actions in its menus.
 #pragma once
 
 #include "session/history_recorder.h"
@@ -9,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -19,6 +21,9 @@ namespace tarn {
 
 class AboutForm;
 class EditSession;
+class HistoryWindow;
+class SceneHistory;
+class SceneTransfer;
 class SenceManage;
 
 class SceneActions : public QObject {
@@ -31,11 +36,13 @@ class SceneActions : public QObject {
     };
     // Builds the scene menu (its parent is window) and the option entries.
     SceneActions(const Widgets& widgets, EditSession& session, QWidget* window);
-    // The scene manager and About box are windows of their own: they go with the view.
+    // The scene manager, About box and History window are windows of their own: they go with the
+    // view.
     ~SceneActions() override;
 
     QMenu* sceneMenu() const { return scene; }
     const std::array<QAction*, 5>& sceneEntries() const { return sceneEntry; }
+    QAction* historyAction() const { return historyEntry; }
     QAction* aboutAction() const { return about; }
     QAction* resetAction() const { return systemReset; }
     QAction* upgradeAction() const { return upgrade; }
@@ -50,6 +57,7 @@ class SceneActions : public QObject {
     void loadScene();     // a "*.SCE" file into the unit
     void saveAllScenes(); // the unit's nine stored scenes to an "*.ALL" file
     void loadAllScenes(); // an "*.ALL" file into the unit's nine stored scenes
+    void showHistory();   // the History window, opened or brought forward
     // The option menu's.
     void showAbout();
     void factoryReset();
@@ -58,6 +66,10 @@ class SceneActions : public QObject {
     // Checked "*.SCE" bytes into the unit (a file, or a snapshot restored), after a snapshot
     // with this reason; then the unit is read back.
     void sceneImageLoad(const QByteArray& file, SnapshotReason reason);
+
+    // The one transfer the view runs at a time, and its snapshots of the unit.
+    SceneTransfer& transfer() const { return *transfer_; }
+    SceneHistory& history() const { return *history_; }
 
   signals:
     // For the status bar: the progress display of a transfer, and where a file was saved.
@@ -83,6 +95,7 @@ class SceneActions : public QObject {
     EditSession& session;
     QMenu* scene = nullptr;
     std::array<QAction*, 5> sceneEntry{};
+    QAction* historyEntry = nullptr;
     QAction* about = nullptr;
     QAction* systemReset = nullptr;
     QAction* upgrade = nullptr;
@@ -91,6 +104,9 @@ class SceneActions : public QObject {
     // The one About box and the one scene manager on screen: a new one replaces the old.
     QPointer<AboutForm> openAbout;
     QPointer<SenceManage> openManager;
+    QPointer<HistoryWindow> openHistory;
+    std::unique_ptr<SceneTransfer> transfer_;
+    std::unique_ptr<SceneHistory> history_;
 };
 
 } // namespace tarn

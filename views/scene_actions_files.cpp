@@ -63,7 +63,7 @@ bool stillReady() {
 // ---- one scene ----
 
 void SceneActions::saveScene() {
-    if (!Transfer_May_Start([this] { saveScene(); })) return;
+    if (!transfer_->mayStart([this] { saveScene(); })) return;
     SingleFileSave();
 }
 
@@ -90,7 +90,7 @@ bool SceneActions::SingleFileOpen(QByteArray& file) {
 }
 
 void SceneActions::loadScene() {
-    if (!Transfer_May_Start([this] { loadScene(); })) return;
+    if (!transfer_->mayStart([this] { loadScene(); })) return;
     QByteArray file;
     if (!SingleFileOpen(file) || !stillReady()) return;
     sceneImageLoad(file, SnapshotReason::SceneLoad);
@@ -102,29 +102,29 @@ void SceneActions::sceneImageLoad(const QByteArray& file, SnapshotReason reason)
     // replaces bytes 0..1099 with what the unit then holds.
     ParamImage::Bytes fileImage{};
     std::memcpy(fileImage.data(), file.constData(), fileImage.size());
-    Take_Snapshot(reason);
+    history_->takeSnapshot(reason);
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
     session.imageReplaced();
 
-    Run_Transfer(*this, std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
-                 [this](JobResult result) {
-                     if (result != JobResult::Done) {
-                         Transfer_Stopped(*this, result, transfer_text::LoadStopped, true);
-                         return;
-                     }
-                     // The unit's time to take the scene in runs on the link, not on the notice.
-                     Link_Machine().setReconnectCount(kSingleLoadReconnectTicks);
-                     Show_Notice(transfer_text::SingleLoadDone);
-                 });
+    transfer_->run(std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
+                   [this](JobResult result) {
+                       if (result != JobResult::Done) {
+                           transfer_->stopped(result, transfer_text::LoadStopped, true);
+                           return;
+                       }
+                       // The unit's time to take the scene in runs on the link, not on the notice.
+                       Link_Machine().setReconnectCount(kSingleLoadReconnectTicks);
+                       Show_Notice(transfer_text::SingleLoadDone);
+                   });
 }
 
 // ---- all nine stored scenes ----
 
 void SceneActions::saveAllScenes() {
-    if (!Transfer_May_Start([this] { saveAllScenes(); })) return;
-    Run_Transfer(*this, std::make_unique<StoredScenesDownloadJob>(), 0, [this](JobResult result) {
+    if (!transfer_->mayStart([this] { saveAllScenes(); })) return;
+    transfer_->run(std::make_unique<StoredScenesDownloadJob>(), 0, [this](JobResult result) {
         if (result != JobResult::Done) {
-            Transfer_Stopped(*this, result, transfer_text::DownloadStopped, false);
+            transfer_->stopped(result, transfer_text::DownloadStopped, false);
             return;
         }
         const auto* job = static_cast<StoredScenesDownloadJob*>(Link_Machine().lastJob());
@@ -151,25 +151,25 @@ bool SceneActions::AllFileOpen() {
 }
 
 void SceneActions::loadAllScenes() {
-    if (!Transfer_May_Start([this] { loadAllScenes(); })) return;
+    if (!transfer_->mayStart([this] { loadAllScenes(); })) return;
     if (!AllFileOpen() || !stillReady()) return;
     // The nine stored scenes are read for the history first; the user may skip that.
-    Read_Stored_Scenes_Then(1, kStoredScenes, [this](std::vector<StoredSceneImage> scenes) {
-        Take_Snapshot(SnapshotReason::AllScenesLoad, std::move(scenes));
+    history_->readStoredScenesThen(1, kStoredScenes, [this](std::vector<StoredSceneImage> scenes) {
+        history_->takeSnapshot(SnapshotReason::AllScenesLoad, std::move(scenes));
         AllScenesUpload();
     });
 }
 
 void SceneActions::AllScenesUpload() {
-    Run_Transfer(*this, std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
-                 [this](JobResult result) {
-                     if (result != JobResult::Done) {
-                         Transfer_Stopped(*this, result, transfer_text::LoadStopped, true);
-                         return;
-                     }
-                     Show_Notice(transfer_text::AllLoadDone);
-                     Link_Machine().Connect_Unit();
-                 });
+    transfer_->run(std::make_unique<StoredScenesUploadJob>(bytesOf(All_Scene_Image)), 0,
+                   [this](JobResult result) {
+                       if (result != JobResult::Done) {
+                           transfer_->stopped(result, transfer_text::LoadStopped, true);
+                           return;
+                       }
+                       Show_Notice(transfer_text::AllLoadDone);
+                       Link_Machine().Connect_Unit();
+                   });
 }
 
 } // namespace tarn

@@ -46,29 +46,28 @@ bool SceneActions::UpgradeFileOpen() {
 }
 
 void SceneActions::upgradeFirmware() {
-    if (!Transfer_May_Start([this] { upgradeFirmware(); })) return;
+    if (!transfer_->mayStart([this] { upgradeFirmware(); })) return;
     if (!UpgradeFileOpen()) return;
     if (!Link_Machine().readyForTransfer()) { // the link may have changed while the dialog was open
         Show_Notice(transfer_text::NotConnected);
         return;
     }
-    Take_Snapshot(SnapshotReason::Firmware);
+    history_->takeSnapshot(SnapshotReason::Firmware);
     const auto* image = reinterpret_cast<const uint8_t*>(FW_Image.constData());
-    Run_Transfer(*this,
-                 std::make_unique<FirmwareJob>(image, static_cast<uint32_t>(FW_Image.size())), 3,
-                 [this](JobResult result) {
-                     if (result != JobResult::Done) {
-                         Transfer_Stopped(*this, result, transfer_text::UpgradeStopped, true);
-                         return;
-                     }
-                     // The unit now installs the image; afterwards the offline tick finds it
-                     // again and reads everything back.
-                     LinkMachine& link = Link_Machine();
-                     link.reopenAfter(kInstallTicks);
-                     link.ring().clear();
-                     emit linkStatusChanged();
-                     Show_Notice(transfer_text::UpgradeDone);
-                 });
+    transfer_->run(std::make_unique<FirmwareJob>(image, static_cast<uint32_t>(FW_Image.size())), 3,
+                   [this](JobResult result) {
+                       if (result != JobResult::Done) {
+                           transfer_->stopped(result, transfer_text::UpgradeStopped, true);
+                           return;
+                       }
+                       // The unit now installs the image; afterwards the offline tick finds it
+                       // again and reads everything back.
+                       LinkMachine& link = Link_Machine();
+                       link.reopenAfter(kInstallTicks);
+                       link.ring().clear();
+                       emit linkStatusChanged();
+                       Show_Notice(transfer_text::UpgradeDone);
+                   });
 }
 
 } // namespace tarn

@@ -9,7 +9,6 @@
 #include "session/transfer_texts.h"
 #include "session/unit_snapshot.h"
 #include "views/scene_actions.h"
-#include "views/scene_actions_scene_manager.h"
 #include "views/scene_actions_transfer.h"
 #include "widgets/notice.h"
 
@@ -22,17 +21,6 @@ namespace {
 
 constexpr Bilingual kSkipReading{"跳过读取", "Skip reading"};
 
-struct Hooks {
-    SceneActions* view = nullptr;
-    int lastLevel = 0;
-    // The image and names of the last snapshot: a close or an unplug right after an act adds
-    // nothing the history does not hold.
-    QByteArray lastTaken;
-    bool failureTold = false;
-    std::vector<QMetaObject::Connection> connections;
-};
-Hooks hooks;
-
 QByteArray stateKey(const SnapshotInput& in) {
     QByteArray key(reinterpret_cast<const char*>(in.image.data()), kImageSize);
     for (const QString& name : in.sceneNames)
@@ -40,77 +28,82 @@ QByteArray stateKey(const SnapshotInput& in) {
     return key;
 }
 
-void takeLastState(SnapshotReason reason) {
-    const SnapshotInput in = Unit_Snapshot_Now(reason);
-    if (stateKey(in) == hooks.lastTaken) return;
-    Take_Snapshot(reason);
-}
-
 } // namespace
 
-void Take_Snapshot(SnapshotReason reason, std::vector<StoredSceneImage> scenes) {
+SceneHistory::SceneHistory(SceneActions& view_) : view(view_) {}
+
+void SceneHistory::takeLastState(SnapshotReason reason) {
+    const SnapshotInput in = Unit_Snapshot_Now(reason);
+    if (stateKey(in) == lastTaken) return;
+    takeSnapshot(reason);
+}
+
+void SceneHistory::takeSnapshot(SnapshotReason reason, std::vector<StoredSceneImage> scenes) {
     SnapshotInput in = Unit_Snapshot_Now(reason);
     in.scenes = std::move(scenes);
-    hooks.lastTaken = stateKey(in);
+    lastTaken = stateKey(in);
     History_Recorder().record(std::move(in));
 }
 
-void History_Attach(SceneActions& view) {
-    hooks.view = &view;
-    hooks.lastLevel = Link_Machine().statusLevel();
+void SceneHistory::attach() {
+    attached = true;
+    lastLevel = Link_Machine().statusLevel();
     LinkMachine& link = Link_Machine();
     HistoryRecorder& recorder = History_Recorder();
-    auto& c = hooks.connections;
+    auto& c = connections;
     // The scene names are part of the snapshot: it is taken once they are read too.
     c.push_back(QObject::connect(&link, &LinkMachine::becameIdle, &view,
-                                 [] { Take_Snapshot(SnapshotReason::Readback); }));
-    c.push_back(QObject::connect(&link, &LinkMachine::statusChanged, &view, [] {
+                                 [this] { takeSnapshot(SnapshotReason::Readback); }));
+    c.push_back(QObject::connect(&link, &LinkMachine::statusChanged, &view, [this] {
         const int level = Link_Machine().statusLevel();
-        if (hooks.lastLevel == 2 && level == 0) takeLastState(SnapshotReason::Unplug);
-        hooks.lastLevel = level;
+        if (lastLevel == 2 && level == 0) takeLastState(SnapshotReason::Unplug);
+        lastLevel = level;
     }));
     c.push_back(QObject::connect(&recorder, &HistoryRecorder::recorded, &view,
-                                 [](int) { hooks.failureTold = false; }));
+                                 [this](int) { failureTold = false; }));
     // Told once while the writes keep failing, not once per snapshot.
-    c.push_back(
-        QObject::connect(&recorder, &HistoryRecorder::failed, &view, [](const BilingualText& why) {
-            if (hooks.failureTold) return;
-            hooks.failureTold = true;
+    c.push_back(QObject::connect(
+        &recorder, &HistoryRecorder::failed, &view, [this](const BilingualText& why) {
+            if (failureTold) return;
+            failureTold = true;
             const BilingualText text{Fill_Text(history_text::SnapshotNotKept, {why.zh}).zh,
                                      Fill_Text(history_text::SnapshotNotKept, {why.en}).en};
             Show_Notice(text);
         }));
 }
 
-void History_Detach(SceneActions& view) {
-    if (hooks.view != &view) return;
-    for (const QMetaObject::Connection& c : hooks.connections)
+void SceneHistory::detach() {
+    if (!attached) return;
+    for (const QMetaObject::Connection& c : connections)
         QObject::disconnect(c);
-    hooks.connections.clear();
+    connections.clear();
     if (Link_Machine().statusLevel() == 2) takeLastState(SnapshotReason::Close);
     History_Recorder().flush();
-    hooks = Hooks{};
+    attached = false;
+    lastLevel = 0;
+    lastTaken.clear();
+    failureTold = false;
 }
 
-void Read_Stored_Scenes_Then(int first, int count,
-                             std::function<void(std::vector<StoredSceneImage>)> done) {
-    if (!hooks.view) {
+void SceneHistory::readStoredScenesThen(int first, int count,
+                                        std::function<void(std::vector<StoredSceneImage>)> done) {
+    if (!attached) {
         done({});
         return;
     }
-    SceneActions& view = *hooks.view;
-    Run_Transfer(view, std::make_unique<StoredScenesDownloadJob>(first, count), 0,
-                 [first, count, done = std::move(done)](JobResult result) {
-                     std::vector<StoredSceneImage> scenes;
-                     if (result == JobResult::Done) scenes = Stored_Scenes_Read(first, count);
-                     if (!Link_Machine().readyForTransfer()) {
-                         // A failed write has been told already.
-                         if (result != JobResult::WriteFailed)
-                             Show_Notice(transfer_text::NotConnected);
-                         return;
-                     }
-                     done(std::move(scenes));
-                 });
+    view.transfer().run(std::make_unique<StoredScenesDownloadJob>(first, count), 0,
+                        [first, count, done = std::move(done)](JobResult result) {
+                            std::vector<StoredSceneImage> scenes;
+                            if (result == JobResult::Done)
+                                scenes = Stored_Scenes_Read(first, count);
+                            if (!Link_Machine().readyForTransfer()) {
+                                // A failed write has been told already.
+                                if (result != JobResult::WriteFailed)
+                                    Show_Notice(transfer_text::NotConnected);
+                                return;
+                            }
+                            done(std::move(scenes));
+                        });
     // Cancelling here skips the reading, not the act that follows it.
     emit view.stopCaptionChanged(tr2(kSkipReading));
 }

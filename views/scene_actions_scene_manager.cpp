@@ -4,6 +4,7 @@
 #include "link/send.h"
 #include "model/param_image.h"
 #include "session/unit_files.h"
+#include "views/scene_actions.h"
 #include "views/scene_actions_history.h"
 #include "views/scene_actions_transfer.h"
 #include "widgets/notice.h"
@@ -124,7 +125,8 @@ void SenceManage::Ui::setupUi(QDialog* dialog) {
     }
 }
 
-SenceManage::SenceManage(QWidget* parent) : FramelessDialog(parent) {
+SenceManage::SenceManage(SceneActions& view_, QWidget* parent)
+    : FramelessDialog(parent), view(view_) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -252,7 +254,7 @@ void SenceManage::on_BT_CALL_clicked() {
     // The notice comes first: the recall and the read-back start once the user has closed it.
     Show_Notice(txt::SceneRecalled);
     if (!Ready_Or_Tell()) return; // the link went down while the notice was open
-    Take_Snapshot(SnapshotReason::Recall);
+    view.history().takeSnapshot(SnapshotReason::Recall);
     Send_Scene_Call(row + 1);
     if (!Link_Online()) return;
     Link_Machine().setReconnectCount(kRecallReconnectTicks);
@@ -269,21 +271,25 @@ void SenceManage::on_BT_DEL_clicked() {
         Delete_Place(row, {});
         return;
     }
-    if (!Transfer_May_Start(nullptr)) return;
+    if (!view.transfer().mayStart(nullptr)) return;
     QPointer<SenceManage> self(this);
-    Read_Stored_Scenes_Then(row + 1, 1, [self, row](std::vector<StoredSceneImage> scenes) {
-        if (self) {
-            self->Delete_Place(row, std::move(scenes));
-        } else { // the dialog was closed meanwhile; the delete still goes ahead as asked
-            Take_Snapshot(SnapshotReason::SceneDelete, std::move(scenes));
-            Send_Scene_Delete(row + 1);
-            if (Link_Online()) Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
-        }
-    });
+    // The view drops a transfer's end when it goes: history is alive whenever this runs.
+    SceneHistory* history = &view.history();
+    history->readStoredScenesThen(
+        row + 1, 1, [self, history, row](std::vector<StoredSceneImage> scenes) {
+            if (self) {
+                self->Delete_Place(row, std::move(scenes));
+            } else { // the dialog was closed meanwhile; the delete still goes ahead as asked
+                history->takeSnapshot(SnapshotReason::SceneDelete, std::move(scenes));
+                Send_Scene_Delete(row + 1);
+                if (Link_Online())
+                    Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
+            }
+        });
 }
 
 void SenceManage::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
-    Take_Snapshot(SnapshotReason::SceneDelete, std::move(scenes));
+    view.history().takeSnapshot(SnapshotReason::SceneDelete, std::move(scenes));
     Send_Scene_Delete(row + 1);
     if (!Link_Online()) return;
     Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;

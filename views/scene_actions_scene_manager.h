@@ -22,6 +22,8 @@ class QPushButton;
 
 namespace tarn {
 
+class SceneActions;
+
 namespace txt {
 constexpr Bilingual ConnectFirst{"请先联机！", "Please connect the unit first!"};
 } // namespace txt
@@ -34,7 +36,8 @@ class SenceManage : public FramelessDialog {
     Q_OBJECT
 
   public:
-    explicit SenceManage(QWidget* parent = nullptr);
+    // The view runs the reading before a delete and keeps the snapshots.
+    explicit SenceManage(SceneActions& view, QWidget* parent = nullptr);
     ~SenceManage() override;
 
     static constexpr int kPlaces = 9;
@@ -81,6 +84,7 @@ class SenceManage : public FramelessDialog {
     void Delete_Place(int row, std::vector<StoredSceneImage> scenes);
 
     Ui ui;
+    SceneActions& view;
     uint8_t Scene_Sel = 0;
     bool english = false; // the language the dialog was built in; it keeps it while open
 };

@@ -11,6 +11,7 @@
 #include "tests/support/save_faults.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions.h"
 #include "views/scene_actions_history.h"
 #include "views/scene_actions_scene_manager.h"
 
@@ -279,7 +280,7 @@ class TestHistoryActs : public QObject {
             f.window().menus.systemReset->trigger();
             QVERIFY(History_Recorder().flush());
             f.ui().Slider_Total_Bar->setValue(90); // another snapshot failing: no second notice
-            Take_Snapshot(SnapshotReason::Unplug);
+            f.window().sceneActions().history().takeSnapshot(SnapshotReason::Unplug);
             QVERIFY(History_Recorder().flush());
         }
         QCOMPARE(sim::unit().counters().factoryResets, 1);

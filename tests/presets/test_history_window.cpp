@@ -3,7 +3,6 @@
 #include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
-#include "presets/history_window.h"
 #include "session/history_recorder.h"
 #include "sim/unit_sim.h"
 #include "tests/session/tune_fixture.h"
@@ -11,10 +10,12 @@
 #include "tests/support/fresh_folder.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions_history_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -156,6 +157,30 @@ class TestHistoryWindow : public QObject {
         const QByteArray json = text.readAll();
         QVERIFY(json.contains("\"format\": \"tarn80x-tune\""));
         QVERIFY(json.contains("\"master_level_db\": -10"));
+    }
+
+    // The entry ends the scene menu, in the window's language; the window goes with the main
+    // window, whose scene actions it restores through.
+    void entryAndLifetime() {
+        auto f = std::make_unique<WindowFixture>();
+        const Tarn80X::Menus& m = f->window().menus;
+        QCOMPARE(m.scene->actions().size(), 6);
+        QCOMPARE(m.scene->actions().last(), m.history);
+        QCOMPARE(m.history->objectName(), QString("HistoryAction"));
+        QCOMPARE(m.history->text(), QString("历史记录"));
+        f->window().Language_Set(1);
+        QCOMPARE(m.history->text(), QString("History…"));
+        auto historyWindows = [] {
+            int n = 0;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                n += qobject_cast<HistoryWindow*>(w) ? 1 : 0;
+            return n;
+        };
+        QVERIFY(openHistory(*f));
+        QVERIFY(openHistory(*f));
+        QCOMPARE(historyWindows(), 1); // brought forward, not a second one
+        f.reset();
+        QCOMPARE(historyWindows(), 0);
     }
 
     // The unit read back, changed, then restored: byte for byte as the snapshot, with its state

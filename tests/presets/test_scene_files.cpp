@@ -18,6 +18,7 @@
 #include "tests/support/save_faults.h"
 #include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
+#include "views/scene_actions.h"
 #include "views/scene_actions_transfer.h"
 
 #include <QAction>
@@ -846,7 +847,7 @@ class TestSceneFiles : public QObject {
         QCOMPARE(f.payloads().size(), size_t(55));
         QCOMPARE(texts(boxes), QStringList{"单个场景加载完成，确定后系统将自动同步数据"});
         QVERIFY(f.ui().BT_SENCE->isEnabled());
-        QVERIFY(!Transfer_Running());
+        QVERIFY(!f.window().sceneActions().transfer().running());
     }
 
     void saveAll() {

@@ -3,6 +3,7 @@
 #include "link/device_access.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "views/scene_actions.h"
 #include "views/scene_actions_transfer.h"
 
 #include <QSettings>
@@ -11,6 +12,12 @@ namespace tarn::test {
 
 namespace {
 qint64 g_now = 0;
+// The newest fixture's window: its scene actions run the transfers finishTransfer waits for.
+Tarn80X* g_window = nullptr;
+
+bool transferRunning() {
+    return g_window && g_window->sceneActions().transfer().running();
+}
 } // namespace
 
 qint64 testClock() {
@@ -46,12 +53,12 @@ bool finishTransfer(qint64 maxMs, const std::function<void()>& afterStep) {
     LinkMachine& link = Link_Machine();
     if (link.stepping()) return false; // asked from inside the transfer: it goes on outside
     const qint64 end = g_now + maxMs;
-    while ((link.jobRunning() || Transfer_Running()) && g_now < end) {
+    while ((link.jobRunning() || transferRunning()) && g_now < end) {
         g_now += std::max<qint64>(1, link.msUntilDue(g_now));
         link.step(g_now);
         if (afterStep) afterStep();
     }
-    return !link.jobRunning() && !Transfer_Running();
+    return !link.jobRunning() && !transferRunning();
 }
 
 void resetWorld(bool keepSettings) {
@@ -80,9 +87,11 @@ WindowFixture::WindowFixture(bool keepSettings) {
     // The real timer stays out of the way: tests step the link themselves.
     window_->stopLinkTimer();
     sim::unit().clearFrames();
+    g_window = window_.get();
 }
 
 WindowFixture::~WindowFixture() {
+    if (g_window == window_.get()) g_window = nullptr;
     window_.reset();
     Link_Machine().closeUnit();
 }

@@ -1,6 +1,5 @@
-#include "presets/history_window.h"
+#include "views/scene_actions_history_window.h"
 
-#include "app/tarn80x.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "model/scene_image.h"
@@ -12,9 +11,7 @@
 #include "session/tune_text.h"
 #include "session/unit_files.h"
 #include "views/scene_actions.h"
-#include "views/scene_actions_history.h"
 #include "views/scene_actions_transfer.h"
-#include "views/status_bar.h"
 #include "widgets/file_dialog.h"
 #include "widgets/file_notices.h"
 #include "widgets/notice.h"
@@ -24,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -32,8 +28,6 @@
 namespace tarn {
 
 namespace {
-
-QPointer<HistoryWindow> openWindow;
 
 void tellNotChanged(const HistoryResult& result) {
     if (result.ok()) return;
@@ -43,8 +37,8 @@ void tellNotChanged(const HistoryResult& result) {
 
 } // namespace
 
-HistoryWindow::HistoryWindow(Tarn80X& window, QWidget* parent)
-    : QDialog(parent), window_(window), english_(Pc.Lang_EN != 0) {
+HistoryWindow::HistoryWindow(SceneActions& view, QWidget* parent)
+    : QDialog(parent), view_(view), english_(Pc.Lang_EN != 0) {
     setObjectName(QStringLiteral("HistoryWindow"));
     setWindowTitle(tr2(history_text::Title, english_));
     resize(900, 600);
@@ -236,8 +230,7 @@ void HistoryWindow::saveScene() {
     if (!image) return;
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveSceneTitle,
                                        transfer_text::SingleFilter, "SCE");
-    if (!path.isEmpty() && Save_File_Or_Tell(path, Scene_Bytes(*image)))
-        window_.statusBar().showSavedWhere(path);
+    if (!path.isEmpty() && Save_File_Or_Tell(path, Scene_Bytes(*image))) emit view_.savedTo(path);
 }
 
 void HistoryWindow::saveText() {
@@ -250,8 +243,7 @@ void HistoryWindow::saveText() {
     }
     const QString path = Ask_File_Name(FileDialogMode::Save, history_text::SaveTextTitle,
                                        history_text::TextFilter, "json");
-    if (!path.isEmpty() && Save_File_Or_Tell(path, text.text))
-        window_.statusBar().showSavedWhere(path);
+    if (!path.isEmpty() && Save_File_Or_Tell(path, text.text)) emit view_.savedTo(path);
 }
 
 // As a scene file is loaded: the same checks and the same transfer, the unit snapshotted first
@@ -266,7 +258,7 @@ void HistoryWindow::restore() {
         Show_Notice(Scene_File_Check_Text(verdict, false));
         return;
     }
-    if (!Transfer_May_Start(nullptr)) return;
+    if (!view_.transfer().mayStart(nullptr)) return;
     if (!Ask_Question_Default_No(
             Fill_Text(history_text::RestoreQuestion, {Snapshot_Stamp(chosen[0])})))
         return;
@@ -274,18 +266,7 @@ void HistoryWindow::restore() {
         Show_Notice(transfer_text::NotConnected);
         return;
     }
-    window_.sceneActions().sceneImageLoad(file, SnapshotReason::Restore);
-}
-
-void Open_History_Window(Tarn80X& window) {
-    if (!openWindow) {
-        auto* w = new HistoryWindow(window);
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        openWindow = w;
-    }
-    openWindow->show();
-    openWindow->raise();
-    openWindow->activateWindow();
+    view_.sceneImageLoad(file, SnapshotReason::Restore);
 }
 
 } // namespace tarn

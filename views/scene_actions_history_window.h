@@ -17,13 +17,14 @@ class QTableWidget;
 
 namespace tarn {
 
-class Tarn80X;
+class SceneActions;
 
 class HistoryWindow : public QDialog {
     Q_OBJECT
 
   public:
-    explicit HistoryWindow(Tarn80X& window, QWidget* parent = nullptr);
+    // The view restores through its scene load and says where a snapshot was saved.
+    explicit HistoryWindow(SceneActions& view, QWidget* parent = nullptr);
 
     // The list again from the store (after a new snapshot, a pin, a note).
     void reload();
@@ -43,7 +44,7 @@ class HistoryWindow : public QDialog {
     std::optional<ParamImage::Bytes> imageOf(const SnapshotRecord& record) const;
     std::optional<ParamImage::Bytes> chosenImage() const;
 
-    Tarn80X& window_;
+    SceneActions& view_;
     bool english_ = false; // the language the window was built in; it keeps it while open
     std::vector<SnapshotRecord> rows_; // newest first, as the table shows them
     QTableWidget* list_ = nullptr;
@@ -56,8 +57,5 @@ class HistoryWindow : public QDialog {
     QPushButton* pin_ = nullptr;
     QPushButton* saveNote_ = nullptr;
 };
-
-// The one History window (scene menu), opened or brought forward.
-void Open_History_Window(Tarn80X& window);
 
 } // namespace tarn
