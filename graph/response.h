@@ -36,6 +36,7 @@ void EQ_Sections_Of(uint8_t ch, Biquad (&sections)[kEqSections]);
 // Level of channel ch at f Hz in dB, computed at f itself rather than read off the grid: its EQ
 // bands (bypass does not count, as on the curve) and both crossovers.
 double Channel_Level_Db(uint8_t ch, double f);
+
 // Frequency of grid point i (0..127): 20 x 1000^(i/127) Hz.
 double Grid_Freq(int i);
 
