@@ -8,7 +8,7 @@
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
 #include "graph/measurement.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
@@ -60,39 +60,38 @@ bool showTuned(Tarn80X& w) {
     const bool online = Link_Machine().phase() == LinkPhase::Idle;
     tuneChannel(Pc.Cur_CH);
     w.graph().crossoverCurveCalc(Pc.Cur_CH, false);
-    w.graph().crossoverCurveCalc(Pc.Cur_CH, true);
-    EQ_Curve_Calc(Pc.Cur_CH);
-    Curve_Points_Update(Pc.Cur_CH);
+    w.graph().crossoverCurveCalc(Pc.Cur_CH, true); // brings the whole channel up to date
     return online;
 }
 
 void benchCurves() {
     Param_Init();
-    Curve_Init();
+    ResponseCurves curves;
     tuneChannel(0);
     const int n = 20000;
     volatile int sink = 0;
     for (int i = 0; i < 200; ++i)
-        EQ_Curve_Calc(0); // warm-up
+        curves.eqCalc(0); // warm-up
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < n; ++i) {
-        EQ_Curve_Calc(0);
-        Curve_Points_Update(0);
-        sink = sink + Curve_Points[0][64].y();
+        curves.eqCalc(0);
+        curves.pointsUpdate(0);
+        sink = sink + curves.points(0)[64].y();
     }
     const qint64 eq = t.nsecsElapsed();
     t.restart();
     for (int i = 0; i < n; ++i) {
-        HPF_Curve_Calc(0);
-        LPF_Curve_Calc(0);
-        Curve_Points_Update(0);
-        sink = sink + Curve_Points[0][0].y();
+        curves.crossoverCalc(0, true);
+        curves.crossoverCalc(0, false);
+        curves.pointsUpdate(0);
+        sink = sink + curves.points(0)[0].y();
     }
     const qint64 xo = t.nsecsElapsed();
-    std::printf("EQ_Curve_Calc + Curve_Points_Update: %.2f us per call (%d calls, goal <= 50 us)\n",
+    std::printf("EQ row + polyline (eqCalc, pointsUpdate): %.2f us per call (%d calls, goal <= 50 "
+                "us)\n",
                 usPer(eq, n), n);
-    std::printf("HPF_Curve_Calc + LPF_Curve_Calc + Curve_Points_Update: %.2f us per call\n",
+    std::printf("crossover rows + polyline (crossoverCalc x2, pointsUpdate): %.2f us per call\n",
                 usPer(xo, n));
 }
 
@@ -161,9 +160,7 @@ void benchFullRepaint() {
         tuneChannel(ch);
         Param_Image.set_EQ_Gain(ch, 5 + ch, static_cast<uint16_t>(180 - 10 * ch));
         w.graph().crossoverCurveCalc(ch, false);
-        w.graph().crossoverCurveCalc(ch, true);
-        EQ_Curve_Calc(ch);
-        Curve_Points_Update(ch);
+        w.graph().crossoverCurveCalc(ch, true); // brings the whole channel up to date
         if (ch != Pc.Cur_CH) w.form()->curveCheck[ch]->setChecked(true);
     }
     Measurement m;

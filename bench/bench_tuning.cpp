@@ -2,9 +2,8 @@
 // one band edit, and a 31-filter file imported end to end (read, parse, fit, 31 bands written to
 // the unit, page shown). Prints figures; never fails.
 #include "app/tarn80x.h"
-#include "graph/curve_cache.h"
 #include "graph/measurement.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/file_io.h"
@@ -30,7 +29,7 @@ double usPer(qint64 ns, int n) {
 
 void benchPredicted() {
     Param_Init();
-    Curve_Init();
+    ResponseCurves curves;
     std::vector<MeasuredPoint> points;
     for (int k = 0; k < 480; ++k) { // 1/48 octave, as measurement programs export
         const double f = 20.0 * std::pow(2.0, k / 48.0);
@@ -46,14 +45,14 @@ void benchPredicted() {
     t.start();
     for (int i = 0; i < n; ++i) {
         Param_Image.set_EQ_Gain(0, 17, static_cast<uint16_t>(60 + i % 121)); // one band edit
-        Curves_Current(0);
-        Predicted_Levels(0, m, predicted);
+        curves.current(0);
+        Predicted_Levels(curves, 0, m, predicted);
         sink = sink + predicted[64];
     }
     const qint64 edit = t.nsecsElapsed();
     t.restart();
     for (int i = 0; i < n; ++i) {
-        Predicted_Levels(0, m, predicted);
+        Predicted_Levels(curves, 0, m, predicted);
         sink = sink + predicted[64];
     }
     const qint64 alone = t.nsecsElapsed();

@@ -1,6 +1,5 @@
 #include "graph/graph_view.h"
 
-#include "graph/curve_cache.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_texts.h"
 #include "graph/grid.h"
@@ -113,7 +112,6 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
                 [this, lowPass] { crossoverDragged(lowPass); });
     }
 
-    Curve_Init();
     resizeEvent(nullptr);   // the scale, the markers' limits and places, the boxes' row
     setMouseTracking(true); // the hover readout
 }
@@ -149,10 +147,10 @@ void GraphView::resizeEvent(QResizeEvent*) {
 Polyline GraphView::polyline(int ch) const {
     Polyline out{};
     if (ch < 0 || ch >= kChannels) return out;
-    Curves_Current(static_cast<uint8_t>(ch));
+    const auto c = static_cast<uint8_t>(ch);
+    curves_.current(c);
     for (int i = 0; i < kCurvePoints; ++i)
-        out[at(i)] = QPoint(scale_.freqToPx(Grid_Freq(i)),
-                            scale_.dbToPy(Curve_Db(static_cast<uint8_t>(ch), i)));
+        out[at(i)] = QPoint(scale_.freqToPx(curves_.freq(i)), scale_.dbToPy(curves_.db(c, i)));
     return out;
 }
 
@@ -167,7 +165,7 @@ void GraphView::paintEvent(QPaintEvent*) {
         if (checked[at(ch)] || ch == cur) lines[at(ch)] = polyline(ch);
     }
     QPainter painter(this);
-    Paint_Underlay(painter, scale_, cur, measurements_[cur], hoverX_);
+    Paint_Underlay(painter, scale_, curves_, cur, measurements_[cur], hoverX_);
     Paint_Graph(painter, scale_, cur, checked, lines, scale_.freqToPx(Param_Image.HPF_Freq(cur)),
                 scale_.freqToPx(Param_Image.LPF_Freq(cur)), pen_, brush_);
 
@@ -211,7 +209,7 @@ QStringList GraphView::readoutLines() const {
     double measured = 0;
     if (m.present && Grid_Level_At_X(scale_, m.covered, m.level, hoverX_ + 0.5, measured)) {
         std::array<double, kCurvePoints> predicted{};
-        Predicted_Levels(ch, m, predicted);
+        Predicted_Levels(curves_, ch, m, predicted);
         double p = 0;
         Grid_Level_At_X(scale_, m.covered, predicted, hoverX_ + 0.5, p);
         lines << tr2(Fill_Text(txt::ReadoutMeasured, {Level_Text(measured)}))
@@ -251,19 +249,19 @@ void GraphView::showChanges(unsigned families, int band) {
         placeBandMarker(band);
         eq = true;
     }
-    if (eq) tarn::EQ_Curve_Calc(ch);
+    if (eq) curves_.eqCalc(ch);
     if (families & RefreshCrossover) {
         crossoverCurveCalc(ch, false); // the rows also place the markers and their lines
         crossoverCurveCalc(ch, true);
     }
     if (!eq && !(families & RefreshCrossover)) return;
-    Curve_Points_Update(ch);
+    curves_.pointsUpdate(ch);
     refresh();
 }
 
 void GraphView::eqChanged() {
-    tarn::EQ_Curve_Calc(Pc.Cur_CH);
-    Curve_Points_Update(Pc.Cur_CH);
+    curves_.eqCalc(Pc.Cur_CH);
+    curves_.pointsUpdate(Pc.Cur_CH);
     refresh();
 }
 
@@ -287,7 +285,7 @@ void GraphView::hover(QPoint pos) {
 }
 
 QString GraphView::hoverReadout(int x) const {
-    return Hover_Readout(scale_, Pc.Cur_CH, x);
+    return Hover_Readout(curves_, scale_, Pc.Cur_CH, x);
 }
 
 // ---- markers ----
@@ -296,18 +294,18 @@ QString GraphView::hoverReadout(int x) const {
 // curve at the corner (the curve moves under them when a band changes, so this follows every
 // repaint request).
 void GraphView::placeCrossoverMarkers(uint8_t ch) {
-    Curves_Current(ch);
+    curves_.current(ch);
     for (bool lowPass : {false, true}) {
         const int x =
             Freq_To_Pos(scale_, lowPass ? Param_Image.LPF_Freq(ch) : Param_Image.HPF_Freq(ch));
         const int top =
-            Crossover_Marker_Top(scale_, Curve_Db_At_X(scale_, ch, x + kMarkerCentre + 0.5));
+            Crossover_Marker_Top(scale_, curves_.dbAtX(scale_, ch, x + kMarkerCentre + 0.5));
         (lowPass ? lpfMarker_ : hpfMarker_)->setGeometry(Crossover_Marker_Rect(x, top));
     }
 }
 
 void GraphView::crossoverCurveCalc(uint8_t ch, bool lowPass) {
-    lowPass ? tarn::LPF_Curve_Calc(ch) : tarn::HPF_Curve_Calc(ch);
+    curves_.crossoverCalc(ch, !lowPass);
     placeCrossoverMarkers(ch);
 }
 

@@ -1,12 +1,13 @@
-// The response graph as one widget: it owns the curves as drawn, the band and crossover markers
-// with their number labels, the overlay check boxes, the drag and hover state and the
-// measurements, paints itself, and reports edits through signals. It reads the image and the
-// edited channel (Pc.Cur_CH) and never writes them: the window hands its signals to the views and
-// the session's refresh requests to showChanges.
+// The response graph as one widget: it owns the response curves (ResponseCurves), the band and
+// crossover markers with their number labels, the overlay check boxes, the drag and hover state
+// and the measurements, paints itself, and reports edits through signals. It reads the image and
+// the edited channel (Pc.Cur_CH) and never writes them: the window hands its signals to the views
+// and the session's refresh requests to showChanges.
 #pragma once
 
 #include "graph/graph_painter.h"
 #include "graph/measurement.h"
+#include "graph/response_curves.h"
 #include "graph/scale.h"
 #include "model/param_image.h"
 
@@ -79,6 +80,8 @@ class GraphView : public QWidget {
     QRect readoutBounds() const; // where a readout may go
     // Channel ch's curve as drawn on this plot, brought up to date with the image first.
     Polyline polyline(int ch) const;
+    // The curves as they stand: rows, base-scale polylines, the crossover marker and line.
+    const ResponseCurves& curves() const { return curves_; }
 
   signals:
     // A band marker moved to new values (PC gain encoding, whole hertz).
@@ -108,6 +111,9 @@ class GraphView : public QWidget {
     QRect plotRect() const;
 
     GraphScale scale_;
+    // A cache of what the image gives: bringing it up to date while drawing (const) changes
+    // nothing anyone can see but the time it takes.
+    mutable ResponseCurves curves_;
     std::array<DragPushButton*, kBands> bandMarker_{};
     std::array<QLabel*, kBands> bandLabel_{};
     DragPushButton* hpfMarker_ = nullptr;

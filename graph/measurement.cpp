@@ -169,13 +169,10 @@ Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points) {
     return m;
 }
 
-double Response_Db(uint8_t ch, int i) {
-    return Curve_Db(ch, i);
-}
-
-void Predicted_Levels(uint8_t ch, const Measurement& m, std::array<double, kCurvePoints>& out) {
+void Predicted_Levels(const ResponseCurves& curves, uint8_t ch, const Measurement& m,
+                      std::array<double, kCurvePoints>& out) {
     for (int i = 0; i < kCurvePoints; ++i)
-        out[i] = m.covered[i] ? m.level[i] + Response_Db(ch, i) : 0.0;
+        out[i] = m.covered[i] ? m.level[i] + curves.db(ch, i) : 0.0;
 }
 
 } // namespace tarn

@@ -4,7 +4,7 @@
 // Display only: nothing here is sent to the unit or written into scene files.
 #pragma once
 
-#include "graph/response.h"
+#include "graph/response_curves.h"
 
 #include <QByteArray>
 #include <array>
@@ -48,11 +48,9 @@ struct Measurement {
 // Empty (not present) when fewer than two grid points are covered.
 Measurement Measurement_On_Grid(std::vector<MeasuredPoint> points);
 
-// Channel ch's present response at grid point i in dB, from its current rows.
-double Response_Db(uint8_t ch, int i);
-
-// Channel ch's measurement m plus its present response, on the grid; covered like the
-// measurement. The caller brings the channel's rows up to date first (Curves_Current).
-void Predicted_Levels(uint8_t ch, const Measurement& m, std::array<double, kCurvePoints>& out);
+// Channel ch's measurement m plus its present response in the curves, on the grid; covered like
+// the measurement. The caller brings the channel's rows up to date first (ResponseCurves::current).
+void Predicted_Levels(const ResponseCurves& curves, uint8_t ch, const Measurement& m,
+                      std::array<double, kCurvePoints>& out);
 
 } // namespace tarn

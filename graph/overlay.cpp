@@ -64,10 +64,11 @@ QPainterPath Curve_Path(const GraphScale& s, const std::array<bool, kCurvePoints
     return path;
 }
 
-void Paint_Measurement(QPainter& p, const GraphScale& s, uint8_t ch, const Measurement& m) {
+void Paint_Measurement(QPainter& p, const GraphScale& s, const ResponseCurves& curves, uint8_t ch,
+                       const Measurement& m) {
     if (!m.present) return;
     std::array<double, kCurvePoints> predicted{};
-    Predicted_Levels(ch, m, predicted);
+    Predicted_Levels(curves, ch, m, predicted);
     p.setClipRect(Plot_Rect(s), Qt::ReplaceClip);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setBrush(Qt::NoBrush);
@@ -176,20 +177,16 @@ bool Grid_Level_At_X(const GraphScale& s, const std::array<bool, kCurvePoints>& 
     return true;
 }
 
-QString Hover_Readout(uint8_t ch, int x) {
-    return Hover_Readout(kBaseScale, ch, x);
-}
-
-QString Hover_Readout(const GraphScale& s, uint8_t ch, int x) {
+QString Hover_Readout(const ResponseCurves& curves, const GraphScale& s, uint8_t ch, int x) {
     // The pixel's middle, on the drawn curve: the readout and the curve under the pointer agree.
-    return Hover_Text(s.pxToFreq(x), Curve_Db_At_X(s, ch, x + 0.5));
+    return Hover_Text(s.pxToFreq(x), curves.dbAtX(s, ch, x + 0.5));
 }
 
-void Paint_Underlay(QPainter& painter, const GraphScale& scale, uint8_t ch,
-                    const Measurement& measurement, int hoverX) {
+void Paint_Underlay(QPainter& painter, const GraphScale& scale, const ResponseCurves& curves,
+                    uint8_t ch, const Measurement& measurement, int hoverX) {
     painter.save();
     Paint_Grid(painter, scale);
-    Paint_Measurement(painter, scale, ch, measurement);
+    Paint_Measurement(painter, scale, curves, ch, measurement);
     Paint_Hover(painter, scale, hoverX);
     painter.restore();
 }

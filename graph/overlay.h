@@ -18,6 +18,7 @@ class QPainter;
 
 namespace tarn {
 
+class ResponseCurves;
 struct Measurement;
 
 // Where a readout box of the given size goes next to the pointer: below right of it, flipped to
@@ -46,14 +47,13 @@ bool Grid_Level_At_X(const GraphScale& scale, const std::array<bool, kCurvePoint
                      const std::array<double, kCurvePoints>& db, double x, double& out);
 
 // Grid and labels, then (when the channel's measurement is present) the measurement and the
-// predicted result of channel ch, then the hover line on column hoverX (none when -1).
-// Leaves the painter as it found it. The caller brings ch's curves up to date first
-// (Curves_Current).
-void Paint_Underlay(QPainter& painter, const GraphScale& scale, uint8_t ch,
-                    const Measurement& measurement, int hoverX);
+// predicted result of channel ch from its curves, then the hover line on column hoverX (none
+// when -1). Leaves the painter as it found it. The caller brings ch's curves up to date first
+// (ResponseCurves::current).
+void Paint_Underlay(QPainter& painter, const GraphScale& scale, const ResponseCurves& curves,
+                    uint8_t ch, const Measurement& measurement, int hoverX);
 
 // The readout text for the pointer at column x: frequency and channel ch's level there.
-QString Hover_Readout(uint8_t ch, int x);
-QString Hover_Readout(const GraphScale& scale, uint8_t ch, int x);
+QString Hover_Readout(const ResponseCurves& curves, const GraphScale& scale, uint8_t ch, int x);
 
 } // namespace tarn

@@ -57,7 +57,7 @@ build firmware_file session/firmware_image.cpp
 # The tuning workflow's text loaders use Qt Core, and the grid's label font Qt Gui (position-
 # independent code for their headers).
 extra="$(pkg-config --cflags --libs Qt6Core Qt6Gui) -fPIC" build tuning_files graph/measurement.cpp \
-    graph/decimal.cpp graph/response.cpp graph/curve_cache.cpp graph/grid.cpp \
+    graph/decimal.cpp graph/response.cpp graph/response_curves.cpp graph/grid.cpp \
     model/param_image.cpp session/text.cpp tuning/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp
 extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tune_text session/tune_text.cpp \

@@ -4,7 +4,8 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
-#include "graph/response.h"
+#include "graph/graph_view.h"
+#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
@@ -234,7 +235,8 @@ void TestCrossover::slopeOffAndBackOn() {
     slopeEntry(f.window(), lowPass, 8)->trigger();
     QCOMPARE(hexList(f.writes()), hexList({filterFrame(lowPass, 0, 0, freq, 7, 1)}));
     QCOMPARE(w.slope->text(), offText);
-    const auto& curve = lowPass ? Curve_LPF[0] : Curve_HPF[0];
+    const ResponseCurves& curves = f.window().graph().curves();
+    const ResponseCurves::Row& curve = lowPass ? curves.lpf(0) : curves.hpf(0);
     for (double v : curve)
         QCOMPARE(v, 0.0);
 

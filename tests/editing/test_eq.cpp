@@ -3,8 +3,9 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
+#include "graph/graph_view.h"
 #include "graph/marker_geometry.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/eq_format.h"
@@ -128,7 +129,7 @@ void TestEq::sliderStoresShowsSendsAndLights() {
     QCOMPARE(ui.bandButton[2]->styleSheet(), QString::fromLatin1(kBandLedActive));
     QCOMPARE(ui.bandMarker[2]->y(), Gain_To_Marker_Y(150));
     int highest = kZeroDbY;
-    for (const QPoint& p : Curve_Points[1])
+    for (const QPoint& p : f.window().graph().curves().points(1))
         highest = std::min(highest, p.y());
     QVERIFY2(highest < kZeroDbY - 10, "the boost shows on CH2's curve");
 

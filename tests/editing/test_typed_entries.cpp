@@ -5,7 +5,8 @@
 #include "app/form.h"
 #include "app/tarn80x.h"
 #include "graph/drag_push_button.h"
-#include "graph/response.h"
+#include "graph/graph_view.h"
+#include "graph/response_curves.h"
 #include "model/param_image.h"
 #include "tests/support/input.h"
 #include "tests/support/window_fixture.h"
@@ -222,7 +223,8 @@ void TestTypedEntries::typedValueShownAsStored() {
     QCOMPARE(int(Pc.Cur_CH), kEqCh);
     ui.eqGainSlider[kBand]->setValue(218);
     if (fam == DelayCm) f.window().menus.unitCm->trigger();
-    const bool boostedBefore = Curve_Points[kEqCh][38].y() < 144; // 157.9 Hz, the 0 dB line
+    const ResponseCurves& curves = f.window().graph().curves();
+    const bool boostedBefore = curves.points(kEqCh)[38].y() < 144; // 157.9 Hz, the 0 dB line
     QVERIFY(boostedBefore);
     const Target t = targetOf(ui, fam);
     f.clearFrames();
@@ -240,14 +242,14 @@ void TestTypedEntries::typedValueShownAsStored() {
         QCOMPARE(ui.bandButton[kBand]->styleSheet().contains("background-color:white"),
                  stored == 120);
         // The curve at the band crosses the 0 dB line with the gain.
-        const int y = Curve_Points[kEqCh][38].y();
+        const int y = curves.points(kEqCh)[38].y();
         if (stored >= 130) QVERIFY2(y < 144, qPrintable(QString::number(y)));
         if (stored <= 110) QVERIFY2(y > 144, qPrintable(QString::number(y)));
     } else if (t.marker) {
         QCOMPARE(t.marker->x(), marker);
     }
-    if (fam == HpfFreq) QCOMPARE(HPF_Line.x1(), marker + 5);
-    if (fam == LpfFreq) QCOMPARE(LPF_Line.x1(), marker + 5);
+    if (fam == HpfFreq) QCOMPARE(curves.line(true).x1(), marker + 5);
+    if (fam == LpfFreq) QCOMPARE(curves.line(false).x1(), marker + 5);
 }
 
 QTEST_MAIN(TestTypedEntries)

@@ -2,9 +2,8 @@
 // fields: read-back, link copies, or a change made with no curve computation at all.
 #include "app/form.h"
 #include "app/tarn80x.h"
-#include "graph/curve_cache.h"
 #include "graph/graph_view.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
@@ -25,10 +24,10 @@ void render(Tarn80X& w) {
     graph->render(&img, graph->pos(), QRegion(), {});
 }
 
-QVector<int> ysAt(int ch, std::initializer_list<int> points) {
+QVector<int> ysAt(const Tarn80X& w, uint8_t ch, std::initializer_list<int> points) {
     QVector<int> ys;
     for (int i : points)
-        ys << Curve_Points[ch][i].y();
+        ys << w.graph().curves().points(ch)[size_t(i)].y();
     return ys;
 }
 
@@ -49,9 +48,9 @@ class TestCurvesCurrent : public QObject {
         QCOMPARE(int(Pc.Cur_CH), 0);
         f.ui().curveCheck[2]->setChecked(true);
         render(f.window());
-        QCOMPARE(ysAt(2, {0, 40, 64, 72, 80, 90, 100, 127}),
+        QCOMPARE(ysAt(f.window(), 2, {0, 40, 64, 72, 80, 90, 100, 127}),
                  (QVector<int>{144, 144, 145, 158, 216, 305, 393, 633}));
-        QCOMPARE(ysAt(0, {64, 72, 80}), (QVector<int>{144, 144, 144}));
+        QCOMPARE(ysAt(f.window(), 0, {64, 72, 80}), (QVector<int>{144, 144, 144}));
     }
 
     // CH1 linked to CH2 (EQ and filters): a band moved on CH1 is on CH2's overlay at once.
@@ -62,37 +61,38 @@ class TestCurvesCurrent : public QObject {
         render(f.window());
         f.ui().eqGainSlider[17]->setValue(240); // +12 dB at 1 kHz, Q 3
         render(f.window());
-        QCOMPARE(Curve_Points[1][72].y(), 88); // +11.9897 dB at 1004.19 Hz: floor(88.15)
+        QCOMPARE(f.window().graph().curves().points(1)[72].y(),
+                 88); // +11.9897 dB at 1004.19 Hz: floor(88.15)
     }
 
     // Fields changed back to what the curve was last drawn from, after a computation of other
     // values, are computed again: the notes follow every computation, not only the painter's.
     void computationsNoteTheirFields() {
         Param_Init();
-        Curve_Init();
-        QVERIFY(Curves_Current(4));
-        QVERIFY(!Curves_Current(4)); // nothing changed since
+        ResponseCurves curves;
+        QVERIFY(curves.current(4));
+        QVERIFY(!curves.current(4)); // nothing changed since
         Param_Image.set_EQ_Gain(4, 17, 240);
-        EQ_Curve_Calc(4);
-        Curve_Points_Update(4);
-        QCOMPARE(Curve_Points[4][72].y(), 88);
+        curves.eqCalc(4);
+        curves.pointsUpdate(4);
+        QCOMPARE(curves.points(4)[72].y(), 88);
         Param_Image.set_EQ_Gain(4, 17, kGainFlat); // e.g. undone, with no computation
-        QVERIFY(Curves_Current(4));
-        QCOMPARE(Curve_Points[4][72].y(), 144);
+        QVERIFY(curves.current(4));
+        QCOMPARE(curves.points(4)[72].y(), 144);
     }
 
     // Bringing another channel up to date leaves the edited channel's crossover lines alone.
     void overlayLeavesCrossoverLines() {
         Param_Init();
-        Curve_Init();
+        ResponseCurves curves;
         Param_Image.set_HPF_Freq(0, 100);
-        HPF_Curve_Calc(0);
+        curves.crossoverCalc(0, true);
         Param_Image.set_HPF_Freq(3, 5000);
         Param_Image.set_HPF_Off(3, 0);
-        QVERIFY(Curves_Current(3));
-        QCOMPARE(HPF_Line, QLine(283, 50, 283, 238));
-        QCOMPARE(HPF_Marker_X, 278);
-        QVERIFY(Curve_HPF[3][0] < -190.0); // -10 log10(1 + 250^8) = -191.84 dB
+        QVERIFY(curves.current(3));
+        QCOMPARE(curves.line(true), QLine(283, 50, 283, 238));
+        QCOMPARE(curves.markerX(true), 278);
+        QVERIFY(curves.hpf(3)[0] < -190.0); // -10 log10(1 + 250^8) = -191.84 dB
     }
 };
 

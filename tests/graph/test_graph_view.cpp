@@ -6,6 +6,7 @@
 #include "graph/graph_view.h"
 #include "graph/response.h"
 #include "model/param_image.h"
+#include "session/edit_session.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -73,6 +74,20 @@ class TestGraphView : public QObject {
         QCOMPARE(view->findChildren<DragPushButton*>().size(), qsizetype(33));
         QCOMPARE(view->bandLabels()[30]->text(), QString("31"));
         QCOMPARE(view->curveChecks()[2]->geometry(), QRect(232, 251, 92, 22));
+    }
+
+    // Each graph keeps its own curves: one made later starts from the start-up places and leaves
+    // the first one's rows and crossover line as they were.
+    void curvesAreTheGraphsOwn() {
+        Param_Image.set_HPF_Freq(0, 100);
+        Param_Image.set_EQ_Gain(0, 17, 240); // +12 dB at 1 kHz, Q 3
+        view->showChanges(RefreshEq | RefreshCrossover, -1);
+        QCOMPARE(view->curves().line(true), QLine(283, 50, 283, 238)); // 100 Hz on column 283
+        QCOMPARE(view->curves().points(0)[72].y(), 88);
+        GraphView other;
+        QCOMPARE(other.curves().line(true), QLine(66, 50, 66, 238));
+        QCOMPARE(view->curves().line(true), QLine(283, 50, 283, 238));
+        QCOMPARE(view->curves().points(0)[72].y(), 88);
     }
 
     void bandDragAtTwoSizes_data();

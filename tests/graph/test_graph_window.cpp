@@ -6,7 +6,7 @@
 #include "graph/graph_view.h"
 #include "graph/grid.h"
 #include "graph/overlay.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
@@ -111,6 +111,7 @@ class TestGraphWindow : public QObject {
         return img;
     }
     static QRgb background(const QImage& img) { return img.pixel(20, 150); } // left of the clip
+    const ResponseCurves& curves() const { return w->graph().curves(); }
 
     // The link tick, driven by hand until the read-back and the scene names are done.
     void goOnline() {
@@ -171,20 +172,19 @@ void TestGraphWindow::editedChannelDrawnOnItsCurve() {
     Pc.Cur_CH = 2;
     Param_Image.set_EQ_Gain(2, 17, 240);
     Param_Image.set_EQ_Gain(2, 5, 30);
-    EQ_Curve_Calc(2);
-    Curve_Points_Update(2);
+    w->graph().eqChanged();
     const QImage img = renderGraph();
     const QRgb bg = background(img);
     int checkedPoints = 0;
     for (int i = 0; i < kCurvePoints - 1; ++i) {
-        const QPoint p = Curve_Points[2][i];
+        const QPoint p = curves().points(2)[i];
         if (p.y() < 52 || p.y() > 236) continue;
         QVERIFY2(onVertex(img, p, kChannel[2], bg), qPrintable(QString("point %1").arg(i)));
         ++checkedPoints;
     }
     QVERIFY(checkedPoints > 100);
     // Nothing of the curve outside the clip rectangle, and no other channel's colour anywhere.
-    QVERIFY(!tinted(img.pixel(20, Curve_Points[2][0].y()), kChannel[2], bg));
+    QVERIFY(!tinted(img.pixel(20, curves().points(2)[0].y()), kChannel[2], bg));
     for (int y = 50; y < 238; ++y)
         for (int x = 36; x < 1096; x += 3)
             for (int ch : {0, 1, 4})
@@ -210,11 +210,12 @@ void TestGraphWindow::everyCheckedOverlay() {
     QFETCH(QVector<int>, drawn);
     Pc.Cur_CH = 4;
     const int gains[6] = {240, 180, 60, 0, 120, 210}; // +12, +6, -6, -12, flat, +9 dB
-    for (uint8_t ch = 0; ch < 6; ++ch) {
+    for (uint8_t ch = 0; ch < 6; ++ch)
         Param_Image.set_EQ_Gain(ch, 17, uint16_t(gains[ch]));
-        EQ_Curve_Calc(ch);
-        Curve_Points_Update(ch);
-    }
+    // Every channel's curve, drawn or not, where it would be drawn.
+    std::array<Polyline, 6> lines;
+    for (int ch = 0; ch < 6; ++ch)
+        lines[size_t(ch)] = w->graph().polyline(ch);
     for (int ch = 0; ch < 6; ++ch) {
         ui->curveCheck[size_t(ch)]->setTristate(true);
         ui->curveCheck[size_t(ch)]->setCheckState(Qt::CheckState(states[ch]));
@@ -224,10 +225,10 @@ void TestGraphWindow::everyCheckedOverlay() {
     for (int ch : {0, 1, 2, 3, 5}) {
         int onCurve = 0;
         for (int i = 70; i <= 74; ++i)
-            if (onVertex(img, Curve_Points[ch][i], kChannel[ch], bg)) ++onCurve;
+            if (onVertex(img, lines[size_t(ch)][size_t(i)], kChannel[ch], bg)) ++onCurve;
         QCOMPARE(onCurve, drawn.contains(ch) ? 5 : 0);
     }
-    QVERIFY(onVertex(img, Curve_Points[4][72], kChannel[4], bg));
+    QVERIFY(onVertex(img, lines[4][72], kChannel[4], bg));
 }
 
 // The lines are drawn for OFF filters too, on the corner's column (the marker's left edge + 5);
@@ -281,8 +282,7 @@ void TestGraphWindow::gridMarkerAndCurveMeet() {
     Param_Image.set_EQ_Gain(0, b, uint16_t(gain));
     Param_Image.set_EQ_Q(0, b, 5);
     w->graph().placeBandMarker(b);
-    EQ_Curve_Calc(0);
-    Curve_Points_Update(0);
+    w->graph().eqChanged();
 
     int lineColumn = -1, lineRow = -1;
     for (const GridLine& l : Grid_Freq_Lines())
@@ -292,7 +292,7 @@ void TestGraphWindow::gridMarkerAndCurveMeet() {
     QCOMPARE(lineColumn, column);
     QCOMPARE(lineRow, row);
     QCOMPARE(ui->bandMarker[b]->geometry().topLeft() + QPoint(5, 5), QPoint(column, row));
-    QCOMPARE(Hover_Readout(0, column), readout);
+    QCOMPARE(w->graph().hoverReadout(column), readout); // CH1 is edited
 
     const QImage img = renderGraph();
     const QRgb bg = background(img);
@@ -331,8 +331,7 @@ void TestGraphWindow::readoutIsTheCurveUnderThePointer() {
     Param_Image.set_LPF_Slope(2, 3);
     w->graph().crossoverCurveCalc(2, false);
     w->graph().crossoverCurveCalc(2, true);
-    Curve_Points_Update(2);
-    const QString text = Hover_Readout(2, column);
+    const QString text = w->graph().hoverReadout(column);
     const double read =
         text.section(QStringLiteral("  "), 1).remove(QStringLiteral(" dB")).toDouble();
     if (db != 0.0) QVERIFY2(qAbs(read - db) < 0.051, qPrintable(text));
@@ -462,7 +461,7 @@ void TestGraphWindow::crossoverDragFollowsTheCurve() {
     QCOMPARE(edit->text(), QString("74"));
     QCOMPARE(m->pos(), QPoint(232, 150));
     QCOMPARE(takeFrames(), std::vector<Bytes>{filterFrame(lowPass, ch, 2, 74, 5, 0)});
-    QCOMPARE(lowPass ? LPF_Line.x1() : HPF_Line.x1(), 237);
+    QCOMPARE(curves().line(!lowPass).x1(), 237);
     QCOMPARE(
         int(sim::unit().u16(lowPass ? sim::off::LpfFreq + 2 * ch : sim::off::HpfFreq + 2 * ch)),
         74);
@@ -532,7 +531,7 @@ void TestGraphWindow::ledDoubleClickFlatAndRestore() {
     QCOMPARE(ui->bandMarker[b]->y(), 125); // +3.0 dB: row floor(144.5 - 14.1) = 130
     QVERIFY(led->styleSheet().contains("rgb(65,105,225)"));
     checkBandFrames(takeFrames(), bandFrame(0, b, 50, 150, 30));
-    QVERIFY(Curve_Points[0][17].y() < 135); // the curve follows
+    QVERIFY(curves().points(0)[17].y() < 135); // the curve follows
 }
 
 void TestGraphWindow::ledDoubleClickOnNeverFlattenedBand() {

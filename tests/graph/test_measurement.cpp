@@ -1,8 +1,7 @@
 // Measurement files into the overlay: what is read or refused, the curve on the grid levelled at
 // 200 Hz..2 kHz, and the predicted result of the channel's present settings.
-#include "graph/curve_cache.h"
 #include "graph/measurement.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "model/param_image.h"
 
 #include <QtTest>
@@ -29,10 +28,7 @@ class TestMeasurement : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() {
-        Param_Init();
-        Curve_Init();
-    }
+    void init() { Param_Init(); }
 
     void readOrRefuse_data() {
         QTest::addColumn<QByteArray>("text");
@@ -216,9 +212,10 @@ class TestMeasurement : public QObject {
         Param_Image.set_EQ_Gain(3, 17, 240);
         Param_Image.set_HPF_Off(3, 0);
         Param_Image.set_HPF_Freq(3, 100);
-        Curves_Current(3);
+        ResponseCurves curves;
+        curves.current(3);
         std::array<double, kCurvePoints> predicted{};
-        Predicted_Levels(3, m, predicted);
+        Predicted_Levels(curves, 3, m, predicted);
         QVERIFY2(std::fabs(predicted[point] - level) < 0.001,
                  qPrintable(QString::number(predicted[point], 'f', 5)));
     }

@@ -5,6 +5,7 @@
 // -3.01 dB at the corner); pixels from x = 36.5 + 1059 * log10(f / 20) / 3 and
 // y = 144.5 - 4.7 * dB, each rounded down.
 #include "graph/response.h"
+#include "graph/response_curves.h"
 #include "model/param_image.h"
 
 #include <QtTest>
@@ -15,7 +16,7 @@ using namespace tarn;
 namespace {
 
 // Index of the largest (or smallest) value of a row.
-int extremum(const double (&row)[kCurvePoints], bool highest) {
+int extremum(const ResponseCurves::Row& row, bool highest) {
     int best = 0;
     for (int i = 1; i < kCurvePoints; ++i)
         if (highest ? row[i] > row[best] : row[i] < row[best]) best = i;
@@ -30,7 +31,7 @@ class TestResponse : public QObject {
   private slots:
     void init() {
         Param_Init();
-        Curve_Init();
+        curves.init();
     }
 
     void startupIsFlatLine();
@@ -58,39 +59,42 @@ class TestResponse : public QObject {
     void posToFreqIsMonotoneAndInRange();
     void standardPeaking_data();
     void standardPeaking();
+
+  private:
+    ResponseCurves curves;
 };
 
 void TestResponse::startupIsFlatLine() {
-    QCOMPARE(Curve_Points[0][0], QPoint(36, 144)); // 20 Hz on the plot's first column
-    QCOMPARE(Curve_Points[0][1].x(), 44);
-    QCOMPARE(Curve_Points[0][64].x(), 570);
-    QCOMPARE(Curve_Points[0][126].x(), 1087);
-    QCOMPARE(Curve_Points[0][127], QPoint(1095, 144)); // 20 kHz on its last column
-    for (int ch = 0; ch < kCurveChannels; ++ch) {
+    QCOMPARE(curves.points(0)[0], QPoint(36, 144)); // 20 Hz on the plot's first column
+    QCOMPARE(curves.points(0)[1].x(), 44);
+    QCOMPARE(curves.points(0)[64].x(), 570);
+    QCOMPARE(curves.points(0)[126].x(), 1087);
+    QCOMPARE(curves.points(0)[127], QPoint(1095, 144)); // 20 kHz on its last column
+    for (uint8_t ch = 0; ch < kCurveChannels; ++ch) {
         for (int i = 0; i < kCurvePoints; ++i) {
-            QCOMPARE(Curve_Points[ch][i].y(), 144);
-            QCOMPARE(Curve_Points[ch][i].x(), Curve_Points[0][i].x());
-            QCOMPARE(Curve_EQ[ch][i], 0.0);
-            QCOMPARE(Curve_HPF[ch][i], 0.0);
-            QCOMPARE(Curve_LPF[ch][i], 0.0);
+            QCOMPARE(curves.points(ch)[i].y(), 144);
+            QCOMPARE(curves.points(ch)[i].x(), curves.points(0)[i].x());
+            QCOMPARE(curves.eq(ch)[i], 0.0);
+            QCOMPARE(curves.hpf(ch)[i], 0.0);
+            QCOMPARE(curves.lpf(ch)[i], 0.0);
         }
     }
-    QVERIFY(qAbs(Curve_Freq[0] - 20.0) < 1e-9);
-    QVERIFY(qAbs(Curve_Freq[1] - 21.118) < 1e-3);
-    QVERIFY(qAbs(Curve_Freq[64] - 649.892) < 1e-3);
-    QVERIFY(qAbs(Curve_Freq[126] - 18941.22) < 1e-2);
-    QVERIFY(qAbs(Curve_Freq[127] - 20000.0) < 1e-6);
-    QCOMPARE(HPF_Line, QLine(66, 50, 66, 238));
-    QCOMPARE(LPF_Line, QLine(666, 50, 666, 238));
+    QVERIFY(qAbs(curves.freq(0) - 20.0) < 1e-9);
+    QVERIFY(qAbs(curves.freq(1) - 21.118) < 1e-3);
+    QVERIFY(qAbs(curves.freq(64) - 649.892) < 1e-3);
+    QVERIFY(qAbs(curves.freq(126) - 18941.22) < 1e-2);
+    QVERIFY(qAbs(curves.freq(127) - 20000.0) < 1e-6);
+    QCOMPARE(curves.line(true), QLine(66, 50, 66, 238));
+    QCOMPARE(curves.line(false), QLine(666, 50, 666, 238));
 }
 
 // Bands at 0 dB add nothing: the flat curve is exactly 0 dB and lies on the 0 dB row.
 void TestResponse::flatEqIsExactlyZero() {
-    EQ_Curve_Calc(2);
-    Curve_Points_Update(2);
+    curves.eqCalc(2);
+    curves.pointsUpdate(2);
     for (int i = 0; i < kCurvePoints; ++i) {
-        QCOMPARE(Curve_EQ[2][i], 0.0);
-        QCOMPARE(Curve_Points[2][i].y(), 144);
+        QCOMPARE(curves.eq(2)[i], 0.0);
+        QCOMPARE(curves.points(2)[i].y(), 144);
     }
     QCOMPARE(Channel_Level_Db(2, 20.0), 0.0);
     QCOMPARE(Channel_Level_Db(2, 20000.0), 0.0);
@@ -111,13 +115,13 @@ void TestResponse::singleBandPeak() {
     QFETCH(double, db);
     QFETCH(int, y);
     Param_Image.set_EQ_Gain(0, 17, static_cast<uint16_t>(gain)); // band 18, 1000 Hz, Q 3.0
-    EQ_Curve_Calc(0);
-    Curve_Points_Update(0);
-    const int i = extremum(Curve_EQ[0], gain > 120);
+    curves.eqCalc(0);
+    curves.pointsUpdate(0);
+    const int i = extremum(curves.eq(0), gain > 120);
     QCOMPARE(i, 72);
-    QVERIFY2(qAbs(Curve_EQ[0][i] - db) < 0.0001,
-             qPrintable(QString::number(Curve_EQ[0][i], 'f', 4)));
-    QCOMPARE(Curve_Points[0][i], QPoint(636, y));
+    QVERIFY2(qAbs(curves.eq(0)[i] - db) < 0.0001,
+             qPrintable(QString::number(curves.eq(0)[i], 'f', 4)));
+    QCOMPARE(curves.points(0)[i], QPoint(636, y));
 }
 
 void TestResponse::bandSectionGainAtItsFrequency_data() {
@@ -153,9 +157,9 @@ void TestResponse::bandIsTheStandardPeaking() {
     Param_Image.set_EQ_Gain(1, 17, 60);
     Param_Image.set_EQ_Q(1, 17, 20);
     QVERIFY(qAbs(Channel_Level_Db(1, 781.2117) - (-3.00)) < 0.0005);
-    EQ_Curve_Calc(1);
-    QVERIFY2(qAbs(Curve_EQ[1][64] - (-1.4819)) < 0.0001,
-             qPrintable(QString::number(Curve_EQ[1][64], 'f', 5)));
+    curves.eqCalc(1);
+    QVERIFY2(qAbs(curves.eq(1)[64] - (-1.4819)) < 0.0001,
+             qPrintable(QString::number(curves.eq(1)[64], 'f', 5)));
 }
 
 void TestResponse::cutMirrorsBoost_data() {
@@ -178,14 +182,14 @@ void TestResponse::cutMirrorsBoost() {
     Param_Image.set_EQ_Freq(0, band, static_cast<uint16_t>(freq));
     Param_Image.set_EQ_Q(0, band, static_cast<uint8_t>(q));
     Param_Image.set_EQ_Gain(0, band, static_cast<uint16_t>(120 + tenthsDb));
-    EQ_Curve_Calc(0);
+    curves.eqCalc(0);
     double boost[kCurvePoints];
-    std::copy(std::begin(Curve_EQ[0]), std::end(Curve_EQ[0]), boost);
+    std::copy(curves.eq(0).begin(), curves.eq(0).end(), boost);
     Param_Image.set_EQ_Gain(0, band, static_cast<uint16_t>(120 - tenthsDb));
-    EQ_Curve_Calc(0);
+    curves.eqCalc(0);
     double peak = 0.0;
     for (int i = 0; i < kCurvePoints; ++i) {
-        QVERIFY2(qAbs(boost[i] + Curve_EQ[0][i]) < 1e-7, qPrintable(QString::number(i)));
+        QVERIFY2(qAbs(boost[i] + curves.eq(0)[i]) < 1e-7, qPrintable(QString::number(i)));
         peak = qMax(peak, boost[i]);
     }
     QVERIFY(peak <= tenthsDb / 10.0 + 1e-9 && peak > tenthsDb / 10.0 * 0.9);
@@ -195,17 +199,17 @@ void TestResponse::eqTouchesOnlyItsChannel() {
     // A typed -20.0 dB is stored as 16-bit two's complement (-80) and must draw a cut:
     // -19.9728 dB at grid point 72 (peaking, Q 3, 1 kHz).
     Param_Image.set_EQ_Gain(3, 17, static_cast<uint16_t>(-80));
-    EQ_Curve_Calc(3);
-    Curve_Points_Update(3);
-    QVERIFY(qAbs(Curve_EQ[3][72] - (-19.9728)) < 0.0001);
+    curves.eqCalc(3);
+    curves.pointsUpdate(3);
+    QVERIFY(qAbs(curves.eq(3)[72] - (-19.9728)) < 0.0001);
     for (int i = 0; i < kCurvePoints; ++i) {
-        QCOMPARE(Curve_EQ[0][i], 0.0);
-        QCOMPARE(Curve_Points[0][i].y(), 144);
+        QCOMPARE(curves.eq(0)[i], 0.0);
+        QCOMPARE(curves.points(0)[i].y(), 144);
     }
-    // The scratch table holds the last channel computed; the next channel starts afresh.
-    EQ_Curve_Calc(4);
+    // The band sections are those of the channel computed: the next channel starts afresh.
+    curves.eqCalc(4);
     for (int i = 0; i < kCurvePoints; ++i)
-        QCOMPARE(Curve_EQ[4][i], 0.0);
+        QCOMPARE(curves.eq(4)[i], 0.0);
 }
 
 void TestResponse::crossoverShapes_data() {
@@ -261,21 +265,21 @@ void TestResponse::crossoverShapes() {
     };
     set(kHpfFields, 20000, true);
     set(kLpfFields, 20, true);
-    HPF_Curve_Calc(ch);
-    LPF_Curve_Calc(ch);
+    curves.crossoverCalc(ch, true);
+    curves.crossoverCalc(ch, false);
     const double tol = 0.0001;
-    QVERIFY2(qAbs(Curve_HPF[ch][127] - cornerDb) < tol,
-             qPrintable(QString::number(Curve_HPF[ch][127])));
-    QVERIFY2(qAbs(Curve_HPF[ch][0] - decades3Db) < tol,
-             qPrintable(QString::number(Curve_HPF[ch][0])));
-    QVERIFY2(qAbs(Curve_LPF[ch][0] - cornerDb) < tol,
-             qPrintable(QString::number(Curve_LPF[ch][0])));
-    QVERIFY2(qAbs(Curve_LPF[ch][127] - decades3Db) < tol,
-             qPrintable(QString::number(Curve_LPF[ch][127])));
+    QVERIFY2(qAbs(curves.hpf(ch)[127] - cornerDb) < tol,
+             qPrintable(QString::number(curves.hpf(ch)[127])));
+    QVERIFY2(qAbs(curves.hpf(ch)[0] - decades3Db) < tol,
+             qPrintable(QString::number(curves.hpf(ch)[0])));
+    QVERIFY2(qAbs(curves.lpf(ch)[0] - cornerDb) < tol,
+             qPrintable(QString::number(curves.lpf(ch)[0])));
+    QVERIFY2(qAbs(curves.lpf(ch)[127] - decades3Db) < tol,
+             qPrintable(QString::number(curves.lpf(ch)[127])));
     // Each filter only falls away from its corner.
     for (int i = 1; i < kCurvePoints; ++i) {
-        QVERIFY(Curve_HPF[ch][i] > Curve_HPF[ch][i - 1]);
-        QVERIFY(Curve_LPF[ch][i] < Curve_LPF[ch][i - 1]);
+        QVERIFY(curves.hpf(ch)[i] > curves.hpf(ch)[i - 1]);
+        QVERIFY(curves.lpf(ch)[i] < curves.lpf(ch)[i - 1]);
     }
 
     set(kHpfFields, 2000, true);
@@ -294,14 +298,14 @@ void TestResponse::butterworth24AtTwentyHertz() {
     Param_Image.set_HPF_Freq(0, 100);
     Param_Image.set_HPF_Slope(0, 3);
     Param_Image.set_HPF_Type(0, 0);
-    HPF_Curve_Calc(0);
-    Curve_Points_Update(0);
+    curves.crossoverCalc(0, true);
+    curves.pointsUpdate(0);
     // -10 log10(1 + 5^8) = -55.9176 dB, y = floor(144.5 + 4.7 * 55.9176) = 407.
-    QVERIFY(qAbs(Curve_HPF[0][0] - (-55.9176)) < 0.0001);
-    QCOMPARE(Curve_Points[0][0].y(), 407); // left for the clip to cut
+    QVERIFY(qAbs(curves.hpf(0)[0] - (-55.9176)) < 0.0001);
+    QCOMPARE(curves.points(0)[0].y(), 407); // left for the clip to cut
     // 100 Hz lies on column floor(36.5 + 353 * log10(5)) = 283; the marker's left edge 5 left.
-    QCOMPARE(HPF_Marker_X, 278);
-    QCOMPARE(HPF_Line, QLine(283, 50, 283, 238));
+    QCOMPARE(curves.markerX(true), 278);
+    QCOMPARE(curves.line(true), QLine(283, 50, 283, 238));
 }
 
 void TestResponse::offFilterIsExactlyFlat_data() {
@@ -330,30 +334,31 @@ void TestResponse::offFilterIsExactlyFlat() {
     Param_Image.setFilterType(f, ch, static_cast<uint8_t>(type));
     Param_Image.setFilterSlope(f, ch, static_cast<uint8_t>(slope));
     Param_Image.setFilterOff(f, ch, 0);
-    high ? HPF_Curve_Calc(ch) : LPF_Curve_Calc(ch);
-    const double(&row)[kCurvePoints] = high ? Curve_HPF[ch] : Curve_LPF[ch];
+    curves.crossoverCalc(ch, high);
+    const ResponseCurves::Row& row = high ? curves.hpf(ch) : curves.lpf(ch);
     QVERIFY(row[high ? 0 : 127] < -1.0 || row[high ? 127 : 0] < -1.0);
 
     Param_Image.setFilterOff(f, ch, 1);
-    high ? HPF_Curve_Calc(ch) : LPF_Curve_Calc(ch);
+    curves.crossoverCalc(ch, high);
     for (int i = 0; i < kCurvePoints; ++i)
         QCOMPARE(row[i], 0.0);
     QCOMPARE(Channel_Level_Db(ch, freq), 0.0);
-    QCOMPARE(high ? HPF_Marker_X : LPF_Marker_X, column - 5);
-    QCOMPARE(high ? HPF_Line : LPF_Line, QLine(column, 50, column, 238));
+    QCOMPARE(curves.markerX(high), column - 5);
+    QCOMPARE(curves.line(high), QLine(column, 50, column, 238));
 }
 
 void TestResponse::unknownFamilyLeavesCurve() {
     Param_Image.set_LPF_Off(0, 0);
     Param_Image.set_LPF_Freq(0, 1000);
-    LPF_Curve_Calc(0);
-    const double before = Curve_LPF[0][100];
+    curves.crossoverCalc(0, false);
+    const double before = curves.lpf(0)[100];
     QVERIFY(before < -10.0);
     Param_Image.set_LPF_Type(0, 3);
     Param_Image.set_LPF_Freq(0, 5000);
-    LPF_Curve_Calc(0);
-    QCOMPARE(Curve_LPF[0][100], before);
-    QCOMPARE(LPF_Marker_X, 877); // the marker still follows the frequency: 5 kHz on column 882
+    curves.crossoverCalc(0, false);
+    QCOMPARE(curves.lpf(0)[100], before);
+    QCOMPARE(curves.markerX(false),
+             877); // the marker still follows the frequency: 5 kHz on column 882
 }
 
 // Band, high-pass and low-pass add in dB. +6 dB Q 3 at 1 kHz, Butterworth 12 dB/oct high-pass at
@@ -370,39 +375,37 @@ void TestResponse::channelIsTheSumInDb() {
     Param_Image.set_LPF_Freq(ch, 3000);
     Param_Image.set_LPF_Type(ch, 1);
     Param_Image.set_LPF_Slope(ch, 3);
-    EQ_Curve_Calc(ch);
-    HPF_Curve_Calc(ch);
-    LPF_Curve_Calc(ch);
-    Curve_Points_Update(ch);
+    curves.eqCalc(ch);
+    curves.crossoverCalc(ch, true);
+    curves.crossoverCalc(ch, false);
+    curves.pointsUpdate(ch);
     const struct {
         int i;
         double db;
         int y;
     } points[] = {{20, -9.5668, 189}, {72, 5.8871, 116}, {100, -16.2927, 221}};
     for (const auto& p : points) {
-        QVERIFY2(qAbs(Curve_Db(ch, p.i) - p.db) < 0.0001, qPrintable(QString::number(p.i)));
-        QVERIFY(qAbs(Channel_Level_Db(ch, Curve_Freq[p.i]) - p.db) < 0.0001);
-        QCOMPARE(Curve_Points[ch][p.i].y(), p.y);
+        QVERIFY2(qAbs(curves.db(ch, p.i) - p.db) < 0.0001, qPrintable(QString::number(p.i)));
+        QVERIFY(qAbs(Channel_Level_Db(ch, curves.freq(p.i)) - p.db) < 0.0001);
+        QCOMPARE(curves.points(ch)[p.i].y(), p.y);
     }
 }
 
 // Rows hold dB; a point lies on the row that holds y = 144.5 - 4.7 * dB, rounded down.
 void TestResponse::pointsOnTheScale() {
-    Curve_EQ[4][0] = 20.0;  // 50.5 -> the plot's top row
-    Curve_HPF[4][1] = -0.1; // 144.97 -> 144
-    Curve_LPF[4][2] = 0.1;  // 144.03 -> 144
-    Curve_EQ[4][4] = 0.2;   // 143.56 -> 143
-    Curve_EQ[4][3] = 10.25;
-    Curve_HPF[4][3] = -20.5;
-    Curve_LPF[4][3] = 3.0; // -7.25 dB: 178.575 -> 178
-    Curve_Points_Update(4);
-    QCOMPARE(Curve_Points[4][0], QPoint(36, 50));
-    QCOMPARE(Curve_Points[4][1].y(), 144);
-    QCOMPARE(Curve_Points[4][2].y(), 144);
-    QCOMPARE(Curve_Points[4][3].y(), 178);
-    QCOMPARE(Curve_Points[4][4].y(), 143);
-    QCOMPARE(Curve_Points[4][5].y(), 144);
-    QCOMPARE(Curve_Points[3][0].y(), 144);
+    curves.setLevels(4, 0, 20.0, 0.0, 0.0);    // 50.5 -> the plot's top row
+    curves.setLevels(4, 1, 0.0, -0.1, 0.0);    // 144.97 -> 144
+    curves.setLevels(4, 2, 0.0, 0.0, 0.1);     // 144.03 -> 144
+    curves.setLevels(4, 4, 0.2, 0.0, 0.0);     // 143.56 -> 143
+    curves.setLevels(4, 3, 10.25, -20.5, 3.0); // -7.25 dB: 178.575 -> 178
+    curves.pointsUpdate(4);
+    QCOMPARE(curves.points(4)[0], QPoint(36, 50));
+    QCOMPARE(curves.points(4)[1].y(), 144);
+    QCOMPARE(curves.points(4)[2].y(), 144);
+    QCOMPARE(curves.points(4)[3].y(), 178);
+    QCOMPARE(curves.points(4)[4].y(), 143);
+    QCOMPARE(curves.points(4)[5].y(), 144);
+    QCOMPARE(curves.points(3)[0].y(), 144);
 }
 
 // A band marker's left edge lies 5 left of the column of its frequency,

@@ -6,7 +6,7 @@
 #include "graph/graph_view.h"
 #include "graph/measurement.h"
 #include "graph/overlay.h"
-#include "graph/response.h"
+#include "graph/response_curves.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
 #include "sim/unit_sim.h"
@@ -157,7 +157,8 @@ class TestTuningWindow : public QObject {
         f.window().render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
         f.ui().graph->render(&img, f.ui().graph->pos(), QRegion(), {});
         int light = 0;
-        for (int x = Curve_Points[2][70].x(); x <= Curve_Points[2][74].x(); ++x)
+        const ResponseCurves::Points& curve = f.window().graph().curves().points(2);
+        for (int x = curve[70].x(); x <= curve[74].x(); ++x)
             for (int y = 60; y < 138; ++y)
                 light += qGray(img.pixel(x, y)) > 140 ? 1 : 0;
         QVERIFY(light > 5);
@@ -238,7 +239,8 @@ class TestTuningWindow : public QObject {
         QCOMPARE(f.ui().eqQ[5]->text(), QString("4.0"));
         QCOMPARE(f.ui().eqGainSlider[17]->value(), 240);
         QCOMPARE(f.ui().bandMarker[17]->pos(), QPoint(631, 83)); // +12 dB on row 88
-        QCOMPARE(Curve_Points[0][72].y(), 88); // +11.99 dB at 1004.19 Hz (Q 2): floor(88.12)
+        QCOMPARE(f.window().graph().curves().points(0)[72].y(),
+                 88); // +11.99 dB at 1004.19 Hz (Q 2): floor(88.12)
 
         QCOMPARE(boxes.seen().size(), size_t(1));
         QCOMPARE(boxes.seen()[0].text,
@@ -492,7 +494,7 @@ class TestTuningWindow : public QObject {
         QApplication::sendEvent(f.ui().graph, &move);
         QCOMPARE(f.ui().graph->hoverX(), 636);
         // Column 636 reads 20 * 10^(3 * 600 / 1059) = 1001.7 Hz.
-        QCOMPARE(Hover_Readout(0, 636), QString("1.00 kHz  +6.0 dB"));
+        QCOMPARE(f.ui().graph->hoverReadout(636), QString("1.00 kHz  +6.0 dB"));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(f.ui().graph, &leave);
         QCOMPARE(f.ui().graph->hoverX(), -1);
