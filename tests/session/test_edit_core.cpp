@@ -3,27 +3,15 @@
 #include "session/edit_core.h"
 #include "session/edit_record.h"
 
+#include "tests/support/recording_sink.h"
+
 #include <QtTest>
 #include <functional>
 
 using namespace tarn;
+using tarn::test::RecordingSink;
 
 namespace {
-
-class RecordingSink : public CommandSink {
-  public:
-    void send(const Payload& p) override {
-        sent << QByteArray(reinterpret_cast<const char*>(p.bytes.data()), p.size).toHex();
-    }
-    QStringList take() {
-        QStringList out;
-        for (const QByteArray& s : sent)
-            out << QString::fromLatin1(s);
-        sent.clear();
-        return out;
-    }
-    QList<QByteArray> sent;
-};
 
 // Start-up image and state; CH1 linked to CH2 in `linkMode` when it is 0..2, CH1, CH3 and CH5
 // ganged when `ganged`.

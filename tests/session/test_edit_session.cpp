@@ -2,27 +2,16 @@
 // redo resend the fields and ask for a full refresh, and a replaced image drops the history.
 #include "session/edit_session.h"
 
+#include "tests/support/recording_sink.h"
+
 #include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 
 using namespace tarn;
+using tarn::test::RecordingSink;
 
 namespace {
-
-class RecordingSink : public CommandSink {
-  public:
-    void send(const Payload& p) override {
-        sent << QString::fromLatin1(
-            QByteArray(reinterpret_cast<const char*>(p.bytes.data()), p.size).toHex());
-    }
-    QStringList take() {
-        QStringList out;
-        out.swap(sent);
-        return out;
-    }
-    QStringList sent;
-};
 
 // A session on a start-up image of its own, sending into a recording sink.
 struct World {

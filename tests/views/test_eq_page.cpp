@@ -6,6 +6,8 @@
 #include "session/edit_session.h"
 #include "views/eq_page.h"
 
+#include "tests/support/recording_sink.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,22 +15,9 @@
 #include <QtTest>
 
 using namespace tarn;
+using tarn::test::RecordingSink;
 
 namespace {
-
-class RecordingSink : public CommandSink {
-  public:
-    void send(const Payload& p) override {
-        sent << QString::fromLatin1(
-            QByteArray(reinterpret_cast<const char*>(p.bytes.data()), p.size).toHex());
-    }
-    QStringList take() {
-        QStringList out;
-        out.swap(sent);
-        return out;
-    }
-    QStringList sent;
-};
 
 // The page's widgets, as plain as they come, on a start-up image.
 struct Page {
