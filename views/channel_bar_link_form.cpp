@@ -3,11 +3,9 @@
 #include "model/param_image.h"
 #include "session/channel_state.h"
 #include "session/text.h"
-#include "widgets/styles.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -58,7 +56,6 @@ QRadioButton* choice(QDialog* dialog, QButtonGroup* group, const char* name, con
 void LinkForm::Ui::setupUi(QDialog* dialog) {
     dialog->setObjectName(QStringLiteral("LinkForm"));
     dialog->setFixedSize(300, 262);
-    dialog->setFont(Fixed_Font(kFontPixels));
     dialog->setWindowTitle(tr2(kTitle));
     dialog->setStyleSheet(QString::fromLatin1(kDialogSheet));
 
@@ -87,10 +84,9 @@ void LinkForm::Ui::setupUi(QDialog* dialog) {
     radioButton_5->setChecked(true);
 }
 
-LinkForm::LinkForm(QWidget* parent) : QDialog(parent) {
+LinkForm::LinkForm(QWidget* parent) : FramelessDialog(parent) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
 }
 
 LinkForm::~LinkForm() = default;
@@ -131,21 +127,6 @@ void LinkForm::on_pushButton_clicked() {
     Chan.Link_Active = 1;
     emit LinkForm_SyncRequested();
     close();
-}
-
-void LinkForm::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        dragX = event->globalPosition().toPoint().x() - x();
-        dragY = event->globalPosition().toPoint().y() - y();
-    }
-    QDialog::mousePressEvent(event);
-}
-
-void LinkForm::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton)
-        move(event->globalPosition().toPoint().x() - dragX,
-             event->globalPosition().toPoint().y() - dragY);
-    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tarn

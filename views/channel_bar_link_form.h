@@ -2,8 +2,8 @@
 // that copies the reference across once and records the pair.
 #pragma once
 
-#include <QDialog>
-#include <QPoint>
+#include "widgets/frameless_dialog.h"
+
 #include <cstdint>
 
 class QLineEdit;
@@ -12,7 +12,7 @@ class QRadioButton;
 
 namespace tarn {
 
-class LinkForm : public QDialog {
+class LinkForm : public FramelessDialog {
     Q_OBJECT
 
   public:
@@ -36,10 +36,6 @@ class LinkForm : public QDialog {
     void on_radioButton_5_clicked();
     void on_pushButton_clicked();
 
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-
   private:
     struct Ui {
         QLineEdit* lineEdit = nullptr;   // heading
@@ -55,8 +51,6 @@ class LinkForm : public QDialog {
         void setupUi(QDialog* dialog);
     };
     Ui ui;
-    int dragX = 0; // press position relative to the window
-    int dragY = 0;
 };
 
 } // namespace tarn

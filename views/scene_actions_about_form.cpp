@@ -66,7 +66,6 @@ void AboutForm::Ui::setupUi(QDialog* dialog) {
 AboutForm::AboutForm(QWidget* parent) : FramelessDialog(parent) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setWindowTitle(tr2(kTitle));
     // Unsigned: a version with the top bit set must not read as a negative number.
     ui.label_8->setText(QString::number(Param_Image.FW_Version()));

@@ -129,7 +129,6 @@ SenceManage::SenceManage(SceneActions& view_, QWidget* parent)
     : FramelessDialog(parent), view(view_) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setWindowTitle(tr2(kTitle));
 
     english = Pc.Lang_EN != 0;

@@ -6,7 +6,8 @@
 
 namespace tarn {
 
-FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {
+// Frameless from construction: changing the flags of a built, styled dialog re-polishes it all.
+FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint) {
     setFont(Fixed_Font(kFontPixels)); // laid out in fixed pixels like the main window
 }
 
