@@ -437,14 +437,4 @@ void Form::relayout(QSize windowSize) {
     }
 }
 
-std::vector<QWidget*> Form::eventFilterTargets() const {
-    std::vector<QWidget*> targets{BT_HPF_FREQ_UP, BT_HPF_FREQ_DOWN, BT_LPF_FREQ_UP,
-                                  BT_LPF_FREQ_DOWN};
-    targets.insert(targets.end(), bandButton.begin(), bandButton.end());
-    for (const auto& family : {eqFreq, eqGain, eqQ})
-        targets.insert(targets.end(), family.begin(), family.end());
-    targets.insert(targets.end(), {Edit_HPF_Freq, Edit_LPF_Freq});
-    return targets;
-}
-
 } // namespace tarn

@@ -121,10 +121,6 @@ struct Form {
     // graph to the bottom edge).
     void relayout(QSize windowSize);
 
-    // The widgets the main window watches with its event filter: the four crossover step buttons,
-    // the band buttons and every numeric entry (the graph watches its own markers).
-    std::vector<QWidget*> eventFilterTargets() const;
-
   private:
     unsigned anchorOf(const QWidget* widget, const QRect& geometry) const;
     struct Anchored {

@@ -314,16 +314,6 @@ void GraphView::placeBand(int band, int x, int y) {
     bandLabel_[at(band)]->setGeometry(Band_Label_Rect(x, y));
 }
 
-void GraphView::placeBandMarkerByGain(int band) {
-    placeBand(band, bandMarker_[at(band)]->x(),
-              Gain_To_Marker_Y(scale_, Param_Image.EQ_Gain_Signed(Pc.Cur_CH, band)));
-}
-
-void GraphView::placeBandMarkerByFreq(int band) {
-    placeBand(band, Freq_To_Pos(scale_, Param_Image.EQ_Freq(Pc.Cur_CH, band)),
-              bandMarker_[at(band)]->y());
-}
-
 void GraphView::placeBandMarker(int band) {
     placeBand(band, Freq_To_Pos(scale_, Param_Image.EQ_Freq(Pc.Cur_CH, band)),
               Gain_To_Marker_Y(scale_, Param_Image.EQ_Gain_Signed(Pc.Cur_CH, band)));

@@ -48,10 +48,7 @@ class GraphView : public QWidget {
     const std::array<QCheckBox*, kChannels>& curveChecks() const { return curveCheck_; }
 
     // ---- refresh from the image, for the edited channel ----
-    // Band marker placed from the image: by gain (keeps x), by frequency (keeps y), or both. The
-    // band's number label follows its marker.
-    void placeBandMarkerByGain(int band);
-    void placeBandMarkerByFreq(int band);
+    // Band marker placed from the image; the band's number label follows its marker.
     void placeBandMarker(int band);
     // Recomputes channel ch's crossover row and puts both crossover markers on the curve.
     void crossoverCurveCalc(uint8_t ch, bool lowPass);
