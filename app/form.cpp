@@ -1,8 +1,8 @@
 #include "app/form.h"
 
+#include "dsp/response.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
-#include "graph/response.h"
 #include "i18n/form_texts.h"
 #include "session/text.h"
 #include "widgets/styles.h"

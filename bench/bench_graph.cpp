@@ -5,10 +5,10 @@
 // fails.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/measurement.h"
+#include "dsp/response_curves.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
-#include "graph/measurement.h"
-#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"

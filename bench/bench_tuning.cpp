@@ -2,14 +2,14 @@
 // one band edit, and a 31-filter file imported end to end (read, parse, fit, 31 bands written to
 // the unit, page shown). Prints figures; never fails.
 #include "app/tarn80x.h"
-#include "graph/measurement.h"
-#include "graph/response_curves.h"
+#include "dsp/measurement.h"
+#include "dsp/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/file_io.h"
+#include "session/filter_file.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"
-#include "tuning/filter_file.h"
 #include "tuning/tuning_actions.h"
 
 #include <QApplication>

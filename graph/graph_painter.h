@@ -1,8 +1,8 @@
 // Painting of the response graph's curves, independent of the widget that owns the painter.
 #pragma once
 
-#include "graph/response.h"
-#include "graph/scale.h"
+#include "dsp/response.h"
+#include "dsp/scale.h"
 
 #include <QColor>
 #include <QPoint>

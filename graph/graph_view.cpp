@@ -1,11 +1,11 @@
 #include "graph/graph_view.h"
 
+#include "dsp/response.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_texts.h"
 #include "graph/grid.h"
 #include "graph/marker_geometry.h"
 #include "graph/overlay.h"
-#include "graph/response.h"
 #include "session/edit_session.h"
 
 #include <QCheckBox>

@@ -5,10 +5,10 @@
 // and the session's refresh requests to showChanges.
 #pragma once
 
+#include "dsp/measurement.h"
+#include "dsp/response_curves.h"
+#include "dsp/scale.h"
 #include "graph/graph_painter.h"
-#include "graph/measurement.h"
-#include "graph/response_curves.h"
-#include "graph/scale.h"
 #include "model/param_image.h"
 
 #include <QBrush>

@@ -1,8 +1,9 @@
 // The graph's frequency and level lines with their labels, on the graph's one scale
-// (graph/scale.h), and the texts a point on it reads.
+// (dsp/scale.h), and the texts a point on it reads.
 #pragma once
 
-#include "graph/scale.h"
+#include "dsp/readout_text.h"
+#include "dsp/scale.h"
 
 #include <QFont>
 #include <QRect>
@@ -37,12 +38,5 @@ constexpr int kLevelLabelFlags = Qt::AlignRight | Qt::AlignVCenter;
 QRect Level_Unit_Rect(const GraphScale& scale = kBaseScale);
 QRect Freq_Unit_Rect(const GraphScale& scale = kBaseScale);
 constexpr int kFreqUnitFlags = Qt::AlignLeft | Qt::AlignTop;
-
-// A frequency as the graph writes it: "63.5 Hz", "250 Hz", "1.25 kHz".
-QString Freq_Text(double freq);
-// A level as the readouts write it: "+3.2 dB", "0.0 dB", "-12.0 dB".
-QString Level_Text(double db);
-// The hover readout: "1.00 kHz  +3.2 dB" / "63.5 Hz  -12.0 dB".
-QString Hover_Text(double freq, double db);
 
 } // namespace tarn

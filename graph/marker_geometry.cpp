@@ -1,6 +1,6 @@
 #include "graph/marker_geometry.h"
 
-#include "graph/response.h"
+#include "dsp/response.h"
 #include "model/param_image.h"
 
 #include <algorithm>

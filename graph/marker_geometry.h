@@ -1,9 +1,9 @@
 // Where the graph's markers go and what their positions mean, on the graph's one scale
-// (graph/scale.h): a band marker's middle pixel is the pixel of (band frequency, band gain), and
+// (dsp/scale.h): a band marker's middle pixel is the pixel of (band frequency, band gain), and
 // reading a marker back is the exact inverse of placing it.
 #pragma once
 
-#include "graph/scale.h"
+#include "dsp/scale.h"
 
 #include <QRect>
 

@@ -1,8 +1,8 @@
 #include "graph/overlay.h"
 
+#include "dsp/measurement.h"
+#include "dsp/response.h"
 #include "graph/grid.h"
-#include "graph/measurement.h"
-#include "graph/response.h"
 
 #include <QPainter>
 #include <QPainterPath>

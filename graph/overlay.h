@@ -3,8 +3,8 @@
 // markers are child widgets and are drawn after the graph has painted.
 #pragma once
 
-#include "graph/response.h"
-#include "graph/scale.h"
+#include "dsp/response.h"
+#include "dsp/scale.h"
 
 #include <QColor>
 #include <QList>

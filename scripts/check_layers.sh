@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check_layers.sh: fails when a source includes one of our headers from a higher layer.
-# Layers, low to high: model/ (no Qt), link/, session/ (no widgets), the widgets shared by the
+# Layers, low to high: model/ (no Qt), link/, dsp/ (the widget-free maths and readers: it stands
+# on the model alone), session/ (no widgets), the widgets shared by the
 # views (widgets/, the response graph in graph/, the form's texts in i18n/), the views (views/, one
 # per family, and the tuning tools in tuning/; a view never includes another view), then app/, the
 # window that composes them.
@@ -16,13 +17,14 @@ rank() { # rank FOLDER: the layer of one of our folders, or nothing for any othe
     case $1 in
     model) echo 0 ;;
     link) echo 1 ;;
-    session) echo 2 ;;
-    widgets | graph | i18n) echo 3 ;;
-    views | tuning) echo 4 ;;
-    app | cli) echo 5 ;;
+    dsp) echo 2 ;;
+    session) echo 3 ;;
+    widgets | graph | i18n) echo 4 ;;
+    views | tuning) echo 5 ;;
+    app | cli) echo 6 ;;
     esac
 }
-names=(model link session "shared widgets" views app)
+names=(model link maths session "shared widgets" views app)
 
 # same_view FILE HEADER: both belong to one view. A view's files are views/NAME.* and its own
 # parts views/NAME_*.* (dialogs, the transfer of the scene actions), where views/NAME.h exists.
@@ -41,10 +43,10 @@ same_view() {
 }
 
 faults=0
-for folder in model link session $ui_folders cli; do
+for folder in model link dsp session $ui_folders cli; do
     [ -d "$folder" ] || continue
     own=$(rank "$folder")
-    [ "$folder" = cli ] && own=2 # the session's layer: nothing from the widget folders
+    [ "$folder" = cli ] && own=3 # the session's layer: nothing from the widget folders
     while IFS=: read -r file line target; do
         top=${target%%/*}
         if [ "$top" = "$target" ]; then
@@ -54,7 +56,7 @@ for folder in model link session $ui_folders cli; do
         fi
         theirs=$(rank "$top")
         if [ "$folder" = cli ] && [ "$top" = cli ]; then continue; fi
-        if { [ "$own" = 4 ] && [ "$theirs" = 4 ] && [ "$top" != "$folder" ]; } ||
+        if { [ "$own" = 5 ] && [ "$theirs" = 5 ] && [ "$top" != "$folder" ]; } ||
             { [ "$folder" = views ] && [ "$top" = views ] && ! same_view "$file" "$target"; }; then
             echo "layers: $file:$line: #include \"$target\": a view does not include another view"
             faults=$((faults + 1))

@@ -17,7 +17,7 @@ flags="-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 build() { # build TARGET SOURCES...: rebuilt only when a source or header it may use changed
     local name=$1 bin="$out/fuzz_$1"
     shift
-    if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link graph tuning \
+    if [ -x "$bin" ] && [ -z "$(find tests/fuzz/fuzz_"$name".cpp "$@" model link dsp graph tuning \
         session scripts/fuzz.sh -newer "$bin" -print -quit)" ]; then
         return
     fi
@@ -56,9 +56,9 @@ build all_file model/scene_image.cpp model/param_image.cpp
 build firmware_file session/firmware_image.cpp
 # The tuning workflow's text loaders use Qt Core, and the grid's label font Qt Gui (position-
 # independent code for their headers).
-extra="$(pkg-config --cflags --libs Qt6Core Qt6Gui) -fPIC" build tuning_files graph/measurement.cpp \
-    graph/decimal.cpp graph/response.cpp graph/response_curves.cpp graph/grid.cpp \
-    model/param_image.cpp session/text.cpp tuning/filter_file.cpp
+extra="$(pkg-config --cflags --libs Qt6Core Qt6Gui) -fPIC" build tuning_files dsp/measurement.cpp \
+    dsp/decimal.cpp dsp/response.cpp dsp/response_curves.cpp dsp/readout_text.cpp \
+    model/param_image.cpp session/text.cpp session/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp
 extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tune_text session/tune_text.cpp \
     session/tune_words.cpp model/scene_image.cpp model/param_image.cpp

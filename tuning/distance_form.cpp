@@ -1,8 +1,8 @@
 #include "tuning/distance_form.h"
 
+#include "session/distance.h"
 #include "session/roles.h"
-#include "tuning/distance.h"
-#include "tuning/tuning_texts.h"
+#include "session/tuning_texts.h"
 #include "widgets/file_dialog.h"
 #include "widgets/notice.h"
 

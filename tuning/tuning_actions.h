@@ -3,7 +3,7 @@
 // entries in its option menu.
 #pragma once
 
-#include "graph/measurement.h"
+#include "dsp/measurement.h"
 #include "session/bulk_edits.h"
 
 #include <QObject>

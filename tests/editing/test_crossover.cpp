@@ -3,9 +3,9 @@
 // which a linked channel is sent.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/response_curves.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
-#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"

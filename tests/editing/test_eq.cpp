@@ -2,10 +2,10 @@
 // band stores, shows and sends, the order of linked channels, the display mode, bypass and reset.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/response_curves.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
 #include "graph/marker_geometry.h"
-#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/eq_format.h"

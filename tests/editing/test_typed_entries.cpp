@@ -4,9 +4,9 @@
 // hears each change once.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/response_curves.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
-#include "graph/response_curves.h"
 #include "model/param_image.h"
 #include "tests/support/input.h"
 #include "tests/support/window_fixture.h"

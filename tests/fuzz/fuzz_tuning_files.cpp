@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the two text loaders of the tuning workflow: as a measurement (read,
 // put on the grid, levelled) and as filter settings (read, fitted, summarised).
-#include "graph/measurement.h"
-#include "graph/response.h"
-#include "tuning/filter_file.h"
+#include "dsp/measurement.h"
+#include "dsp/response.h"
+#include "session/filter_file.h"
 
 #include <QByteArray>
 #include <cmath>

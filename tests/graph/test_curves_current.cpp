@@ -2,8 +2,8 @@
 // fields: read-back, link copies, or a change made with no curve computation at all.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/response_curves.h"
 #include "graph/graph_view.h"
-#include "graph/response_curves.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"

@@ -1,10 +1,10 @@
 // The graph widget alone, without the main window: it reports edits through its signals and moves
 // nothing in the image itself; a drag reads through the exact inverse of the placement at any
 // size of the widget.
+#include "dsp/response.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_painter.h"
 #include "graph/graph_view.h"
-#include "graph/response.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
 

@@ -2,11 +2,11 @@
 // while the simulated unit records what is sent.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/response_curves.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
 #include "graph/grid.h"
 #include "graph/overlay.h"
-#include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "sim/unit_sim.h"

@@ -1,9 +1,9 @@
 // The grid on the graph's scale: frequency lines on column floor(36.5 + 353 * log10(f / 20)), level
 // lines on row floor(144.5 - 4.7 * dB), band markers centred on them, and the readout's texts.
+#include "dsp/response.h"
+#include "dsp/scale.h"
 #include "graph/grid.h"
 #include "graph/marker_geometry.h"
-#include "graph/response.h"
-#include "graph/scale.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // Measurement files into the overlay: what is read or refused, the curve on the grid levelled at
 // 200 Hz..2 kHz, and the predicted result of the channel's present settings.
-#include "graph/measurement.h"
-#include "graph/response_curves.h"
+#include "dsp/measurement.h"
+#include "dsp/response_curves.h"
 #include "model/param_image.h"
 
 #include <QtTest>

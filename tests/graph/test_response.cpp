@@ -4,8 +4,8 @@
 // Linkwitz-Riley = Butterworth of half the order squared, Bessel from its polynomial scaled to
 // -3.01 dB at the corner); pixels from x = 36.5 + 1059 * log10(f / 20) / 3 and
 // y = 144.5 - 4.7 * dB, each rounded down.
-#include "graph/response.h"
-#include "graph/response_curves.h"
+#include "dsp/response.h"
+#include "dsp/response_curves.h"
 #include "model/param_image.h"
 
 #include <QtTest>

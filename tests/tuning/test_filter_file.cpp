@@ -1,6 +1,6 @@
 // Filter-settings files: what is read or refused (with its line), how the peaking filters are
 // fitted into the bands, what is left out, and the summary.
-#include "tuning/filter_file.h"
+#include "session/filter_file.h"
 
 #include <QtTest>
 #include <cmath>

@@ -2,11 +2,11 @@
 // filter import and distance alignment, as the option entries reach them.
 #include "app/form.h"
 #include "app/tarn80x.h"
+#include "dsp/measurement.h"
+#include "dsp/response_curves.h"
 #include "graph/drag_push_button.h"
 #include "graph/graph_view.h"
-#include "graph/measurement.h"
 #include "graph/overlay.h"
-#include "graph/response_curves.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
 #include "sim/unit_sim.h"

@@ -1,6 +1,6 @@
-#include "graph/response.h"
+#include "dsp/response.h"
 
-#include "graph/scale.h"
+#include "dsp/scale.h"
 
 #include "model/param_image.h"
 

@@ -1,4 +1,4 @@
-#include "tuning/distance.h"
+#include "session/distance.h"
 
 #include <algorithm>
 

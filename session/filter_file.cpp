@@ -1,10 +1,10 @@
-#include "tuning/filter_file.h"
+#include "session/filter_file.h"
 
-#include "graph/decimal.h"
-#include "graph/grid.h"
-#include "graph/response.h"
+#include "dsp/decimal.h"
+#include "dsp/readout_text.h"
+#include "dsp/response.h"
 #include "session/roles.h"
-#include "tuning/tuning_texts.h"
+#include "session/tuning_texts.h"
 
 #include <QList>
 #include <QRegularExpression>

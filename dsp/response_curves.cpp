@@ -1,6 +1,6 @@
-#include "graph/response_curves.h"
+#include "dsp/response_curves.h"
 
-#include "graph/scale.h"
+#include "dsp/scale.h"
 
 #include <cmath>
 #include <cstring>
@@ -150,7 +150,7 @@ void ResponseCurves::setLevels(uint8_t ch, int i, double eqDb, double hpfDb, dou
 }
 
 double ResponseCurves::dbAtX(const GraphScale& scale, uint8_t ch, double x) const {
-    // Grid point i lies at x = xLow + i * columns / 127 (graph/scale.h).
+    // Grid point i lies at x = xLow + i * columns / 127 (dsp/scale.h).
     double t = (x - scale.xLow()) * (kCurvePoints - 1) / scale.columns();
     if (t <= 0.0) return db(ch, 0);
     if (t >= kCurvePoints - 1) return db(ch, kCurvePoints - 1);

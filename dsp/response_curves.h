@@ -7,7 +7,7 @@
 // Reads the image and never writes it; no widgets.
 #pragma once
 
-#include "graph/response.h"
+#include "dsp/response.h"
 #include "model/param_image.h"
 
 #include <QLine>

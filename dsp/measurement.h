@@ -4,7 +4,7 @@
 // Display only: nothing here is sent to the unit or written into scene files.
 #pragma once
 
-#include "graph/response_curves.h"
+#include "dsp/response_curves.h"
 
 #include <QByteArray>
 #include <array>

@@ -1,4 +1,4 @@
-#include "graph/decimal.h"
+#include "dsp/decimal.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "graph/measurement.h"
+#include "dsp/measurement.h"
 
-#include "graph/decimal.h"
+#include "dsp/decimal.h"
 
 #include <QList>
 #include <algorithm>

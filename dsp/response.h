@@ -1,9 +1,9 @@
 // The arithmetic of the output channels' frequency response on the parameter mirror: band and
 // crossover sections, levels, the grid and the marker <-> frequency conversions. No state: the
-// curves the graph draws are kept by ResponseCurves (graph/response_curves.h).
+// curves the graph draws are kept by ResponseCurves (dsp/response_curves.h).
 #pragma once
 
-#include "graph/scale.h"
+#include "dsp/scale.h"
 
 #include <cstdint>
 
@@ -18,7 +18,7 @@ constexpr int kGraphLeft = 36;
 constexpr int kGraphTop = 50;
 constexpr int kGraphWidth = 1060;
 constexpr int kGraphHeight = 188;
-constexpr int kZeroDbY = 144;    // the row of 0 dB (graph/scale.h)
+constexpr int kZeroDbY = 144;    // the row of 0 dB (dsp/scale.h)
 constexpr int kLineBottom = 238; // the crossover lines run from kGraphTop to here
 constexpr int kCrossoverMarkerSize = 16;
 // A marker's frequency and level are those of the pixel this far right of and below its top left
