@@ -127,6 +127,17 @@ class TestCliCommands : public QObject {
         QTest::newRow("bad scene name")
             << QStringList{lang, en, "scene", "save", "2", "--name", "9lives"} << 2
             << "tarn80x-cli: A scene name must start with a letter!\n";
+        QTest::newRow("scene name outside Latin-1")
+            << QStringList{lang, en, "scene", "save", "7", "--name", "A中文é"} << 2
+            << "tarn80x-cli: The unit cannot store the character \"中\" (U+4E2D) of the scene "
+               "name: use Latin letters, digits and Western European (Latin-1) characters only!\n";
+        QTest::newRow("scene name outside Latin-1, zh")
+            << QStringList{lang, "zh", "scene", "save", "7", "--name", "Auto€"} << 2
+            << "tarn80x-cli: 场景名称中的字符“€”（U+20AC）无法存入设备：只能使用拉丁字母、数字和"
+               "西欧字符（Latin-1）!\n";
+        QTest::newRow("scene name of 17")
+            << QStringList{lang, en, "scene", "save", "7", "--name", "ABCDEFGHIJKLMNOPQ"} << 2
+            << "tarn80x-cli: A scene name has at most 16 characters!\n";
         QTest::newRow("chinese") << QStringList{lang, "zh", "frobnicate"} << 2
                                  << "tarn80x-cli: 未知命令：frobnicate（见 --help）\n";
     }
@@ -321,6 +332,59 @@ class TestCliCommands : public QObject {
         run = onUnit({"diff", "unit", folder.path("u.SCE")});
         QCOMPARE(run.out, QStringLiteral("No differences.\n"));
         QCOMPARE(run.exit, 0);
+    }
+
+    // An empty place would bring an erased tune: refused by name, nothing sent. The unit is pulled
+    // out after the 65 frames of the handshake, so any later frame would fail the run.
+    void recallOfAnEmptyPlaceIsRefused_data() {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("empty place") << "9" << 2
+                                     << "tarn80x-cli: Scene place 9 is empty: there is nothing to "
+                                        "recall. Nothing was sent!\n";
+        // The same run on a used place does send, and so fails.
+        QTest::newRow("used place") << "2" << 4 << "tarn80x-cli: Connection error!\n";
+    }
+    void recallOfAnEmptyPlaceIsRefused() {
+        QFETCH(QString, place);
+        QFETCH(int, exit);
+        QFETCH(QString, err);
+        const Run run =
+            cli({"--lang", "en", "--demo-unplug-after", "65", "scene", "recall", place});
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.out, QString());
+        QCOMPARE(run.exit, exit);
+    }
+
+    // A gain the unit would read back as 0.0 dB never reaches it: the text naming it is refused,
+    // and a scene file of an earlier version loads limited, with what was limited said.
+    void gainsBeyondTheUnitsRange() {
+        QByteArray text = unitFixtureText();
+        const qsizetype band = text.indexOf("\"11\": {", text.indexOf("\"CH3\""));
+        QVERIFY(band > 0);
+        text.replace(text.indexOf("\"gain_db\": 0", band), 12, "\"gain_db\": 20");
+        writeAll(folder.path("loud.json"), text);
+        Run run = onUnit({"apply", folder.path("loud.json")});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: The tune text was refused; nothing was "
+                                         "loaded: CH3 EQ band 11 gain: 20 dB is out of range "
+                                         "(-12.0 to +12.0)\n"));
+        QCOMPARE(run.exit, 5);
+
+        QByteArray old = unitFixture();
+        const int at = off::EQ_Gain + 2 * (2 * kBands + 10); // CH3 band 11
+        old[at] = char(440 & 0xFF);                          // +20.0 dB, as typed before
+        old[at + 1] = char(440 >> 8);
+        writeAll(folder.path("old.SCE"), old);
+        run = onUnit({"apply", folder.path("old.SCE")});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: 1 EQ gain(s) in the file beyond -12.0 to "
+                                         "+12.0 dB were limited to that range (the unit would read "
+                                         "them back as 0.0 dB): CH3 EQ band 11 +20.0 dB → +12.0 "
+                                         "dB.\n"));
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(onUnit({"dump", "-o", folder.path("held.SCE")}).exit, 0);
+        const QByteArray held = readAll(folder.path("held.SCE"));
+        QCOMPARE(held.mid(at, 2), QByteArray("\x68\x01", 2)); // 360: +12.0 dB
     }
 
     // A value out of range in a hand-edited text is refused, naming the field; nothing is sent.
