@@ -5,6 +5,7 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/channel_state.h"
+#include "session/edit_session.h"
 #include "session/link_rules.h"
 #include "sim/unit_sim.h"
 #include "tests/support/window_fixture.h"

@@ -8,6 +8,7 @@
 #include "graph/response_curves.h"
 #include "link/link_machine.h"
 #include "model/param_image.h"
+#include "session/edit_session.h"
 #include "session/eq_format.h"
 #include "sim/unit_sim.h"
 #include "tests/support/frames.h"
