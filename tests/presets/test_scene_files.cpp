@@ -616,6 +616,35 @@ class TestSceneFiles : public QObject {
         QCOMPARE(bytesOf(Param_Image.bytes()).mid(11, 13), QByteArray(13, char(0xA5)));
     }
 
+    // A gain an earlier version let the typed entry store is limited before it goes out, and the
+    // user is told so first: the unit would read it back as 0.0 dB.
+    void loadOneWithAnOldGain() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        QByteArray file = sceneFileFixture();
+        putU16(file, gainOffset(3, 6), 40); // CH4 band 7 at -20.0 dB
+        writeFile(path("old.SCE"), file);
+        f.clearFrames();
+
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("old.SCE"));
+        trigger(f, Entry::LoadOne);
+        QVERIFY(f.finish());
+
+        QCOMPARE(
+            texts(boxes),
+            (QStringList{"文件中有 1 个均衡增益超出 -12.0 至 +12.0 dB，已限制到该范围（设备读回时"
+                         "会把超出的增益变为 0.0 dB）：CH4 均衡第 7 段 -20.0 dB → -12.0 dB。",
+                         "单个场景加载完成，确定后系统将自动同步数据"}));
+        const sim::Memory& unit = sim::unit().memory();
+        const int at = gainOffset(3, 6);
+        QCOMPARE(unit[size_t(at)] | (unit[size_t(at) + 1] << 8), 120);
+        f.ticks(10);
+        QVERIFY(f.connect());
+        QCOMPARE(int(Param_Image.EQ_Gain(3, 6)), 0); // -12.0 dB, not flat
+    }
+
     void loadOneRefused_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("kind"); // 0 file with the content, 1 missing, 2 folder, 3 FIFO
