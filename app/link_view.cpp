@@ -5,6 +5,7 @@
 #include "link/link_machine.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
+#include "views/eq_page.h"
 #include "views/outputs.h"
 #include "views/scene_actions.h"
 #include "views/scene_actions_transfer.h"
@@ -29,6 +30,10 @@ void Tarn80X::wireLink() {
     connect(sceneActions_, &SceneActions::transferShown, statusBar_, &StatusBar::showTransfer);
     connect(sceneActions_, &SceneActions::transferHidden, statusBar_, &StatusBar::hideTransfer);
     connect(sceneActions_, &SceneActions::savedTo, statusBar_, &StatusBar::showSavedWhere);
+    // A refused entry is said beside the status button until the next edit.
+    connect(eqPage_, &EqPage::entryRefused, statusBar_, &StatusBar::showPassingNote);
+    connect(session_.get(), &EditSession::refreshNeeded, statusBar_,
+            [this] { statusBar_->showPassingNote({}); });
     connect(sceneActions_, &SceneActions::stopCaptionChanged, this,
             [this](const QString& text) { ui->BT_TRANSFER_STOP->setText(text); });
     connect(sceneActions_, &SceneActions::linkStatusChanged, statusBar_,

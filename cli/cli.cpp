@@ -89,6 +89,13 @@ class Command {
     QJsonObject result_;
 };
 
+// What a load changed on the way (gains limited), on standard error; the run goes on.
+void tellChanges(Command& cmd, const FileLoad& file) {
+    if (file.notice.isEmpty()) return;
+    cmd.set(QStringLiteral("notice"), cmd.tr(file.notice));
+    cmd.warn(cmd.tr(file.notice));
+}
+
 BilingualText filled(const Bilingual& pattern, const QString& arg) {
     return Fill_Text(pattern, {arg});
 }
@@ -337,11 +344,11 @@ int loadIntoUnit(Command& cmd, UnitRun& run, const ParamImage::Bytes& image,
     const RunEnd back = run.awaitReadback(kReadbackBoundMs);
     if (back != RunEnd::Done) return runFailed(cmd, run, back);
 
-    // The unit holds bytes 0..1099; its firmware version (bytes 0..3) is its own, never the
-    // file's.
+    // What the unit holds as the read-back takes it (a gain it cannot keep comes back flat):
+    // bytes 4..1099; its firmware version (bytes 0..3) is its own, never the file's.
+    const ParamImage::Bytes readBack = Scene_File_From_Mirror(Param_Image);
     ParamImage::Bytes held = image;
-    std::copy(run.rawReadback().begin() + 4, run.rawReadback().begin() + kReadbackSize,
-              held.begin() + 4);
+    std::copy(readBack.begin() + 4, readBack.begin() + kReadbackSize, held.begin() + 4);
     const TuneDiff diff = Diff_Scenes(image, held);
     if (!diff.empty()) {
         cmd.set(QStringLiteral("diff"), diffJson(diff, cmd.english()));
@@ -354,6 +361,7 @@ int loadIntoUnit(Command& cmd, UnitRun& run, const ParamImage::Bytes& image,
 int cmdApply(Command& cmd, UnitRun& run, const QString& path) {
     const FileLoad file = Load_Tune_File(path);
     if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+    tellChanges(cmd, file);
     const int loaded = loadIntoUnit(cmd, run, Scene_Image(file.data), SnapshotReason::SceneLoad);
     if (loaded != kExitDone) return loaded;
     cmd.set(QStringLiteral("file"), path);
@@ -375,6 +383,7 @@ int cmdDiff(Command& cmd, UnitRun& run, const QString& a, const QString& b) {
         if (!file.ok())
             return cmd.finish(kExitFile,
                               operands[i].text + QStringLiteral(": ") + cmd.tr(file.refusal));
+        tellChanges(cmd, file);
         images[i] = Scene_Image(file.data);
     }
     for (int i = 0; i < 2; ++i) {
@@ -402,8 +411,8 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
     if (action == QLatin1String("delete") && !args.yes)
         return cmd.fail(kExitUsage, filled(cli_text::NeedsYes, QStringLiteral("scene delete")));
     if (args.nameGiven) {
-        if (!Scene_Name_Acceptable(args.name)) return cmd.fail(kExitUsage, txt::SceneNameFormat);
-        if (args.name.size() > kSceneNameBytes) return cmd.fail(kExitUsage, cli_text::NameTooLong);
+        const BilingualText refusal = Scene_Name_Refusal(args.name);
+        if (!refusal.isEmpty()) return cmd.fail(kExitUsage, refusal);
     }
     const RunEnd end = run.connectUnit();
     if (end != RunEnd::Done) return runFailed(cmd, run, end);
@@ -425,6 +434,9 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
         return cmd.finish(kExitDone);
     }
     if (action == QLatin1String("recall")) {
+        // An empty place would replace the tune with an erased one.
+        if (!link.scenes().Scene_Valid[place])
+            return cmd.fail(kExitUsage, filled(txt::SceneRecallEmpty, QString::number(number)));
         keepSnapshot(cmd, SnapshotReason::Recall);
         Send_Scene_Call(number);
         if (!Link_Online()) return cmd.fail(kExitTransfer, txt::CommError);
@@ -440,7 +452,7 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
     keepSnapshot(cmd, SnapshotReason::SceneDelete, std::move(scene));
     Send_Scene_Delete(number);
     if (!Link_Online()) return cmd.fail(kExitTransfer, txt::CommError);
-    link.scenes().Scene_Valid[place] = 0;
+    link.sceneNameFallback(number); // what the unit reports for the place from now on
     cmd.say(cmd.tr(filled(cli_text::SceneDeleted, QString::number(number))));
     return cmd.finish(kExitDone);
 }
@@ -465,6 +477,7 @@ int cmdRestore(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     if (!yes) return cmd.fail(kExitUsage, filled(cli_text::NeedsYes, QStringLiteral("restore")));
     const FileLoad file = Load_Scene_File(path, true);
     if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+    tellChanges(cmd, file);
     const RunEnd end = run.connectUnit();
     if (end != RunEnd::Done) return runFailed(cmd, run, end);
     std::vector<StoredSceneImage> scenes;

@@ -123,7 +123,6 @@ constexpr Bilingual DumpAllName{"dump 写入单个场景：请用 *.SCE 或调�
 constexpr Bilingual NeedsAllName{"%1：文件名应以 .ALL 结尾", "%1: the file name must end in .ALL"};
 constexpr Bilingual AllNeedsScene{"%1：请用 文件.ALL:N 指明第几个场景（1 到 9）",
                                   "%1: name the scene as FILE.ALL:N (1 to 9)"};
-constexpr Bilingual NameTooLong{"场景名称最多 16 个字符", "a scene name has at most 16 characters"};
 
 constexpr Bilingual StateOpened{"可以打开", "opened"};
 constexpr Bilingual StateLocked{"已找到但无法打开", "found but locked"};

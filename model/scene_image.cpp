@@ -201,7 +201,10 @@ void Limit_Stored_Scenes(uint8_t* scenes) {
     for (int s = 0; s < kStoredScenes; ++s) {
         uint8_t* image = scenes + s * kImageSize;
         if (Is_Erased_Scene(image)) continue;
-        forEachOutOfRange(image, [image](const FieldSpec& f, int i, int at, int) {
+        forEachOutOfRange(image, [image](const FieldSpec& f, int i, int at, int value) {
+            if (f.field == ImageField::EQ_Gain && value >= kOldFileGainMin &&
+                value <= kOldFileGainMax)
+                return true;
             const int fallback = f.fallback == kBandDefault
                                      ? kDefaultBandFreq[static_cast<size_t>(i % kBands)]
                                      : f.fallback;
@@ -210,6 +213,31 @@ void Limit_Stored_Scenes(uint8_t* scenes) {
             return true;
         });
     }
+}
+
+void Limit_Old_Gains(uint8_t* image, int scene, std::vector<LimitedGain>& out) {
+    for (int i = 0; i < kChannels * kBands; ++i) {
+        const int at = off::EQ_Gain + 2 * i;
+        const int value = valueAt(image, at, 2);
+        if (value < kOldFileGainMin || value > kOldFileGainMax) continue;
+        const int limited = std::clamp(value, kFileGainMin, kFileGainMax);
+        if (limited == value) continue;
+        image[at] = static_cast<uint8_t>(limited & 0xFF);
+        image[at + 1] = static_cast<uint8_t>(limited >> 8);
+        out.push_back({scene, i / kBands, i % kBands, value, limited});
+    }
+}
+
+std::vector<LimitedGain> Limit_Old_Gains_In_File(uint8_t* data, size_t size, bool allScenes) {
+    std::vector<LimitedGain> out;
+    if (!allScenes && size == static_cast<size_t>(kSceneFileSize)) Limit_Old_Gains(data, 0, out);
+    if (allScenes && size == static_cast<size_t>(kAllFileSize)) {
+        for (int s = 1; s <= kStoredScenes; ++s) {
+            uint8_t* image = data + (s - 1) * kImageSize;
+            if (!Is_Erased_Scene(image)) Limit_Old_Gains(image, s, out);
+        }
+    }
+    return out;
 }
 
 SceneFileVerdict Check_Scene_File(const uint8_t* data, size_t size) {

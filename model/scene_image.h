@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace tarn {
 
@@ -20,11 +21,20 @@ constexpr int kSceneImageBlocks = kBlockCount;            // 05 41: blocks 0..54
 constexpr int kStoredSceneUploadBlocks = kBlockCount + 1; // 05 15: blocks 0..55
 constexpr int kStoredSceneDownloadBlocks = kBlockCount;   // 06 15: blocks 0..54
 
-// Every gain this program can hold, in the file's encoding: the typed entry allows -20.0..+20.0
-// dB (PC -80..320), read-back values are 0..240; so 40..440 in a file. Anything else did not come
-// from a mirror of ours (for example a file saved twice-shifted, or another kind of file).
-constexpr int kFileGainMin = 40;
-constexpr int kFileGainMax = 440;
+// Every gain the program stores, in the PC encoding: -12.0..+12.0 dB. The read-back takes any
+// other gain back as 0.0 dB, so no editor, text or file may set one.
+constexpr int kGainMin = 0;
+constexpr int kGainMax = 240;
+// The same range in the file's encoding: -12.0..+12.0 dB, all the unit's read-back
+// keeps (it takes any other gain back as 0.0 dB).
+constexpr int kFileGainMin = kGainMin + kGainUnitShift; // 120
+constexpr int kFileGainMax = kGainMax + kGainUnitShift; // 360
+// Gains earlier versions of this program let the typed entry store (-20.0..+20.0 dB) and so wrote
+// into scene files and stored scenes. A load brings them within range and says so; anything
+// further out did not come from a mirror of ours (a file saved twice-shifted, another kind of
+// file) and is refused.
+constexpr int kOldFileGainMin = 40;
+constexpr int kOldFileGainMax = 440;
 
 // The "*.SCE" image of a mirror that holds the PC encoding: every EQ gain + 120 (mod 65536).
 ParamImage::Bytes Scene_File_From_Mirror(const ParamImage& mirror);
@@ -84,8 +94,24 @@ bool Is_Erased_Scene(const uint8_t* image);
 
 // The nine stored scenes as downloaded (unit encoding), made into what an "*.ALL" holds: in every
 // scene but an erased place, a field outside its limits takes the value a read-back gives it (an
-// EQ gain outside them becomes flat), so that the file saved is one the load accepts.
+// EQ gain outside them becomes flat), so that the file saved is one the load accepts. A gain an
+// earlier version could store (see kOldFileGainMin) is kept: the load limits it and says so.
 void Limit_Stored_Scenes(uint8_t* scenes36864);
+
+// One gain a load brought within -12.0..+12.0 dB (file encoding).
+struct LimitedGain {
+    int scene = 0; // 1..9 in an "*.ALL", 0 in a "*.SCE"
+    int channel = 0;
+    int band = 0;
+    int from = 0, to = 0;
+};
+// Every gain of bytes 0..1099 of an image (unit encoding) that lies in kOldFileGainMin..
+// kOldFileGainMax but outside the range is set to the nearer end of the range and appended to
+// out. Gains further out are left for the check to refuse.
+void Limit_Old_Gains(uint8_t* image, int scene, std::vector<LimitedGain>& out);
+// The same over a whole file before its check: an "*.SCE" (allScenes false) or every scene of an
+// "*.ALL" but an erased place. A file of neither kind's size is left as it is.
+std::vector<LimitedGain> Limit_Old_Gains_In_File(uint8_t* data, size_t size, bool allScenes);
 
 enum class SceneFileCheck {
     Ok,

@@ -1,6 +1,7 @@
 #include "session/eq_format.h"
 
 #include "model/param_image.h"
+#include "model/scene_image.h"
 #include "session/menu_texts.h"
 
 #include <algorithm>
@@ -34,7 +35,8 @@ QString Eq_Q_Text(int q) {
 }
 
 std::optional<int> Parse_Eq_Gain(const QString& text) {
-    const std::optional<double> d = Parse_Decimal(text, -20.0, 20.0);
+    const std::optional<double> d =
+        Parse_Decimal(text, (kGainMin - kGainFlat) / 10.0, (kGainMax - kGainFlat) / 10.0);
     if (!d) return std::nullopt;
     return static_cast<int>(std::trunc(*d * 10 + kGainFlat)); // -0.05 dB gives 119
 }
@@ -50,6 +52,18 @@ std::optional<int> Parse_Eq_Q(const QString& text) {
     const std::optional<double> q = Parse_Decimal(text, 0.4, 10.0);
     if (!q) return std::nullopt;
     return static_cast<int>(std::trunc(*q * 10)); // 2.55 gives 25
+}
+
+BilingualText Eq_Entry_Refused(EqEntry entry, int band, const QString& typed) {
+    static constexpr Bilingual kRefused[] = {
+        {"第 %1 段增益：“%2”无效，增益范围为 -12.0 至 +12.0 dB。",
+         "Band %1 gain: \"%2\" not taken; the gain is -12.0 to +12.0 dB."},
+        {"第 %1 段频率：“%2”无效，频率范围为 20 至 20000 Hz（整数）。",
+         "Band %1 frequency: \"%2\" not taken; the frequency is 20 to 20000 Hz (whole hertz)."},
+        {"第 %1 段 Q 值：“%2”无效，Q 值范围为 0.4 至 10.0。",
+         "Band %1 Q: \"%2\" not taken; Q is 0.4 to 10.0."},
+    };
+    return Fill_Text(kRefused[static_cast<int>(entry)], {QString::number(band + 1), typed});
 }
 
 int Eq_Gain_Step(int g, EqStep step) {

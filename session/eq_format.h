@@ -3,6 +3,8 @@
 // no widgets, no mirror.
 #pragma once
 
+#include "session/text.h"
+
 #include <QString>
 #include <optional>
 
@@ -21,12 +23,18 @@ QString Eq_Freq_Text(int freq);
 QString Eq_Q_Text(int q);
 
 // Typed text to the value stored, or nothing when the text is refused.
-// Gain: a decimal number of dB, -20.0..+20.0, stored as trunc(dB x 10 + 120), so -80..320.
+// Gain: a decimal number of dB, -12.0..+12.0 (all the unit's read-back keeps), stored as
+// trunc(dB x 10 + 120), so 0..240.
 std::optional<int> Parse_Eq_Gain(const QString& text);
 // Frequency (band or crossover corner): a base-10 integer, 20..20000.
 std::optional<int> Parse_Freq(const QString& text);
 // Q: a decimal number, 0.4..10.0, stored as trunc(Q x 10), so 4..100.
 std::optional<int> Parse_Eq_Q(const QString& text);
+
+// The status note for a band entry's refused text: the band, the text and the range the entry
+// takes (the entry itself shows the stored value again).
+enum class EqEntry { Gain, Freq, Q };
+BilingualText Eq_Entry_Refused(EqEntry entry, int band, const QString& typed);
 
 // One Up/Down key or wheel event on an entry. "Held" is the automatic repeat of a held key.
 enum class EqStep { WheelForward, WheelBack, Up, UpHeld, Down, DownHeld };

@@ -1,6 +1,7 @@
 #include "session/scene_file_format.h"
 
 #include "session/transfer_texts.h"
+#include "session/tune_words.h"
 
 #include <algorithm>
 
@@ -116,6 +117,33 @@ BilingualText Scene_File_Check_Text(const SceneFileVerdict& verdict, bool allSce
         break;
     }
     return Text_Of(allScenes ? transfer_text::AllFileSize : transfer_text::SceneFileSize);
+}
+
+BilingualText Limited_Gains_Text(const std::vector<LimitedGain>& limited) {
+    if (limited.empty()) return {};
+    constexpr size_t kNamed = 6; // a notice, not a listing
+    BilingualText items;
+    for (size_t i = 0; i < limited.size() && i < kNamed; ++i) {
+        const LimitedGain& g = limited[i];
+        BilingualText item;
+        if (g.scene > 0) item = Fill_Text(transfer_text::FieldAtScene, {QString::number(g.scene)});
+        const BilingualText band = tune::Band(g.channel, g.band);
+        const BilingualText from = tune::Gain_Text(g.from);
+        const BilingualText to = tune::Gain_Text(g.to);
+        items.zh += (i == 0 ? QString() : QStringLiteral("；")) + item.zh + band.zh +
+                    QStringLiteral(" ") + from.zh + QStringLiteral(" → ") + to.zh;
+        items.en += (i == 0 ? QString() : QStringLiteral("; ")) + item.en + band.en +
+                    QStringLiteral(" ") + from.en + QStringLiteral(" → ") + to.en;
+    }
+    if (limited.size() > kNamed) {
+        const BilingualText more =
+            Fill_Text(transfer_text::GainsLimitedMore, {QString::number(limited.size() - kNamed)});
+        items.zh += more.zh;
+        items.en += more.en;
+    }
+    const BilingualText head =
+        Fill_Text(transfer_text::GainsLimited, {QString::number(limited.size())});
+    return {head.zh + items.zh + QStringLiteral("。"), head.en + items.en + QStringLiteral(".")};
 }
 
 int Download_Progress(int requests) {

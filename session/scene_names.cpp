@@ -30,3 +30,28 @@ bool Scene_Name_Acceptable(const QString& name) {
 }
 
 } // namespace tarn
+
+namespace tarn {
+
+BilingualText Scene_Name_Refusal(const QString& name) {
+    for (int i = 0; i < name.size();) {
+        const char32_t c = name.at(i).isHighSurrogate() && i + 1 < name.size()
+                               ? QChar::surrogateToUcs4(name.at(i), name.at(i + 1))
+                               : name.at(i).unicode();
+        const int width = c > 0xFFFF ? 2 : 1;
+        const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+        if (c > 0xFF || control) {
+            const QString code =
+                QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+            // A control character is shown by its code alone.
+            const QString shown = control ? QString() : name.mid(i, width);
+            return Fill_Text(txt::SceneNameCharacter, {shown, code});
+        }
+        i += width;
+    }
+    if (!Scene_Name_Acceptable(name)) return Text_Of(txt::SceneNameFormat);
+    if (name.size() > kSceneNameBytes) return Text_Of(txt::SceneNameTooLong);
+    return {};
+}
+
+} // namespace tarn

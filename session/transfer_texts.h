@@ -35,6 +35,14 @@ constexpr Bilingual SceneFileField{
 constexpr Bilingual FieldAtScene{"场景 %1，", "scene %1, "};
 constexpr Bilingual FieldAtBand{"第 %1 段，", "band %1, "};
 constexpr Bilingual FieldAtOffset{"第 %1 字节，", "byte %1, "};
+// A load that brought gains an earlier version stored within the range; %1 how many, then the
+// places ("CH3 EQ band 11 +20.0 dB → +12.0 dB").
+constexpr Bilingual GainsLimited{
+    "文件中有 %1 个均衡增益超出 -12.0 至 +12.0 dB，已限制到该范围（设备读回时会把超出的增益变为 "
+    "0.0 dB）：",
+    "%1 EQ gain(s) in the file beyond -12.0 to +12.0 dB were limited to that range (the unit would "
+    "read them back as 0.0 dB): "};
+constexpr Bilingual GainsLimitedMore{"；另有 %1 个", "; and %1 more"};
 // The tune's text form; %1 the reader's words, naming the field.
 constexpr Bilingual TuneTextRefused{"调音文本文件不正确，未加载：%1",
                                     "The tune text was refused; nothing was loaded: %1"};

@@ -19,7 +19,7 @@
 //     eq_bypass         true / false
 //     high_pass,        family "butterworth", "link" or "bessel"; slope_db_oct 6, 12 .. 48;
 //     low_pass          freq_hz 20..20000; on true / false
-//     eq                "01" .. "31", each with freq_hz 20..20000, gain_db -20.0 .. +20.0 and
+//     eq                "01" .. "31", each with freq_hz 20..20000, gain_db -12.0 .. +12.0 and
 //                       q 0.4 .. 10.0 (both in steps of 0.1)
 //   reserved          the bytes no field shows, as hex, in rows of at most 32 bytes (aligned to
 //                     32), each keyed by the offset of its first byte ("0x0440")

@@ -41,10 +41,15 @@ FileLoad Load_Scene_File(const QString& path, bool allScenes) {
     const ReadProblem problem = Read_Regular_File(path, kAllFileSize + 1, out.data, &out.size);
     if (problem != ReadProblem::None)
         return refused(Read_Problem_Text(problem, transfer_text::FileUnreadable));
+    // Limited before the check, so that a refusal names what is still wrong after it.
+    const std::vector<LimitedGain> limited =
+        Limit_Old_Gains_In_File(reinterpret_cast<uint8_t*>(out.data.data()),
+                                static_cast<size_t>(out.data.size()), allScenes);
     const SceneFileVerdict verdict =
         allScenes ? Check_All_File(out.data) : Check_Scene_File(out.data);
     if (verdict.check != SceneFileCheck::Ok)
         return refused(Scene_File_Check_Text(verdict, allScenes));
+    out.notice = Limited_Gains_Text(limited);
     return out;
 }
 

@@ -24,6 +24,8 @@ struct FileLoad {
     QByteArray data;
     qint64 size = 0; // the file's length (data may be cut short at the read limit)
     BilingualText refusal;
+    // Said to the user when the load goes ahead: what was changed on the way (gains limited).
+    BilingualText notice;
     bool ok() const { return refusal.en.isEmpty(); }
 };
 
@@ -32,6 +34,7 @@ struct FileLoad {
 BilingualText Read_Problem_Text(ReadProblem problem, const Bilingual& unreadable);
 
 // A "*.SCE" (allScenes false) or "*.ALL" file, read and checked as a load into the unit checks it.
+// Gains an earlier version stored beyond +-12 dB are limited first, and the notice says so.
 FileLoad Load_Scene_File(const QString& path, bool allScenes);
 // A firmware image, read whole and checked (signature, size).
 FileLoad Load_Firmware_File(const QString& path);

@@ -85,31 +85,39 @@ void EqPage::gainSliderMoved(int band, int value) {
         band);
 }
 
-// A typed entry: the value as read, or the entry shows the stored value again. A typed gain may
-// lie beyond the slider's +-12 dB; the slider follows it to its end stop, so that the slider's own
-// next step starts from what the unit holds.
+// A typed entry: the value as read, or the entry shows the stored value again and the status line
+// says what the entry takes.
 void EqPage::gainEntered(int band) {
+    const QString typed = ui.eqGain[at(band)]->text();
     BandEdit edit;
-    edit.gain = Parse_Eq_Gain(ui.eqGain[at(band)]->text());
+    edit.gain = Parse_Eq_Gain(typed);
     edit.moveSlider = true;
-    typedEdit(band, edit, edit.gain.has_value());
+    typedEdit(band, edit,
+              edit.gain ? BilingualText{} : Eq_Entry_Refused(EqEntry::Gain, band, typed));
 }
 
 void EqPage::freqEntered(int band) {
+    const QString typed = ui.eqFreq[at(band)]->text();
     BandEdit edit;
-    edit.freq = Parse_Freq(ui.eqFreq[at(band)]->text());
-    typedEdit(band, edit, edit.freq.has_value());
+    edit.freq = Parse_Freq(typed);
+    typedEdit(band, edit,
+              edit.freq ? BilingualText{} : Eq_Entry_Refused(EqEntry::Freq, band, typed));
 }
 
 void EqPage::qEntered(int band) {
+    const QString typed = ui.eqQ[at(band)]->text();
     BandEdit edit;
-    edit.q = Parse_Eq_Q(ui.eqQ[at(band)]->text());
-    typedEdit(band, edit, edit.q.has_value());
+    edit.q = Parse_Eq_Q(typed);
+    typedEdit(band, edit, edit.q ? BilingualText{} : Eq_Entry_Refused(EqEntry::Q, band, typed));
 }
 
-void EqPage::typedEdit(int band, const BandEdit& edit, bool read) {
+void EqPage::typedEdit(int band, const BandEdit& edit, const BilingualText& refused) {
     Pc.Cur_Band = static_cast<uint8_t>(band);
-    if (!read) return refreshBand(band);
+    if (!refused.isEmpty()) {
+        refreshBand(band);
+        emit entryRefused(refused);
+        return;
+    }
     session.apply(
         RefreshBand, [&] { core.Band_Edit(band, edit); }, Gesture::None, band);
 }

@@ -6,6 +6,7 @@
 
 #include "model/param_image.h"
 #include "session/edit_core.h"
+#include "session/text.h"
 
 #include <QObject>
 #include <array>
@@ -49,6 +50,10 @@ class EqPage : public QObject {
     void markerMoved(int band, int gain, int freq);
     void toggleFlat(int band);
 
+  signals:
+    // A band entry's text was refused: what was typed and the range the entry takes.
+    void entryRefused(const BilingualText& note);
+
   protected:
     // Keys and wheel of the entries, a double-click on an LED button.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,7 +63,7 @@ class EqPage : public QObject {
     void gainEntered(int band);
     void freqEntered(int band);
     void qEntered(int band);
-    void typedEdit(int band, const BandEdit& edit, bool read);
+    void typedEdit(int band, const BandEdit& edit, const BilingualText& refused);
     void stepEntry(QObject* watched, QEvent* event);
     void showMode(bool parametric);
     void toggleBypass();

@@ -47,6 +47,7 @@ bool readCheckedSceneFile(const Bilingual& title, const Bilingual& filter, bool 
         Show_Notice(file.refusal);
         return false;
     }
+    if (!file.notice.isEmpty()) Show_Notice(file.notice);
     out = file.data;
     return true;
 }

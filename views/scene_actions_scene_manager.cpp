@@ -228,8 +228,9 @@ void SenceManage::on_BT_SAVE_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     const QString name = ui.name[row]->text();
-    if (!Scene_Name_Acceptable(name)) {
-        Show_Notice(txt::SceneNameFormat);
+    const BilingualText refusal = Scene_Name_Refusal(name);
+    if (!refusal.isEmpty()) {
+        Show_Notice(refusal);
         return;
     }
     if (!Ready_Or_Tell()) return;
@@ -250,6 +251,11 @@ void SenceManage::on_BT_CALL_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     if (!Ready_Or_Tell()) return;
+    // An empty place would replace the tune with an erased one.
+    if (!Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)]) {
+        Show_Notice(Fill_Text(txt::SceneRecallEmpty, {QString::number(row + 1)}));
+        return;
+    }
     // The notice comes first: the recall and the read-back start once the user has closed it.
     Show_Notice(txt::SceneRecalled);
     if (!Ready_Or_Tell()) return; // the link went down while the notice was open
@@ -281,8 +287,7 @@ void SenceManage::on_BT_DEL_clicked() {
             } else { // the dialog was closed meanwhile; the delete still goes ahead as asked
                 history->takeSnapshot(SnapshotReason::SceneDelete, std::move(scenes));
                 Send_Scene_Delete(row + 1);
-                if (Link_Online())
-                    Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
+                if (Link_Online()) Link_Machine().sceneNameFallback(row + 1);
             }
         });
 }
@@ -291,7 +296,10 @@ void SenceManage::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
     view.history().takeSnapshot(SnapshotReason::SceneDelete, std::move(scenes));
     Send_Scene_Delete(row + 1);
     if (!Link_Online()) return;
-    Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] = 0;
+    // The place shows what the unit reports for it from now on, as the command line lists it.
+    Link_Machine().sceneNameFallback(row + 1);
+    ui.name[row]->setText(
+        Scene_Name_Text(Link_Machine().scenes().Scene_Name[static_cast<size_t>(row)]));
     for (int r = 0; r < kPlaces; ++r)
         Show_Mark(r);
 }

@@ -40,6 +40,8 @@ StatusBar::StatusBar(const Widgets& widgets, LinkMachine& link_, QObject* parent
     connect(ui.BT_TRANSFER_STOP, &QPushButton::clicked, this, [this] { link.cancelJob(); });
     ui.TickBar->hide();
     ui.BT_CONNECT->setEnabled(false);
+    // Notes carry typed text and file names: never read as markup.
+    ui.Label_Status->setTextFormat(Qt::PlainText);
     showNote();
 }
 
@@ -79,7 +81,9 @@ void StatusBar::showAccessStatus() {
 void StatusBar::showNote() {
     const bool english = Pc.Lang_EN != 0;
     QString note;
-    if (link.statusLevel() == 0) {
+    if (!passing.isEmpty()) {
+        note = passing.in(english);
+    } else if (link.statusLevel() == 0) {
         note = tr2(txt::StatusOfflineNote, english);
         savedWhere[0].clear(); // that file came from a unit no longer here
         savedWhere[1].clear();
@@ -98,6 +102,13 @@ void StatusBar::showSavedWhere(const QString& path) {
     const BilingualText text = Fill_Text(txt::StatusSavedTo, {QDir::toNativeSeparators(path)});
     savedWhere[0] = text.zh;
     savedWhere[1] = text.en;
+    passing = {};
+    showNote();
+}
+
+void StatusBar::showPassingNote(const BilingualText& text) {
+    if (text.isEmpty() && passing.isEmpty()) return; // every edit clears it: keep that cheap
+    passing = text;
     showNote();
 }
 

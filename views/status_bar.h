@@ -3,6 +3,8 @@
 // read-back and of transfers with its stop button, and the notices the link raises.
 #pragma once
 
+#include "session/text.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <QString>
@@ -40,6 +42,10 @@ class StatusBar : public QObject {
     // where the last file was saved. Hidden while the progress bar takes its place.
     void showNote();
     void showSavedWhere(const QString& path);
+    // A note on the last act that did not happen as typed (an entry's refused text and the range
+    // it takes); shown in place of the others until the next edit or note replaces it. An empty
+    // text takes it away.
+    void showPassingNote(const BilingualText& text);
 
     // A transfer's display: the bar from firstProgress following the job, and beside it a Cancel
     // button for a job that only reads or a note that a writing job cannot be stopped.
@@ -59,6 +65,7 @@ class StatusBar : public QObject {
     Widgets ui;
     LinkMachine& link;
     QString savedWhere[2]; // the note after a save, in Chinese and in English
+    BilingualText passing;
     QMetaObject::Connection progress;
 };
 

@@ -127,6 +127,17 @@ class TestCliCommands : public QObject {
         QTest::newRow("bad scene name")
             << QStringList{lang, en, "scene", "save", "2", "--name", "9lives"} << 2
             << "tarn80x-cli: A scene name must start with a letter!\n";
+        QTest::newRow("scene name outside Latin-1")
+            << QStringList{lang, en, "scene", "save", "7", "--name", "A中文é"} << 2
+            << "tarn80x-cli: The unit cannot store the character \"中\" (U+4E2D) of the scene "
+               "name: use Latin letters, digits and Western European (Latin-1) characters only!\n";
+        QTest::newRow("scene name outside Latin-1, zh")
+            << QStringList{lang, "zh", "scene", "save", "7", "--name", "Auto€"} << 2
+            << "tarn80x-cli: 场景名称中的字符“€”（U+20AC）无法存入设备：只能使用拉丁字母、数字和"
+               "西欧字符（Latin-1）!\n";
+        QTest::newRow("scene name of 17")
+            << QStringList{lang, en, "scene", "save", "7", "--name", "ABCDEFGHIJKLMNOPQ"} << 2
+            << "tarn80x-cli: A scene name has at most 16 characters!\n";
         QTest::newRow("chinese") << QStringList{lang, "zh", "frobnicate"} << 2
                                  << "tarn80x-cli: 未知命令：frobnicate（见 --help）\n";
     }
@@ -321,6 +332,69 @@ class TestCliCommands : public QObject {
         run = onUnit({"diff", "unit", folder.path("u.SCE")});
         QCOMPARE(run.out, QStringLiteral("No differences.\n"));
         QCOMPARE(run.exit, 0);
+    }
+
+    // An empty place would bring an erased tune: refused by name, nothing sent. Place 9 reports
+    // no name (so the unit lists it as empty) but holds settings a recall would bring in: the
+    // live settings show whether a recall went out.
+    void recallOfAnEmptyPlaceIsRefused() {
+        QCOMPARE(onUnit({"dump", "-o", folder.path("before.SCE")}).exit, 0);
+        QByteArray memory = readAll(folder.path("mem.bin"));
+        constexpr int kRecord = kImageSize + 16 + 1; // image, name, used
+        QCOMPARE(memory.size(), kImageSize + 9 * kRecord);
+        const int place9 = kImageSize + 8 * kRecord;
+        QByteArray image = memory.left(kImageSize);
+        image[off::Total_Vol] = char(0x41); // 321
+        image[off::Total_Vol + 1] = char(0x01);
+        memory.replace(place9, kImageSize, image);
+        memory.replace(place9 + kImageSize, 16, QByteArray(16, char(0xFF)));
+        memory[place9 + kImageSize + 16] = 1;
+        writeAll(folder.path("mem.bin"), memory);
+        QVERIFY(onUnit({"scenes"}).out.contains(QStringLiteral("  9  Mode9             empty\n")));
+
+        Run run = onUnit({"scene", "recall", "9"});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: Scene place 9 is empty: there is nothing to "
+                                         "recall. Nothing was sent!\n"));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(run.exit, 2);
+        QCOMPARE(onUnit({"dump", "-o", folder.path("after.SCE")}).exit, 0);
+        QCOMPARE(readAll(folder.path("after.SCE")), readAll(folder.path("before.SCE")));
+        QCOMPARE(onUnit({"history"}).out, QStringLiteral("The history holds no snapshots.\n"));
+
+        run =
+            cli({"--lang", "zh", "--demo-memory", folder.path("mem.bin"), "scene", "recall", "9"});
+        QCOMPARE(run.err,
+                 QStringLiteral("tarn80x-cli: 场景 9 是空的，没有可调用的场景，未发送任何命令!\n"));
+    }
+
+    // A gain the unit would read back as 0.0 dB never reaches it: the text naming it is refused,
+    // and a scene file of an earlier version loads limited, with what was limited said.
+    void gainsBeyondTheUnitsRange() {
+        QByteArray text = unitFixtureText();
+        const qsizetype band = text.indexOf("\"11\": {", text.indexOf("\"CH3\""));
+        QVERIFY(band > 0);
+        text.replace(text.indexOf("\"gain_db\": 0", band), 12, "\"gain_db\": 20");
+        writeAll(folder.path("loud.json"), text);
+        Run run = onUnit({"apply", folder.path("loud.json")});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: The tune text was refused; nothing was "
+                                         "loaded: CH3 EQ band 11 gain: 20 dB is out of range "
+                                         "(-12.0 to +12.0)\n"));
+        QCOMPARE(run.exit, 5);
+
+        QByteArray old = unitFixture();
+        const int at = off::EQ_Gain + 2 * (2 * kBands + 10); // CH3 band 11
+        old[at] = char(440 & 0xFF);                          // +20.0 dB, as typed before
+        old[at + 1] = char(440 >> 8);
+        writeAll(folder.path("old.SCE"), old);
+        run = onUnit({"apply", folder.path("old.SCE")});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: 1 EQ gain(s) in the file beyond -12.0 to "
+                                         "+12.0 dB were limited to that range (the unit would read "
+                                         "them back as 0.0 dB): CH3 EQ band 11 +20.0 dB → +12.0 "
+                                         "dB.\n"));
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(onUnit({"dump", "-o", folder.path("held.SCE")}).exit, 0);
+        const QByteArray held = readAll(folder.path("held.SCE"));
+        QCOMPARE(held.mid(at, 2), QByteArray("\x68\x01", 2)); // 360: +12.0 dB
     }
 
     // A value out of range in a hand-edited text is refused, naming the field; nothing is sent.

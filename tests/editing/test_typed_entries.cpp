@@ -129,9 +129,8 @@ void TestTypedEntries::typedValueShownAsStored_data() {
     QTest::newRow("gain -0.05 stored as -0.1")
         << int(EqGain) << "-0.05" << kNoStep << false << 119 << "-0.1" << 119 << 139
         << QStringList{"05 08 01 09 a0 00 ef 00 1e"};
-    QTest::newRow("gain 15 beyond the slider")
-        << int(EqGain) << "15" << kNoStep << false << 270 << "15.0" << 240 << 69
-        << QStringList{"05 08 01 09 a0 00 86 01 1e"};
+    QTest::newRow("gain 12.1 refused, beyond what the unit keeps")
+        << int(EqGain) << "12.1" << kNoStep << false << 218 << "9.8" << 218 << 93 << QStringList{};
     QTest::newRow("gain 20.1 refused")
         << int(EqGain) << "20.1" << kNoStep << false << 218 << "9.8" << 218 << 93 << QStringList{};
     QTest::newRow("gain -4.5 then wheel back on the slider")

@@ -130,6 +130,7 @@ class TestFileRoundTrip : public QObject {
     }
 
     // The load sends each scene's blocks 0..55; saving the scenes again reads 0..54 back.
+    // (The random scenes hold gains beyond +-12 dB, as an earlier version stored them.)
     void allScenesFileRoundTrip() {
         QRandomGenerator rng(kSeed + 1);
         for (int i = 0; i < kImages / 3; ++i) {
@@ -139,7 +140,10 @@ class TestFileRoundTrip : public QObject {
                 if (rng.bounded(9) == 0) std::fill_n(scene.begin(), kReadbackSize, uint8_t(0xFF));
                 std::copy(scene.begin(), scene.end(), unitScenes.begin() + s * kImageSize);
             }
-            const std::vector<uint8_t> file = saveAll(unitScenes);
+            std::vector<uint8_t> file = saveAll(unitScenes);
+            // The load limits gains an earlier version stored, as the unit would otherwise make
+            // them flat; the rest of the file goes out as saved.
+            Limit_Old_Gains_In_File(file.data(), file.size(), true);
             const SceneFileVerdict v = Check_All_File(file.data(), file.size());
             QVERIFY2(v.check == SceneFileCheck::Ok,
                      qPrintable(QStringLiteral("set %1: %2").arg(i).arg(describe(v))));

@@ -71,9 +71,9 @@ QByteArray sceneFileFixture() {
     const sim::Memory unitImage = sim::Unit::factoryImage();
     QByteArray file(reinterpret_cast<const char*>(unitImage.data()), int(unitImage.size()));
     file[0] = char(0x11);                 // firmware version: the unit keeps its own
-    putU16(file, gainOffset(0, 0), 40);   // -20.0 dB, the lowest a typed gain gives
+    putU16(file, gainOffset(0, 0), 120);  // -12.0 dB, the lowest the unit keeps
     putU16(file, gainOffset(2, 5), 360);  // +12.0 dB
-    putU16(file, gainOffset(5, 30), 440); // +20.0 dB
+    putU16(file, gainOffset(5, 30), 359); // +11.9 dB
     putU16(file, off::HPF_Freq + 2, 80);
     putU16(file, off::CH_Vol + 6, 300);
     for (int i = 11; i < 24; ++i)
@@ -186,12 +186,12 @@ class TestSceneFiles : public QObject {
         const auto ok = SceneFileCheck::Ok;
         const auto size = SceneFileCheck::WrongSize;
         QTest::newRow("scene file") << 4096 << -1 << ok << SceneFileCheck::IsSingleScene;
-        QTest::newRow("lowest gain") << 4096 << 40 << ok << SceneFileCheck::IsSingleScene;
-        QTest::newRow("highest gain") << 4096 << 440 << ok << SceneFileCheck::IsSingleScene;
+        QTest::newRow("lowest gain") << 4096 << 120 << ok << SceneFileCheck::IsSingleScene;
+        QTest::newRow("highest gain") << 4096 << 360 << ok << SceneFileCheck::IsSingleScene;
         QTest::newRow("gain below")
-            << 4096 << 39 << SceneFileCheck::FieldOutOfRange << SceneFileCheck::IsSingleScene;
+            << 4096 << 119 << SceneFileCheck::FieldOutOfRange << SceneFileCheck::IsSingleScene;
         QTest::newRow("gain above")
-            << 4096 << 441 << SceneFileCheck::FieldOutOfRange << SceneFileCheck::IsSingleScene;
+            << 4096 << 361 << SceneFileCheck::FieldOutOfRange << SceneFileCheck::IsSingleScene;
         QTest::newRow("empty") << 0 << -1 << size << size;
         QTest::newRow("one byte short") << 4095 << -1 << size << size;
         QTest::newRow("one byte long") << 4097 << -1 << size << size;
@@ -237,7 +237,7 @@ class TestSceneFiles : public QObject {
         QTest::newRow("CH2 band 31 at 20000 Hz") << 202 << 2 << 20000 << ok << -1 << -1;
         QTest::newRow("CH2 band 31 at 20001 Hz") << 202 << 2 << 20001 << "EQ_Freq" << 1 << 30;
         QTest::newRow("CH2 band 31 at 19 Hz") << 202 << 2 << 19 << "EQ_Freq" << 1 << 30;
-        QTest::newRow("CH6 band 31 gain 39") << 822 << 2 << 39 << "EQ_Gain" << 5 << 30;
+        QTest::newRow("CH6 band 31 gain 119") << 822 << 2 << 119 << "EQ_Gain" << 5 << 30;
         QTest::newRow("CH1 band 1 Q 0.4") << 824 << 1 << 4 << ok << -1 << -1;
         QTest::newRow("CH1 band 1 Q 0.3") << 824 << 1 << 3 << "EQ_Q" << 0 << 0;
         QTest::newRow("CH6 band 31 Q 10.1") << 1009 << 1 << 101 << "EQ_Q" << 5 << 30;
@@ -601,7 +601,7 @@ class TestSceneFiles : public QObject {
 
         // The mirror holds the file with its gains in the PC encoding until the read-back.
         QCOMPARE(int(Param_Image.EQ_Gain(2, 5)), 240);
-        QCOMPARE(int(Param_Image.EQ_Gain(0, 0)), 65536 - 80);
+        QCOMPARE(int(Param_Image.EQ_Gain(0, 0)), 0);
         QCOMPARE(Link_Machine().reconnectCount(), uint16_t(10));
 
         // Ten ticks later the unit is opened again and read back.
@@ -614,6 +614,35 @@ class TestSceneFiles : public QObject {
         QCOMPARE(int(Param_Image.CH_Vol(3)), 300);
         QCOMPARE(bytesOf(Param_Image.bytes()).mid(1100), file.mid(1100));
         QCOMPARE(bytesOf(Param_Image.bytes()).mid(11, 13), QByteArray(13, char(0xA5)));
+    }
+
+    // A gain an earlier version let the typed entry store is limited before it goes out, and the
+    // user is told so first: the unit would read it back as 0.0 dB.
+    void loadOneWithAnOldGain() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        QByteArray file = sceneFileFixture();
+        putU16(file, gainOffset(3, 6), 40); // CH4 band 7 at -20.0 dB
+        writeFile(path("old.SCE"), file);
+        f.clearFrames();
+
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("old.SCE"));
+        trigger(f, Entry::LoadOne);
+        QVERIFY(f.finish());
+
+        QCOMPARE(
+            texts(boxes),
+            (QStringList{"文件中有 1 个均衡增益超出 -12.0 至 +12.0 dB，已限制到该范围（设备读回时"
+                         "会把超出的增益变为 0.0 dB）：CH4 均衡第 7 段 -20.0 dB → -12.0 dB。",
+                         "单个场景加载完成，确定后系统将自动同步数据"}));
+        const sim::Memory& unit = sim::unit().memory();
+        const int at = gainOffset(3, 6);
+        QCOMPARE(unit[size_t(at)] | (unit[size_t(at) + 1] << 8), 120);
+        f.ticks(10);
+        QVERIFY(f.connect());
+        QCOMPARE(int(Param_Image.EQ_Gain(3, 6)), 0); // -12.0 dB, not flat
     }
 
     void loadOneRefused_data() {
@@ -635,7 +664,7 @@ class TestSceneFiles : public QObject {
         QTest::newRow("gains shifted twice")
             << shifted << 0 << false
             << "文件中的数值超出范围：CH3，第 6 段，均衡增益（EQ_Gain）为 480，允许 "
-               "40..440，未加载，"
+               "120..360，未加载，"
                "未发送任何数据！";
         // All 0xFF but for valid gains: the unit would get volume, delay and EQ frequency 65535.
         QByteArray erased(4096, char(0xFF));

@@ -151,6 +151,8 @@ class TestSceneManager : public QObject {
     void recallTellsFirstThenReadsTheSceneBack();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
+    void recallOfAnEmptyPlaceIsRefused_data();
+    void recallOfAnEmptyPlaceIsRefused();
     void commandsNeedAReadyUnit_data();
     void commandsNeedAReadyUnit();
     void failedWriteIsNotReportedAsDone_data();
@@ -273,24 +275,34 @@ void TestSceneManager::atMostOnePlaceIsChosen() {
 
 void TestSceneManager::nameRule_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("capital") << "Alpha" << true;
-    QTest::newRow("small z") << "zed" << true;
-    QTest::newRow("underscore") << "_bass" << true;
-    QTest::newRow("square bracket") << "[x]" << true;
-    QTest::newRow("grave accent") << "`x" << true;
-    QTest::newRow("digit") << "1st" << false;
-    QTest::newRow("space") << " Lead" << false;
-    QTest::newRow("brace") << "{x}" << false;
-    QTest::newRow("at sign") << "@home" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("Latin-1 letter") << "\u00c9clair" << false;
-    QTest::newRow("Chinese") << "场景" << false;
+    QTest::addColumn<QString>("refusal"); // empty: accepted
+    const QString format = "场景名称格式不正确，要字母开头!";
+    const QString ok;
+    QTest::newRow("capital") << "Alpha" << ok;
+    QTest::newRow("small z") << "zed" << ok;
+    QTest::newRow("underscore") << "_bass" << ok;
+    QTest::newRow("square bracket") << "[x]" << ok;
+    QTest::newRow("grave accent") << "`x" << ok;
+    QTest::newRow("Latin-1 after the first letter") << "Caf\u00e9 \u00c9t\u00e9" << ok;
+    QTest::newRow("digit") << "1st" << format;
+    QTest::newRow("space") << " Lead" << format;
+    QTest::newRow("brace") << "{x}" << format;
+    QTest::newRow("at sign") << "@home" << format;
+    QTest::newRow("empty") << "" << format;
+    QTest::newRow("Latin-1 letter first") << "\u00c9clair" << format;
+    // The unit keeps one byte per character: what has none is named, never stored as '?'.
+    const QString chars = "场景名称中的字符“%1”（%2）无法存入设备：只能使用拉丁字母、数字和西欧"
+                          "字符（Latin-1）!";
+    QTest::newRow("Chinese") << "场景" << chars.arg("场", "U+573A");
+    QTest::newRow("Chinese after a letter") << "A中文\u00e9" << chars.arg("中", "U+4E2D");
+    QTest::newRow("euro sign") << "Price\u20ac" << chars.arg("\u20ac", "U+20AC");
+    QTest::newRow("emoji") << "Car\U0001F697" << chars.arg("\U0001F697", "U+1F697");
+    QTest::newRow("tab") << "Left\tRight" << chars.arg("", "U+0009");
 }
 
 void TestSceneManager::nameRule() {
     QFETCH(QString, name);
-    QFETCH(bool, accepted);
+    QFETCH(QString, refusal);
     WindowFixture f;
     eraseUnitScene(4);
     QVERIFY(f.connect());
@@ -306,7 +318,7 @@ void TestSceneManager::nameRule() {
 
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].title, QString("提示"));
-    if (accepted) {
+    if (refusal.isEmpty()) {
         QCOMPARE(answer.seen()[0].text, QString("场景保存成功!"));
         const QByteArray sent = QByteArray("\x05\x0E\x04", 3) + slotBytes(4);
         QCOMPARE(f.writes(), std::vector<QByteArray>{sent});
@@ -316,7 +328,7 @@ void TestSceneManager::nameRule() {
         QCOMPARE(int(Link_Machine().scenes().Scene_Valid[3]), 1);
         QCOMPARE(mark(d, 4)->text(), QString("非空"));
     } else {
-        QCOMPARE(answer.seen()[0].text, QString("场景名称格式不正确，要字母开头!"));
+        QCOMPARE(answer.seen()[0].text, refusal);
         QVERIFY(f.payloads().empty());
         QCOMPARE(slotBytes(4), before);
         QCOMPARE(int(Link_Machine().scenes().Scene_Valid[3]), 0);
@@ -338,8 +350,6 @@ void TestSceneManager::saveWritesTheSlotBytes_data() {
     QTest::newRow("Latin-1 kept as one byte")
         << oldSix << "Caf\u00e9"
         << QByteArray("Caf\xE9\0r\0\x11\x22\x33\x44\x55\x66\x77\x88\x99", 16);
-    QTest::newRow("outside Latin-1 becomes ?")
-        << oldSix << "A\u573Ab" << QByteArray("A?b\0hr\0\x11\x22\x33\x44\x55\x66\x77\x88\x99", 16);
     QTest::newRow("name read back, saved untouched")
         << QByteArray("Caf\xE9\0\x01\x02", 7) << QString()
         << QByteArray("Caf\xE9\0\x01\x02\0\0\0\0\0\0\0\0\0", 16);
@@ -479,7 +489,45 @@ void TestSceneManager::deleteAsksFirst() {
         const bool used = row != 8 && !(yes && row == 3);
         QCOMPARE(mark(d, row)->text(), QString(used ? "Used" : "Empty"));
     }
-    QCOMPARE(nameEdit(d, 3)->text(), QString("Scene3")); // the name stays
+    // An emptied place shows what the unit reports for it, as the command line lists it.
+    QCOMPARE(nameEdit(d, 3)->text(), QString(yes ? "Mode3" : "Scene3"));
+    if (yes) {
+        Link_Machine().Connect_Unit(); // read the names again: the same name comes back
+        QVERIFY(f.connect());
+        QCOMPARE(slotBytes(3), QByteArray("Mode3\0\0\0\0\0\0\0\0\0\0\0", 16));
+    }
+}
+
+void TestSceneManager::recallOfAnEmptyPlaceIsRefused_data() {
+    QTest::addColumn<int>("english");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zh") << 0 << "场景 8 是空的，没有可调用的场景，未发送任何命令!";
+    QTest::newRow("en") << 1
+                        << "Scene place 8 is empty: there is nothing to recall. Nothing was "
+                           "sent!";
+}
+
+// An empty place would bring an erased tune: refused by name, before anything is sent or kept.
+void TestSceneManager::recallOfAnEmptyPlaceIsRefused() {
+    QFETCH(int, english);
+    QFETCH(QString, text);
+    WindowFixture f;
+    eraseUnitScene(8);
+    QVERIFY(f.connect());
+    Pc.Lang_EN = uint8_t(english);
+    SenceManage* d = openManager(f);
+    QVERIFY(d);
+    f.clearFrames();
+
+    QTest::mouseClick(place(d, 8), Qt::LeftButton);
+    ModalAnswerer answer;
+    click(d, "BT_CALL");
+    QCOMPARE(int(answer.seen().size()), 1);
+    QCOMPARE(answer.seen()[0].text, text);
+    f.ticks(200);
+    QVERIFY(f.writes().empty());
+    QCOMPARE(sim::unit().counters().sceneRecalls, 0);
+    QCOMPARE(int(Link_Machine().reconnectCount()), 0);
 }
 
 // A command the unit would not get is refused with the connect notice, and nothing changes:
