@@ -102,6 +102,8 @@ int statusOf(RunEnd end) {
         return kExitNoUnit;
     case RunEnd::Failed:
         return kExitTransfer;
+    case RunEnd::Unconfirmed:
+        return kExitUnconfirmed;
     case RunEnd::Interrupted:
         break;
     }
@@ -426,6 +428,7 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
     }
     if (action == QLatin1String("recall")) {
         keepSnapshot(cmd, SnapshotReason::Recall);
+        run.markUnitChanged();
         Send_Scene_Call(number);
         if (!Link_Online()) return cmd.fail(kExitTransfer, txt::CommError);
         link.setReconnectCount(kRecallReconnectTicks);

@@ -49,6 +49,7 @@ constexpr Bilingual Help{
     "  3   没有设备、没有访问权限，或设备正被另一个程序使用\n"
     "  4   传输失败，或设备读回的内容与写入的不一致\n"
     "  5   文件被拒绝或无法写入\n"
+    "  6   写入开始后被 Ctrl+C 中止：设备已被改动，但没有读回确认\n"
     "  130 读取时被 Ctrl+C 中止，没有写入任何文件\n",
     "Usage: tarn80x-cli [options] <command> [arguments]\n"
     "\n"
@@ -97,6 +98,7 @@ constexpr Bilingual Help{
     "  3   no unit, no access to it, or another program holds it\n"
     "  4   a transfer failed, or the unit does not hold what was sent\n"
     "  5   a file was refused or could not be written\n"
+    "  6   stopped by Ctrl+C after a write began: the unit was changed and not confirmed\n"
     "  130 stopped by Ctrl+C during a read; nothing was written\n"};
 
 constexpr Bilingual DemoHelp{
@@ -156,6 +158,9 @@ constexpr Bilingual UnitNotChanged{"读取已中止，设备未被改动。",
                                    "Reading was stopped; the unit was not changed."};
 constexpr Bilingual UpgradeStopped{"固件升级已中止！请再次升级。",
                                    "The upgrade was stopped; run it again."};
+constexpr Bilingual StoppedUnconfirmed{
+    "已中止（Ctrl+C）：写入已经开始，设备已被改动，但没有读回确认。",
+    "Stopped (Ctrl+C) after the write began: the unit was changed and not confirmed."};
 constexpr Bilingual Same{"没有差异。", "No differences."};
 constexpr Bilingual Differences{"%1 处差异。", "%1 differences."};
 constexpr Bilingual SceneDeleted{"场景 %1 已删除。", "Scene %1 deleted."};

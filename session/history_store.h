@@ -13,6 +13,10 @@
 //
 // Bounded: the newest maxSnapshots snapshots within maxBytes; the oldest unpinned go first, and a
 // pinned snapshot is never pruned. QtCore only; every method may be called from any thread.
+//
+// Several programs (the window, any number of command lines) may write one history at once: every
+// change takes the lock file <root>/lock and reads the index again under it, so no number is
+// handed out twice and no program prunes an image another has just written.
 #pragma once
 
 #include "model/param_image.h"
@@ -137,7 +141,7 @@ class HistoryStore {
     QString recordPath(int id) const;
     QString indexPath() const;
     void openLocked();
-    QPair<QDateTime, qint64> indexStamp() const;
+    void reread();
     bool loadIndex();
     void rebuild();
     HistoryResult writeImage(const ParamImage::Bytes& image, QString& hash);
@@ -148,6 +152,7 @@ class HistoryStore {
     int changedSince(const SnapshotRecord& record, const ParamImage::Bytes& image) const;
     std::optional<ParamImage::Bytes> imageFile(const QString& hash) const;
     HistoryResult change(int id, const std::function<void(SnapshotRecord&)>& edit);
+    bool writable_ = true; // false while open() reads without the lock: nothing is rewritten
 
     mutable QMutex mutex_;
     QString root_;
@@ -159,7 +164,6 @@ class HistoryStore {
     qint64 indexBytes_ = 0;
     int nextId_ = 1;
     bool rebuilt_ = false;
-    QPair<QDateTime, qint64> indexSeen_; // the index as this store last read or wrote it
     // The newest image of each unit, so the count of changes needs no read.
     QHash<QString, ParamImage::Bytes> lastImage_;
 };

@@ -5,6 +5,7 @@
 #include "tests/session/tune_fixture.h"
 #include "tests/support/fresh_folder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -438,6 +439,33 @@ class TestCliCommands : public QObject {
         QCOMPARE(QString::fromUtf8(writing.readAllStandardError()),
                  QStringLiteral("Transfer in progress, cannot be stopped\n"));
         QCOMPARE(writing.exitCode(), 0);
+    }
+
+    // Ctrl+C once the load has begun: the unit holds the file, and the run says that it changed
+    // the unit without confirming it, never that nothing was written.
+    void interruptAfterTheWrite() {
+        writeAll(folder.path("in.SCE"), unitFixture());
+        QProcess applying;
+        applying.setProcessEnvironment(environment());
+        applying.start(QStringLiteral(TARN_CLI_DEMO),
+                       {"--lang", "en", "--demo", "factory", "--demo-memory",
+                        folder.path("mem.bin"), "apply", folder.path("in.SCE")});
+        QVERIFY(applying.waitForStarted());
+        // The snapshot is kept just before the load; from then on Ctrl+C again and again, through
+        // the load (which goes on) into the read-back that confirms it.
+        const QDir snapshots(folder.path("data/tarn80x/history/snapshots"));
+        QTRY_VERIFY_WITH_TIMEOUT(!snapshots.entryList({"*.json"}, QDir::Files).isEmpty(), 20000);
+        const QDeadlineTimer bound(30000);
+        while (!applying.waitForFinished(100) && !bound.hasExpired())
+            ::kill(static_cast<pid_t>(applying.processId()), SIGINT);
+        QCOMPARE(applying.state(), QProcess::NotRunning);
+        const QString err = QString::fromUtf8(applying.readAllStandardError());
+        QVERIFY2(err.endsWith(QStringLiteral("tarn80x-cli: Stopped (Ctrl+C) after the write began: "
+                                             "the unit was changed and not confirmed.\n")),
+                 qPrintable(err));
+        QCOMPARE(applying.exitCode(), 6);
+        QCOMPARE(onUnit({"dump", "-o", folder.path("out.SCE")}).exit, 0);
+        QCOMPARE(readAll(folder.path("out.SCE")), unitFixture());
     }
 
     // Every act that overwrites the unit keeps it in the history first; a snapshot compares with
