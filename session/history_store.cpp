@@ -154,6 +154,18 @@ QString Snapshot_Stamp(const SnapshotRecord& record) {
         record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
+std::vector<SnapshotRecord> Snapshots_By_Unit(const std::vector<SnapshotRecord>& oldestFirst) {
+    QStringList units; // by their newest snapshot, newest first
+    for (auto r = oldestFirst.rbegin(); r != oldestFirst.rend(); ++r)
+        if (!units.contains(r->unit.key())) units.append(r->unit.key());
+    std::vector<SnapshotRecord> out;
+    out.reserve(oldestFirst.size());
+    for (const QString& unit : units)
+        for (auto r = oldestFirst.rbegin(); r != oldestFirst.rend(); ++r)
+            if (r->unit.key() == unit) out.push_back(*r);
+    return out;
+}
+
 QString UnitIdentity::key() const {
     if (!serial.isEmpty()) return QStringLiteral("serial:") + serial;
     return QStringLiteral("name:%1/fw:%2").arg(name).arg(firmware);

@@ -99,6 +99,10 @@ struct SnapshotRecord {
 // "#12 2026-03-14 10:26:53": the number and the local time a snapshot is shown by.
 QString Snapshot_Stamp(const SnapshotRecord& record);
 
+// The order the window and the command line list snapshots in: grouped by unit, the unit with the
+// newest snapshot first, and within a unit newest first. oldestFirst: as snapshots() gives them.
+std::vector<SnapshotRecord> Snapshots_By_Unit(const std::vector<SnapshotRecord>& oldestFirst);
+
 struct HistoryResult {
     int id = 0;          // the snapshot written or changed; 0 when it failed
     BilingualText error; // why nothing was kept: the disk full, no permission, ...
