@@ -109,6 +109,8 @@ int statusOf(RunEnd end) {
         return kExitNoUnit;
     case RunEnd::Failed:
         return kExitTransfer;
+    case RunEnd::Unconfirmed:
+        return kExitUnconfirmed;
     case RunEnd::Interrupted:
         break;
     }
@@ -166,17 +168,32 @@ FileLoad loadOperand(const Operand& operand) {
     if (operand.scene == 0) return Load_Tune_File(operand.path);
     FileLoad all = Load_Scene_File(operand.path, true);
     if (all.ok()) all.data = all.data.mid((operand.scene - 1) * kImageSize, kImageSize);
+    // An erased place holds no tune; its bytes compared would read as nonsense values.
+    if (all.ok() && Is_Erased_Scene(reinterpret_cast<const uint8_t*>(all.data.constData())))
+        all.refusal = filled(cli_text::EmptyPlace, QString::number(operand.scene));
     return all;
+}
+
+// A file refused: its name first; one that is not there or cannot be opened says which.
+BilingualText fileRefusal(const QString& path, const BilingualText& refusal) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return Fill_Text(cli_text::FileMissing, {path});
+    if (info.isFile() && !info.isReadable()) return Fill_Text(cli_text::FileNotReadable, {path});
+    return {path + QStringLiteral("：") + refusal.zh, path + QStringLiteral(": ") + refusal.en};
 }
 
 QJsonObject diffJson(const TuneDiff& diff, bool english) {
     QJsonArray entries;
-    for (const TuneDiffEntry& e : diff.entries)
-        entries.append(QJsonObject{{QStringLiteral("field"), e.id},
-                                   {QStringLiteral("label"), e.label.in(english)},
-                                   {QStringLiteral("before"), e.before.in(english)},
-                                   {QStringLiteral("after"), e.after.in(english)},
-                                   {QStringLiteral("line"), e.line.in(english)}});
+    for (const TuneDiffEntry& e : diff.entries) {
+        QJsonObject entry{{QStringLiteral("field"), e.id},
+                          {QStringLiteral("label"), e.label.in(english)},
+                          {QStringLiteral("before"), e.before.in(english)},
+                          {QStringLiteral("after"), e.after.in(english)},
+                          {QStringLiteral("line"), e.line.in(english)}};
+        if (e.beforeCode) entry.insert(QStringLiteral("before_code"), *e.beforeCode);
+        if (e.afterCode) entry.insert(QStringLiteral("after_code"), *e.afterCode);
+        entries.append(entry);
+    }
     return QJsonObject{{QStringLiteral("count"), diff.count()},
                        {QStringLiteral("entries"), entries}};
 }
@@ -261,7 +278,12 @@ int cmdList(Command& cmd) {
         list.append(entry);
     }
     cmd.set(QStringLiteral("units"), list);
-    if (units.empty()) return cmd.fail(kExitNoUnit, cli_text::NoUnitListed);
+    if (units.empty()) {
+        // An answer, not a failure of the command: it goes where the list would have.
+        cmd.say(cmd.tr(cli_text::NoUnitListed));
+        cmd.set(QStringLiteral("error"), cmd.tr(cli_text::NoUnitListed));
+        return cmd.finish(kExitNoUnit);
+    }
     return cmd.finish(anyOpened ? kExitDone : kExitNoUnit);
 }
 
@@ -360,7 +382,7 @@ int loadIntoUnit(Command& cmd, UnitRun& run, const ParamImage::Bytes& image,
 
 int cmdApply(Command& cmd, UnitRun& run, const QString& path) {
     const FileLoad file = Load_Tune_File(path);
-    if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+    if (!file.ok()) return cmd.fail(kExitFile, fileRefusal(path, file.refusal));
     tellChanges(cmd, file);
     const int loaded = loadIntoUnit(cmd, run, Scene_Image(file.data), SnapshotReason::SceneLoad);
     if (loaded != kExitDone) return loaded;
@@ -380,9 +402,12 @@ int cmdDiff(Command& cmd, UnitRun& run, const QString& a, const QString& b) {
     for (int i = 0; i < 2; ++i) {
         if (operands[i].unit) continue;
         const FileLoad file = loadOperand(operands[i]);
-        if (!file.ok())
+        if (!file.ok()) {
+            if (operands[i].scene == 0)
+                return cmd.fail(kExitFile, fileRefusal(operands[i].text, file.refusal));
             return cmd.finish(kExitFile,
                               operands[i].text + QStringLiteral(": ") + cmd.tr(file.refusal));
+        }
         tellChanges(cmd, file);
         images[i] = Scene_Image(file.data);
     }
@@ -438,6 +463,7 @@ int cmdScene(Command& cmd, UnitRun& run, const Args& args) {
         if (!link.scenes().Scene_Valid[place])
             return cmd.fail(kExitUsage, filled(txt::SceneRecallEmpty, QString::number(number)));
         keepSnapshot(cmd, SnapshotReason::Recall);
+        run.markUnitChanged();
         Send_Scene_Call(number);
         if (!Link_Online()) return cmd.fail(kExitTransfer, txt::CommError);
         link.setReconnectCount(kRecallReconnectTicks);
@@ -476,7 +502,7 @@ int cmdBackup(Command& cmd, UnitRun& run, const QString& path) {
 int cmdRestore(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     if (!yes) return cmd.fail(kExitUsage, filled(cli_text::NeedsYes, QStringLiteral("restore")));
     const FileLoad file = Load_Scene_File(path, true);
-    if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+    if (!file.ok()) return cmd.fail(kExitFile, fileRefusal(path, file.refusal));
     tellChanges(cmd, file);
     const RunEnd end = run.connectUnit();
     if (end != RunEnd::Done) return runFailed(cmd, run, end);
@@ -498,7 +524,7 @@ int cmdRestore(Command& cmd, UnitRun& run, const QString& path, bool yes) {
 int cmdFirmware(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     if (!yes) return cmd.fail(kExitUsage, filled(cli_text::NeedsYes, QStringLiteral("firmware")));
     const FileLoad file = Load_Firmware_File(path);
-    if (!file.ok()) return cmd.fail(kExitFile, file.refusal);
+    if (!file.ok()) return cmd.fail(kExitFile, fileRefusal(path, file.refusal));
     const RunEnd end = run.connectUnit();
     if (end != RunEnd::Done) return runFailed(cmd, run, end);
     keepSnapshot(cmd, SnapshotReason::Firmware);
@@ -533,7 +559,8 @@ QJsonObject recordJson(const SnapshotRecord& r, bool english) {
                        {QStringLiteral("unit_id"), r.unit.key()},
                        {QStringLiteral("reason"), Snapshot_Reason_Key(r.reason)},
                        {QStringLiteral("reason_text"), Snapshot_Reason_Text(r.reason).in(english)},
-                       {QStringLiteral("changes"), r.changed},
+                       {QStringLiteral("changes"),
+                        r.changed < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(r.changed)},
                        {QStringLiteral("pinned"), r.pinned},
                        {QStringLiteral("note"), r.note},
                        {QStringLiteral("scene_names"), names},
@@ -558,13 +585,22 @@ int cmdHistory(Command& cmd, UnitRun& run, const Args& args) {
     store.open();
     const bool english = cmd.english();
     if (p.isEmpty()) {
+        // Grouped by unit as the window lists them; each unit's heading gives the identity
+        // --unit takes.
         QJsonArray list;
-        for (const SnapshotRecord& r : store.snapshots()) {
+        QString heading;
+        for (const SnapshotRecord& r : Snapshots_By_Unit(store.snapshots())) {
             if (!args.unit.isEmpty() && r.unit.serial != args.unit && r.unit.key() != args.unit)
                 continue;
             list.append(recordJson(r, english));
-            cmd.say(QStringList{Snapshot_Stamp(r), r.unit.shown().in(english),
-                                Snapshot_Reason_Text(r.reason).in(english),
+            if (r.unit.key() != heading) {
+                if (!heading.isEmpty()) cmd.say(QString());
+                heading = r.unit.key();
+                cmd.say(cmd.tr(
+                    Fill_Text(cli_text::UnitHeading, {r.unit.shown().in(english), r.unit.key()})));
+            }
+            cmd.say(QStringLiteral("  ") +
+                    QStringList{Snapshot_Stamp(r), Snapshot_Reason_Text(r.reason).in(english),
                                 r.changed < 0 ? cmd.tr(history_text::FirstOfUnit)
                                               : QString::number(r.changed),
                                 r.pinned ? cmd.tr(history_text::PinMark) : QString(), r.note}
@@ -622,7 +658,15 @@ int cmdHistory(Command& cmd, UnitRun& run, const Args& args) {
                 places.append(QString::number(scene.first));
             line(cli_text::KeptScenes, places.join(QStringLiteral(", ")));
         }
-        if (args.output.isEmpty()) return cmd.finish(kExitDone);
+        if (args.output.isEmpty()) {
+            // The settings themselves, as the tune text gives them.
+            const TuneTextResult text = Tune_Text_From_Scene(image);
+            if (text.text.isEmpty()) return cmd.finish(kExitFile, text.error.in(english));
+            cmd.set(QStringLiteral("tune"), QJsonDocument::fromJson(text.text).object());
+            cmd.say(cmd.tr(cli_text::Settings) + QLatin1Char(':'));
+            cmd.sayRaw(text.text);
+            return cmd.finish(kExitDone);
+        }
         QByteArray bytes = Scene_Bytes(image);
         if (!Is_Scene_File_Name(args.output)) {
             const TuneTextResult text = Tune_Text_From_Scene(image);
@@ -694,7 +738,10 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
 
     const QStringList positional = parsed ? parser.positionalArguments() : QStringList();
     const QString commandName = positional.value(0);
-    Command cmd(commandName, english, parsed && parser.isSet(json));
+    // --json is honoured even when the rest of the line cannot be read, so that a program reading
+    // the output gets its error as JSON too.
+    Command cmd(commandName, english,
+                parsed ? parser.isSet(json) : argv.contains(QStringLiteral("--json")));
     if (!parsed) return cmd.finish(kExitUsage, parser.errorText());
     if (!langValue.isEmpty() && langValue != QLatin1String("zh") &&
         langValue != QLatin1String("en"))

@@ -17,6 +17,7 @@ enum CliExit : int {
     kExitNoUnit = 3,       // no unit, no access, or another program holds it
     kExitTransfer = 4,     // a transfer stopped, or the unit does not hold what was sent
     kExitFile = 5,         // a file refused, or one that could not be written
+    kExitUnconfirmed = 6,  // Ctrl+C after a write began: the unit changed, not confirmed
     kExitInterrupted = 130 // Ctrl+C during a read: stopped, nothing written
 };
 

@@ -25,8 +25,9 @@ constexpr Bilingual Help{
     "  backup 文件.ALL           把九个场景保存到文件\n"
     "  restore 文件.ALL --yes    把文件中的九个场景写入设备\n"
     "  firmware 文件 --yes       升级设备固件\n"
-    "  history [--unit 设备]     本机保存的设备快照（每次改写设备之前自动保存）\n"
-    "  history show N [-o 文件]  快照 N 的详情；-o 把它保存为 *.SCE 或调音文本\n"
+    "  history [--unit 设备]     "
+    "本机保存的设备快照，按设备分组，最新的在前（每次改写设备之前自动保存）\n"
+    "  history show N [-o 文件]  快照 N 的详情和设置（调音文本）；-o 把它保存为 *.SCE 或调音文本\n"
     "  history diff N M|unit     快照 N 与快照 M 或设备当前设置逐项比较\n"
     "  history restore N --yes   把快照 N 写入设备当前设置（设备当前状态先保存为快照）\n"
     "\n"
@@ -34,7 +35,7 @@ constexpr Bilingual Help{
     "  --json                    以 JSON 输出（每次运行一个对象）\n"
     "  --lang zh|en              输出语言（默认取自系统区域设置）\n"
     "  -o, --output 文件         dump 和 history show 的输出文件\n"
-    "  --unit 设备               history：只列出该设备（序列号）的快照\n"
+    "  --unit 设备               history：只列出该设备的快照（序列号或列表中显示的设备标识）\n"
     "  --name 名称               scene save 的场景名称（默认保留原名称）\n"
     "  --yes                     确认删除、恢复或升级（这些操作无法撤销）\n"
     "  -h, --help                显示本帮助\n"
@@ -49,6 +50,7 @@ constexpr Bilingual Help{
     "  3   没有设备、没有访问权限，或设备正被另一个程序使用\n"
     "  4   传输失败，或设备读回的内容与写入的不一致\n"
     "  5   文件被拒绝或无法写入\n"
+    "  6   写入开始后被 Ctrl+C 中止：设备已被改动，但没有读回确认\n"
     "  130 读取时被 Ctrl+C 中止，没有写入任何文件\n",
     "Usage: tarn80x-cli [options] <command> [arguments]\n"
     "\n"
@@ -70,9 +72,10 @@ constexpr Bilingual Help{
     "  backup FILE.ALL           the nine stored scenes into a file\n"
     "  restore FILE.ALL --yes    the nine stored scenes of a file into the unit\n"
     "  firmware FILE --yes       upgrades the unit's firmware\n"
-    "  history [--unit ID]       the unit's snapshots kept on this machine (taken by themselves\n"
-    "                            before every act that overwrites the unit)\n"
-    "  history show N [-o FILE]  snapshot N in detail; -o saves it as a *.SCE or tune text\n"
+    "  history [--unit ID]       the snapshots kept on this machine, by unit, newest first (taken\n"
+    "                            by themselves before every act that overwrites the unit)\n"
+    "  history show N [-o FILE]  snapshot N in detail with its settings (tune text); -o saves it\n"
+    "                            as a *.SCE or tune text instead\n"
     "  history diff N M|unit     snapshot N against snapshot M or the unit now, field by field\n"
     "  history restore N --yes   snapshot N into the live settings (the unit's present state is\n"
     "                            kept as a snapshot first)\n"
@@ -81,7 +84,8 @@ constexpr Bilingual Help{
     "  --json                    machine-readable output (one JSON object per run)\n"
     "  --lang zh|en              language of the output (default: the locale's)\n"
     "  -o, --output FILE         where dump and history show write\n"
-    "  --unit ID                 history: only the snapshots of this unit (its serial number)\n"
+    "  --unit ID                 history: only this unit's snapshots (its serial number, or the\n"
+    "                            identity the list shows after --unit)\n"
     "  --name NAME               scene save: the scene's name (default: the name it has)\n"
     "  --yes                     confirms a delete, restore or upgrade (none can be undone)\n"
     "  -h, --help                this help\n"
@@ -97,6 +101,7 @@ constexpr Bilingual Help{
     "  3   no unit, no access to it, or another program holds it\n"
     "  4   a transfer failed, or the unit does not hold what was sent\n"
     "  5   a file was refused or could not be written\n"
+    "  6   stopped by Ctrl+C after a write began: the unit was changed and not confirmed\n"
     "  130 stopped by Ctrl+C during a read; nothing was written\n"};
 
 constexpr Bilingual DemoHelp{
@@ -155,6 +160,14 @@ constexpr Bilingual UnitNotChanged{"读取已中止，设备未被改动。",
                                    "Reading was stopped; the unit was not changed."};
 constexpr Bilingual UpgradeStopped{"固件升级已中止！请再次升级。",
                                    "The upgrade was stopped; run it again."};
+constexpr Bilingual StoppedUnconfirmed{
+    "已中止（Ctrl+C）：写入已经开始，设备已被改动，但没有读回确认。",
+    "Stopped (Ctrl+C) after the write began: the unit was changed and not confirmed."};
+constexpr Bilingual FileMissing{"%1：文件不存在，未加载。",
+                                "%1: no such file; nothing was loaded."};
+constexpr Bilingual FileNotReadable{"%1：没有读取该文件的权限，未加载。",
+                                    "%1: no permission to read it; nothing was loaded."};
+constexpr Bilingual EmptyPlace{"该文件中的场景 %1 是空的", "scene %1 is empty in this file"};
 constexpr Bilingual Same{"没有差异。", "No differences."};
 constexpr Bilingual Differences{"%1 处差异。", "%1 differences."};
 constexpr Bilingual SceneDeleted{"场景 %1 已删除。", "Scene %1 deleted."};
@@ -168,6 +181,9 @@ constexpr Bilingual UpgradeBack{"设备已重新连接，固件版本 %1。",
 // The history.
 constexpr Bilingual HistoryEmpty{"历史记录中没有快照。", "The history holds no snapshots."};
 constexpr Bilingual NoSnapshot{"历史记录中没有快照 %1", "no snapshot %1 in the history"};
+// %1 the unit as shown, %2 what --unit takes.
+constexpr Bilingual UnitHeading{"%1（--unit %2）：", "%1 (--unit %2):"};
+constexpr Bilingual Settings{"设置", "Settings"};
 constexpr Bilingual SnapshotTitle{"快照 %1", "Snapshot %1"};
 constexpr Bilingual Yes{"是", "yes"};
 constexpr Bilingual No{"否", "no"};

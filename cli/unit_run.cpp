@@ -157,7 +157,10 @@ void UnitRun::interrupted() {
         }
         return;
     }
-    fail(RunEnd::Interrupted, Text_Of(kStopped));
+    if (unitChanged_)
+        fail(RunEnd::Unconfirmed, Text_Of(cli_text::StoppedUnconfirmed));
+    else
+        fail(RunEnd::Interrupted, Text_Of(kStopped));
 }
 
 RunEnd UnitRun::loop(int boundMs, const std::function<bool()>& done) {
@@ -216,7 +219,9 @@ RunEnd UnitRun::runJob(std::unique_ptr<TransferJob> job, const Bilingual& label,
         outcome = r;
     });
     RunEnd run = RunEnd::Failed;
+    const bool writes = !job->readOnly();
     if (link.startJob(std::move(job))) {
+        if (writes) unitChanged_ = true;
         // Every frame of a job has its own bound (attempts x wait); this only guards the loop.
         run = loop(60 * 60 * 1000, [&finished] { return finished; });
     } else {

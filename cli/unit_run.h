@@ -25,6 +25,7 @@ enum class RunEnd {
     NoUnit,      // absent, locked, in use, wrong name, or not answering the handshake
     Failed,      // a transfer stopped: no answer or a failed write
     Interrupted, // Ctrl+C during a read
+    Unconfirmed, // Ctrl+C after a write began: the unit was changed, its contents not confirmed
 };
 
 class UnitRun : public QObject {
@@ -42,6 +43,9 @@ class UnitRun : public QObject {
     RunEnd runJob(std::unique_ptr<TransferJob> job, const Bilingual& label, JobResult* result);
     // Waits for the unit to be opened and read back again (after a load, a recall, an upgrade).
     RunEnd awaitReadback(int boundMs);
+    // A command that changes the unit is about to go out (a job that writes marks this itself):
+    // Ctrl+C from here on no longer means that nothing was written.
+    void markUnitChanged() { unitChanged_ = true; }
     // Sends the close command (as the window does on quitting) and lets the unit go.
     void release();
 
@@ -65,6 +69,7 @@ class UnitRun : public QObject {
     bool ended_ = false;
     bool readbackSeen_ = false;
     bool connecting_ = false;
+    bool unitChanged_ = false;
     QEventLoop* loop_ = nullptr;
     BilingualText why_;
     ParamImage::Bytes raw_{};

@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QMutexLocker>
 #include <QSet>
 #include <QStandardPaths>
@@ -104,6 +105,29 @@ std::optional<SnapshotRecord> fromJson(const QJsonObject& o) {
     return r;
 }
 
+// Long enough for another program's add (a few small files); a lock left by a program that died
+// is taken over at once (QLockFile checks whether its process still runs).
+constexpr int kLockWaitMs = 10000;
+
+// The history's lock across processes, taken once the root exists.
+class RootLock {
+  public:
+    explicit RootLock(const QString& root) : lock_(root + QStringLiteral("/lock")) {
+        held_ = lock_.tryLock(kLockWaitMs);
+    }
+    bool held() const { return held_; }
+    QLockFile::LockError error() const { return lock_.error(); }
+
+  private:
+    QLockFile lock_;
+    bool held_ = false;
+};
+
+BilingualText lockFailure(const RootLock& lock) {
+    if (lock.error() == QLockFile::PermissionError) return Text_Of(history_text::NoPermission);
+    return Text_Of(history_text::Busy);
+}
+
 qint64 fileSize(const QString& path) {
     const QFileInfo info(path);
     return info.exists() ? info.size() : 0;
@@ -128,6 +152,18 @@ BilingualText Snapshot_Reason_Text(SnapshotReason reason) {
 QString Snapshot_Stamp(const SnapshotRecord& record) {
     return QStringLiteral("#%1 %2").arg(record.id).arg(
         record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+std::vector<SnapshotRecord> Snapshots_By_Unit(const std::vector<SnapshotRecord>& oldestFirst) {
+    QStringList units; // by their newest snapshot, newest first
+    for (auto r = oldestFirst.rbegin(); r != oldestFirst.rend(); ++r)
+        if (!units.contains(r->unit.key())) units.append(r->unit.key());
+    std::vector<SnapshotRecord> out;
+    out.reserve(oldestFirst.size());
+    for (const QString& unit : units)
+        for (auto r = oldestFirst.rbegin(); r != oldestFirst.rend(); ++r)
+            if (r->unit.key() == unit) out.push_back(*r);
+    return out;
 }
 
 QString UnitIdentity::key() const {
@@ -165,9 +201,14 @@ QString HistoryStore::indexPath() const {
     return root_ + QStringLiteral("/index.json");
 }
 
+// Under the lock when the folder lets it be taken; otherwise read as it is, and nothing rewritten.
 void HistoryStore::open() {
     QMutexLocker lock(&mutex_);
+    std::optional<RootLock> files;
+    if (QFileInfo(root_).isDir()) files.emplace(root_);
+    writable_ = files && files->held();
     openLocked();
+    writable_ = true;
 }
 
 void HistoryStore::openLocked() {
@@ -180,22 +221,22 @@ void HistoryStore::openLocked() {
         rebuilt_ = true;
     }
     countBytes();
-    indexSeen_ = indexStamp();
 }
 
-// When the index was last changed, and its size: another program on this machine (the command
-// line, a second window) may have added to the history since this store read or wrote it.
-QPair<QDateTime, qint64> HistoryStore::indexStamp() const {
-    const QFileInfo info(indexPath());
-    if (!info.exists()) return {};
-    return {info.lastModified(), info.size()};
+// What other programs wrote since; what open() found stays as open() found it.
+void HistoryStore::reread() {
+    const bool rebuilt = rebuilt_;
+    openLocked();
+    rebuilt_ = rebuilt;
 }
 
 // The index as written, and only while it lists exactly the record files present.
 bool HistoryStore::loadIndex() {
     QByteArray data;
     if (Read_Regular_File(indexPath(), 64LL * 1024 * 1024, data) != ReadProblem::None)
-        return !QFileInfo::exists(root_ + QStringLiteral("/snapshots")); // nothing at all yet
+        return QDir(root_ + QStringLiteral("/snapshots")) // no record yet: nothing to rebuild
+            .entryList({QStringLiteral("*.json")}, QDir::Files)
+            .isEmpty();
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
     const QJsonObject top = doc.object();
@@ -240,7 +281,7 @@ void HistoryStore::rebuild() {
     nextId_ = records_.empty() ? 1 : records_.back().id + 1;
     TARN_DIAG(
         (QStringList{QStringLiteral("history: index rebuilt"), QString::number(records_.size())}));
-    if (QFileInfo::exists(root_)) writeIndex(); // a failure is told at the next write
+    if (writable_ && QFileInfo::exists(root_)) writeIndex(); // a failure is told at the next write
 }
 
 void HistoryStore::countBytes() {
@@ -268,9 +309,11 @@ qint64 HistoryStore::bytesUsed() const {
     return total;
 }
 
+// An image already on disk is kept only when it reads back whole: a file deleted or damaged since
+// would otherwise leave every later snapshot of the same tune without its image.
 HistoryResult HistoryStore::writeImage(const ParamImage::Bytes& image, QString& hash) {
     hash = hashOf(image);
-    if (imageBytes_.contains(hash) || QFileInfo(imagePath(hash)).size() == kImageSize) {
+    if (imageFile(hash)) {
         imageBytes_.insert(hash, kImageSize);
         return {};
     }
@@ -299,7 +342,6 @@ HistoryResult HistoryStore::writeIndex() {
     const SaveResult saved = Save_File_Atomically(indexPath(), data);
     if (!saved.ok()) return {0, failureText(saved)};
     indexBytes_ = data.size();
-    indexSeen_ = indexStamp();
     return {};
 }
 
@@ -330,9 +372,12 @@ HistoryResult HistoryStore::add(const SnapshotInput& input) {
         }
         return {0, failureText(r)};
     }
-    // Read again what another program added, so that its numbers are not reused and its images
-    // not pruned as unused; a record file already there is never overwritten.
-    if (indexStamp() != indexSeen_) openLocked();
+    // Read again, under the lock, what another program added, so that its numbers are not
+    // reused and its images not pruned as unused; a record file already there is never
+    // overwritten.
+    const RootLock files(root_);
+    if (!files.held()) return {0, lockFailure(files)};
+    reread();
     while (QFileInfo::exists(recordPath(nextId_)))
         ++nextId_;
     SnapshotRecord record;
@@ -434,6 +479,9 @@ HistoryResult HistoryStore::setNote(int id, const QString& note) {
 // The record and the index rewritten; on failure the record stays as it was.
 HistoryResult HistoryStore::change(int id, const std::function<void(SnapshotRecord&)>& edit) {
     QMutexLocker lock(&mutex_);
+    const RootLock files(root_);
+    if (!files.held()) return {0, lockFailure(files)};
+    reread(); // another program may have added or pruned since
     for (SnapshotRecord& r : records_) {
         if (r.id != id) continue;
         const SnapshotRecord old = r;

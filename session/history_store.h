@@ -13,6 +13,10 @@
 //
 // Bounded: the newest maxSnapshots snapshots within maxBytes; the oldest unpinned go first, and a
 // pinned snapshot is never pruned. QtCore only; every method may be called from any thread.
+//
+// Several programs (the window, any number of command lines) may write one history at once: every
+// change takes the lock file <root>/lock and reads the index again under it, so no number is
+// handed out twice and no program prunes an image another has just written.
 #pragma once
 
 #include "model/param_image.h"
@@ -95,6 +99,10 @@ struct SnapshotRecord {
 // "#12 2026-03-14 10:26:53": the number and the local time a snapshot is shown by.
 QString Snapshot_Stamp(const SnapshotRecord& record);
 
+// The order the window and the command line list snapshots in: grouped by unit, the unit with the
+// newest snapshot first, and within a unit newest first. oldestFirst: as snapshots() gives them.
+std::vector<SnapshotRecord> Snapshots_By_Unit(const std::vector<SnapshotRecord>& oldestFirst);
+
 struct HistoryResult {
     int id = 0;          // the snapshot written or changed; 0 when it failed
     BilingualText error; // why nothing was kept: the disk full, no permission, ...
@@ -137,7 +145,7 @@ class HistoryStore {
     QString recordPath(int id) const;
     QString indexPath() const;
     void openLocked();
-    QPair<QDateTime, qint64> indexStamp() const;
+    void reread();
     bool loadIndex();
     void rebuild();
     HistoryResult writeImage(const ParamImage::Bytes& image, QString& hash);
@@ -148,6 +156,7 @@ class HistoryStore {
     int changedSince(const SnapshotRecord& record, const ParamImage::Bytes& image) const;
     std::optional<ParamImage::Bytes> imageFile(const QString& hash) const;
     HistoryResult change(int id, const std::function<void(SnapshotRecord&)>& edit);
+    bool writable_ = true; // false while open() reads without the lock: nothing is rewritten
 
     mutable QMutex mutex_;
     QString root_;
@@ -159,7 +168,6 @@ class HistoryStore {
     qint64 indexBytes_ = 0;
     int nextId_ = 1;
     bool rebuilt_ = false;
-    QPair<QDateTime, qint64> indexSeen_; // the index as this store last read or wrote it
     // The newest image of each unit, so the count of changes needs no read.
     QHash<QString, ParamImage::Bytes> lastImage_;
 };

@@ -69,6 +69,8 @@ constexpr Bilingual NoPermission{"没有写入历史记录文件夹的权限",
                                  "no permission to write the history folder"};
 // %1 the system's words.
 constexpr Bilingual OtherFailure{"写入历史记录失败：%1", "the history could not be written: %1"};
+constexpr Bilingual Busy{"另一个程序正在写入历史记录，请稍后再试",
+                         "another program is writing the history; try again"};
 constexpr Bilingual NoSuchSnapshot{"该快照已不存在", "that snapshot no longer exists"};
 // %1 one of the above.
 constexpr Bilingual SnapshotNotKept{

@@ -1,5 +1,6 @@
 #include "session/tune_diff.h"
 
+#include "session/roles.h"
 #include "session/tune_words.h"
 
 #include <QByteArray>
@@ -59,8 +60,12 @@ class Differ {
                     tune::Channel_Field(ch, w));
             };
         };
-        field([ch](const ParamImage& p) { return p.CH_Name(ch); }, named("role", words::Role),
-              [ch](const ParamImage& p) { return Same(QString::number(p.CH_Name(ch))); });
+        if (a_.CH_Name(ch) != b_.CH_Name(ch)) {
+            const auto [id, label] = named("role", words::Role)();
+            add(id, label, roleText(a_.CH_Name(ch)), roleText(b_.CH_Name(ch)));
+            result.entries.back().beforeCode = a_.CH_Name(ch);
+            result.entries.back().afterCode = b_.CH_Name(ch);
+        }
         field([ch](const ParamImage& p) { return p.CH_Vol(ch); }, named("level_db", words::Level),
               [ch](const ParamImage& p) { return tune::Level_Text(p.CH_Vol(ch)); });
         field([ch](const ParamImage& p) { return p.CH_Mute(ch); }, named("mute", words::Mute),
@@ -123,10 +128,16 @@ class Differ {
     }
 
   private:
+    // A role by its name; a code with none by its number.
+    static BilingualText roleText(int code) {
+        if (code < kRoleCount) return text(Role_Name(static_cast<uint8_t>(code)));
+        return Fill({"未知（%1）", "unknown (%1)"}, {Same(QString::number(code))});
+    }
+
     void add(const QString& id, const BilingualText& label, const BilingualText& before,
              const BilingualText& after) {
         BilingualText line = Fill({"%1：%2 → %3", "%1: %2 → %3"}, {label, before, after});
-        result.entries.push_back({id, label, before, after, std::move(line)});
+        result.entries.push_back({id, label, before, after, std::move(line), {}, {}});
     }
 
     void reservedRun(int offset, int size) {
@@ -141,13 +152,16 @@ class Differ {
             QStringLiteral("/reserved/") + first + (size > 1 ? QLatin1Char('-') + last : QString());
         e.before = hex(a_);
         e.after = hex(b_);
-        if (size == 1) {
+        if (size == 1)
             e.label = Fill({"保留字节 %1", "reserved byte %1"}, {Same(first)});
-            e.line = Fill({"%1 不同", "%1 differs"}, {e.label});
-        } else {
+        else
             e.label = Fill({"保留字节 %1–%2", "reserved bytes %1–%2"}, {Same(first), Same(last)});
-            e.line = Fill({"%1 不同", "%1 differ"}, {e.label});
-        }
+        // The line spaces the bytes, so that a long run can be read byte by byte.
+        auto spaced = [offset, size](const ParamImage& p) {
+            const QByteArray bytes(reinterpret_cast<const char*>(p.bytes().data()) + offset, size);
+            return Same(QString::fromLatin1(bytes.toHex(' ').toUpper()));
+        };
+        e.line = Fill({"%1：%2 → %3", "%1: %2 → %3"}, {e.label, spaced(a_), spaced(b_)});
         result.entries.push_back(std::move(e));
     }
 

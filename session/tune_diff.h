@@ -12,6 +12,7 @@
 #include "session/text.h"
 
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace tarn {
@@ -21,9 +22,12 @@ struct TuneDiffEntry {
     // a run of reserved bytes is "/reserved/" and its byte range ("0x0F00-0x0F0F").
     QString id;
     BilingualText label;  // "CH3 EQ band 10"
-    BilingualText before; // "+6.0 dB at 170 Hz, Q 3.0"; reserved bytes as hex
+    BilingualText before; // "+6.0 dB at 170 Hz, Q 3.0"; reserved bytes as hex ("001F")
     BilingualText after;
     BilingualText line; // "CH3 EQ band 10: +6.0 dB at 170 Hz, Q 3.0 → 0.0 dB at 160 Hz, Q 3.0"
+    // A speaker role's codes, beside its words ("FL-Tweeter", "unknown (255)").
+    std::optional<int> beforeCode;
+    std::optional<int> afterCode;
 };
 
 struct TuneDiff {

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tarn {
 
@@ -116,8 +117,14 @@ void HistoryWindow::reload() {
     QList<int> keep;
     for (const SnapshotRecord& r : selected())
         keep.append(r.id);
-    std::vector<SnapshotRecord> all = History_Recorder().store().snapshots();
-    rows_.assign(all.rbegin(), all.rend());
+    // Read from disk each time: without a unit nothing has opened the history yet, and the
+    // command line or another window may have added to it since.
+    HistoryRecorder& recorder = History_Recorder();
+    if (recorder.store().root().isEmpty())
+        recorder.open();
+    else
+        recorder.store().open();
+    rows_ = Snapshots_By_Unit(recorder.store().snapshots());
     QSignalBlocker block(list_);
     list_->setUpdatesEnabled(false);
     list_->clearContents();
@@ -143,9 +150,12 @@ void HistoryWindow::reload() {
 
 std::vector<SnapshotRecord> HistoryWindow::selected() const {
     std::vector<SnapshotRecord> out;
-    for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row)
+    for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
         if (list_->selectionModel()->isRowSelected(row, QModelIndex()))
             out.push_back(rows_[static_cast<size_t>(row)]);
+    // Rows are grouped by unit, so the table's order is not the order of time.
+    std::sort(out.begin(), out.end(),
+              [](const SnapshotRecord& a, const SnapshotRecord& b) { return a.id < b.id; });
     return out;
 }
 

@@ -1,4 +1,5 @@
-// The History window: the unit's snapshots, newest first; one against the unit now or two against
+// The History window: every unit's snapshots kept on this machine, grouped by unit and newest
+// first, online or not; one against the unit now or two against
 // each other in words; restore one into the unit; save one as a scene file or as text; pin one;
 // a note on each. Usable offline (against the PC copy then); restoring needs the unit.
 #pragma once
@@ -46,7 +47,7 @@ class HistoryWindow : public QDialog {
 
     SceneActions& view_;
     bool english_ = false; // the language the window was built in; it keeps it while open
-    std::vector<SnapshotRecord> rows_; // newest first, as the table shows them
+    std::vector<SnapshotRecord> rows_; // by unit, newest first, as the table shows them
     QTableWidget* list_ = nullptr;
     QPlainTextEdit* diff_ = nullptr;
     QLabel* heading_ = nullptr;

@@ -5,6 +5,7 @@
 #include "tests/session/tune_fixture.h"
 #include "tests/support/fresh_folder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -151,6 +152,35 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.out, QString());
     }
 
+    // What a refusal names: the file and why; an empty place of an *.ALL; and with --json the
+    // error as JSON even when the command line itself cannot be read.
+    void refusalsSayWhat() {
+        Run run = cli({"--lang", "en", "apply", "nothere.json"});
+        QCOMPARE(run.exit, 5);
+        QCOMPARE(run.err,
+                 QStringLiteral("tarn80x-cli: nothere.json: no such file; nothing was loaded.\n"));
+        run = cli({"--lang", "zh", "apply", "nothere.json"});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: nothere.json：文件不存在，未加载。\n"));
+        writeAll(folder.path("short.SCE"), "abc");
+        run = cli({"--lang", "en", "apply", "short.SCE"});
+        QCOMPARE(run.exit, 5);
+        QVERIFY2(run.err.startsWith(QStringLiteral("tarn80x-cli: short.SCE: ")),
+                 qPrintable(run.err));
+
+        QCOMPARE(cli({"--lang", "en", "backup", "all.ALL"}).exit, 0); // places 7..9 are empty
+        run = cli({"--lang", "en", "diff", "all.ALL:8", "all.ALL:1"});
+        QCOMPARE(run.exit, 5);
+        QCOMPARE(run.err,
+                 QStringLiteral("tarn80x-cli: all.ALL:8: scene 8 is empty in this file\n"));
+
+        run = cli({"--json", "--lang", "en", "--bogus", "list"});
+        QCOMPARE(run.exit, 2);
+        QCOMPARE(run.err, QString());
+        const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        QCOMPARE(json.value("exit").toInt(), 2);
+        QCOMPARE(json.value("error").toString(), QStringLiteral("Unknown option 'bogus'."));
+    }
+
     void languageFollowsTheLocale() {
         QCOMPARE(cli({"frobnicate"}, QStringLiteral("zh_CN.UTF-8")).err,
                  QStringLiteral("tarn80x-cli: 未知命令：frobnicate（见 --help）\n"));
@@ -211,6 +241,11 @@ class TestCliCommands : public QObject {
             QStringLiteral("sim:1a86:e010  found but locked\n\nThe DSP unit is on the USB bus, "
                            "but this user is not allowed to open it.\n")));
         QVERIFY(run.out.contains(QStringLiteral("Fix: install the tarn80x package")));
+        // No unit is the answer to the question, on standard output where the list goes.
+        run = cli({"--lang", "en", "--demo", "absent", "list"});
+        QCOMPARE(run.exit, 3);
+        QCOMPARE(run.out, QStringLiteral("No DSP unit on the USB bus (1a86:e010).\n"));
+        QCOMPARE(run.err, QString());
         run = cli({"--lang", "en", "--demo", "absent", "--json", "list"});
         QCOMPARE(run.exit, 3);
         const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
@@ -324,9 +359,9 @@ class TestCliCommands : public QObject {
     void diffAgainstTheUnitAndAScene() {
         QCOMPARE(onUnit({"backup", folder.path("all.ALL")}).exit, 0);
         QCOMPARE(readAll(folder.path("all.ALL")).size(), 36864);
-        Run run = onUnit({"diff", folder.path("all.ALL") + ":7", "unit"});
+        Run run = onUnit({"diff", folder.path("all.ALL") + ":2", "unit"});
         QCOMPARE(run.exit, 1);
-        QVERIFY(run.out.startsWith(QStringLiteral("input source: ")));
+        QVERIFY(run.out.startsWith(QStringLiteral("CH5 EQ band 2: +6.0 dB at 25 Hz, Q 0.8 → ")));
         writeAll(folder.path("u.SCE"), QByteArray());
         QCOMPARE(onUnit({"dump", "-o", folder.path("u.SCE")}).exit, 0);
         run = onUnit({"diff", "unit", folder.path("u.SCE")});
@@ -404,17 +439,19 @@ class TestCliCommands : public QObject {
         writeAll(folder.path("bad.json"), text);
         QCOMPARE(onUnit({"dump", "-o", folder.path("before.SCE")}).exit, 0);
         Run run = onUnit({"apply", folder.path("bad.json")});
-        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: The tune text was refused; nothing was "
-                                         "loaded: CH2 level: 3 dB is out of range (-60.0 to "
-                                         "0.0)\n"));
+        QCOMPARE(run.err, "tarn80x-cli: " + folder.path("bad.json") +
+                              QStringLiteral(": The tune text was refused; nothing was "
+                                             "loaded: CH2 level: 3 dB is out of range (-60.0 to "
+                                             "0.0)\n"));
         QCOMPARE(run.exit, 5);
         QCOMPARE(onUnit({"dump", "-o", folder.path("after.SCE")}).exit, 0);
         QCOMPARE(readAll(folder.path("after.SCE")), readAll(folder.path("before.SCE")));
 
         writeAll(folder.path("short.SCE"), QByteArray(100, '\0'));
         run = onUnit({"apply", folder.path("short.SCE")});
-        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: Wrong scene file size (must be 4096 "
-                                         "bytes); nothing was loaded!\n"));
+        QCOMPARE(run.err, "tarn80x-cli: " + folder.path("short.SCE") +
+                              QStringLiteral(": Wrong scene file size (must be 4096 "
+                                             "bytes); nothing was loaded!\n"));
         QCOMPARE(run.exit, 5);
     }
 
@@ -477,7 +514,8 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.exit, 0);
         writeAll(folder.path("bad.bin"), QByteArray("XYZ1234"));
         run = cli({"--lang", "en", "firmware", folder.path("bad.bin"), "--yes"});
-        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: The firmware does not match this unit!\n"));
+        QCOMPARE(run.err, "tarn80x-cli: " + folder.path("bad.bin") +
+                              QStringLiteral(": The firmware does not match this unit!\n"));
         QCOMPARE(run.exit, 5);
     }
 
@@ -514,6 +552,33 @@ class TestCliCommands : public QObject {
         QCOMPARE(writing.exitCode(), 0);
     }
 
+    // Ctrl+C once the load has begun: the unit holds the file, and the run says that it changed
+    // the unit without confirming it, never that nothing was written.
+    void interruptAfterTheWrite() {
+        writeAll(folder.path("in.SCE"), unitFixture());
+        QProcess applying;
+        applying.setProcessEnvironment(environment());
+        applying.start(QStringLiteral(TARN_CLI_DEMO),
+                       {"--lang", "en", "--demo", "factory", "--demo-memory",
+                        folder.path("mem.bin"), "apply", folder.path("in.SCE")});
+        QVERIFY(applying.waitForStarted());
+        // The snapshot is kept just before the load; from then on Ctrl+C again and again, through
+        // the load (which goes on) into the read-back that confirms it.
+        const QDir snapshots(folder.path("data/tarn80x/history/snapshots"));
+        QTRY_VERIFY_WITH_TIMEOUT(!snapshots.entryList({"*.json"}, QDir::Files).isEmpty(), 20000);
+        const QDeadlineTimer bound(30000);
+        while (!applying.waitForFinished(100) && !bound.hasExpired())
+            ::kill(static_cast<pid_t>(applying.processId()), SIGINT);
+        QCOMPARE(applying.state(), QProcess::NotRunning);
+        const QString err = QString::fromUtf8(applying.readAllStandardError());
+        QVERIFY2(err.endsWith(QStringLiteral("tarn80x-cli: Stopped (Ctrl+C) after the write began: "
+                                             "the unit was changed and not confirmed.\n")),
+                 qPrintable(err));
+        QCOMPARE(applying.exitCode(), 6);
+        QCOMPARE(onUnit({"dump", "-o", folder.path("out.SCE")}).exit, 0);
+        QCOMPARE(readAll(folder.path("out.SCE")), unitFixture());
+    }
+
     // Every act that overwrites the unit keeps it in the history first; a snapshot compares with
     // another or with the unit, is saved as a file, and restores the unit byte for byte.
     void history() {
@@ -544,7 +609,11 @@ class TestCliCommands : public QObject {
                                                  "Pinned: no\n"
                                                  "Firmware version: 20230811\n")),
                  qPrintable(run.out));
-        QVERIFY(run.out.endsWith(QStringLiteral("Stored scenes kept: 3\n")));
+        // The settings follow, as the tune text gives them.
+        QVERIFY2(run.out.contains(QStringLiteral("Stored scenes kept: 3\nSettings:\n{\n")),
+                 qPrintable(run.out));
+        QVERIFY(run.out.contains(QStringLiteral("\"level_db\": 0")));
+        QVERIFY(run.out.endsWith(QStringLiteral("}\n")));
 
         run = onUnit({"--json", "history"});
         QCOMPARE(run.exit, 0);
@@ -556,14 +625,32 @@ class TestCliCommands : public QObject {
             reasons << v.toObject().value("reason").toString();
             changes << v.toObject().value("changes").toInt();
         }
-        QCOMPARE(reasons, (QStringList{"scene-load", "scene-load", "scene-delete", "recall"}));
-        QCOMPARE(changes[0], -1); // the unit's first
-        QVERIFY(changes[1] > 0);
-        QCOMPARE(changes[2], 1);
-        QCOMPARE(changes[3], 0);
-        QCOMPARE(list.at(2).toObject().value("stored_scenes").toArray(), QJsonArray{3});
+        // Newest first, as the window lists them.
+        QCOMPARE(reasons, (QStringList{"recall", "scene-delete", "scene-load", "scene-load"}));
+        QCOMPARE(changes[0], 0);
+        QCOMPARE(changes[1], 1);
+        QVERIFY(changes[2] > 0);
+        QVERIFY(list.at(3).toObject().value("changes").isNull()); // the unit's first
+        QCOMPARE(list.at(1).toObject().value("stored_scenes").toArray(), QJsonArray{3});
         QCOMPARE(list.at(0).toObject().value("unit").toString(),
                  QStringLiteral("TQ_AUD48 (no serial, firmware 20230811)"));
+
+        // The text list: one heading per unit with what --unit takes, newest first under it.
+        run = onUnit({"history"});
+        QCOMPARE(run.exit, 0);
+        const QStringList lines = run.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("TQ_AUD48 (no serial, firmware 20230811) "
+                                          "(--unit name:TQ_AUD48/fw:20230811):"));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("  #4 ")) &&
+                     lines[1].endsWith(QStringLiteral("  Before scene recall  0")),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[4].startsWith(QStringLiteral("  #1 ")) &&
+                     lines[4].endsWith(QStringLiteral("  —")),
+                 qPrintable(lines[4]));
+        QCOMPARE(onUnit({"history", "--unit", "name:TQ_AUD48/fw:20230811"}).out, run.out);
+        QCOMPARE(onUnit({"history", "--unit", "name:TQ_AUD48/fw:1"}).out,
+                 QStringLiteral("The history holds no snapshots.\n"));
 
         // Restored: the unit holds the snapshot again, and what it held before is snapshot 5.
         run = onUnit({"history", "restore", "1"});
@@ -584,7 +671,7 @@ class TestCliCommands : public QObject {
         const QJsonArray after =
             QJsonDocument::fromJson(run.out.toUtf8()).object().value("snapshots").toArray();
         QCOMPARE(after.size(), 5);
-        QCOMPARE(after.at(4).toObject().value("reason").toString(), QStringLiteral("restore"));
+        QCOMPARE(after.at(0).toObject().value("reason").toString(), QStringLiteral("restore"));
 
         run = onUnit({"history", "show", "9"});
         QCOMPARE(run.exit, 2);

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -119,6 +120,56 @@ class TestHistoryWindow : public QObject {
         list->selectRow(0);
         QVERIFY(!child<QPushButton>(h, "HistoryRestore")->isEnabled());
         QVERIFY(child<QPushButton>(h, "HistorySaveScene")->isEnabled());
+    }
+
+    // Offline, the snapshots another program (the command line) wrote are all listed, grouped by
+    // unit and newest first; one is compared with the PC copy and saved; restoring waits for a
+    // unit.
+    void offlineListsWhatOtherProgramsKept() {
+        WindowFixture f;
+        sim::unit().setPlugged(false);
+        {
+            HistoryStore commandLine(folder.path("history"));
+            commandLine.open();
+            ParamImage p;
+            p.bytes() = Tune_Fixture();
+            for (const auto& [serial, volume] : {std::pair<const char*, int>{"SN1", 500},
+                                                 {"SN2", 510},
+                                                 {"SN1", 520},
+                                                 {"SN3", 530},
+                                                 {"SN2", 540}}) {
+                SnapshotInput in;
+                p.set_Total_Vol(uint16_t(volume));
+                in.image = p.bytes();
+                in.reason = SnapshotReason::SceneLoad;
+                in.unit = {serial, "TQ_AUD48", 20240131};
+                QVERIFY(commandLine.add(in).ok());
+            }
+        }
+        f.window().Language_Set(1); // after the fixture, which sets the PC-side state afresh
+        HistoryWindow* h = openHistory(f);
+        QVERIFY(h);
+        auto* list = child<QTableWidget>(h, "HistoryList");
+        QStringList rows;
+        for (int r = 0; r < list->rowCount(); ++r)
+            rows.append(list->item(r, 0)->text().section(' ', 0, 0) + ' ' +
+                        list->item(r, 1)->text());
+        QCOMPARE(rows, (QStringList{"#5 serial SN2", "#2 serial SN2", "#4 serial SN3",
+                                    "#3 serial SN1", "#1 serial SN1"}));
+
+        list->selectRow(3);
+        QVERIFY(child<QLabel>(h, "HistoryDiffHeading")->text().contains("#3 "));
+        QVERIFY(h->diffText().contains("master volume: -8.0 dB → "));
+        list->selectRow(0);
+        list->selectionModel()->select(list->model()->index(4, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(h->diffText(), QString("master volume: -10.0 dB → -6.0 dB")); // #1 against #5
+        list->selectRow(2);
+        QVERIFY(!child<QPushButton>(h, "HistoryRestore")->isEnabled());
+        FileDialogAnswerer dialogs;
+        dialogs.choose(folder.path("sn3.SCE"));
+        QTest::mouseClick(child<QPushButton>(h, "HistorySaveScene"), Qt::LeftButton);
+        QCOMPARE(QFileInfo(folder.path("sn3.SCE")).size(), 4096);
     }
 
     void pinAndNoteAreKept() {

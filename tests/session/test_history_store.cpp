@@ -5,8 +5,10 @@
 #include "tests/support/save_faults.h"
 #include "tune_fixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 using namespace tarn;
@@ -45,6 +47,19 @@ QList<int> idsOf(const HistoryStore& store) {
     for (const SnapshotRecord& r : store.snapshots())
         ids.append(r.id);
     return ids;
+}
+
+// The child's side of the two-program test: count snapshots of images base, base + 1, ... into
+// the history at root, one store held open the whole time as the window holds it.
+constexpr char kChildFlag[] = "--add-snapshots";
+
+int addSnapshots(const QString& root, int count, int base, int maxSnapshots) {
+    HistoryStore store(root);
+    store.setLimits(maxSnapshots, HistoryStore::kDefaultMaxBytes);
+    store.open();
+    for (int i = 0; i < count; ++i)
+        if (!store.add(input(SnapshotReason::SceneLoad, imageWith(base + i))).ok()) return 1;
+    return 0;
 }
 
 } // namespace
@@ -243,6 +258,91 @@ class TestHistoryStore : public QObject {
         QCOMPARE(filesIn(root() + "/images").size(), 3);
     }
 
+    // Two programs adding at once: every snapshot kept has its own number and an image that reads
+    // back; with a bound, the newest within it are kept, each still restorable.
+    void twoProcessesAddingAtOnce_data() {
+        QTest::addColumn<int>("each");
+        QTest::addColumn<int>("maxSnapshots");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("unbounded") << 40 << 1000 << 80;
+        QTest::newRow("bounded") << 40 << 25 << 25;
+    }
+    void twoProcessesAddingAtOnce() {
+        QFETCH(int, each);
+        QFETCH(int, maxSnapshots);
+        QFETCH(int, kept);
+        QProcess children[2];
+        for (int c = 0; c < 2; ++c) {
+            children[c].setProcessChannelMode(QProcess::ForwardedChannels);
+            children[c].start(QCoreApplication::applicationFilePath(),
+                              {kChildFlag, root(), QString::number(each),
+                               QString::number(100 + c * 200), QString::number(maxSnapshots)});
+        }
+        for (QProcess& child : children) {
+            QVERIFY(child.waitForFinished(120000));
+            QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(child.exitCode(), 0);
+        }
+        HistoryStore store(root());
+        store.open();
+        QVERIFY(!store.rebuiltAtOpen());
+        const QList<int> ids = idsOf(store);
+        QCOMPARE(ids.size(), kept);
+        QCOMPARE(QSet<int>(ids.begin(), ids.end()).size(), kept);
+        QCOMPARE(ids.last(), 2 * each); // no number handed out twice
+        QCOMPARE(filesIn(root() + "/snapshots").size(), kept);
+        int restorable = 0;
+        for (const SnapshotRecord& r : store.snapshots())
+            restorable += store.image(r.image) ? 1 : 0;
+        QCOMPARE(restorable, kept);
+        QCOMPARE(filesIn(root() + "/images").size(), kept);
+    }
+
+    // An image file deleted or damaged after its snapshot is written again by the next snapshot
+    // of the same tune, by this store or by another program's.
+    void damagedImageWrittenAgain_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("sameStore");
+        for (const bool same : {true, false}) {
+            const char* who = same ? "same store" : "another store";
+            QTest::addRow("deleted, %s", who) << "delete" << same;
+            QTest::addRow("one byte changed, %s", who) << "flip" << same;
+            QTest::addRow("cut short, %s", who) << "truncate" << same;
+        }
+    }
+    void damagedImageWrittenAgain() {
+        QFETCH(QString, damage);
+        QFETCH(bool, sameStore);
+        HistoryStore first(root());
+        first.open();
+        QCOMPARE(first.add(input(SnapshotReason::Readback, imageWith(500))).id, 1);
+        const QString hash = first.snapshots().front().image;
+        QFile f(root() + "/images/" + hash + ".img");
+        if (damage == "delete") {
+            QVERIFY(f.remove());
+        } else {
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (damage == "flip") {
+                f.seek(100);
+                f.write("\xFF", 1);
+            } else {
+                f.resize(2000);
+            }
+            f.close();
+        }
+        QVERIFY(!first.image(hash));
+
+        HistoryStore other(root());
+        other.open();
+        HistoryStore& second = sameStore ? first : other;
+        QCOMPARE(second.add(input(SnapshotReason::Recall, imageWith(500))).id, 2);
+        QCOMPARE(second.snapshot(2)->image, hash);
+        QCOMPARE(second.image(hash), imageWith(500));
+        HistoryStore again(root());
+        again.open();
+        QCOMPARE(again.image(again.snapshot(1)->image), imageWith(500));
+    }
+
     void damagedImageIsNoImage() {
         HistoryStore store(root());
         store.open();
@@ -328,5 +428,13 @@ class TestHistoryStore : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestHistoryStore)
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 6 && args[1] == QLatin1String(kChildFlag))
+        return addSnapshots(args[2], args[3].toInt(), args[4].toInt(), args[5].toInt());
+    TestHistoryStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_history_store.moc"

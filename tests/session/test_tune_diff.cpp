@@ -50,10 +50,10 @@ class TestTuneDiff : public QObject {
                    p.set_Input_Source(0);
                })
             << QStringList{"input source: OPT → HI", "master volume: -10.0 dB → 0.0 dB",
-                           "CH1 speaker role: 3 → 7", "CH1 delay: 3.20 ms → 0.00 ms",
+                           "CH1 speaker role: FL-FULL → FR-FULL", "CH1 delay: 3.20 ms → 0.00 ms",
                            "CH3 mute: off → on"}
             << QStringList{"输入源：光纤 → 高电平", "总音量：-10.0 dB → 0.0 dB",
-                           "CH1 扬声器角色：3 → 7", "CH1 延时：3.20 ms → 0.00 ms",
+                           "CH1 扬声器角色：前左全频 → 前右全频", "CH1 延时：3.20 ms → 0.00 ms",
                            "CH3 静音：关 → 开"};
         QTest::newRow("a crossover filter: one entry")
             << ImageEdit([](ParamImage& p) {
@@ -104,30 +104,35 @@ class TestTuneDiff : public QObject {
             << QStringList{"master volume: -10.0 dB → -9.9 dB",
                            "CH1 high-pass: OFF (Butterworth, -24dB/Oct, 20 Hz) → OFF "
                            "(Butterworth, -24dB/Oct, 21 Hz)",
-                           "reserved byte 0x000C differs",
-                           "reserved byte 0x0017 differs",
-                           "reserved byte 0x03F7 differs",
-                           "reserved bytes 0x0F00–0x0F0F differ",
-                           "reserved bytes 0x0FFE–0x0FFF differ"}
-            << QStringList{"总音量：-10.0 dB → -9.9 dB",
-                           "CH1 高通滤波器：关闭（巴特沃斯，-24dB/Oct，20 Hz） → "
-                           "关闭（巴特沃斯，-24dB/Oct，21 Hz）",
-                           "保留字节 0x000C 不同",
-                           "保留字节 0x0017 不同",
-                           "保留字节 0x03F7 不同",
-                           "保留字节 0x0F00–0x0F0F 不同",
-                           "保留字节 0x0FFE–0x0FFF 不同"};
+                           "reserved byte 0x000C: 00 → 01",
+                           "reserved byte 0x0017: 00 → 01",
+                           "reserved byte 0x03F7: 00 → 01",
+                           "reserved bytes 0x0F00–0x0F0F: 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+                           "00 00 00 → "
+                           "11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11",
+                           "reserved bytes 0x0FFE–0x0FFF: 00 5A → 01 01"}
+            << QStringList{
+                   "总音量：-10.0 dB → -9.9 dB",
+                   "CH1 高通滤波器：关闭（巴特沃斯，-24dB/Oct，20 Hz） → "
+                   "关闭（巴特沃斯，-24dB/Oct，21 Hz）",
+                   "保留字节 0x000C：00 → 01",
+                   "保留字节 0x0017：00 → 01",
+                   "保留字节 0x03F7：00 → 01",
+                   "保留字节 0x0F00–0x0F0F：00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 → "
+                   "11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11",
+                   "保留字节 0x0FFE–0x0FFF：00 5A → 01 01"};
         QTest::newRow("values the window has no name for, shown as stored")
             << ImageEdit([](ParamImage& p) {
                    p.set_Input_Source(7);
                    p.set_LPF_Off(3, 2);
                    p.set_LPF_Type(3, 3);
                    p.set_LPF_Slope(3, 9);
+                   p.set_CH_Name(3, 255);
                })
-            << QStringList{"input source: OPT → 7",
+            << QStringList{"input source: OPT → 7", "CH4 speaker role: RR-FULL → unknown (255)",
                            "CH4 low-pass: OFF (Butterworth, -24dB/Oct, 20000 Hz) → switch 2 (3, "
                            "9, 20000 Hz)"}
-            << QStringList{"输入源：光纤 → 7",
+            << QStringList{"输入源：光纤 → 7", "CH4 扬声器角色：后右全频 → 未知（255）",
                            "CH4 低通滤波器：关闭（巴特沃斯，-24dB/Oct，20000 Hz） → 开关 2（3，9，"
                            "20000 Hz）"};
     }
@@ -160,6 +165,16 @@ class TestTuneDiff : public QObject {
         QCOMPARE(run.id, QStringLiteral("/reserved/0x0F00-0x0F01"));
         QCOMPARE(run.before.en, QStringLiteral("0000"));
         QCOMPARE(run.after.en, QStringLiteral("12AB"));
+        QVERIFY(!run.beforeCode && !band.afterCode);
+
+        const TuneDiff roles =
+            Diff_Scenes(test::Tune_Fixture(), edited([](ParamImage& p) { p.set_CH_Name(0, 200); }));
+        const TuneDiffEntry& role = roles.entries.at(0);
+        QCOMPARE(role.id, QStringLiteral("/channels/CH1/role"));
+        QCOMPARE(role.before.en, QStringLiteral("FL-FULL"));
+        QCOMPARE(role.after.en, QStringLiteral("unknown (200)"));
+        QCOMPARE(role.beforeCode, std::optional<int>(3));
+        QCOMPARE(role.afterCode, std::optional<int>(200));
     }
 
     // The other way round, every entry keeps its place and swaps its values.
