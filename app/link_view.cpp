@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QPushButton>
 #include <QSlider>
+#include <QUndoStack>
 
 namespace tarn {
 
@@ -29,6 +30,9 @@ void Tarn80X::wireLink() {
     connect(sceneActions_, &SceneActions::transferShown, statusBar_, &StatusBar::showTransfer);
     connect(sceneActions_, &SceneActions::transferHidden, statusBar_, &StatusBar::hideTransfer);
     connect(sceneActions_, &SceneActions::savedTo, statusBar_, &StatusBar::showSavedWhere);
+    // An edit or an import changes what the window holds: the saved file no longer is it.
+    connect(session_->undoStack(), &QUndoStack::indexChanged, statusBar_,
+            &StatusBar::clearSavedWhere);
     connect(sceneActions_, &SceneActions::stopCaptionChanged, this,
             [this](const QString& text) { ui->BT_TRANSFER_STOP->setText(text); });
     connect(sceneActions_, &SceneActions::linkStatusChanged, statusBar_,

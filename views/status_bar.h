@@ -40,6 +40,8 @@ class StatusBar : public QObject {
     // where the last file was saved. Hidden while the progress bar takes its place.
     void showNote();
     void showSavedWhere(const QString& path);
+    // The next act replaced what the note said: a load, an import, an edit, a read-back.
+    void clearSavedWhere();
 
     // A transfer's display: the bar from firstProgress following the job, and beside it a Cancel
     // button for a job that only reads or a note that a writing job cannot be stopped.

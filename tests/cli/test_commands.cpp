@@ -540,14 +540,14 @@ class TestCliCommands : public QObject {
     void diagnosticLinesOnlyWhenAsked() {
         const QString target = folder.path("gone/out.SCE");
         Run run = onUnit({"dump", "-o", target});
-        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.exit, 5);
         QVERIFY2(!run.err.contains(QStringLiteral("[ ")), qPrintable(run.err));
         QVERIFY2(run.err.startsWith(QStringLiteral("tarn80x-cli: ")), qPrintable(run.err));
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
 
         loggingRules = QStringLiteral("tarn.diag.debug=true");
         run = onUnit({"dump", "-o", target});
-        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.exit, 5);
         QVERIFY2(run.err.contains(QStringLiteral("[ file_io.cpp : ")), qPrintable(run.err));
     }
 
