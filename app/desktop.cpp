@@ -43,7 +43,7 @@ void Desktop_Attach(Tarn80X& window) {
         target->statusBar().showAccessStatus();
         if (!tellUser) return;
         const bool inUse = access.state() == UnitAccess::InUse;
-        Show_Notice(Fill_Text(inUse ? txt::AccessInUse : txt::AccessLocked, {access.detail()}));
+        Show_Warning(Fill_Text(inUse ? txt::AccessInUse : txt::AccessLocked, {access.detail()}));
     };
 }
 

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QPushButton>
 #include <QSlider>
+#include <QUndoStack>
 
 namespace tarn {
 
@@ -34,6 +35,9 @@ void Tarn80X::wireLink() {
     connect(eqPage_, &EqPage::entryRefused, statusBar_, &StatusBar::showPassingNote);
     connect(session_.get(), &EditSession::refreshNeeded, statusBar_,
             [this] { statusBar_->showPassingNote({}); });
+    // An edit or an import changes what the window holds: the saved file no longer is it.
+    connect(session_->undoStack(), &QUndoStack::indexChanged, statusBar_,
+            &StatusBar::clearSavedWhere);
     connect(sceneActions_, &SceneActions::stopCaptionChanged, this,
             [this](const QString& text) { ui->BT_TRANSFER_STOP->setText(text); });
     connect(sceneActions_, &SceneActions::linkStatusChanged, statusBar_,

@@ -39,6 +39,15 @@ void Settings_Restore(Tarn80X& window) {
         screen->availableSize().height() >= window.minimumHeight())
         size = size.boundedTo(screen->availableSize());
     if (s.contains(kWindowSize)) window.resize(size);
+    // The whole window on that screen: a place saved at another scale (100 % then, 150 % now) may
+    // reach past its right or bottom edge.
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        QPoint at = window.pos();
+        at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 - window.width())));
+        at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - window.height())));
+        if (at != window.pos()) window.move(at);
+    }
     if (s.value(kWindowMaximized).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }

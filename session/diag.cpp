@@ -4,6 +4,12 @@
 
 namespace tarn {
 
+Q_LOGGING_CATEGORY(diagCategory, "tarn.diag", QtInfoMsg)
+
+const QLoggingCategory& Diag_Category() {
+    return diagCategory();
+}
+
 QString Diag_Line(const char* file, int line, const char* function, const QDateTime& time,
                   const QStringList& values) {
     QString name = QString::fromLocal8Bit(file);
@@ -21,7 +27,8 @@ QString Diag_Line(const char* file, int line, const char* function, const QDateT
 }
 
 void Diag_Write(const char* file, int line, const char* function, const QStringList& values) {
-    qDebug().noquote() << Diag_Line(file, line, function, QDateTime::currentDateTime(), values);
+    qCDebug(diagCategory).noquote()
+        << Diag_Line(file, line, function, QDateTime::currentDateTime(), values);
 }
 
 } // namespace tarn

@@ -317,48 +317,33 @@ void EditCore::Link_Unlink() {
     chan_.Link_Base = kLinkBaseNone;
 }
 
-bool EditCore::Link_Synchronise() {
+bool EditCore::Link_Synchronise(uint8_t base, uint8_t linkMode) {
     // The edited channel as it was when the synchronise began: each link makes the receiving
     // channel the edited one.
     const int cur = pc_.Cur_CH;
-    const uint8_t role = image_.CH_Name(cur);
+    chan_.Link_Base = base;
+    pc_.Link_Mode[at(cur)] = linkMode;
+    chan_.Link_Active = 1;
     auto& mode = pc_.Link_Mode;
-    const bool leftBased = chan_.Link_Base == kLinkBaseLeft;
     const auto link = [this](int a, int b) {
         pc_.Link_Matrix[at(a)][at(b)] = 1;
         pc_.Link_Matrix[at(b)][at(a)] = 1;
     };
-    // Every other channel whose role pairs with the edited channel's, the edited channel being
-    // on the reference side of the pair or on the other side.
-    const auto eachPaired = [&](bool editedIsReference, const auto& apply) {
-        for (const LrPair& pair : LR_Pairs) {
-            const uint8_t reference = leftBased ? pair.left : pair.right;
-            const uint8_t partner = leftBased ? pair.right : pair.left;
-            if (role != (editedIsReference ? reference : partner)) continue;
-            for (int j = 0; j < kChannels; ++j)
-                if (j != cur && image_.CH_Name(j) == (editedIsReference ? partner : reference))
-                    apply(j);
+    const LinkPairing pairing = Link_Pairing(image_, cur, chan_.Link_Base == kLinkBaseLeft);
+    for (const int j : pairing.channels) {
+        link(cur, j);
+        if (pairing.editedIsReference) {
+            // The edited channel is the reference: it is copied to its partner.
+            const LinkCopyChange copied = Link_Parameter_Copy(image_, j, cur, mode[at(cur)]);
+            mode[at(j)] = mode[at(cur)];
+            Link_Received(j, copied);
+        } else {
+            // The edited channel is the other side: the reference is copied into it, by the
+            // reference's own mode.
+            Link_Received(cur, Link_Parameter_Copy(image_, cur, j, mode[at(j)]));
         }
-    };
-    bool linked = false;
-    // The edited channel is the reference: it is copied to its partner.
-    eachPaired(true, [&](int j) {
-        const LinkCopyChange copied = Link_Parameter_Copy(image_, j, cur, mode[at(cur)]);
-        mode[at(j)] = mode[at(cur)];
-        link(cur, j);
-        linked = true;
-        Link_Received(j, copied);
-    });
-    if (linked) return true;
-    // The edited channel is the other side: the reference is copied into it, by the
-    // reference's own mode.
-    eachPaired(false, [&](int j) {
-        const LinkCopyChange copied = Link_Parameter_Copy(image_, cur, j, mode[at(j)]);
-        link(cur, j);
-        linked = true;
-        Link_Received(cur, copied);
-    });
-    return linked;
+    }
+    return !pairing.channels.empty();
 }
 
 void EditCore::Link_Received(int ch, const LinkCopyChange& copied) {

@@ -99,9 +99,10 @@ class EditCore {
     uint32_t Channel_Switch(int ch);
     bool Linked_Any(int ch) const;
     void Link_Unlink();
-    // The synchronise of the link dialog, with Link_Base, Link_Mode[Cur_CH] and Link_Active
-    // already set from its choices. Returns whether anything was linked.
-    bool Link_Synchronise();
+    // The synchronise of the link dialog with its choices: the reference side (kLinkBase*) and
+    // the link mode of the edited channel. They are written here, inside the edit, so that its
+    // undo gives back the side and mode in force before. Returns whether anything was linked.
+    bool Link_Synchronise(uint8_t base, uint8_t linkMode);
     // A channel received a synchronise copy: it becomes the edited channel and the unit gets its
     // filters and everything of its EQ the copy changed.
     void Link_Received(int ch, const LinkCopyChange& copied);

@@ -19,6 +19,30 @@ void Copy_Filter(ParamImage& image, const FilterFields& f, int dst, int src) {
     image.setFilterSlope(f, dst, image.filterSlope(f, src));
 }
 
+LinkPairing Link_Pairing(const ParamImage& image, int ch, bool leftBased) {
+    const uint8_t role = image.CH_Name(ch);
+    // Every other channel whose role pairs with ch's, ch on the reference side of the pair or on
+    // the other side; the reference side is looked for first.
+    const auto paired = [&](bool editedIsReference) {
+        std::vector<int> found;
+        for (const LrPair& pair : LR_Pairs) {
+            const uint8_t reference = leftBased ? pair.left : pair.right;
+            const uint8_t partner = leftBased ? pair.right : pair.left;
+            if (role != (editedIsReference ? reference : partner)) continue;
+            for (int j = 0; j < kChannels; ++j)
+                if (j != ch && image.CH_Name(j) == (editedIsReference ? partner : reference))
+                    found.push_back(j);
+        }
+        return found;
+    };
+    LinkPairing pairing;
+    pairing.channels = paired(true);
+    if (!pairing.channels.empty()) return pairing;
+    pairing.editedIsReference = false;
+    pairing.channels = paired(false);
+    return pairing;
+}
+
 LinkCopyChange Link_Parameter_Copy(ParamImage& image, int dst, int src, uint8_t mode) {
     LinkCopyChange change;
     change.eq = mode == LinkEqAndFilters || mode == LinkEqOnly;

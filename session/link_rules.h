@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tarn {
 
@@ -17,6 +18,15 @@ struct LrPair {
 // single subwoofer (19) and OFF (20) have no partner.
 constexpr std::array<LrPair, 9> LR_Pairs{
     {{3, 7}, {0, 4}, {1, 5}, {2, 6}, {11, 15}, {8, 12}, {9, 13}, {10, 14}, {17, 18}}};
+
+// Whom a synchronise from channel ch pairs it with, by the speaker roles: the partners that
+// receive ch's settings when ch is on the reference side, else the references ch copies from.
+// Empty when ch's role has no partner among the channels.
+struct LinkPairing {
+    bool editedIsReference = true;
+    std::vector<int> channels; // ascending
+};
+LinkPairing Link_Pairing(const ParamImage& image, int ch, bool leftBased);
 
 // What a parameter copy changed in the destination channel.
 struct LinkCopyChange {

@@ -14,6 +14,11 @@ constexpr Bilingual SingleLoadDone{
 constexpr Bilingual AllLoadDone{"全部场景加载完成，确定后系统将自动同步数据",
                                 "All scenes loaded. After OK the settings are read back from the "
                                 "unit."};
+// After a restore from the history: the unit is read back on its own, whether or not the box is
+// still open.
+constexpr Bilingual RestoreDone{"快照已恢复到机器，机器的设置将自动读回。",
+                                "The snapshot was restored to the unit; its settings are read "
+                                "back automatically."};
 constexpr Bilingual SceneFileSize{
     "场景文件大小不正确（应为 4096 字节），未加载！",
     "Wrong scene file size (must be 4096 bytes); nothing was loaded!"};

@@ -130,8 +130,11 @@ void ChannelBar::linkClicked() {
     if (!core.Linked_Any(Pc.Cur_CH)) {
         auto* form = new LinkForm;
         form->setAttribute(Qt::WA_DeleteOnClose);
-        connect(form, &LinkForm::LinkForm_SyncRequested, this,
-                [this] { session.apply(RefreshAll, [this] { core.Link_Synchronise(); }); });
+        connect(form, &LinkForm::LinkForm_SyncRequested, this, [this](uint8_t base, uint8_t mode) {
+            session.apply(RefreshAll, [&] { core.Link_Synchronise(base, mode); });
+        });
+        // The pair it names follows the edited channel and the roles while it is open.
+        connect(&session, &EditSession::refreshNeeded, form, &LinkForm::showPairs);
         connect(form, &LinkForm::LinkForm_ChangeEvent, this, [this](uint8_t TempCH) {
             if (TempCH >= kChannels) return;
             session.apply(RefreshAll, [&] { core.Link_Received(TempCH, LinkCopyChange{}); });

@@ -2,9 +2,13 @@
 
 #include "model/param_image.h"
 #include "session/channel_state.h"
+#include "session/link_rules.h"
+#include "session/roles.h"
 #include "session/text.h"
+#include "widgets/styles.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,11 +27,15 @@ constexpr Bilingual kKindFilter{"滤波器联调", "Filters"};
 constexpr Bilingual kKindEq{"均衡联调", "EQ"};
 constexpr Bilingual kKindBoth{"滤波器和均衡联调", "EQ and filters"};
 constexpr Bilingual kSync{"立即同步", "Sync now"};
+// %1 the reference channel, %2 its role, %3 the receiving channel, %4 its role.
+constexpr Bilingual kPair{"配对：CH%1 %2 → CH%3 %4", "Pair: CH%1 %2 → CH%3 %4"};
+constexpr Bilingual kNoPair{"CH%1 %2 没有左右配对的通道，同步不会联调任何通道。",
+                            "CH%1 %2 has no left/right partner: Sync links nothing."};
 
 const char kDialogSheet[] =
     "QDialog#LinkForm{background-color: rgb(67, 67, 68);border:2px solid gray;}"
     "QLineEdit{color:white;background-color: transparent;border:none;}"
-    "QRadioButton{color:white;}"
+    "QLabel#Label_Pairs{color:white;background-color: transparent;}"
     "QPushButton#pushButton{background-color: rgb(72, 72, 73);color:white;border:1px groove gray;"
     "border-radius:6px;padding:1px 4px;border-style: outset;}"
     "QPushButton#pushButton:pressed{background-color: rgb(204, 204, 204);color:black;}"
@@ -55,9 +63,10 @@ QRadioButton* choice(QDialog* dialog, QButtonGroup* group, const char* name, con
 
 void LinkForm::Ui::setupUi(QDialog* dialog) {
     dialog->setObjectName(QStringLiteral("LinkForm"));
-    dialog->setFixedSize(300, 262);
+    dialog->setFixedSize(300, 300);
     dialog->setWindowTitle(tr2(kTitle));
-    dialog->setStyleSheet(QString::fromLatin1(kDialogSheet));
+    dialog->setStyleSheet(QString::fromLatin1(kDialogSheet) +
+                          QString::fromLatin1(kRadioChoiceSheet));
 
     lineEdit = caption(dialog, "lineEdit", kHeading, 12, 8, 240);
     BT_CLOSE = new QPushButton(dialog);
@@ -65,20 +74,26 @@ void LinkForm::Ui::setupUi(QDialog* dialog) {
     BT_CLOSE->setGeometry(268, 8, 22, 22);
     BT_CLOSE->setFocusPolicy(Qt::NoFocus);
 
+    Label_Pairs = new QLabel(dialog);
+    Label_Pairs->setObjectName(QStringLiteral("Label_Pairs"));
+    Label_Pairs->setGeometry(12, 34, 276, 36);
+    Label_Pairs->setWordWrap(true);
+    Label_Pairs->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     auto* baseGroup = new QButtonGroup(dialog);
-    lineEdit_2 = caption(dialog, "lineEdit_2", kBaseCaption, 12, 38, 240);
-    radioButton_1 = choice(dialog, baseGroup, "radioButton_1", kBaseLeft, 28, 62);
-    radioButton_2 = choice(dialog, baseGroup, "radioButton_2", kBaseRight, 28, 86);
+    lineEdit_2 = caption(dialog, "lineEdit_2", kBaseCaption, 12, 76, 240);
+    radioButton_1 = choice(dialog, baseGroup, "radioButton_1", kBaseLeft, 28, 100);
+    radioButton_2 = choice(dialog, baseGroup, "radioButton_2", kBaseRight, 28, 124);
 
     auto* kindGroup = new QButtonGroup(dialog);
-    lineEdit_3 = caption(dialog, "lineEdit_3", kKindCaption, 12, 116, 240);
-    radioButton_3 = choice(dialog, kindGroup, "radioButton_3", kKindFilter, 28, 140);
-    radioButton_4 = choice(dialog, kindGroup, "radioButton_4", kKindEq, 28, 164);
-    radioButton_5 = choice(dialog, kindGroup, "radioButton_5", kKindBoth, 28, 188);
+    lineEdit_3 = caption(dialog, "lineEdit_3", kKindCaption, 12, 154, 240);
+    radioButton_3 = choice(dialog, kindGroup, "radioButton_3", kKindFilter, 28, 178);
+    radioButton_4 = choice(dialog, kindGroup, "radioButton_4", kKindEq, 28, 202);
+    radioButton_5 = choice(dialog, kindGroup, "radioButton_5", kKindBoth, 28, 226);
 
     pushButton = new QPushButton(tr2(kSync), dialog);
     pushButton->setObjectName(QStringLiteral("pushButton"));
-    pushButton->setGeometry(100, 224, 100, 26);
+    pushButton->setGeometry(100, 262, 100, 26);
 
     radioButton_1->setChecked(true);
     radioButton_5->setChecked(true);
@@ -87,6 +102,7 @@ void LinkForm::Ui::setupUi(QDialog* dialog) {
 LinkForm::LinkForm(QWidget* parent) : FramelessDialog(parent) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
+    showPairs();
 }
 
 LinkForm::~LinkForm() = default;
@@ -95,37 +111,43 @@ void LinkForm::on_BT_CLOSE_clicked() {
     close();
 }
 
-// The choices take effect at once; the synchronise reads them again from the buttons.
+// The choices are only read by the synchronise; the reference side turns the pair around.
 void LinkForm::on_radioButton_1_clicked() {
-    Chan.Link_Base = kLinkBaseLeft;
+    showPairs();
 }
 void LinkForm::on_radioButton_2_clicked() {
-    Chan.Link_Base = kLinkBaseRight;
+    showPairs();
 }
-void LinkForm::on_radioButton_3_clicked() {
-    Pc.Link_Mode[Pc.Cur_CH] = LinkFiltersOnly;
-}
-void LinkForm::on_radioButton_4_clicked() {
-    Pc.Link_Mode[Pc.Cur_CH] = LinkEqOnly;
-}
-void LinkForm::on_radioButton_5_clicked() {
-    Pc.Link_Mode[Pc.Cur_CH] = LinkEqAndFilters;
+
+void LinkForm::showPairs() {
+    const int cur = Pc.Cur_CH;
+    const auto named = [](int ch) {
+        return QStringList{QString::number(ch + 1), tr2(Role_Name(Param_Image.CH_Name(ch)))};
+    };
+    const LinkPairing pairing = Link_Pairing(Param_Image, cur, !ui.radioButton_2->isChecked());
+    QString text;
+    if (pairing.channels.empty()) {
+        text = tr2(Fill_Text(kNoPair, named(cur)));
+    } else {
+        QStringList lines;
+        for (const int j : pairing.channels) {
+            const int from = pairing.editedIsReference ? cur : j;
+            const int to = pairing.editedIsReference ? j : cur;
+            lines << tr2(Fill_Text(kPair, named(from) + named(to)));
+        }
+        text = lines.join(QLatin1Char('\n'));
+    }
+    ui.Label_Pairs->setText(text);
 }
 
 void LinkForm::on_pushButton_clicked() {
-    auto& mode = Pc.Link_Mode[Pc.Cur_CH];
-    if (ui.radioButton_1->isChecked())
-        Chan.Link_Base = kLinkBaseLeft;
-    else if (ui.radioButton_2->isChecked())
-        Chan.Link_Base = kLinkBaseRight;
-    if (ui.radioButton_5->isChecked())
-        mode = LinkEqAndFilters;
-    else if (ui.radioButton_4->isChecked())
+    const uint8_t base = ui.radioButton_2->isChecked() ? kLinkBaseRight : kLinkBaseLeft;
+    uint8_t mode = LinkEqAndFilters;
+    if (ui.radioButton_4->isChecked())
         mode = LinkEqOnly;
     else if (ui.radioButton_3->isChecked())
         mode = LinkFiltersOnly;
-    Chan.Link_Active = 1;
-    emit LinkForm_SyncRequested();
+    emit LinkForm_SyncRequested(base, mode);
     close();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -22,23 +23,24 @@ class LinkForm : public FramelessDialog {
   signals:
     // Channel TempCH received a copy; the channel bar has it shown and sent.
     void LinkForm_ChangeEvent(uint8_t TempCH);
-    // The synchronise button, with the choices stored: the channel bar runs the synchronise (one
-    // undo step) and then emits nothing back; LinkForm_ChangeEvent is kept for single receiving
-    // channels handed over by other code.
-    void LinkForm_SyncRequested();
+    // The synchronise button with the choices made (reference side kLinkBase*, link mode of the
+    // edited channel): the channel bar runs the synchronise with them as one undo step. Choosing
+    // alone changes nothing. LinkForm_ChangeEvent is kept for single receiving channels handed
+    // over by other code.
+    void LinkForm_SyncRequested(uint8_t base, uint8_t linkMode);
 
   public slots:
     void on_BT_CLOSE_clicked();
     void on_radioButton_1_clicked();
     void on_radioButton_2_clicked();
-    void on_radioButton_3_clicked();
-    void on_radioButton_4_clicked();
-    void on_radioButton_5_clicked();
     void on_pushButton_clicked();
+    // The pair line from the edited channel, the roles and the chosen reference side.
+    void showPairs();
 
   private:
     struct Ui {
         QLineEdit* lineEdit = nullptr;   // heading
+        QLabel* Label_Pairs = nullptr;   // which channels the synchronise pairs, which way
         QLineEdit* lineEdit_2 = nullptr; // caption of the reference choice
         QRadioButton* radioButton_1 = nullptr;
         QRadioButton* radioButton_2 = nullptr;

@@ -77,7 +77,7 @@ SceneActions::~SceneActions() {
 
 void SceneActions::manageScenes() {
     if (!Link_Online()) {
-        Show_Notice(txt::ConnectFirst);
+        Show_Warning(txt::ConnectFirst);
         return;
     }
     if (openManager) openManager->close(); // deleted on close
@@ -112,12 +112,12 @@ void SceneActions::factoryReset() {
     if (!Link_Online()) return; // nothing to reset while offline
     // Online but still reading the unit back: the sender would drop the reset.
     if (!Unit_Ready_For_Commands()) {
-        Show_Notice(txt::ConnectFirst);
+        Show_Warning(txt::ConnectFirst);
         return;
     }
     if (!Ask_Question_Default_No(Text_Of(kResetQuestion))) return; // Return must not reset
     if (!Unit_Ready_For_Commands()) { // the link changed while the question was open
-        Show_Notice(txt::ConnectFirst);
+        Show_Warning(txt::ConnectFirst);
         return;
     }
     history_->takeSnapshot(SnapshotReason::FactoryReset);

@@ -15,7 +15,8 @@ constexpr Bilingual kTitle{"关于", "关于"};
 constexpr Bilingual kHeading{"关于 TALVEN DSP", "About TALVEN DSP"};
 constexpr Bilingual kApplication{"应用程序版本 HX-6C-R1", "Application HX-6C-R1"};
 constexpr Bilingual kVersionCaption{"机器软件版本：", "Firmware Version:"};
-constexpr Bilingual kOk{"确定", "确定"};
+constexpr Bilingual kProgramCaption{"程序版本：", "Program Version:"};
+constexpr Bilingual kOk{"确定", "OK"};
 constexpr char kBanner[] = "TALVEN CAR DSP UI";
 
 const char kDialogSheet[] =
@@ -39,7 +40,7 @@ QLabel* text(QDialog* dialog, const char* name, const QString& content, const QR
 
 void AboutForm::Ui::setupUi(QDialog* dialog) {
     dialog->setObjectName(QStringLiteral("AboutForm"));
-    dialog->setFixedSize(380, 230);
+    dialog->setFixedSize(380, 246);
     dialog->setStyleSheet(QString::fromLatin1(kDialogSheet));
 
     BT_CLOSE = new QPushButton(dialog);
@@ -57,10 +58,12 @@ void AboutForm::Ui::setupUi(QDialog* dialog) {
     label_4 = text(dialog, "label_4", tr2(kApplication, false), QRect(40, 100, 300, 22));
     label_6 = text(dialog, "label_6", tr2(kVersionCaption, false), QRect(40, 130, 175, 22));
     label_8 = text(dialog, "label_8", QStringLiteral("00"), QRect(215, 130, 150, 22));
+    label_9 = text(dialog, "label_9", tr2(kProgramCaption, false), QRect(40, 156, 175, 22));
+    label_10 = text(dialog, "label_10", QStringLiteral(TARN_VERSION), QRect(215, 156, 150, 22));
 
     BT_EXIT = new QPushButton(tr2(kOk, false), dialog);
     BT_EXIT->setObjectName(QStringLiteral("BT_EXIT"));
-    BT_EXIT->setGeometry(150, 180, 80, 30);
+    BT_EXIT->setGeometry(150, 196, 80, 30);
 }
 
 AboutForm::AboutForm(QWidget* parent) : FramelessDialog(parent) {
@@ -73,6 +76,8 @@ AboutForm::AboutForm(QWidget* parent) : FramelessDialog(parent) {
         ui.label_2->setText(tr2(kHeading, true));
         ui.label_4->setText(tr2(kApplication, true));
         ui.label_6->setText(tr2(kVersionCaption, true));
+        ui.label_9->setText(tr2(kProgramCaption, true));
+        ui.BT_EXIT->setText(tr2(kOk, true));
     }
 }
 

@@ -1,5 +1,5 @@
-// The About box: the application line and the unit's firmware version as it stood when the box
-// was opened.
+// The About box: the application line, this program's version and the unit's firmware version as
+// it stood when the box was opened.
 #pragma once
 
 #include "widgets/frameless_dialog.h"
@@ -26,11 +26,13 @@ class AboutForm : public FramelessDialog {
   private:
     struct Ui {
         QPushButton* BT_CLOSE = nullptr;
-        QLabel* label_2 = nullptr; // heading
-        QLabel* label_4 = nullptr; // application line
-        QLabel* label_6 = nullptr; // caption of the firmware version
-        QLabel* label_8 = nullptr; // firmware version
-        QLabel* label_7 = nullptr; // banner
+        QLabel* label_2 = nullptr;  // heading
+        QLabel* label_4 = nullptr;  // application line
+        QLabel* label_6 = nullptr;  // caption of the firmware version
+        QLabel* label_8 = nullptr;  // firmware version
+        QLabel* label_7 = nullptr;  // banner
+        QLabel* label_9 = nullptr;  // caption of the program version
+        QLabel* label_10 = nullptr; // this program's version
         QPushButton* BT_EXIT = nullptr;
         void setupUi(QDialog* dialog);
     };

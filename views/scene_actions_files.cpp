@@ -44,7 +44,7 @@ bool readCheckedSceneFile(const Bilingual& title, const Bilingual& filter, bool 
     if (path.isEmpty()) return false;
     const FileLoad file = allScenes ? Load_Scene_File(path, true) : Load_Tune_File(path);
     if (!file.ok()) {
-        Show_Notice(file.refusal);
+        Show_Warning(file.refusal);
         return false;
     }
     if (!file.notice.isEmpty()) Show_Notice(file.notice);
@@ -55,7 +55,7 @@ bool readCheckedSceneFile(const Bilingual& title, const Bilingual& filter, bool 
 // The link may have changed while a dialog was open.
 bool stillReady() {
     if (Link_Machine().readyForTransfer()) return true;
-    Show_Notice(transfer_text::NotConnected);
+    Show_Warning(transfer_text::NotConnected);
     return false;
 }
 
@@ -78,7 +78,7 @@ void SceneActions::SingleFileSave() {
     if (Is_Tune_Text_Name(path)) {
         const TuneTextResult text = Tune_Text_From_Scene(Scene_File_From_Mirror(Param_Image));
         if (text.text.isEmpty()) {
-            Show_Notice(BilingualText{text.error.zh, text.error.en});
+            Show_Warning(BilingualText{text.error.zh, text.error.en});
             return;
         }
         bytes = text.text;
@@ -107,16 +107,17 @@ void SceneActions::sceneImageLoad(const QByteArray& file, SnapshotReason reason)
     Param_Image.bytes() = Mirror_From_Scene_File(fileImage);
     session.imageReplaced();
 
-    transfer_->run(std::make_unique<SceneImageLoadJob>(fileImage.data()), 7,
-                   [this](JobResult result) {
-                       if (result != JobResult::Done) {
-                           transfer_->stopped(result, transfer_text::LoadStopped, true);
-                           return;
-                       }
-                       // The unit's time to take the scene in runs on the link, not on the notice.
-                       Link_Machine().setReconnectCount(kSingleLoadReconnectTicks);
-                       Show_Notice(transfer_text::SingleLoadDone);
-                   });
+    transfer_->run(
+        std::make_unique<SceneImageLoadJob>(fileImage.data()), 7, [this, reason](JobResult result) {
+            if (result != JobResult::Done) {
+                transfer_->stopped(result, transfer_text::LoadStopped, true);
+                return;
+            }
+            // The unit's time to take the scene in runs on the link, not on the notice.
+            Link_Machine().setReconnectCount(kSingleLoadReconnectTicks);
+            Show_Notice(reason == SnapshotReason::Restore ? transfer_text::RestoreDone
+                                                          : transfer_text::SingleLoadDone);
+        });
 }
 
 // ---- all nine stored scenes ----

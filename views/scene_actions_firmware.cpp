@@ -32,7 +32,7 @@ bool SceneActions::UpgradeFileOpen() {
 
     const FileLoad file = Load_Firmware_File(path);
     if (!file.ok()) {
-        Show_Notice(file.refusal);
+        Show_Warning(file.refusal);
         return false;
     }
     const qint64 size = file.size;
@@ -49,7 +49,7 @@ void SceneActions::upgradeFirmware() {
     if (!transfer_->mayStart([this] { upgradeFirmware(); })) return;
     if (!UpgradeFileOpen()) return;
     if (!Link_Machine().readyForTransfer()) { // the link may have changed while the dialog was open
-        Show_Notice(transfer_text::NotConnected);
+        Show_Warning(transfer_text::NotConnected);
         return;
     }
     history_->takeSnapshot(SnapshotReason::Firmware);

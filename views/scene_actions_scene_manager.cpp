@@ -32,7 +32,8 @@ constexpr Bilingual kMarkUsed{"非空", "Used"};
 constexpr const char* kColumns[4] = {"Select", "Position", "Name", "State"};
 
 constexpr Bilingual kSelectPlace{"请勾选对应的场景!", "Select a scene first!"};
-constexpr Bilingual kDeleteQuestion{"请确认是否要删除当前场景", "Delete scene %1?"};
+// %1 the place, %2 the name the unit holds for it.
+constexpr Bilingual kDeleteQuestion{"请确认是否要删除场景 %1“%2”", "Delete scene %1 \"%2\"?"};
 
 constexpr int kNameBytes = kSceneNameBytes;
 
@@ -269,7 +270,11 @@ void SenceManage::on_BT_DEL_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     if (!Ready_Or_Tell()) return;
-    if (!Ask_Question(Fill_Text(kDeleteQuestion, {QString::number(row + 1)}))) return;
+    if (!Ask_Question(Fill_Text(
+            kDeleteQuestion,
+            {QString::number(row + 1),
+             Scene_Name_Text(Link_Machine().scenes().Scene_Name[static_cast<size_t>(row)])})))
+        return;
     if (!Ready_Or_Tell()) return; // the link went down while the question was open
     // The scene is read for the history first (an empty place has nothing to keep).
     if (!Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)]) {

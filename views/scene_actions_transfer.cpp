@@ -49,12 +49,12 @@ bool SceneTransfer::mayStart(std::function<void()> retry) {
         waitStatus = QObject::connect(&link, &LinkMachine::statusChanged, &view, [this] {
             if (Link_Machine().online()) return;
             dropWaiting();
-            Show_Notice(transfer_text::NotConnected);
+            Show_Warning(transfer_text::NotConnected);
         });
         return false;
     }
     if (!link.readyForTransfer()) {
-        Show_Notice(transfer_text::NotConnected);
+        Show_Warning(transfer_text::NotConnected);
         return false;
     }
     return true;
@@ -93,7 +93,7 @@ void SceneTransfer::stopped(JobResult result, const Bilingual& text, bool unitCh
         Link_Machine().goOffline();
         emit view.linkStatusChanged();
     }
-    Show_Notice(text);
+    Show_Error(text);
 }
 
 } // namespace tarn

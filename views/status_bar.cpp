@@ -28,14 +28,15 @@ StatusBar::StatusBar(const Widgets& widgets, LinkMachine& link_, QObject* parent
     });
     connect(&link, &LinkMachine::readbackComplete, this, [this] {
         ui.TickBar->hide();
+        clearSavedWhere(); // the window now shows what the unit holds, not what was saved
         showNote();
         emit readbackApplied();
     });
-    connect(&link, &LinkMachine::writeFailed, this, [] { Show_Notice(txt::CommError); });
-    connect(&link, &LinkMachine::unitRefused, this, [] { Show_Notice(txt::NameMismatch); });
-    connect(&link, &LinkMachine::unitSilent, this, [] { Show_Notice(txt::UnitSilent); });
-    connect(&link, &LinkMachine::unitTrouble, this, [] { Show_Notice(txt::UnitTrouble); });
-    connect(&link, &LinkMachine::severalUnits, this, [] { Show_Notice(txt::SeveralUnits); });
+    connect(&link, &LinkMachine::writeFailed, this, [] { Show_Error(txt::CommError); });
+    connect(&link, &LinkMachine::unitRefused, this, [] { Show_Error(txt::NameMismatch); });
+    connect(&link, &LinkMachine::unitSilent, this, [] { Show_Error(txt::UnitSilent); });
+    connect(&link, &LinkMachine::unitTrouble, this, [] { Show_Error(txt::UnitTrouble); });
+    connect(&link, &LinkMachine::severalUnits, this, [] { Show_Warning(txt::SeveralUnits); });
     // Only shown (and so only enabled) while a job that only reads runs.
     connect(ui.BT_TRANSFER_STOP, &QPushButton::clicked, this, [this] { link.cancelJob(); });
     ui.TickBar->hide();
@@ -112,7 +113,17 @@ void StatusBar::showPassingNote(const BilingualText& text) {
     showNote();
 }
 
+void StatusBar::clearSavedWhere() {
+    if (savedWhere[0].isEmpty() && savedWhere[1].isEmpty()) return;
+    savedWhere[0].clear();
+    savedWhere[1].clear();
+    showNote();
+}
+
 void StatusBar::showTransfer(int firstProgress, bool readOnly) {
+    // A new transfer is the next act: a save says where its file went when it ends.
+    savedWhere[0].clear();
+    savedWhere[1].clear();
     ui.TickBar->setValue(firstProgress);
     ui.TickBar->show();
     ui.BT_TRANSFER_STOP->setEnabled(readOnly);

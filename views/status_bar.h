@@ -46,6 +46,8 @@ class StatusBar : public QObject {
     // it takes); shown in place of the others until the next edit or note replaces it. An empty
     // text takes it away.
     void showPassingNote(const BilingualText& text);
+    // The next act replaced what the note said: a load, an import, an edit, a read-back.
+    void clearSavedWhere();
 
     // A transfer's display: the bar from firstProgress following the job, and beside it a Cancel
     // button for a job that only reads or a note that a writing job cannot be stopped.

@@ -44,6 +44,22 @@ void Show_Notice(const BilingualText& text) {
     runBox(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
+void Show_Warning(const Bilingual& text) {
+    Show_Warning(Text_Of(text));
+}
+
+void Show_Warning(const BilingualText& text) {
+    runBox(QMessageBox::Warning, text, QMessageBox::Ok);
+}
+
+void Show_Error(const Bilingual& text) {
+    Show_Error(Text_Of(text));
+}
+
+void Show_Error(const BilingualText& text) {
+    runBox(QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
 bool Ask_Question(const Bilingual& text) {
     return Ask_Question(Text_Of(text));
 }

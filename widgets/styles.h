@@ -19,6 +19,16 @@ inline constexpr char kStyleUnselected[] =
     "background-color: rgb(72, 72, 73);color:white;border:1px groove gray;border-radius:6px;"
     "padding:1px 4px;border-style: outset;";
 
+// Radio choices on a dark dialog: an empty ring, and a filled blue dot with bold text for the
+// chosen one, so that the choice reads at a glance.
+inline constexpr char kRadioChoiceSheet[] =
+    "QRadioButton{color:white;}"
+    "QRadioButton:checked{font-weight:bold;}"
+    "QRadioButton::indicator{width:10px;height:10px;border-radius:7px;"
+    "border:2px solid rgb(192, 192, 192);background-color:transparent;}"
+    "QRadioButton::indicator:checked{border:2px solid white;"
+    "background-color:rgb(65, 105, 225);}";
+
 // The interface font at a size in pixels. Forms laid out in fixed pixels use it so that their text
 // does not grow with the desktop's font DPI (Qt scales whole windows on high-DPI screens).
 QFont Fixed_Font(int pixels);

@@ -57,5 +57,16 @@ expect "unknown option among Qt's" 2 "Unknown option 'bogus'" \
 config=$(mktemp -d)
 expect "demo runs with Qt options" 124 "" timeout 3 env QT_QPA_PLATFORM=offscreen \
     XDG_CONFIG_HOME="$config" "$demo" --demo absent -session 1234_5678 -name foo -reverse -style=fusion
+# A run with a unit (read back, every view refreshed) prints no diagnostic line unless asked to.
+out=$(timeout 4 env -u QT_LOGGING_RULES QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$config" \
+    XDG_DATA_HOME="$config" "$demo" --demo tuned 2>&1)
+if grep -qE '\[ [a-z_]+\.cpp : [0-9]+ : ' <<<"$out"; then
+    echo "FAIL: diagnostic lines without QT_LOGGING_RULES:"
+    head -5 <<<"$out"
+    fail=1
+fi
+expect "diagnostic lines when asked for" 124 "^tarn\.diag: \[ channel_state\.cpp : " timeout 4 env \
+    QT_LOGGING_RULES=tarn.diag.debug=true QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$config" \
+    XDG_DATA_HOME="$config" "$demo" --demo tuned
 rm -rf "$config"
 exit $fail

@@ -53,7 +53,8 @@ class TestCliCommands : public QObject {
     Q_OBJECT
 
     test::FreshFolder folder;
-    QString dataHome; // XDG_DATA_HOME of the runs; empty: a folder of the test's own
+    QString dataHome;     // XDG_DATA_HOME of the runs; empty: a folder of the test's own
+    QString loggingRules; // QT_LOGGING_RULES of the runs; empty: none, as a user runs it
 
     QProcessEnvironment environment(const QString& locale = QStringLiteral("C.UTF-8")) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -64,6 +65,8 @@ class TestCliCommands : public QObject {
                    dataHome.isEmpty() ? folder.path("data") : dataHome);
         env.insert(QStringLiteral("LC_ALL"), locale);
         env.remove(QStringLiteral("LANGUAGE"));
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        if (!loggingRules.isEmpty()) env.insert(QStringLiteral("QT_LOGGING_RULES"), loggingRules);
         return env;
     }
 
@@ -95,6 +98,7 @@ class TestCliCommands : public QObject {
     void init() {
         QVERIFY(folder.renew());
         dataHome.clear();
+        loggingRules.clear();
     }
 
     void usage_data() {
@@ -690,6 +694,22 @@ class TestCliCommands : public QObject {
                                          "on, but this state is not in the history.\n"));
         QCOMPARE(onUnit({"dump", "-o", folder.path("out.SCE")}).exit, 0);
         QCOMPARE(readAll(folder.path("out.SCE")), unitFixture());
+    }
+
+    // A failed save says what failed and nothing else; the developer's diagnostic line comes only
+    // when asked for.
+    void diagnosticLinesOnlyWhenAsked() {
+        const QString target = folder.path("gone/out.SCE");
+        Run run = onUnit({"dump", "-o", target});
+        QCOMPARE(run.exit, 5);
+        QVERIFY2(!run.err.contains(QStringLiteral("[ ")), qPrintable(run.err));
+        QVERIFY2(run.err.startsWith(QStringLiteral("tarn80x-cli: ")), qPrintable(run.err));
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+
+        loggingRules = QStringLiteral("tarn.diag.debug=true");
+        run = onUnit({"dump", "-o", target});
+        QCOMPARE(run.exit, 5);
+        QVERIFY2(run.err.contains(QStringLiteral("[ file_io.cpp : ")), qPrintable(run.err));
     }
 
   private:

@@ -11,12 +11,16 @@
 #include "tests/support/window_fixture.h"
 #include "views/channel_bar_link_form.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
 #include <algorithm>
 
@@ -154,7 +158,11 @@ class TestChannels : public QObject {
     void unpairedRolesLinkNothing();
     void unlinkFromEitherSide_data();
     void unlinkFromEitherSide();
-    void closeKeepsOnlyTheChoices();
+    void closeChangesNothing();
+    void undoOfASynchroniseGivesBackTheMode();
+    void dialogNamesThePair_data();
+    void dialogNamesThePair();
+    void chosenOptionsStandOut();
     void offlineSynchroniseChangesOnlyThePc();
     void dialogTextsFramelessAndDrag_data();
     void dialogTextsFramelessAndDrag();
@@ -379,7 +387,7 @@ void TestChannels::synchroniseCopiesByMode() {
     LinkForm* form = openLinkForm(f);
     QVERIFY(form);
     clickRadio(form, qPrintable(radio));
-    QCOMPARE(int(Pc.Link_Mode[0]), mode); // the choice takes effect at once
+    QCOMPARE(int(Pc.Link_Mode[0]), int(LinkEqAndFilters)); // only the synchronise takes it
     f.clearFrames();
     synchronise(form);
     QCOMPARE(int(Pc.Link_Mode[0]), mode);
@@ -461,7 +469,7 @@ void TestChannels::unlinkFromEitherSide() {
     QVERIFY(openLinkForm(f));
 }
 
-void TestChannels::closeKeepsOnlyTheChoices() {
+void TestChannels::closeChangesNothing() {
     WindowFixture f;
     QVERIFY(f.connect());
     const ParamImage before = Param_Image;
@@ -473,8 +481,8 @@ void TestChannels::closeKeepsOnlyTheChoices() {
     f.clearFrames();
     QTest::mouseClick(child<QPushButton>(form, "BT_CLOSE"), Qt::LeftButton);
     QVERIFY(!alive || !alive->isVisible());
-    QCOMPARE(int(Chan.Link_Base), 1);
-    QCOMPARE(int(Pc.Link_Mode[0]), int(LinkEqOnly));
+    QCOMPARE(int(Chan.Link_Base), int(kLinkBaseLeft));
+    QCOMPARE(int(Pc.Link_Mode[0]), int(LinkEqAndFilters));
     QCOMPARE(int(Chan.Link_Active), 0);
     QCOMPARE(int(Pc.Link_Matrix[0][1]), 0);
     QVERIFY(before.bytes() == Param_Image.bytes());
@@ -484,6 +492,101 @@ void TestChannels::closeKeepsOnlyTheChoices() {
     QVERIFY(again);
     QVERIFY(child<QRadioButton>(again, "radioButton_1")->isChecked());
     QVERIFY(child<QRadioButton>(again, "radioButton_5")->isChecked());
+}
+
+// CH1 and CH2 linked with EQ and filters by one dialog, then synchronised again with filters only
+// by a second dialog opened before the first was used; undoing that second synchronise gives back
+// the mode in force before it, so an EQ edit of CH1 again reaches CH2.
+void TestChannels::undoOfASynchroniseGivesBackTheMode() {
+    WindowFixture f;
+    prepareTwoDifferentChannels();
+    QVERIFY(f.connect());
+    Form& ui = f.ui();
+    LinkForm* first = openLinkForm(f);
+    QVERIFY(first);
+    QTest::mouseClick(ui.BT_LINK, Qt::LeftButton);
+    LinkForm* second = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<LinkForm*>(w); form && form != first && form->isVisible())
+            second = form;
+    QVERIFY(second);
+    synchronise(first);
+    QCOMPARE(int(Pc.Link_Matrix[0][1]), 1);
+    QTest::mouseClick(ui.chButton[0], Qt::LeftButton);
+    clickRadio(second, "radioButton_3");
+    synchronise(second);
+    QCOMPARE(int(Pc.Link_Mode[0]), int(LinkFiltersOnly));
+    QCOMPARE(int(Pc.Link_Mode[1]), int(LinkFiltersOnly));
+
+    f.window().menus.undo->trigger();
+    QCOMPARE(int(Pc.Link_Mode[0]), int(LinkEqAndFilters));
+    QCOMPARE(int(Pc.Link_Mode[1]), int(LinkEqAndFilters));
+    QCOMPARE(int(Pc.Link_Matrix[0][1]), 1);
+    QCOMPARE(int(Chan.Link_Active), 1);
+
+    QTest::mouseClick(ui.chButton[0], Qt::LeftButton);
+    f.clearFrames();
+    ui.eqGainSlider[2]->setValue(90); // band 3 at 32 Hz, Q 30: -3.0 dB
+    const std::vector<QByteArray> expected{QByteArray::fromHex("050801022000d2001e"),
+                                           QByteArray::fromHex("050800022000d2001e")};
+    QCOMPARE(f.writes(), expected);
+}
+
+// The dialog names the channels a synchronise pairs and which way it copies, from the roles.
+void TestChannels::dialogNamesThePair_data() {
+    QTest::addColumn<int>("english");
+    QTest::addColumn<int>("edited");
+    QTest::addColumn<bool>("rightBased");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("CH1, left reference")
+        << 0 << 0 << false << QString("配对：CH1 前左全频 → CH2 前右全频");
+    QTest::newRow("CH2, left reference")
+        << 1 << 1 << false << QString("Pair: CH1 FL-FULL → CH2 FR-FULL");
+    QTest::newRow("CH1, right reference")
+        << 1 << 0 << true << QString("Pair: CH2 FR-FULL → CH1 FL-FULL");
+    QTest::newRow("CH5 centre") << 1 << 4 << false
+                                << QString("CH5 CEN-FULL has no left/right partner: Sync links "
+                                           "nothing.");
+    QTest::newRow("CH5 centre, Chinese")
+        << 0 << 4 << false << QString("CH5 中置 没有左右配对的通道，同步不会联调任何通道。");
+}
+
+void TestChannels::dialogNamesThePair() {
+    QFETCH(int, english);
+    QFETCH(int, edited);
+    QFETCH(bool, rightBased);
+    QFETCH(QString, shown);
+    WindowFixture f;
+    Pc.Lang_EN = uint8_t(english);
+    QTest::mouseClick(f.ui().chButton[edited], Qt::LeftButton);
+    LinkForm* form = openLinkForm(f);
+    QVERIFY(form);
+    if (rightBased) clickRadio(form, "radioButton_2");
+    QCOMPARE(child<QLabel>(form, "Label_Pairs")->text(), shown);
+}
+
+// The chosen option of each group is marked by a filled blue dot; the others by an empty ring.
+void TestChannels::chosenOptionsStandOut() {
+    WindowFixture f;
+    LinkForm* form = openLinkForm(f);
+    QVERIFY(form);
+    clickRadio(form, "radioButton_4");
+    const auto dotCentre = [&](const char* name) {
+        QRadioButton* r = child<QRadioButton>(form, name);
+        QStyleOptionButton option;
+        option.initFrom(r);
+        const QRect indicator =
+            r->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, r);
+        return QColor(r->grab().toImage().pixel(indicator.center()));
+    };
+    for (const char* chosen : {"radioButton_1", "radioButton_4"}) {
+        const QColor c = dotCentre(chosen);
+        QVERIFY2(c.blue() >= 180 && c.blue() - c.red() >= 100, chosen);
+    }
+    for (const char* other : {"radioButton_2", "radioButton_3", "radioButton_5"}) {
+        const QColor c = dotCentre(other);
+        QVERIFY2(c.blue() - c.red() < 30, other);
+    }
 }
 
 void TestChannels::offlineSynchroniseChangesOnlyThePc() {

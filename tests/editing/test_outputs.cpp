@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
@@ -401,7 +402,11 @@ void TestOutputs::delayEntryWritesDiagnosticLine() {
     WindowFixture f;
     captured.clear();
     const QtMessageHandler previous = qInstallMessageHandler(capture);
+    typeInto(f.ui().chDelay[2], "2.5ms");
+    QVERIFY2(captured.isEmpty(), qPrintable(captured.join('\n'))); // off unless switched on
+    QLoggingCategory::setFilterRules(QStringLiteral("tarn.diag.debug=true"));
     typeInto(f.ui().chDelay[2], "3.2ms");
+    QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
     const QRegularExpression line(
         R"(^\[ outputs\.cpp : \d+ : CH_Delay_Return \d{4}-\d\d-\d\d \d\d:\d\d:\d\d:\d{3} \] )"

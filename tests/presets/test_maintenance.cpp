@@ -131,13 +131,14 @@ void TestMaintenance::aboutShowsTheVersion() {
 
 void TestMaintenance::aboutTexts_data() {
     QTest::addColumn<int>("english");
-    QTest::addColumn<QStringList>("texts"); // label_2, label_4, label_6
+    // label_2, label_4, label_6, label_9, BT_EXIT
+    QTest::addColumn<QStringList>("texts");
     QTest::newRow("zh") << 0
-                        << QStringList{"关于 TALVEN DSP", "应用程序版本 HX-6C-R1",
-                                       "机器软件版本："};
+                        << QStringList{"关于 TALVEN DSP", "应用程序版本 HX-6C-R1", "机器软件版本：",
+                                       "程序版本：", "确定"};
     QTest::newRow("en") << 1
                         << QStringList{"About TALVEN DSP", "Application HX-6C-R1",
-                                       "Firmware Version:"};
+                                       "Firmware Version:", "Program Version:", "OK"};
 }
 
 void TestMaintenance::aboutTexts() {
@@ -156,7 +157,9 @@ void TestMaintenance::aboutTexts() {
     QCOMPARE(child<QLabel>(a, "label_4")->text(), texts[1]);
     QCOMPARE(child<QLabel>(a, "label_6")->text(), texts[2]);
     QCOMPARE(child<QLabel>(a, "label_7")->text(), QString("TALVEN CAR DSP UI"));
-    QCOMPARE(child<QPushButton>(a, "BT_EXIT")->text(), QString("确定"));
+    QCOMPARE(child<QLabel>(a, "label_9")->text(), texts[3]);
+    QCOMPARE(child<QLabel>(a, "label_10")->text(), QString("1.0.0"));
+    QCOMPARE(child<QPushButton>(a, "BT_EXIT")->text(), texts[4]);
     QVERIFY(child<QPushButton>(a, "BT_CLOSE")->text().isEmpty());
     QVERIFY(f.payloads().empty());
 }

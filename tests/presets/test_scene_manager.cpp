@@ -474,7 +474,7 @@ void TestSceneManager::deleteAsksFirst() {
     click(d, "BT_DEL");
     QCOMPARE(int(answer.seen().size()), 1);
     QCOMPARE(answer.seen()[0].title, QString("Notice"));
-    QCOMPARE(answer.seen()[0].text, QString("Delete scene 3?"));
+    QCOMPARE(answer.seen()[0].text, QString("Delete scene 3 \"Scene3\"?"));
     QVERIFY(f.finish()); // the scene is read for the history before it goes
 
     if (yes) {
@@ -587,7 +587,7 @@ void TestSceneManager::failedWriteIsNotReportedAsDone_data() {
     QTest::newRow("load") << "BT_CALL"
                           << QStringList{"场景加载成功，请耐心等待参数更新!", "机器通讯异常！"};
     QTest::newRow("delete") << "BT_DEL"
-                            << QStringList{"请确认是否要删除当前场景", "机器通讯异常！"};
+                            << QStringList{"请确认是否要删除场景 6“Scene6”", "机器通讯异常！"};
 }
 
 void TestSceneManager::failedWriteIsNotReportedAsDone() {

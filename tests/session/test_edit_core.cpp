@@ -270,8 +270,7 @@ void TestEditCore::undoRedoOnTheImage_data() {
         c.pc().Link_Matrix = {};
         c.image().set_EQ_Gain(0, 12, 180);
         c.image().set_HPF_Off(0, 0);
-        c.chan().Link_Active = 1;
-    }) << Action([](EditCore& c) { c.Link_Synchronise(); });
+    }) << Action([](EditCore& c) { c.Link_Synchronise(kLinkBaseLeft, LinkFiltersOnly); });
 }
 
 // Undo gives back the image and the link and gang state byte for byte, and redo the edit's result.
@@ -290,11 +289,13 @@ void TestEditCore::undoRedoOnTheImage() {
     Replay_Record(*w.core, record, false);
     QVERIFY(w.image.bytes() == before);
     QVERIFY(w.pc.Link_Matrix == pcBefore.Link_Matrix);
+    QVERIFY(w.pc.Link_Mode == pcBefore.Link_Mode);
     QVERIFY(w.pc.EQ_Gain_Saved == pcBefore.EQ_Gain_Saved);
     QCOMPARE(w.pc.Master_Mute, pcBefore.Master_Mute);
     Replay_Record(*w.core, record, true);
     QVERIFY(w.image.bytes() == after);
     QVERIFY(w.pc.Link_Matrix == pcAfter.Link_Matrix);
+    QVERIFY(w.pc.Link_Mode == pcAfter.Link_Mode);
     QVERIFY(w.pc.EQ_Gain_Saved == pcAfter.EQ_Gain_Saved);
     QCOMPARE(w.pc.Master_Mute, pcAfter.Master_Mute);
 }

@@ -23,7 +23,8 @@ void ModalAnswerer::poll() {
     mostOpen_ = std::max(mostOpen_, open);
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    seen_.push_back({box->windowTitle(), box->text(), box->standardButton(box->defaultButton())});
+    seen_.push_back(
+        {box->windowTitle(), box->text(), box->standardButton(box->defaultButton()), box->icon()});
     QAbstractButton* b = box->button(button_);
     if (!b) b = box->buttons().value(0);
     if (b) b->click();

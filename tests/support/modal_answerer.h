@@ -14,6 +14,7 @@ struct SeenBox {
     QString title;
     QString text;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
 class ModalAnswerer : public QObject {
