@@ -15,28 +15,28 @@ std::mutex& planLock() {
 
 RealFft::RealFft(int size) : size_(size) {
     std::lock_guard<std::mutex> guard(planLock());
-    time_ = fftw_alloc_real(static_cast<size_t>(size_));
+    time_ = fftwf_alloc_real(static_cast<size_t>(size_));
     spectrum_ =
-        reinterpret_cast<std::complex<double>*>(fftw_alloc_complex(static_cast<size_t>(bins())));
-    auto* c = reinterpret_cast<fftw_complex*>(spectrum_);
-    forward_ = fftw_plan_dft_r2c_1d(size_, time_, c, FFTW_ESTIMATE);
-    inverse_ = fftw_plan_dft_c2r_1d(size_, c, time_, FFTW_ESTIMATE);
+        reinterpret_cast<std::complex<float>*>(fftwf_alloc_complex(static_cast<size_t>(bins())));
+    auto* c = reinterpret_cast<fftwf_complex*>(spectrum_);
+    forward_ = fftwf_plan_dft_r2c_1d(size_, time_, c, FFTW_ESTIMATE);
+    inverse_ = fftwf_plan_dft_c2r_1d(size_, c, time_, FFTW_ESTIMATE);
 }
 
 RealFft::~RealFft() {
     std::lock_guard<std::mutex> guard(planLock());
-    fftw_destroy_plan(static_cast<fftw_plan>(forward_));
-    fftw_destroy_plan(static_cast<fftw_plan>(inverse_));
-    fftw_free(time_);
-    fftw_free(spectrum_);
+    fftwf_destroy_plan(static_cast<fftwf_plan>(forward_));
+    fftwf_destroy_plan(static_cast<fftwf_plan>(inverse_));
+    fftwf_free(time_);
+    fftwf_free(spectrum_);
 }
 
 void RealFft::forward() {
-    fftw_execute(static_cast<fftw_plan>(forward_));
+    fftwf_execute(static_cast<fftwf_plan>(forward_));
 }
 
 void RealFft::inverse() {
-    fftw_execute(static_cast<fftw_plan>(inverse_));
+    fftwf_execute(static_cast<fftwf_plan>(inverse_));
 }
 
 int RealFft::fastSize(int n) {

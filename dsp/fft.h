@@ -1,4 +1,5 @@
-// Real-to-complex transforms over FFTW for the measurement maths. One object holds its plans and
+// Real-to-complex transforms over FFTW for the measurement maths, in single precision (its range
+// is far beyond a sound card's, and it is twice as fast). One object holds its plans and
 // its own aligned buffers; it is used by one thread at a time, several objects may run at once.
 #pragma once
 
@@ -16,8 +17,8 @@ class RealFft {
     int size() const { return size_; }
     int bins() const { return size_ / 2 + 1; }
     // The buffers the transforms read and write: size() reals, bins() complex values.
-    double* time() { return time_; }
-    std::complex<double>* spectrum() { return spectrum_; }
+    float* time() { return time_; }
+    std::complex<float>* spectrum() { return spectrum_; }
 
     void forward(); // time() -> spectrum()
     // spectrum() -> time(), not normalised (the result is size() times the signal). It overwrites
@@ -30,8 +31,8 @@ class RealFft {
 
   private:
     int size_;
-    double* time_;
-    std::complex<double>* spectrum_;
+    float* time_;
+    std::complex<float>* spectrum_;
     void* forward_;
     void* inverse_;
 };

@@ -11,7 +11,7 @@ Deconvolver::Deconvolver(const SweepSpec& spec, int captureFrames)
     // Long enough that no lag from -sweepLen to the capture's end wraps onto another.
     fft_ = std::make_unique<RealFft>(RealFft::fastSize(captureFrames_ + sweepLen + 1));
     const int n = fft_->size();
-    std::fill(fft_->time(), fft_->time() + n, 0.0);
+    std::fill(fft_->time(), fft_->time() + n, 0.0f);
     std::copy(sweep_.begin(), sweep_.end(), fft_->time());
     fft_->forward();
     const int bins = fft_->bins();
@@ -19,7 +19,7 @@ Deconvolver::Deconvolver(const SweepSpec& spec, int captureFrames)
 
     double maxPower = 0.0;
     for (const auto& x : sweepSpectrum_)
-        maxPower = std::max(maxPower, std::norm(x));
+        maxPower = std::max(maxPower, double(std::norm(x)));
     // Inside the band the regularisation is far below the sweep's own power (which falls 3 dB per
     // octave), outside it rises to the sweep's peak power over half an octave.
     inverse_.resize(static_cast<size_t>(bins));
@@ -35,7 +35,8 @@ Deconvolver::Deconvolver(const SweepSpec& spec, int captureFrames)
         const double rise = 0.5 - 0.5 * std::cos(pi * s);
         const double eps = maxPower * std::pow(10.0, -6.0 + 6.0 * rise);
         const std::complex<double> x = sweepSpectrum_[static_cast<size_t>(k)];
-        inverse_[static_cast<size_t>(k)] = std::conj(x) / ((std::norm(x) + eps) * n);
+        inverse_[static_cast<size_t>(k)] =
+            std::complex<float>(std::conj(x) / ((std::norm(x) + eps) * n));
     }
 }
 
@@ -45,12 +46,12 @@ ImpulseResponse Deconvolver::run(const float* capture, int frames, int stride) c
     const int n = fft_->size();
     const int sweepLen = static_cast<int>(sweep_.size());
     frames = std::clamp(frames, 0, captureFrames_);
-    double* t = fft_->time();
+    float* t = fft_->time();
     for (int i = 0; i < frames; ++i)
         t[i] = capture[static_cast<size_t>(i) * static_cast<size_t>(stride)];
-    std::fill(t + frames, t + n, 0.0);
+    std::fill(t + frames, t + n, 0.0f);
     fft_->forward();
-    std::complex<double>* y = fft_->spectrum();
+    std::complex<float>* y = fft_->spectrum();
     captured_.assign(y, y + fft_->bins());
     lastFrames_ = frames;
     for (int k = 0; k < fft_->bins(); ++k)
@@ -75,19 +76,19 @@ double Deconvolver::bandSnrDb(const ImpulseResponse& ir, int from, int to) const
     from = std::max(from, -ir.zero);
     to = std::min(to, size - ir.zero);
     if (to <= from || lastFrames_ <= 0) return -200.0;
-    double* t = fft_->time();
-    std::fill(t, t + n, 0.0);
+    float* t = fft_->time();
+    std::fill(t, t + n, 0.0f);
     for (int lag = from; lag < to; ++lag)
         t[lag < 0 ? lag + n : lag] = ir.samples[static_cast<size_t>(lag + ir.zero)];
     fft_->forward();
-    const std::complex<double>* h = fft_->spectrum();
+    const std::complex<float>* h = fft_->spectrum();
     double signal = 0.0, noise = 0.0;
     for (int k = 0; k < fft_->bins(); ++k) {
         const double f = double(k) * spec_.rate / n;
         if (f < spec_.startHz || f > spec_.endHz) continue;
-        const std::complex<double> model = sweepSpectrum_[static_cast<size_t>(k)] * h[k];
-        signal += std::norm(model);
-        noise += std::norm(captured_[static_cast<size_t>(k)] - model);
+        const std::complex<float> model = sweepSpectrum_[static_cast<size_t>(k)] * h[k];
+        signal += double(std::norm(model));
+        noise += double(std::norm(captured_[static_cast<size_t>(k)] - model));
     }
     // The capture's noise spreads evenly over every lag; the lags taken as signal kept their share.
     noise /= std::max(1.0 - double(to - from) / size, 0.05);
@@ -100,7 +101,7 @@ double Deconvolver::bandSnrDb(const ImpulseResponse& ir, int from, int to) const
 DirectSound findDirectSound(const ImpulseResponse& ir, const SweepSpec& spec, int maxLag) {
     DirectSound d;
     const int size = static_cast<int>(ir.samples.size());
-    const auto at = [&](int i) { return std::fabs(ir.samples[static_cast<size_t>(i)]); };
+    const auto at = [&](int i) { return double(std::fabs(ir.samples[static_cast<size_t>(i)])); };
     int last = size - 1;
     if (maxLag >= 0) last = std::min(last, ir.zero + maxLag);
     if (last < ir.zero) return d;

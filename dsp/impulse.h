@@ -17,7 +17,7 @@ namespace tarn {
 struct ImpulseResponse {
     int rate = 0;
     int zero = 0;
-    std::vector<double> samples;
+    std::vector<float> samples;
 };
 
 // The direct sound: the first peak within 6 dB of the strongest one, a little before it at most,
@@ -60,9 +60,9 @@ class Deconvolver {
     int captureFrames_;
     mutable int lastFrames_ = 0;
     std::unique_ptr<RealFft> fft_;
-    std::vector<std::complex<double>> sweepSpectrum_;
-    std::vector<std::complex<double>> inverse_; // the inverse filter, normalised
-    mutable std::vector<std::complex<double>> captured_;
+    std::vector<std::complex<float>> sweepSpectrum_;
+    std::vector<std::complex<float>> inverse_; // the inverse filter, normalised
+    mutable std::vector<std::complex<float>> captured_;
 };
 
 // The direct sound among lags [0, maxLag] (maxLag < 0: every causal lag).

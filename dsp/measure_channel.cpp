@@ -87,12 +87,12 @@ std::vector<MeasuredPoint> responseOf(const std::vector<float>& impulse, const S
     // Padded to twice the window, and to at least a quarter second so that the lowest octaves
     // have bins to smooth over.
     RealFft fft(RealFft::fastSize(std::max(2 * static_cast<int>(impulse.size()), spec.rate / 4)));
-    std::fill(fft.time(), fft.time() + fft.size(), 0.0);
+    std::fill(fft.time(), fft.time() + fft.size(), 0.0f);
     std::copy(impulse.begin(), impulse.end(), fft.time());
     fft.forward();
     std::vector<double> power(static_cast<size_t>(fft.bins()));
     for (int k = 0; k < fft.bins(); ++k)
-        power[static_cast<size_t>(k)] = std::norm(fft.spectrum()[k]);
+        power[static_cast<size_t>(k)] = double(std::norm(fft.spectrum()[k]));
     return smoothedLevels(power, double(spec.rate) / fft.size(), spec.startHz,
                           std::min(spec.endHz, spec.rate / 2.0), smoothing);
 }
