@@ -17,6 +17,7 @@ enum CliExit : int {
     kExitNoUnit = 3,       // no unit, no access, or another program holds it
     kExitTransfer = 4,     // a transfer stopped, or the unit does not hold what was sent
     kExitFile = 5,         // a file refused, or one that could not be written
+    kExitNoSound = 6,      // the sound server cannot be reached
     kExitInterrupted = 130 // Ctrl+C during a read: stopped, nothing written
 };
 

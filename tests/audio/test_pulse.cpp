@@ -1,12 +1,16 @@
 // The sound server for real: a private PulseAudio daemon with a null sink and a virtual
 // microphone recording it. The device list names both; a sweep played into the sink and captured
 // from the microphone deconvolves into an impulse and a flat response; a stop ends a capture at
-// once; a missing device is reported, not captured from.
+// once; a missing device is reported, not captured from; the command line lists the devices.
 #include "audio/audio_runner.h"
 #include "dsp/measure_channel.h"
 #include "tests/support/private_pulse.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 #include <algorithm>
@@ -111,6 +115,64 @@ class TestPulse : public QObject {
         QVERIFY(!r.ok);
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(r.framesCaptured < 5 * 48000);
+    }
+
+    // The command line lists the same devices, or says the server cannot be reached.
+    void commandLineDevices_data() {
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("listed") << true << "en" << 0
+                                << "Outputs:\n  Tarn test output\n      tarn_test_out\nInputs:\n";
+        QTest::newRow("listed, Chinese") << true << "zh" << 0 << "输出：\n  Tarn test output\n";
+        QTest::newRow("monitor marked") << true << "en" << 0
+                                        << "  Monitor of Tarn test output (monitor of an output)\n"
+                                           "      tarn_test_out.monitor\n";
+        QTest::newRow("no server") << false << "en" << 6 << "Cannot reach the sound server: ";
+        QTest::newRow("no server, Chinese") << false << "zh" << 6 << "无法连接声音服务器：";
+    }
+    void commandLineDevices() {
+        QFETCH(bool, reachable);
+        QFETCH(QString, lang);
+        QFETCH(int, exit);
+        QFETCH(QString, text);
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!reachable)
+            env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/native"));
+        cli.setProcessEnvironment(env);
+        cli.start(QStringLiteral(TARN_CLI_DEMO),
+                  {QStringLiteral("devices"), QStringLiteral("--lang"), lang});
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.exitCode(), exit);
+        const QString out =
+            QString::fromUtf8(exit == 0 ? cli.readAllStandardOutput() : cli.readAllStandardError());
+        QVERIFY2(out.contains(text), qPrintable(out));
+    }
+
+    void commandLineDevicesJson() {
+        QProcess cli;
+        cli.start(QStringLiteral(TARN_CLI_DEMO),
+                  {QStringLiteral("devices"), QStringLiteral("--json")});
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.exitCode(), 0);
+        const QJsonObject o = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+        QCOMPARE(o.value(QStringLiteral("exit")).toInt(), 0);
+        const QJsonArray outputs = o.value(QStringLiteral("outputs")).toArray();
+        QCOMPARE(outputs.size(), 1);
+        QCOMPARE(outputs[0].toObject().value(QStringLiteral("name")).toString(),
+                 QStringLiteral("tarn_test_out"));
+        QCOMPARE(outputs[0].toObject().value(QStringLiteral("description")).toString(),
+                 QStringLiteral("Tarn test output"));
+        const QJsonArray inputs = o.value(QStringLiteral("inputs")).toArray();
+        QCOMPARE(inputs.size(), 2);
+        QCOMPARE(inputs[0].toObject().value(QStringLiteral("name")).toString(),
+                 QStringLiteral("tarn_test_out.monitor"));
+        QCOMPARE(inputs[0].toObject().value(QStringLiteral("monitor")).toBool(), true);
+        QCOMPARE(inputs[1].toObject().value(QStringLiteral("name")).toString(),
+                 QStringLiteral("tarn_test_mic"));
+        QCOMPARE(inputs[1].toObject().value(QStringLiteral("monitor")).toBool(), false);
     }
 
     void missingDevice_data() {
