@@ -144,9 +144,11 @@ ChannelMeasurement measureChannel(const Deconvolver& sweep, const float* capture
     m.response = responseOf(m.impulse, spec, settings.smoothing);
     if (settings.calibration) applyCalibration(*settings.calibration, m.response);
     m.levelDb = bandLevel(m.response, 200.0, 2000.0);
-    // The harmonic products up to the fifth are the driver's, not noise.
+    // The harmonic products up to the fifth are the driver's, not noise, and so is the room's
+    // sound after a gate: the verdict does not depend on the gate.
     const int harmonics = static_cast<int>(sweepRateConstant(spec) * std::log(5.0) * spec.rate);
-    m.snrDb = sweep.bandSnrDb(ir, startLag - harmonics, startLag + length);
+    const int whole = pre + static_cast<int>(kResponseWindowMs * spec.rate / 1000.0);
+    m.snrDb = sweep.bandSnrDb(ir, startLag - harmonics, startLag + whole);
 
     // Where the sweep sounds in the capture, without its fades (quiet enough there to be zeros
     // in a 16-bit capture).

@@ -283,6 +283,44 @@ class TestMeasure : public QObject {
         }
     }
 
+    // A reflection at half the level 5 ms after the direct sound: a comb (+3.5 dB every 200 Hz,
+    // -6 dB between) in the whole response; a 3 ms gate leaves only the direct sound.
+    void gate_data() {
+        QTest::addColumn<double>("gateMs");
+        QTest::addColumn<QList<double>>("freqs");
+        QTest::addColumn<QList<double>>("levels");
+        QTest::newRow("no gate") << 0.0 << QList<double>{300, 400, 1000, 1100}
+                                 << QList<double>{-6.02, 3.52, 3.52, -6.02};
+        QTest::newRow("3 ms gate")
+            << 3.0 << QList<double>{2000, 2100, 5000, 5100, 10000} << QList<double>{0, 0, 0, 0, 0};
+    }
+    void gate() {
+        QFETCH(double, gateMs);
+        QFETCH(QList<double>, freqs);
+        QFETCH(QList<double>, levels);
+        const SweepSpec spec = oneSecond();
+        const int frames = 48000 + 24000;
+        const Deconvolver d(spec, frames);
+        std::vector<float> capture(static_cast<size_t>(frames));
+        addAt(capture, 1, 0, d.sweep(), 1000);
+        addAt(capture, 1, 0, d.sweep(), 1240, 0.5);
+        addNoise(capture, 1e-5);
+        MeasureSettings settings;
+        settings.gateMs = gateMs;
+        settings.smoothing = 48;
+        const ChannelMeasurement m =
+            measureChannel(d, capture.data(), frames, 1, {true, 0, 0, 0}, settings);
+        QCOMPARE(int(m.verdict), int(Verdict::Measured));
+        QCOMPARE(*m.arrivalMs, 20.83);
+        for (int i = 0; i < freqs.size(); ++i) {
+            // The nearest response point is up to 1/96 octave away: exact at the comb's dips and
+            // peaks only to within that.
+            const double level = levelAt(m.response, freqs[i]);
+            QVERIFY2(std::fabs(level - levels[i]) <= (gateMs > 0 ? 0.5 : 1.0),
+                     qPrintable(QStringLiteral("%1 Hz: %2 dB").arg(freqs[i]).arg(level)));
+        }
+    }
+
     // A step from 0 dB to -20 dB between 999 and 1000 Hz, smoothed.
     void smoothing_data() {
         QTest::addColumn<int>("fraction");
