@@ -1,5 +1,5 @@
 #include "cli/cli.h"
-
+#include "audio/audio_system.h"
 #include "cli/cli_texts.h"
 #include "cli/unit_run.h"
 #include "link/device_access.h"
@@ -285,6 +285,34 @@ int cmdList(Command& cmd) {
         return cmd.finish(kExitNoUnit);
     }
     return cmd.finish(anyOpened ? kExitDone : kExitNoUnit);
+}
+
+// The sound server's devices, outputs then inputs, by the names the desktop shows and the names
+// to ask for them by.
+int cmdDevices(Command& cmd) {
+    std::vector<AudioDevice> devices;
+    QString error;
+    if (!makePulseAudio()->devices(devices, error))
+        return cmd.fail(kExitNoSound, filled(cli_text::SoundServerAway, error));
+    for (const bool outputs : {true, false}) {
+        QJsonArray list;
+        cmd.say(cmd.tr(outputs ? cli_text::SoundOutputs : cli_text::SoundInputs));
+        for (const AudioDevice& d : devices) {
+            if (d.output != outputs) continue;
+            QJsonObject entry{{QStringLiteral("name"), d.name},
+                              {QStringLiteral("description"), d.description},
+                              {QStringLiteral("channels"), d.channels},
+                              {QStringLiteral("rate"), d.rate}};
+            if (!outputs) entry.insert(QStringLiteral("monitor"), d.monitor);
+            list.append(entry);
+            cmd.say(QStringLiteral("  %1%2\n      %3")
+                        .arg(d.description, d.monitor ? cmd.tr(cli_text::SoundMonitor) : QString(),
+                             d.name));
+        }
+        if (list.isEmpty()) cmd.say(cmd.tr(cli_text::SoundNone));
+        cmd.set(outputs ? QStringLiteral("outputs") : QStringLiteral("inputs"), list);
+    }
+    return cmd.finish(kExitDone);
 }
 
 QJsonArray sceneList(Command& cmd) {
@@ -769,9 +797,10 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
         const char* name;
         int arguments; // -1: checked by the command
     };
-    static const Shape kShapes[] = {{"list", 0},    {"info", 0},     {"dump", 0},    {"apply", 1},
-                                    {"diff", 2},    {"scenes", 0},   {"scene", -1},  {"backup", 1},
-                                    {"restore", 1}, {"firmware", 1}, {"history", -1}};
+    static const Shape kShapes[] = {{"list", 0},     {"info", 0},     {"dump", 0},
+                                    {"apply", 1},    {"diff", 2},     {"scenes", 0},
+                                    {"scene", -1},   {"backup", 1},   {"restore", 1},
+                                    {"firmware", 1}, {"history", -1}, {"devices", 0}};
     const Shape* shape = nullptr;
     for (const Shape& s : kShapes)
         if (commandName == QLatin1String(s.name)) shape = &s;
@@ -782,6 +811,9 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
     if ((parser.isSet(output) && commandName != QLatin1String("dump") && !history) ||
         (parser.isSet(unit) && !history))
         return cmd.fail(kExitUsage, filled(cli_text::WrongArguments, commandName));
+
+    // The sound server's devices need no unit, simulated or real.
+    if (commandName == QLatin1String("devices")) return cmdDevices(cmd);
 
     if (demo) {
         QString error;

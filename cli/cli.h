@@ -18,6 +18,7 @@ enum CliExit : int {
     kExitTransfer = 4,     // a transfer stopped, or the unit does not hold what was sent
     kExitFile = 5,         // a file refused, or one that could not be written
     kExitUnconfirmed = 6,  // Ctrl+C after a write began: the unit changed, not confirmed
+    kExitNoSound = 7,      // the sound server cannot be reached
     kExitInterrupted = 130 // Ctrl+C during a read: stopped, nothing written
 };
 

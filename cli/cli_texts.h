@@ -30,6 +30,7 @@ constexpr Bilingual Help{
     "  history show N [-o 文件]  快照 N 的详情和设置（调音文本）；-o 把它保存为 *.SCE 或调音文本\n"
     "  history diff N M|unit     快照 N 与快照 M 或设备当前设置逐项比较\n"
     "  history restore N --yes   把快照 N 写入设备当前设置（设备当前状态先保存为快照）\n"
+    "  devices                   声音服务器的输出和输入设备（测量时选用；不需要连接设备）\n"
     "\n"
     "选项：\n"
     "  --json                    以 JSON 输出（每次运行一个对象）\n"
@@ -51,6 +52,7 @@ constexpr Bilingual Help{
     "  4   传输失败，或设备读回的内容与写入的不一致\n"
     "  5   文件被拒绝或无法写入\n"
     "  6   写入开始后被 Ctrl+C 中止：设备已被改动，但没有读回确认\n"
+    "  7   无法连接声音服务器\n"
     "  130 读取时被 Ctrl+C 中止，没有写入任何文件\n",
     "Usage: tarn80x-cli [options] <command> [arguments]\n"
     "\n"
@@ -79,6 +81,8 @@ constexpr Bilingual Help{
     "  history diff N M|unit     snapshot N against snapshot M or the unit now, field by field\n"
     "  history restore N --yes   snapshot N into the live settings (the unit's present state is\n"
     "                            kept as a snapshot first)\n"
+    "  devices                   the sound server's outputs and inputs, to measure with (no unit\n"
+    "                            needed)\n"
     "\n"
     "Options:\n"
     "  --json                    machine-readable output (one JSON object per run)\n"
@@ -102,7 +106,15 @@ constexpr Bilingual Help{
     "  4   a transfer failed, or the unit does not hold what was sent\n"
     "  5   a file was refused or could not be written\n"
     "  6   stopped by Ctrl+C after a write began: the unit was changed and not confirmed\n"
+    "  7   the sound server cannot be reached\n"
     "  130 stopped by Ctrl+C during a read; nothing was written\n"};
+
+// devices: the sound server's outputs and inputs, a monitor (what an output plays) marked.
+constexpr Bilingual SoundOutputs{"输出：", "Outputs:"};
+constexpr Bilingual SoundInputs{"输入：", "Inputs:"};
+constexpr Bilingual SoundMonitor{"（监听输出）", " (monitor of an output)"};
+constexpr Bilingual SoundNone{"  （无）", "  (none)"};
+constexpr Bilingual SoundServerAway{"无法连接声音服务器：%1", "Cannot reach the sound server: %1"};
 
 constexpr Bilingual DemoHelp{
     "\n演示版选项：\n"

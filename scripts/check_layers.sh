@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # check_layers.sh: fails when a source includes one of our headers from a higher layer.
 # Layers, low to high: model/ (no Qt), link/, dsp/ (the widget-free maths and readers: it stands
-# on the model alone), session/ (no widgets), the widgets shared by the
+# on the model alone) and audio/ (the sound server), session/ (no widgets), the widgets shared by the
 # views (widgets/, the response graph in graph/, the form's texts in i18n/), the views (views/, one
 # per family, and the tuning tools in tuning/; a view never includes another view), then app/, the
 # window that composes them.
@@ -17,14 +17,14 @@ rank() { # rank FOLDER: the layer of one of our folders, or nothing for any othe
     case $1 in
     model) echo 0 ;;
     link) echo 1 ;;
-    dsp) echo 2 ;;
+    dsp | audio) echo 2 ;;
     session) echo 3 ;;
     widgets | graph | i18n) echo 4 ;;
     views | tuning) echo 5 ;;
     app | cli) echo 6 ;;
     esac
 }
-names=(model link maths session "shared widgets" views app)
+names=(model link "maths and audio" session "shared widgets" views app)
 
 # same_view FILE HEADER: both belong to one view. A view's files are views/NAME.* and its own
 # parts views/NAME_*.* (dialogs, the transfer of the scene actions), where views/NAME.h exists.
@@ -43,7 +43,7 @@ same_view() {
 }
 
 faults=0
-for folder in model link dsp session $ui_folders cli; do
+for folder in model link dsp audio session $ui_folders cli; do
     [ -d "$folder" ] || continue
     own=$(rank "$folder")
     [ "$folder" = cli ] && own=3 # the session's layer: nothing from the widget folders

@@ -3,7 +3,7 @@
 # sudo unless already root.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools libgl-dev
-          libhidapi-dev libudev-dev ccache fonts-wqy-microhei qt6-translations-l10n desktop-file-utils appstream lld
+          libhidapi-dev libudev-dev libfftw3-dev libpulse-dev pulseaudio pulseaudio-utils ccache fonts-wqy-microhei qt6-translations-l10n desktop-file-utils appstream lld
           "$@")
 missing=()
 for p in "${packages[@]}"; do

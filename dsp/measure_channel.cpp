@@ -1,0 +1,179 @@
+#include "dsp/measure_channel.h"
+
+#include "dsp/fft.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarn {
+
+const char* verdictText(Verdict v, bool english) {
+    switch (v) {
+    case Verdict::Measured:
+        return english ? "Measured" : "已测量";
+    case Verdict::NoSignal:
+        return english ? "No signal" : "无信号";
+    case Verdict::Clipped:
+        return english ? "Clipped" : "削波";
+    case Verdict::Dropouts:
+        return english ? "Dropouts" : "采样丢失";
+    case Verdict::TooNoisy:
+        return english ? "Too noisy" : "噪声过大";
+    case Verdict::ReferenceNotFound:
+        return english ? "Reference not found" : "未找到时间参考";
+    }
+    return "";
+}
+
+int longestZeroRun(const float* capture, int stride, int from, int to) {
+    int longest = 0, run = 0;
+    for (int i = std::max(from, 0); i < to; ++i) {
+        run = capture[static_cast<size_t>(i) * static_cast<size_t>(stride)] == 0.0f ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+TimingReference loopbackReference(const Deconvolver& sweep, const float* loopback, int frames,
+                                  int stride) {
+    const DirectSound d = findDirectSound(sweep.run(loopback, frames, stride), sweep.spec());
+    TimingReference r;
+    r.found = d.found;
+    r.lag = d.lag;
+    return r;
+}
+
+TimingReference acousticReference(const Deconvolver& referenceSweep, const Deconvolver& sweep,
+                                  const float* capture, int frames, int stride, int sweepOffset) {
+    TimingReference r;
+    r.sweepOffset = sweepOffset;
+    const DirectSound channel = findDirectSound(sweep.run(capture, frames, stride), sweep.spec());
+    if (!channel.found) return r;
+    const int before = std::clamp(static_cast<int>(channel.lag), 0, frames);
+    const SweepSpec& spec = referenceSweep.spec();
+    const DirectSound d = findDirectSound(referenceSweep.run(capture, before, stride), spec);
+    const double expected = channel.lag - sweepOffset;
+    if (!d.found || std::fabs(d.lag - expected) > kReferenceSpreadMs * spec.rate / 1000.0) return r;
+    r.found = true;
+    r.lag = d.lag;
+    // Halfway between the reference sweep's end and the channel's sweep.
+    const int refLen = static_cast<int>(referenceSweep.sweep().size());
+    r.channelStart = std::clamp(static_cast<int>(d.lag) + (refLen + sweepOffset) / 2, 0, frames);
+    return r;
+}
+
+namespace {
+
+// The response window: a short half-Hann rise before the direct sound, flat, and a half-Hann fall
+// over its last fifth.
+std::vector<float> responseWindow(const ImpulseResponse& ir, int startLag, int pre, int length) {
+    std::vector<float> out(static_cast<size_t>(std::max(length, 0)));
+    const double pi = 3.14159265358979323846;
+    const int fall = std::max(1, length / 5);
+    for (int i = 0; i < length; ++i) {
+        const int idx = ir.zero + startLag + i;
+        if (idx < 0 || idx >= static_cast<int>(ir.samples.size())) continue;
+        double w = 1.0;
+        if (i < pre) w = 0.5 - 0.5 * std::cos(pi * (i + 0.5) / pre);
+        const int fromEnd = length - 1 - i;
+        if (fromEnd < fall) w *= 0.5 - 0.5 * std::cos(pi * (fromEnd + 0.5) / fall);
+        out[static_cast<size_t>(i)] = static_cast<float>(w * ir.samples[static_cast<size_t>(idx)]);
+    }
+    return out;
+}
+
+std::vector<MeasuredPoint> responseOf(const std::vector<float>& impulse, const SweepSpec& spec,
+                                      int smoothing) {
+    // Padded to twice the window, and to at least a quarter second so that the lowest octaves
+    // have bins to smooth over.
+    RealFft fft(RealFft::fastSize(std::max(2 * static_cast<int>(impulse.size()), spec.rate / 4)));
+    std::fill(fft.time(), fft.time() + fft.size(), 0.0f);
+    std::copy(impulse.begin(), impulse.end(), fft.time());
+    fft.forward();
+    std::vector<double> power(static_cast<size_t>(fft.bins()));
+    for (int k = 0; k < fft.bins(); ++k)
+        power[static_cast<size_t>(k)] = double(std::norm(fft.spectrum()[k]));
+    return smoothedLevels(power, double(spec.rate) / fft.size(), spec.startHz,
+                          std::min(spec.endHz, spec.rate / 2.0), smoothing);
+}
+
+double bandLevel(const std::vector<MeasuredPoint>& response, double lo, double hi) {
+    double sum = 0.0;
+    int n = 0;
+    for (const MeasuredPoint& p : response) {
+        if (p.freq < lo || p.freq > hi) continue;
+        sum += std::pow(10.0, p.level / 10.0);
+        ++n;
+    }
+    return n > 0 ? 10.0 * std::log10(sum / n) : -200.0;
+}
+
+} // namespace
+
+ChannelMeasurement measureChannel(const Deconvolver& sweep, const float* capture, int frames,
+                                  int stride, const TimingReference& reference,
+                                  const MeasureSettings& settings) {
+    ChannelMeasurement m;
+    const SweepSpec& spec = sweep.spec();
+    const int skip = std::clamp(reference.channelStart, 0, std::max(frames, 0));
+    capture += static_cast<size_t>(skip) * static_cast<size_t>(stride);
+    frames = std::clamp(frames - skip, 0, sweep.captureFrames());
+    const int sweepLen = static_cast<int>(sweep.sweep().size());
+
+    double peak = 0.0;
+    for (int i = 0; i < frames; ++i)
+        peak = std::max(
+            peak, double(std::fabs(capture[static_cast<size_t>(i) * static_cast<size_t>(stride)])));
+    if (peak > 0.0) m.peakDbfs = 20.0 * std::log10(peak);
+    const bool clipped = peak >= kClipLevel;
+
+    const ImpulseResponse ir = sweep.run(capture, frames, stride);
+    m.direct = findDirectSound(ir, spec);
+    if (!m.direct.found) {
+        m.verdict = clipped ? Verdict::Clipped : Verdict::NoSignal;
+        return m;
+    }
+
+    const int pre = std::max(1, static_cast<int>(kResponsePreMs * spec.rate / 1000.0));
+    const double windowMs = settings.gateMs > 0.0 ? settings.gateMs : kResponseWindowMs;
+    const int startLag = static_cast<int>(std::floor(m.direct.lag)) - pre;
+    const int available = static_cast<int>(ir.samples.size()) - (ir.zero + startLag);
+    const int length =
+        std::min(pre + static_cast<int>(windowMs * spec.rate / 1000.0), std::max(available, 0));
+    m.impulse = responseWindow(ir, startLag, pre, length);
+    m.response = responseOf(m.impulse, spec, settings.smoothing);
+    if (settings.calibration) applyCalibration(*settings.calibration, m.response);
+    m.levelDb = bandLevel(m.response, 200.0, 2000.0);
+    // The harmonic products up to the fifth are the driver's, not noise, and so is the room's
+    // sound after a gate: the verdict does not depend on the gate.
+    const int harmonics = static_cast<int>(sweepRateConstant(spec) * std::log(5.0) * spec.rate);
+    const int whole = pre + static_cast<int>(kResponseWindowMs * spec.rate / 1000.0);
+    m.snrDb = sweep.bandSnrDb(ir, startLag - harmonics, startLag + whole);
+
+    // Where the sweep sounds in the capture, without its fades (quiet enough there to be zeros
+    // in a 16-bit capture).
+    const int onset = static_cast<int>(std::floor(m.direct.lag));
+    const bool cut = onset + sweepLen > frames;
+    const int zeros = longestZeroRun(capture, stride, onset + sweepFadeInFrames(spec),
+                                     std::min(frames, onset + sweepLen - sweepFadeOutFrames(spec)));
+    const bool dropouts = cut || zeros >= static_cast<int>(kDropoutMs * spec.rate / 1000.0);
+
+    if (clipped)
+        m.verdict = Verdict::Clipped;
+    else if (dropouts)
+        m.verdict = Verdict::Dropouts;
+    else if (m.snrDb < kMinSnrDb)
+        m.verdict = Verdict::TooNoisy;
+    else if (!reference.found)
+        m.verdict = Verdict::ReferenceNotFound;
+    else
+        m.verdict = Verdict::Measured;
+    m.direct.lag += skip;
+    if (m.verdict == Verdict::Measured) {
+        const double samples = m.direct.lag - reference.sweepOffset - reference.lag;
+        m.arrivalMs = std::round(samples * 1000.0 / spec.rate * 100.0) / 100.0;
+    }
+    return m;
+}
+
+} // namespace tarn
