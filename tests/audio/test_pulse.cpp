@@ -129,8 +129,8 @@ class TestPulse : public QObject {
         QTest::newRow("monitor marked") << true << "en" << 0
                                         << "  Monitor of Tarn test output (monitor of an output)\n"
                                            "      tarn_test_out.monitor\n";
-        QTest::newRow("no server") << false << "en" << 6 << "Cannot reach the sound server: ";
-        QTest::newRow("no server, Chinese") << false << "zh" << 6 << "无法连接声音服务器：";
+        QTest::newRow("no server") << false << "en" << 7 << "Cannot reach the sound server: ";
+        QTest::newRow("no server, Chinese") << false << "zh" << 7 << "无法连接声音服务器：";
     }
     void commandLineDevices() {
         QFETCH(bool, reachable);
