@@ -24,7 +24,9 @@ struct ListState {
     int pending = 2; // the sink list and the source list
 };
 
-void onSink(pa_context*, const pa_sink_info* info, int eol, void* data) {
+// A sink or a source as the server describes it; nothing once the list has ended.
+template <typename Info>
+void addDevice(void* data, const Info* info, int eol, bool output, bool monitor) {
     auto* state = static_cast<ListState*>(data);
     if (eol) {
         --state->pending;
@@ -32,7 +34,8 @@ void onSink(pa_context*, const pa_sink_info* info, int eol, void* data) {
     }
     if (!info) return;
     AudioDevice d;
-    d.output = true;
+    d.output = output;
+    d.monitor = monitor;
     d.name = QString::fromUtf8(info->name);
     d.description = QString::fromUtf8(info->description ? info->description : info->name);
     d.channels = info->sample_spec.channels;
@@ -40,20 +43,12 @@ void onSink(pa_context*, const pa_sink_info* info, int eol, void* data) {
     state->devices.push_back(d);
 }
 
+void onSink(pa_context*, const pa_sink_info* info, int eol, void* data) {
+    addDevice(data, info, eol, true, false);
+}
+
 void onSource(pa_context*, const pa_source_info* info, int eol, void* data) {
-    auto* state = static_cast<ListState*>(data);
-    if (eol) {
-        --state->pending;
-        return;
-    }
-    if (!info) return;
-    AudioDevice d;
-    d.monitor = info->monitor_of_sink != PA_INVALID_INDEX;
-    d.name = QString::fromUtf8(info->name);
-    d.description = QString::fromUtf8(info->description ? info->description : info->name);
-    d.channels = info->sample_spec.channels;
-    d.rate = static_cast<int>(info->sample_spec.rate);
-    state->devices.push_back(d);
+    addDevice(data, info, eol, false, info && info->monitor_of_sink != PA_INVALID_INDEX);
 }
 
 QString pulseError(int code) {
