@@ -302,6 +302,16 @@ class Fitter {
         for (int sweep = 0; sweep < 2; ++sweep)
             for (int k : used)
                 refine(k, false);
+        // A band the refinement left at a few tenths of a decibel goes when the rest do as well.
+        for (int k : used) {
+            if (std::abs(bands_[k].gain) >= 3) continue;
+            const double with = cost();
+            const FitBand kept = bands_[k];
+            FitBand flat = kept;
+            flat.gain = 0;
+            set(k, flat);
+            if (cost() > with * (1.0 + kWorthIt)) set(k, kept);
+        }
     }
 
     // Graphic: the gains by least squares on the bands' shapes (smoothing is linear, so each

@@ -44,16 +44,20 @@ TargetCurve House_Target(const HouseCurve& house) {
     return t;
 }
 
-TargetCurve File_Target(const QByteArray& text, MeasurementRead* read) {
-    MeasurementRead r = Read_Measurement(text);
+TargetCurve File_Target(std::vector<MeasuredPoint> points) {
     TargetCurve t;
     t.kind = TargetCurve::Kind::File;
-    if (r.error == MeasurementRead::Error::None) {
-        t.points = r.points;
-        std::stable_sort(
-            t.points.begin(), t.points.end(),
-            [](const MeasuredPoint& a, const MeasuredPoint& b) { return a.freq < b.freq; });
-    }
+    t.points = std::move(points);
+    std::stable_sort(
+        t.points.begin(), t.points.end(),
+        [](const MeasuredPoint& a, const MeasuredPoint& b) { return a.freq < b.freq; });
+    return t;
+}
+
+TargetCurve File_Target(const QByteArray& text, MeasurementRead* read) {
+    MeasurementRead r = Read_Measurement(text);
+    TargetCurve t = File_Target(
+        r.error == MeasurementRead::Error::None ? r.points : std::vector<MeasuredPoint>());
     if (read) *read = std::move(r);
     return t;
 }

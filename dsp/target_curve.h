@@ -32,5 +32,7 @@ TargetCurve House_Target(const HouseCurve& house = HouseCurve());
 // A target from a file's text, read as measurements are; not present (empty points) when the text
 // is refused, with the reader's verdict in read.
 TargetCurve File_Target(const QByteArray& text, MeasurementRead* read = nullptr);
+// A target from points already read.
+TargetCurve File_Target(std::vector<MeasuredPoint> points);
 
 } // namespace tarn
