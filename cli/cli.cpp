@@ -664,7 +664,7 @@ int cmdAutoEq(Command& cmd, UnitRun& run, const AutoEqArgs& a) {
         return cmd.finish(kExitDone);
     }
     const int loaded =
-        loadIntoUnit(cmd, run, Scene_File_From_Mirror(tuned), SnapshotReason::SceneLoad);
+        loadIntoUnit(cmd, run, Scene_File_From_Mirror(tuned), SnapshotReason::AutoEq);
     if (loaded != kExitDone) return loaded;
     cmd.say(cmd.tr(filled(cli_text::FitApplied, QString::number(ch + 1))));
     return cmd.finish(kExitDone);

@@ -233,7 +233,10 @@ class TestCliTuningCommands : public QObject {
         QCOMPARE(run.exit, 0);
         QVERIFY(run.out.endsWith(
             QStringLiteral("The unit holds the new bands of CH3 (read back and confirmed).\n")));
-        QCOMPARE(json(onUnit({"--json", "history"})).value("snapshots").toArray().size(), 1);
+        const QJsonArray snapshots =
+            json(onUnit({"--json", "history"})).value("snapshots").toArray();
+        QCOMPARE(snapshots.size(), 1);
+        QCOMPARE(snapshots.at(0).toObject().value("reason").toString(), QStringLiteral("auto-eq"));
         QCOMPARE(onUnit({"dump", "-o", folder.path("after.SCE")}).exit, 0);
         ParamImage p;
         p.bytes() = Mirror_From_Scene_File(Scene_Image(readAll(folder.path("after.SCE"))));
