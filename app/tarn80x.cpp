@@ -94,6 +94,8 @@ void Tarn80X::wireViews() {
     connect(graph, &GraphView::crossoverMoved, crossover_, &CrossoverPanel::markerMoved);
     connect(tuningActions_, &TuningActions::graphChanged, graph, &GraphView::refresh);
     connect(tuningActions_, &TuningActions::measurementChanged, graph, &GraphView::setMeasurement);
+    tuningActions_->setBeforeAutomaticChange(
+        [this] { sceneActions_->history().takeSnapshot(SnapshotReason::AutoEq); });
     auto showUndo = [this] {
         menus.undo->setEnabled(session_->canUndo());
         menus.redo->setEnabled(session_->canRedo());

@@ -8,7 +8,9 @@
 #include "model/param_image.h"
 #include "model/scene_image.h"
 #include "session/access_texts.h"
+#include "session/auto_eq.h"
 #include "session/history_texts.h"
+#include "session/safety_check.h"
 #include "session/scene_file_format.h"
 #include "session/scene_names.h"
 #include "session/transfer_jobs.h"
@@ -24,6 +26,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -574,6 +577,166 @@ int cmdFirmware(Command& cmd, UnitRun& run, const QString& path, bool yes) {
     return cmd.finish(kExitDone);
 }
 
+// ---- the safety check and automatic equalisation ----
+
+// The findings, a line each, and their count; returns how many there are.
+int reportFindings(Command& cmd, const std::vector<SafetyFinding>& findings) {
+    QJsonArray list;
+    const bool english = cmd.english();
+    for (const SafetyFinding& f : findings) {
+        QJsonObject entry{{QStringLiteral("channel"), f.channel + 1},
+                          {QStringLiteral("rule"), static_cast<int>(f.rule)},
+                          {QStringLiteral("rule_name"), cmd.tr(Safety_Rule_Name(f.rule))},
+                          {QStringLiteral("value"), f.value.in(english)},
+                          {QStringLiteral("advice"), f.advice.in(english)},
+                          {QStringLiteral("text"), f.text.in(english)}};
+        if (f.band >= 0) entry.insert(QStringLiteral("band"), f.band + 1);
+        if (f.other >= 0) entry.insert(QStringLiteral("other_channel"), f.other + 1);
+        list.append(entry);
+        cmd.say(f.text.in(english));
+    }
+    cmd.set(QStringLiteral("findings"), list);
+    const int n = static_cast<int>(findings.size());
+    cmd.say(n == 0 ? cmd.tr(cli_text::CheckNone)
+                   : cmd.tr(filled(cli_text::CheckFound, QString::number(n))));
+    return n;
+}
+
+// check [FILE|unit]: exit 1 when something is found.
+int cmdCheck(Command& cmd, UnitRun& run, const QStringList& p) {
+    if (p.size() > 1)
+        return cmd.fail(kExitUsage, filled(cli_text::WrongArguments, QStringLiteral("check")));
+    const QString source = p.value(0, QStringLiteral("unit"));
+    ParamImage image;
+    if (source == QLatin1String("unit")) {
+        const RunEnd end = run.connectUnit();
+        if (end != RunEnd::Done) return runFailed(cmd, run, end);
+        image = Param_Image;
+    } else {
+        const FileLoad file = Load_Tune_File(source);
+        if (!file.ok())
+            return cmd.finish(kExitFile, source + QStringLiteral(": ") + cmd.tr(file.refusal));
+        image.bytes() = Mirror_From_Scene_File(Scene_Image(file.data));
+    }
+    cmd.set(QStringLiteral("source"), source);
+    return cmd.finish(reportFindings(cmd, Safety_Check(image)) > 0 ? kExitDifferent : kExitDone);
+}
+
+struct AutoEqArgs {
+    QString channel, from, target, maxBoost, mode;
+    bool apply = false, yes = false;
+};
+
+// autoeq --channel N --from FILE [--target flat|house|FILE] [--max-boost DB] [--mode peq|geq]
+// [--apply --yes]: the bands, what they leave and the safety check with them; loaded into the unit
+// only when asked and confirmed, the unit's state kept in the history first.
+int cmdAutoEq(Command& cmd, UnitRun& run, const AutoEqArgs& a) {
+    if (a.channel.isEmpty() || a.from.isEmpty()) return cmd.fail(kExitUsage, cli_text::AutoEqNeeds);
+    bool ok = false;
+    const int ch = a.channel.toInt(&ok) - 1;
+    if (!ok || ch < 0 || ch >= kChannels)
+        return cmd.fail(kExitUsage, filled(cli_text::BadChannel, a.channel));
+    double maxBoost = 6.0;
+    if (!a.maxBoost.isEmpty()) {
+        maxBoost = a.maxBoost.toDouble(&ok);
+        if (!ok || !(maxBoost >= 0.0 && maxBoost <= 12.0))
+            return cmd.fail(kExitUsage, filled(cli_text::BadMaxBoost, a.maxBoost));
+    }
+    const QString mode = a.mode.isEmpty() ? QStringLiteral("peq") : a.mode;
+    if (mode != QLatin1String("peq") && mode != QLatin1String("geq"))
+        return cmd.fail(kExitUsage, filled(cli_text::BadMode, a.mode));
+    if (a.apply && !a.yes)
+        return cmd.fail(kExitUsage, filled(cli_text::NeedsYes, QStringLiteral("autoeq --apply")));
+
+    // The target: a name, the house curve with its shelf and tilt, or a file.
+    TargetCurve target = Flat_Target();
+    const QString targetName = a.target.isEmpty() ? QStringLiteral("flat") : a.target;
+    if (targetName.startsWith(QLatin1String("house"))) {
+        HouseCurve house;
+        const QString rest = targetName.mid(5);
+        if (!rest.isEmpty()) {
+            const QStringList parts = rest.mid(1).split(QLatin1Char(','));
+            bool shelfOk = false, tiltOk = parts.size() < 2;
+            if (rest.startsWith(QLatin1Char(':')) && parts.size() <= 2) {
+                house.shelfDb = parts[0].toDouble(&shelfOk);
+                if (parts.size() == 2) house.tiltDbPerOct = parts[1].toDouble(&tiltOk);
+            }
+            if (!shelfOk || !tiltOk || std::fabs(house.shelfDb) > 12.0 ||
+                std::fabs(house.tiltDbPerOct) > 6.0)
+                return cmd.fail(kExitUsage, filled(cli_text::BadTarget, targetName));
+        }
+        target = House_Target(house);
+    } else if (targetName != QLatin1String("flat")) {
+        CurveFile file = Read_Curve_File(targetName);
+        if (!file.ok())
+            return cmd.finish(kExitFile, targetName + QStringLiteral(": ") + cmd.tr(file.refusal));
+        target = File_Target(std::move(file.points));
+    }
+    CurveFile measured = Read_Curve_File(a.from);
+    if (!measured.ok())
+        return cmd.finish(kExitFile, a.from + QStringLiteral(": ") + cmd.tr(measured.refusal));
+
+    const RunEnd end = run.connectUnit();
+    if (end != RunEnd::Done) return runFailed(cmd, run, end);
+    FitRequest rq = Fit_Request_For(Param_Image, ch);
+    rq.measurement = std::move(measured.points);
+    rq.target = target;
+    rq.maxBoostDb = maxBoost;
+    rq.mode = mode == QLatin1String("geq") ? FitMode::Geq : FitMode::Peq;
+    const FitResult fit = Fit_Eq(rq);
+    if (fit.error != FitResult::Error::None) return cmd.fail(kExitFile, Fit_Error_Text(fit));
+
+    cmd.set(QStringLiteral("channel"), ch + 1);
+    cmd.set(QStringLiteral("mode"), mode);
+    cmd.set(QStringLiteral("target"), targetName);
+    cmd.set(QStringLiteral("max_boost_db"), maxBoost);
+    QJsonArray bands;
+    cmd.say(cmd.tr(Fill_Text(cli_text::FitBandsTitle, {QString::number(ch + 1), mode.toUpper()})));
+    for (int b = 0; b < kBands; ++b) {
+        const FitBand& band = fit.bands[b];
+        bands.append(QJsonObject{{QStringLiteral("band"), b + 1},
+                                 {QStringLiteral("freq"), band.freq},
+                                 {QStringLiteral("gain_db"), band.gain / 10.0},
+                                 {QStringLiteral("q"), band.q / 10.0}});
+        if (band.gain != 0)
+            cmd.say(QStringLiteral("  %1  %2 Hz  %3 dB  Q %4")
+                        .arg(b + 1, 2)
+                        .arg(band.freq, 5)
+                        .arg(QString::number(band.gain / 10.0, 'f', 1), 5)
+                        .arg(QString::number(band.q / 10.0, 'f', 1)));
+    }
+    if (fit.bandsUsed == 0) cmd.say(QStringLiteral("  ") + cmd.tr(cli_text::FitAllFlat));
+    cmd.set(QStringLiteral("bands"), bands);
+    cmd.set(QStringLiteral("residual_db"), fit.residualDb);
+    cmd.set(QStringLiteral("flat_residual_db"), fit.flatResidualDb);
+    cmd.set(QStringLiteral("reachable_residual_db"), fit.reachableResidualDb);
+    cmd.set(QStringLiteral("from_hz"), fit.fromHz);
+    cmd.set(QStringLiteral("to_hz"), fit.toHz);
+    cmd.set(QStringLiteral("time_ms"), fit.elapsedMs);
+    QJsonArray dips;
+    for (double f : fit.narrowDips)
+        dips.append(f);
+    cmd.set(QStringLiteral("narrow_dips_hz"), dips);
+    cmd.say(cmd.tr(Fit_Summary(fit)));
+
+    // The check of the tune as it would stand: it warns and never stops the fit being applied.
+    ParamImage tuned = Param_Image;
+    Apply_Fit_Bands(tuned, ch, fit.bands);
+    cmd.say(cmd.tr(cli_text::FitCheckTitle));
+    reportFindings(cmd, Safety_Check(tuned));
+
+    cmd.set(QStringLiteral("applied"), a.apply);
+    if (!a.apply) {
+        cmd.say(cmd.tr(cli_text::FitNotApplied));
+        return cmd.finish(kExitDone);
+    }
+    const int loaded =
+        loadIntoUnit(cmd, run, Scene_File_From_Mirror(tuned), SnapshotReason::AutoEq);
+    if (loaded != kExitDone) return loaded;
+    cmd.say(cmd.tr(filled(cli_text::FitApplied, QString::number(ch + 1))));
+    return cmd.finish(kExitDone);
+}
+
 QJsonObject recordJson(const SnapshotRecord& r, bool english) {
     QJsonArray names;
     for (const QString& name : r.sceneNames)
@@ -753,6 +916,13 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
     const QCommandLineOption demoUnplug(QStringLiteral("demo-unplug-after"), QString(),
                                         QStringLiteral("frames"));
     parser.addOptions({help, version, json, lang, output, name, yes, unit});
+    const QCommandLineOption channel(QStringLiteral("channel"), QString(), QStringLiteral("n"));
+    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("file"));
+    const QCommandLineOption target(QStringLiteral("target"), QString(), QStringLiteral("t"));
+    const QCommandLineOption maxBoost(QStringLiteral("max-boost"), QString(), QStringLiteral("db"));
+    const QCommandLineOption mode(QStringLiteral("mode"), QString(), QStringLiteral("mode"));
+    const QCommandLineOption apply(QStringLiteral("apply"));
+    parser.addOptions({channel, from, target, maxBoost, mode, apply});
     if (demo) parser.addOptions({demoState, demoMemory, demoUnplug});
 
     const bool parsed = parser.parse(argv);
@@ -797,10 +967,10 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
         const char* name;
         int arguments; // -1: checked by the command
     };
-    static const Shape kShapes[] = {{"list", 0},     {"info", 0},     {"dump", 0},
-                                    {"apply", 1},    {"diff", 2},     {"scenes", 0},
-                                    {"scene", -1},   {"backup", 1},   {"restore", 1},
-                                    {"firmware", 1}, {"history", -1}, {"devices", 0}};
+    static const Shape kShapes[] = {
+        {"list", 0},     {"info", 0},    {"dump", 0},   {"apply", 1},   {"diff", 2},
+        {"scenes", 0},   {"scene", -1},  {"backup", 1}, {"restore", 1}, {"firmware", 1},
+        {"history", -1}, {"devices", 0}, {"check", -1}, {"autoeq", 0}};
     const Shape* shape = nullptr;
     for (const Shape& s : kShapes)
         if (commandName == QLatin1String(s.name)) shape = &s;
@@ -811,6 +981,18 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
     if ((parser.isSet(output) && commandName != QLatin1String("dump") && !history) ||
         (parser.isSet(unit) && !history))
         return cmd.fail(kExitUsage, filled(cli_text::WrongArguments, commandName));
+
+    AutoEqArgs autoEq{parser.value(channel),
+                      parser.value(from),
+                      parser.value(target),
+                      parser.value(maxBoost),
+                      parser.value(mode),
+                      parser.isSet(apply),
+                      args.yes};
+    for (const QCommandLineOption* o : {&channel, &from, &target, &maxBoost, &mode, &apply})
+        if (parser.isSet(*o) && commandName != QLatin1String("autoeq"))
+            return cmd.fail(kExitUsage,
+                            filled(cli_text::AutoEqOnly, QStringLiteral("--") + o->names()[0]));
 
     // The sound server's devices need no unit, simulated or real.
     if (commandName == QLatin1String("devices")) return cmdDevices(cmd);
@@ -848,6 +1030,10 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
             status = cmdBackup(cmd, run, p[0]);
         else if (history)
             status = cmdHistory(cmd, run, args);
+        else if (commandName == QLatin1String("check"))
+            status = cmdCheck(cmd, run, p);
+        else if (commandName == QLatin1String("autoeq"))
+            status = cmdAutoEq(cmd, run, autoEq);
         else if (commandName == QLatin1String("restore"))
             status = cmdRestore(cmd, run, p[0], args.yes);
         else

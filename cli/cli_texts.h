@@ -31,6 +31,11 @@ constexpr Bilingual Help{
     "  history diff N M|unit     快照 N 与快照 M 或设备当前设置逐项比较\n"
     "  history restore N --yes   把快照 N 写入设备当前设置（设备当前状态先保存为快照）\n"
     "  devices                   声音服务器的输出和输入设备（测量时选用；不需要连接设备）\n"
+    "  check [文件|unit]         检查调音中可能损坏喇叭或导致削波的设置（默认检查设备）；\n"
+    "                            发现问题时退出状态为 1\n"
+    "  autoeq --channel N --from 文件\n"
+    "                            按测量曲线计算通道 N 的均衡，使其接近目标曲线；\n"
+    "                            加 --apply --yes 写入设备\n"
     "\n"
     "选项：\n"
     "  --json                    以 JSON 输出（每次运行一个对象）\n"
@@ -38,7 +43,14 @@ constexpr Bilingual Help{
     "  -o, --output 文件         dump 和 history show 的输出文件\n"
     "  --unit 设备               history：只列出该设备的快照（序列号或列表中显示的设备标识）\n"
     "  --name 名称               scene save 的场景名称（默认保留原名称）\n"
-    "  --yes                     确认删除、恢复或升级（这些操作无法撤销）\n"
+    "  --yes                     确认删除、恢复、升级或 autoeq --apply（这些操作无法撤销）\n"
+    "  --channel N               autoeq：通道，1 到 6\n"
+    "  --from 文件               autoeq：该通道的测量曲线（每行频率和电平）\n"
+    "  --target 目标             autoeq：flat（默认）、house、house:低频提升,高频斜率\n"
+    "                            （dB、dB/oct）或频率与电平的文件\n"
+    "  --max-boost DB            autoeq：最大提升，0 到 12（默认 6）\n"
+    "  --mode peq|geq            autoeq：调整每段的频率、增益和 Q（默认），或只调增益\n"
+    "  --apply                   autoeq：把均衡写入设备（需加 --yes；设备当前状态先保存为快照）\n"
     "  -h, --help                显示本帮助\n"
     "  --version                 显示版本\n"
     "\n"
@@ -46,7 +58,7 @@ constexpr Bilingual Help{
     "\n"
     "退出状态：\n"
     "  0   完成\n"
-    "  1   diff 发现差异\n"
+    "  1   diff 发现差异；check 发现问题\n"
     "  2   命令行错误\n"
     "  3   没有设备、没有访问权限，或设备正被另一个程序使用\n"
     "  4   传输失败，或设备读回的内容与写入的不一致\n"
@@ -83,6 +95,11 @@ constexpr Bilingual Help{
     "                            kept as a snapshot first)\n"
     "  devices                   the sound server's outputs and inputs, to measure with (no unit\n"
     "                            needed)\n"
+    "  check [FILE|unit]         the tune checked for what can harm a speaker or clip (default:\n"
+    "                            the unit); exit 1 when something is found\n"
+    "  autoeq --channel N --from FILE\n"
+    "                            bands for channel N that bring its measurement to a target;\n"
+    "                            --apply --yes loads them into the unit\n"
     "\n"
     "Options:\n"
     "  --json                    machine-readable output (one JSON object per run)\n"
@@ -91,7 +108,17 @@ constexpr Bilingual Help{
     "  --unit ID                 history: only this unit's snapshots (its serial number, or the\n"
     "                            identity the list shows after --unit)\n"
     "  --name NAME               scene save: the scene's name (default: the name it has)\n"
-    "  --yes                     confirms a delete, restore or upgrade (none can be undone)\n"
+    "  --yes                     confirms a delete, restore, upgrade or autoeq --apply (none can\n"
+    "                            be undone)\n"
+    "  --channel N               autoeq: the channel, 1 to 6\n"
+    "  --from FILE               autoeq: the channel's measurement (frequency and level a line)\n"
+    "  --target T                autoeq: flat (default), house, house:SHELF,TILT (dB, dB/oct)\n"
+    "                            or a FILE of frequency and level\n"
+    "  --max-boost DB            autoeq: the largest boost, 0 to 12 (default 6)\n"
+    "  --mode peq|geq            autoeq: frequency, gain and Q of every band (default), or the\n"
+    "                            gains alone\n"
+    "  --apply                   autoeq: loads the bands into the unit (with --yes; the unit's\n"
+    "                            state is kept as a snapshot first)\n"
     "  -h, --help                this help\n"
     "  --version                 the version\n"
     "\n"
@@ -100,7 +127,7 @@ constexpr Bilingual Help{
     "\n"
     "Exit status:\n"
     "  0   done\n"
-    "  1   diff: differences found\n"
+    "  1   diff: differences found; check: something found\n"
     "  2   usage error\n"
     "  3   no unit, no access to it, or another program holds it\n"
     "  4   a transfer failed, or the unit does not hold what was sent\n"
@@ -202,5 +229,26 @@ constexpr Bilingual No{"否", "no"};
 constexpr Bilingual KeptScenes{"保存的场景", "Stored scenes kept"};
 constexpr Bilingual HistoryRestored{"设备已载入快照 %1 并确认。",
                                     "The unit holds snapshot %1 (read back and confirmed)."};
+
+// The safety check and automatic equalisation.
+constexpr Bilingual CheckNone{"没有发现问题。", "Nothing found."};
+constexpr Bilingual CheckFound{"发现 %1 处问题（仅为提醒，不阻止任何操作）。",
+                               "%1 found (warnings: nothing is blocked)."};
+constexpr Bilingual AutoEqNeeds{"autoeq 需要 --channel 和 --from",
+                                "autoeq needs --channel and --from"};
+constexpr Bilingual AutoEqOnly{"%1 只用于 autoeq", "%1 is for autoeq only"};
+constexpr Bilingual BadChannel{"--channel 应为 1 到 6：%1", "--channel is 1 to 6: %1"};
+constexpr Bilingual BadTarget{"--target 应为 flat、house、house:低频提升,高频斜率 或文件：%1",
+                              "--target is flat, house, house:SHELF,TILT or a file: %1"};
+constexpr Bilingual BadMaxBoost{"--max-boost 应为 0 到 12 dB：%1", "--max-boost is 0 to 12 dB: %1"};
+constexpr Bilingual BadMode{"--mode 应为 peq 或 geq：%1", "--mode is peq or geq: %1"};
+constexpr Bilingual FitBandsTitle{"CH%1 的均衡（%2）：", "Bands of CH%1 (%2):"};
+constexpr Bilingual FitAllFlat{"所有段保持平直。", "Every band stays flat."};
+constexpr Bilingual FitCheckTitle{"使用这些均衡后的安全检查：", "Safety check with these bands:"};
+constexpr Bilingual FitNotApplied{
+    "未写入设备（加上 --apply --yes 写入）。",
+    "Not applied (add --apply --yes to load the bands into the unit)."};
+constexpr Bilingual FitApplied{"设备已载入 CH%1 的新均衡并确认。",
+                               "The unit holds the new bands of CH%1 (read back and confirmed)."};
 
 } // namespace tarn::cli_text

@@ -9,6 +9,7 @@ constexpr Bilingual ImportMeasurement{"导入测量曲线", "Import measurement�
 constexpr Bilingual ClearMeasurement{"清除测量曲线", "Clear measurement"};
 constexpr Bilingual ImportEqFilters{"导入均衡滤波器", "Import EQ filters…"};
 constexpr Bilingual DistanceAlignment{"距离延时计算", "Distance alignment"};
+constexpr Bilingual AutoEq{"自动均衡…", "Auto EQ…"};
 
 constexpr Bilingual MeasurementDialogTitle{"导入测量曲线", "Import measurement"};
 constexpr Bilingual MeasurementFilter{"测量曲线 (*.txt *.frd *.csv *.dat);;所有文件 (*)",
@@ -78,5 +79,22 @@ constexpr Bilingual DistanceSpread{
     "距离差过大：%1 相对最远的 %2 需要超过15.00ms（1500步）的延时。未作任何更改。",
     "The distances are too far apart: %1 would need more than 15.00 ms (1500 steps) of delay "
     "against the farthest, %2. Nothing was changed."};
+
+// The automatic equalisation dialog.
+constexpr Bilingual AutoEqTitle{"自动均衡", "Auto EQ"};
+constexpr Bilingual AutoEqNoMeasurement{"请先为该通道导入测量曲线。",
+                                        "Import a measurement of this channel first."};
+constexpr Bilingual AutoEqTarget{"目标", "Target"};
+constexpr Bilingual AutoEqTargets[] = {
+    {"平直", "Flat"},
+    {"车内曲线（低频 +6 dB，高频 -1 dB/oct）", "House curve (+6 dB bass, -1 dB/oct treble)"}};
+constexpr Bilingual AutoEqMode{"方式", "Mode"};
+constexpr Bilingual AutoEqModes[] = {{"参量均衡", "PEQ"}, {"图示均衡", "GEQ"}};
+constexpr Bilingual AutoEqMaxBoost{"最大提升 (dB)", "Largest boost (dB)"};
+constexpr Bilingual AutoEqLegend{"蓝：预测响应　灰：目标（含分频）",
+                                 "Blue: predicted response   Grey: target (with the crossovers)"};
+constexpr Bilingual AutoEqChecks{"安全检查（仅为提醒）：", "Safety check (warnings only):"};
+constexpr Bilingual AutoEqNothingFound{"没有发现问题。", "Nothing found."};
+constexpr Bilingual AutoEqApply{"应用", "Apply"};
 
 } // namespace tarn::txt

@@ -2,9 +2,11 @@
 
 #include "dsp/measurement.h"
 #include "model/commands.h"
+#include "session/auto_eq.h"
 #include "session/edit_session.h"
 #include "session/filter_file.h"
 #include "session/tuning_texts.h"
+#include "tuning/auto_eq_form.h"
 #include "tuning/distance_form.h"
 #include "widgets/file_dialog.h"
 #include "widgets/file_notices.h"
@@ -67,7 +69,7 @@ TuningActions::TuningActions(EditSession& session_, QWidget* window)
     using Action = void (TuningActions::*)();
     static constexpr Action kSlots[] = {
         &TuningActions::importMeasurement, &TuningActions::clearMeasurement,
-        &TuningActions::importEqFilters, &TuningActions::alignDistances};
+        &TuningActions::importEqFilters, &TuningActions::alignDistances, &TuningActions::autoEq};
     for (size_t i = 0; i < entry.size(); ++i) {
         entry[i] = new QAction(this);
         connect(entry[i], &QAction::triggered, this, kSlots[i]);
@@ -80,6 +82,7 @@ void TuningActions::showTexts(bool english) {
     entry[1]->setText(tr2(txt::ClearMeasurement, english));
     entry[2]->setText(tr2(txt::ImportEqFilters, english));
     entry[3]->setText(tr2(txt::DistanceAlignment, english));
+    entry[4]->setText(tr2(txt::AutoEq, english));
 }
 
 // ---- measurement ----
@@ -100,15 +103,18 @@ void TuningActions::importMeasurement() {
         return;
     }
     Measurement m;
+    std::vector<MeasuredPoint> points = read.points;
     if (read.error == MeasurementRead::Error::None) m = Measurement_On_Grid(std::move(read.points));
     if (!m.present) {
         Show_Notice_Arg(txt::MeasurementTooFew, read.inRange);
         return;
     }
+    measuredPoints[ch] = std::move(points);
     emit measurementChanged(ch, m);
 }
 
 void TuningActions::clearMeasurement() {
+    measuredPoints[Pc.Cur_CH].clear();
     emit measurementChanged(Pc.Cur_CH, Measurement{});
 }
 
@@ -158,6 +164,30 @@ void TuningActions::applyEqBands(int ch, const ChannelBands& bands) {
         if (shown) editCore.Sliders_From_Image(); // the sliders stand at the imported gains
     });
     emit graphChanged();
+}
+
+// ---- automatic equalisation ----
+
+void TuningActions::autoEq() {
+    const int ch = Pc.Cur_CH;
+    if (measuredPoints[ch].empty()) {
+        Show_Notice(txt::AutoEqNoMeasurement);
+        return;
+    }
+    if (openAutoEqForm) openAutoEqForm->close(); // deleted on close
+    QPointer<TuningActions> self(this);
+    auto* form = new AutoEqForm(ch, measuredPoints[ch], [self](int channel, const FitBands& bands) {
+        if (self) self->applyAutoEq(channel, Channel_Bands_Of(bands));
+    });
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    connect(this, &QObject::destroyed, form, &QObject::deleteLater);
+    openAutoEqForm = form;
+    form->show();
+}
+
+void TuningActions::applyAutoEq(int ch, const ChannelBands& bands) {
+    if (beforeAutomatic) beforeAutomatic();
+    applyEqBands(ch, bands);
 }
 
 // ---- distances ----

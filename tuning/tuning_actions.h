@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <functional>
+#include <vector>
 
 class QAction;
 class QWidget;
@@ -24,19 +26,25 @@ class TuningActions : public QObject {
   public:
     TuningActions(EditSession& session, QWidget* window);
 
-    // Import measurement, clear measurement, import EQ filters, distance alignment.
-    const std::array<QAction*, 4>& entries() const { return entry; }
+    // Import measurement, clear measurement, import EQ filters, distance alignment, auto EQ.
+    const std::array<QAction*, 5>& entries() const { return entry; }
     void showTexts(bool en);
 
     void importMeasurement(); // for Cur_CH
     void clearMeasurement();
     void importEqFilters(); // into Cur_CH
     void alignDistances();
+    void autoEq(); // Cur_CH against its imported measurement
+
+    // Called before an automatic result changes the tune (the window keeps a history snapshot).
+    void setBeforeAutomaticChange(std::function<void()> hook) { beforeAutomatic = std::move(hook); }
 
     // The two bulk edits. Each writes its fields into the mirror, copies them by the link rules,
     // sends them while online and shows them: one call is one user action (one undo step).
     void applyEqBands(int ch, const ChannelBands& bands);
     void applyDelays(const ChannelDelays& delays);
+    // Automatic equalisation's bands: the snapshot first, then one edit as applyEqBands.
+    void applyAutoEq(int ch, const ChannelBands& bands);
 
   signals:
     void graphChanged(); // the bands of a channel changed: repaint the graph
@@ -45,8 +53,12 @@ class TuningActions : public QObject {
 
   private:
     EditSession& session;
-    std::array<QAction*, 4> entry{};
+    std::array<QAction*, 5> entry{};
     QPointer<DistanceForm> openDistanceForm; // the one on screen: a new one replaces it
+    QPointer<QWidget> openAutoEqForm;        // likewise
+    // The points of each channel's imported measurement, for the automatic equalisation.
+    std::array<std::vector<MeasuredPoint>, kChannels> measuredPoints;
+    std::function<void()> beforeAutomatic;
 };
 
 } // namespace tarn

@@ -59,9 +59,10 @@ class TestWindow : public QObject {
         WindowFixture f;
         QMenu* option = f.ui().BT_OPTION->menu();
         QVERIFY(option);
-        QCOMPARE(texts(option), (QStringList{"噪声门", "撤销", "重做", "关于本机", "系统复位",
-                                             "机器固件升级", "导入测量曲线", "清除测量曲线",
-                                             "导入均衡滤波器", "距离延时计算", "中文", "English"}));
+        QCOMPARE(texts(option),
+                 (QStringList{"噪声门", "撤销", "重做", "关于本机", "系统复位", "机器固件升级",
+                              "导入测量曲线", "清除测量曲线", "导入均衡滤波器", "距离延时计算",
+                              "自动均衡…", "中文", "English"}));
         QVERIFY(option->styleSheet().contains("rgb(0,128,0)"));
         const auto& gate = f.window().menus.noiseGateLevel;
         QVERIFY(gate[0]->isChecked());
