@@ -99,6 +99,10 @@ void TuningActions::importMeasurement() {
         Show_Notice_Arg(txt::MeasurementAmbiguousComma, read.badLine);
         return;
     }
+    if (read.error == MeasurementRead::Error::GroupedThousands) {
+        Show_Notice_Arg(txt::MeasurementGroupedThousands, read.badLine);
+        return;
+    }
     Measurement m;
     if (read.error == MeasurementRead::Error::None) m = Measurement_On_Grid(std::move(read.points));
     if (!m.present) {
