@@ -354,7 +354,7 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
                    : QStringLiteral("CH%1：已将 %2 个峰值滤波器设置到均衡频段，其余频段为平直。")
                          .arg(ch + 1)
                          .arg(fit.applied));
-    if (!file.channel.isEmpty()) out << tr2(txt::FilterChannelTaken, en).arg(file.channel);
+    if (!file.channel.isEmpty()) out << Fill_Text(txt::FilterChannelTaken, {file.channel}).in(en);
     if (file.hasPreamp)
         out << (en ? QStringLiteral("Preamp %1 dB in the file: not applied.")
                    : QStringLiteral("文件中的前级增益 %1 dB：未应用。"))
@@ -407,7 +407,7 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
             }
             items << (en ? QStringLiteral("line %1 %2 (%3)") : QStringLiteral("第%1行 %2（%3）"))
                          .arg(s.line)
-                         .arg(s.type, why);
+                         .arg(withControlsEscaped(s.type), why);
         }
         if (fit.skipped.size() > static_cast<size_t>(kListed))
             items << (en ? QStringLiteral("%1 more") : QStringLiteral("另有 %1 项"))
