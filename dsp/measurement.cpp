@@ -5,6 +5,7 @@
 #include <QList>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tarn {
 
@@ -44,13 +45,59 @@ bool Fields(const QByteArray& line, bool commaDecimal, double& a, double& b) {
     return true;
 }
 
-enum class Columns { Read, Refused, Ambiguous };
+enum class Columns { Read, Refused, Ambiguous, Grouped };
+
+bool Is_Point(double f, double level) {
+    // A level beyond +-1000 dB is no measurement (and its sums would overflow).
+    return f > 0.0 && std::fabs(level) <= 1000.0;
+}
+
+// The first two fields read as numbers with their thousands grouped by `group` ("1,071.1", or
+// "1.071,1" with decimal commas), the columns separated at spaces, tabs and semicolons only. True
+// when both read, at least one of them is grouped, and they make a point.
+bool Grouped_Point(const QByteArray& line, char group, double& a, double& b) {
+    const int n = static_cast<int>(line.size());
+    const auto separates = [](char c) { return c == ' ' || c == '\t' || c == ';'; };
+    double v[2];
+    bool grouped = false;
+    int i = 0;
+    for (double& value : v) {
+        while (i < n && separates(line[i]))
+            ++i;
+        const int start = i;
+        while (i < n && !separates(line[i]))
+            ++i;
+        const char* field = line.constData() + start;
+        const int size = i - start;
+        if (readGroupedDecimal(field, size, group, value)) {
+            grouped = true;
+        } else if (std::memchr(field, group, static_cast<size_t>(size)) != nullptr ||
+                   !Read_Decimal(field, size, group == '.', value)) {
+            return false;
+        }
+    }
+    a = v[0];
+    b = v[1];
+    return grouped && Is_Point(a, b);
+}
+
+// A line read as a point whose numbers could also be thousands grouped ("1,071.1 81.92": 1 Hz at
+// 71.1 dB with 81.92 after it, or 1071.1 Hz at 81.92 dB) is not guessed at. Commas group only
+// where they are not decimal commas (no tab or semicolon columns: "125,000<TAB>1,000" is a point
+// with three decimals); points group only where the line has a decimal comma as well ("125.000
+// 1.000" is a plain point).
+bool Could_Be_Grouped(const QByteArray& line, double a, double b) {
+    double ga = 0, gb = 0;
+    const bool commaDecimal = line.contains('\t') || line.contains(';');
+    if (!commaDecimal && Grouped_Point(line, ',', ga, gb) && (ga != a || gb != b)) return true;
+    return line.contains(',') && Grouped_Point(line, '.', ga, gb) && (ga != a || gb != b);
+}
 
 // Where a tab or a semicolon separates the columns, a comma is a decimal comma, as locales with
 // decimal commas export ("20,00<TAB>75,00"). Otherwise the comma may separate the columns
 // ("20,75" or "20, 75"), and a line that reads as two different points either way ("20,5 80,1")
 // is not guessed at.
-Columns Two_Numbers(const QByteArray& line, double& a, double& b) {
+Columns Columns_Of(const QByteArray& line, double& a, double& b) {
     if (line.contains('\t') || line.contains(';'))
         return Fields(line, true, a, b) ? Columns::Read : Columns::Refused;
     double da = 0, db = 0;
@@ -64,22 +111,29 @@ Columns Two_Numbers(const QByteArray& line, double& a, double& b) {
     return Columns::Read;
 }
 
+Columns Two_Numbers(const QByteArray& line, double& a, double& b) {
+    const Columns read = Columns_Of(line, a, b);
+    if (read != Columns::Read) return read;
+    if (!Is_Point(a, b)) return Columns::Refused;
+    return Could_Be_Grouped(line, a, b) ? Columns::Grouped : Columns::Read;
+}
+
 } // namespace
 
 MeasurementRead Read_Measurement(const QByteArray& text) {
     MeasurementRead out;
     int lineNo = 0;
-    const bool bom = text.startsWith("\xEF\xBB\xBF");
-    for (const QByteArray& raw : (bom ? text.mid(3) : text).split('\n')) {
+    for (const QByteArray& raw : utf8Text(text).split('\n')) {
         ++lineNo;
         const QByteArray line = raw.trimmed();
         if (!Starts_Number(line)) continue; // blank lines, headers, comments, text
         double f = 0, level = 0;
         const Columns read = Two_Numbers(line, f, level);
-        // A level beyond +-1000 dB is no measurement (and its sums would overflow).
-        if (read != Columns::Read || f <= 0.0 || std::fabs(level) > 1000.0) {
-            out.error = read == Columns::Ambiguous ? MeasurementRead::Error::AmbiguousComma
-                                                   : MeasurementRead::Error::BadLine;
+        if (read != Columns::Read) {
+            using Error = MeasurementRead::Error;
+            out.error = read == Columns::Ambiguous ? Error::AmbiguousComma
+                        : read == Columns::Grouped ? Error::GroupedThousands
+                                                   : Error::BadLine;
             out.badLine = lineNo;
             out.points.clear();
             return out;

@@ -21,9 +21,9 @@ struct MeasuredPoint {
 };
 
 struct MeasurementRead {
-    enum class Error { None, BadLine, AmbiguousComma, TooFewPoints };
+    enum class Error { None, BadLine, AmbiguousComma, GroupedThousands, TooFewPoints };
     Error error = Error::None;
-    int badLine = 0; // 1-based, for BadLine and AmbiguousComma
+    int badLine = 0; // 1-based, for BadLine, AmbiguousComma and GroupedThousands
     int inRange = 0; // points between 20 Hz and 20 kHz
     std::vector<MeasuredPoint> points;
 };
@@ -33,7 +33,9 @@ struct MeasurementRead {
 // 75,00"), or else by spaces or commas. Blank lines and lines that do not start like a number
 // ('*', '#', text) are skipped. A line that starts like a number but does not hold two numbers,
 // a frequency above 0 and a level within +-1000 dB, is refused by its number (BadLine), and so is
-// a line whose commas could be decimal commas or separators (AmbiguousComma: "20,5 80,1").
+// a line whose commas could be decimal commas or separators (AmbiguousComma: "20,5 80,1"), and a
+// line whose numbers could have their thousands grouped (GroupedThousands: "1,071.1 81.92" is
+// 1071.1 Hz or 1 Hz at 71.1 dB). A text in UTF-16 with its byte-order mark is read as well.
 MeasurementRead Read_Measurement(const QByteArray& text);
 
 // A measurement on the curve grid, in dB relative to its mean between 200 Hz and 2 kHz (or, when

@@ -60,7 +60,7 @@ extra="$(pkg-config --cflags --libs Qt6Core Qt6Gui) -fPIC" build tuning_files ds
     dsp/decimal.cpp dsp/response.cpp dsp/response_curves.cpp dsp/readout_text.cpp \
     model/param_image.cpp session/text.cpp session/filter_file.cpp
 build transfer_answer link/frame.cpp link/transfer_job.cpp
-extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tune_text session/tune_text.cpp \
+extra="$(pkg-config --cflags --libs Qt6Core) -fPIC" build tune_text session/tune_text.cpp session/text.cpp \
     session/tune_words.cpp model/scene_image.cpp model/param_image.cpp
 
 run parse_frame 4096 10000000

@@ -51,7 +51,10 @@ bool Read_Filter(const QStringList& t, FileFilter& f) {
         type << t[i++];
     if (type.isEmpty()) return false;
     f.type = type.join(QLatin1Char(' '));
-    f.peaking = type.size() == 1 && (Is(type[0], "PK") || Is(type[0], "PEQ"));
+    // A modal filter is a peaking filter for a room mode, its Q derived from a decay-time target
+    // that is written after it ("T60 target 300 ms") and not needed once the Q is known.
+    f.peaking =
+        type.size() == 1 && (Is(type[0], "PK") || Is(type[0], "PEQ") || Is(type[0], "Modal"));
     if (!f.peaking) return true; // listed by its type; its values are not used
 
     bool fc = false, gain = false, q = false;
@@ -71,6 +74,10 @@ bool Read_Filter(const QStringList& t, FileFilter& f) {
         } else if (Is(key, "Q")) {
             if (!next(nullptr, f.q) || f.q <= 0.0) return false;
             q = true;
+        } else if (Is(key, "T60")) {
+            if (i < t.size() && Is(t[i], "target")) ++i;
+            double ms = 0;
+            if (!next("ms", ms) || ms <= 0.0) return false;
         } else if (Is(key, "BW") && i < t.size() && Is(t[i], "Oct")) {
             ++i;
             double n = 0;
@@ -157,7 +164,7 @@ FilterFile Read_Filter_File(const QByteArray& text) {
     bool anyFilterLine = false;
     QStringList selected; // the channels the lines below are for; empty: every channel
     int lineNo = 0;
-    for (const QByteArray& raw : text.split('\n')) {
+    for (const QByteArray& raw : utf8Text(text).split('\n')) {
         ++lineNo;
         QString line = QString::fromUtf8(raw).trimmed();
         if (lineNo == 1 && line.startsWith(QChar(0xFEFF))) line = line.mid(1).trimmed();
@@ -347,7 +354,7 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
                    : QStringLiteral("CH%1：已将 %2 个峰值滤波器设置到均衡频段，其余频段为平直。")
                          .arg(ch + 1)
                          .arg(fit.applied));
-    if (!file.channel.isEmpty()) out << tr2(txt::FilterChannelTaken, en).arg(file.channel);
+    if (!file.channel.isEmpty()) out << Fill_Text(txt::FilterChannelTaken, {file.channel}).in(en);
     if (file.hasPreamp)
         out << (en ? QStringLiteral("Preamp %1 dB in the file: not applied.")
                    : QStringLiteral("文件中的前级增益 %1 dB：未应用。"))
@@ -400,7 +407,7 @@ QString Filter_Import_Summary(const FilterFile& file, const FilterFit& fit, int 
             }
             items << (en ? QStringLiteral("line %1 %2 (%3)") : QStringLiteral("第%1行 %2（%3）"))
                          .arg(s.line)
-                         .arg(s.type, why);
+                         .arg(withControlsEscaped(s.type), why);
         }
         if (fit.skipped.size() > static_cast<size_t>(kListed))
             items << (en ? QStringLiteral("%1 more") : QStringLiteral("另有 %1 项"))

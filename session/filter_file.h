@@ -45,12 +45,13 @@ struct FilterFile {
 };
 
 // Lines "Filter 3: ON PK Fc 125 Hz Gain -3.5 dB Q 2.00" (also "Filter: ..."; a peaking filter
-// may give "BW Oct n" instead of Q), "Preamp: -4.5 dB" and "Channel: L" (the channels the lines
-// below it are for, up to the next such line; "Channel: all" for every channel). Blank lines,
-// comments ('#', '*'), every line before the first filter line (a header, whatever it holds) and
-// lines that start with a word (other directives) are passed over; any other line, and a filter,
-// preamp or channel line that does not read (or holds values no equaliser has: gain beyond
-// +-100 dB, Q above 1000), makes the file unreadable at that line.
+// may give "BW Oct n" instead of Q; a room-mode filter "Modal ... Q 11.59 T60 target 300 ms" is a
+// peaking filter), "Preamp: -4.5 dB" and "Channel: L" (the channels the lines below it are for,
+// up to the next such line; "Channel: all" for every channel). Blank lines, comments ('#', '*'),
+// every line before the first filter line (a header, whatever it holds) and lines that start
+// with a word (other directives) are passed over; any other line, and a filter, preamp or channel
+// line that does not read (or holds values no equaliser has: gain beyond +-100 dB, Q above 1000),
+// makes the file unreadable at that line. UTF-8, or UTF-16 with its byte-order mark.
 FilterFile Read_Filter_File(const QByteArray& text);
 
 // The filters and preamps of one channel the file names: those under a "Channel:" line naming it

@@ -2,6 +2,8 @@
 
 #include "model/param_image.h"
 
+#include <algorithm>
+
 namespace tarn {
 
 QString tr2(const Bilingual& text, bool english) {
@@ -27,7 +29,7 @@ QString fill(const QString& pattern, const QStringList& args) {
     for (int i = 0; i < pattern.size(); ++i) {
         const int n = i + 1 < pattern.size() ? pattern[i + 1].digitValue() : -1;
         if (pattern[i] == QLatin1Char('%') && n >= 1 && n <= args.size()) {
-            out += args[n - 1];
+            out += withControlsEscaped(args[n - 1]);
             ++i;
         } else {
             out += pattern[i];
@@ -36,6 +38,32 @@ QString fill(const QString& pattern, const QStringList& args) {
     return out;
 }
 } // namespace
+
+QString withControlsEscaped(const QString& text) {
+    const auto shown = [](QChar c) {
+        const QChar::Category category = c.category();
+        return category != QChar::Other_Control && category != QChar::Separator_Line &&
+               category != QChar::Separator_Paragraph;
+    };
+    if (std::all_of(text.begin(), text.end(), shown)) return text;
+    QString out;
+    for (const QChar c : text) {
+        if (shown(c))
+            out += c;
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            out += QLatin1String("\\t");
+        else
+            out += (c.unicode() < 0x100 ? QLatin1String("\\x") : QLatin1String("\\u")) +
+                   QString::number(c.unicode(), 16)
+                       .toUpper()
+                       .rightJustified(c.unicode() < 0x100 ? 2 : 4, QLatin1Char('0'));
+    }
+    return out;
+}
 
 BilingualText Fill_Text(const Bilingual& pattern, const QStringList& args) {
     const BilingualText text = Text_Of(pattern);

@@ -27,8 +27,15 @@ QString tr2(const Bilingual& text, bool english);
 QString tr2(const BilingualText& text);
 
 BilingualText Text_Of(const Bilingual& text);
-// Both languages with %1, %2 ... replaced by the arguments, in order.
+// Both languages with %1, %2 ... replaced by the arguments, in order, their control characters
+// escaped (withControlsEscaped).
 BilingualText Fill_Text(const Bilingual& pattern, const QStringList& args);
+
+// A text that came from a file, the unit or a command line, fit to be quoted in a message: its
+// control characters and line breaks are written as escapes ("\x1B", "\n"), so that a name
+// holding ESC or BEL cannot act on the terminal that shows it, nor start a line of its own. Every
+// message that fills in such a text does so through this.
+QString withControlsEscaped(const QString& text);
 
 namespace txt {
 // Notices.

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -511,6 +512,47 @@ bool readReserved(Reader& r, const QJsonObject& root, ParamImage& p) {
     return true;
 }
 
+// A key as the parser reads it, its escapes decoded ("gain\u005fdb" is "gain_db"), so that one
+// key written two ways is still one key. An escape that does not decode is kept as written: the
+// parser refuses the text anyway.
+QString decodedKey(const char* p, qsizetype size) {
+    if (!std::memchr(p, '\\', static_cast<size_t>(size)))
+        return QString::fromUtf8(p, static_cast<int>(size));
+    QByteArray plain; // UTF-8 runs between the escapes
+    QString out;
+    const auto hex4 = [&](qsizetype at, char16_t& unit) {
+        if (at + 4 > size) return false;
+        unit = 0;
+        for (qsizetype k = at; k < at + 4; ++k) {
+            const int digit = hexDigit(p[k]);
+            if (digit < 0) return false;
+            unit = static_cast<char16_t>(unit << 4 | digit);
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        if (p[i] != '\\' || i + 1 >= size) {
+            plain += p[i];
+            continue;
+        }
+        out += QString::fromUtf8(plain);
+        plain.clear();
+        const char e = p[++i];
+        static const char kFrom[] = "\"\\/bfnrt";
+        static const char kTo[] = "\"\\/\b\f\n\r\t";
+        if (const char* at = std::strchr(kFrom, e); at && e != '\0') {
+            out += QLatin1Char(kTo[at - kFrom]);
+        } else if (char16_t unit = 0; e == 'u' && hex4(i + 1, unit)) {
+            out += QChar(unit); // a surrogate pair comes as two escapes, each one unit
+            i += 4;
+        } else {
+            plain += '\\';
+            plain += e;
+        }
+    }
+    return out + QString::fromUtf8(plain);
+}
+
 // The JSON pointer of the first key that appears twice in one object. The parser keeps the last
 // of the two without a word, so a person who edited the first would see the edit ignored (and
 // Qt 5's parser leaks the value it drops). Looked for before parsing; a text that is not JSON
@@ -518,9 +560,9 @@ bool readReserved(Reader& r, const QJsonObject& root, ParamImage& p) {
 std::optional<QString> duplicateKey(const QByteArray& text) {
     struct Level {
         bool object;
-        QSet<QByteArray> keys;
-        QByteArray current; // the key being read, in an object
-        int index;          // the element being read, in an array
+        QSet<QString> keys;
+        QString current; // the key being read, in an object
+        int index;       // the element being read, in an array
     };
     std::vector<Level> stack;
     const char* p = text.constData();
@@ -537,15 +579,14 @@ std::optional<QString> duplicateKey(const QByteArray& text) {
                    (p[after] == ' ' || p[after] == '\n' || p[after] == '\r' || p[after] == '\t'))
                 ++after;
             if (after >= n || p[after] != ':' || stack.empty() || !stack.back().object) continue;
-            const QByteArray key(p + start, static_cast<int>(i - start));
+            const QString key = decodedKey(p + start, i - start);
             Level& level = stack.back();
             if (level.keys.contains(key)) {
                 QString path;
                 for (size_t k = 0; k + 1 < stack.size(); ++k)
-                    path +=
-                        QLatin1Char('/') + (stack[k].object ? QString::fromUtf8(stack[k].current)
-                                                            : QString::number(stack[k].index));
-                return path + QLatin1Char('/') + QString::fromUtf8(key);
+                    path += QLatin1Char('/') +
+                            (stack[k].object ? stack[k].current : QString::number(stack[k].index));
+                return path + QLatin1Char('/') + key;
             }
             level.keys.insert(key);
             level.current = key;

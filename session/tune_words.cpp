@@ -28,7 +28,7 @@ QString fillOne(const QString& pattern, const std::vector<BilingualText>& args, 
         const int n = text[i + 1].unicode() - '0';
         if (n < 1 || n > static_cast<int>(args.size())) continue;
         out.append(text + copied, i - copied);
-        out += args[static_cast<size_t>(n - 1)].in(english);
+        out += withControlsEscaped(args[static_cast<size_t>(n - 1)].in(english));
         copied = i + 2;
         ++i;
     }

@@ -34,6 +34,13 @@ constexpr Bilingual MeasurementAmbiguousComma{
     "Line %1 of the measurement cannot be read for certain: its columns are separated by spaces "
     "and its numbers hold commas, so a comma may be a decimal comma or a column separator. Export "
     "it with tabs or semicolons between the columns, or with decimal points. Nothing was changed."};
+// %1: line number.
+constexpr Bilingual MeasurementGroupedThousands{
+    "测量曲线第%1行无法确定读法：数字可能带有千位分隔符（如 1,071.1 或 1.071,1），"
+    "也可能是以逗号分隔的两列。请导出不带千位分隔符的数字。未作任何更改。",
+    "Line %1 of the measurement cannot be read for certain: a number may have its thousands "
+    "grouped (such as 1,071.1 or 1.071,1), or the commas may separate columns. Export the "
+    "numbers without thousands separators. Nothing was changed."};
 // %1: points found.
 constexpr Bilingual MeasurementTooFew{
     "测量曲线在20Hz至20kHz之间至少需要10个点，该文件只有%1个。未作任何更改。",

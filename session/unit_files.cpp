@@ -1,11 +1,14 @@
 #include "session/unit_files.h"
 
+#include "dsp/decimal.h"
 #include "model/scene_image.h"
 #include "session/firmware_image.h"
 #include "session/scene_file_format.h"
 #include "session/transfer_texts.h"
 #include "session/tune_text.h"
 
+#include <QJsonDocument>
+#include <QJsonParseError>
 #include <algorithm>
 
 namespace tarn {
@@ -14,6 +17,13 @@ namespace {
 
 // A tune text is a few hundred kilobytes at most; anything far larger is not one.
 constexpr qint64 kTuneTextLimit = 4 * 1024 * 1024;
+
+// A scene file never is one: its zero bytes and binary values are no JSON text.
+bool isJsonObject(const QByteArray& text) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
+    return error.error == QJsonParseError::NoError && doc.isObject();
+}
 
 FileLoad refused(const BilingualText& why) {
     FileLoad out;
@@ -88,15 +98,27 @@ bool Is_Tune_Text_Name(const QString& path) {
 }
 
 FileLoad Load_Tune_File(const QString& path) {
-    if (Is_Scene_File_Name(path)) return Load_Scene_File(path, false);
     FileLoad out;
-    QByteArray text;
-    const ReadProblem problem = Read_Regular_File(path, kTuneTextLimit + 1, text, &out.size);
+    QByteArray data;
+    const ReadProblem problem = Read_Regular_File(path, kTuneTextLimit + 1, data, &out.size);
     if (problem != ReadProblem::None)
         return refused(Read_Problem_Text(problem, transfer_text::FileUnreadable));
-    if (!Is_Tune_Text_Name(path) && !text.trimmed().startsWith('{'))
-        return Load_Scene_File(path, false);
-    if (out.size > kTuneTextLimit) return refused(Text_Of(transfer_text::TuneTextTooLarge));
+    const QByteArray text = utf8Text(data);
+    const bool tooLarge = out.size > kTuneTextLimit;
+    // Content first: a JSON object is a tune text whatever its name; 4096 bytes that are not one
+    // are a scene. Only a file that is neither is refused as the kind its name (or, without a
+    // suffix, its first character) says.
+    bool isText = !tooLarge && isJsonObject(text);
+    if (!isText && out.size != kImageSize && !Is_Scene_File_Name(path))
+        isText = Is_Tune_Text_Name(path) || text.trimmed().startsWith('{');
+    if (!isText) {
+        const SceneFileVerdict verdict = Check_Scene_File(data);
+        if (verdict.check != SceneFileCheck::Ok)
+            return refused(Scene_File_Check_Text(verdict, false));
+        out.data = data;
+        return out;
+    }
+    if (tooLarge) return refused(Text_Of(transfer_text::TuneTextTooLarge));
     const TuneSceneResult scene = Scene_From_Tune_Text(text);
     if (!scene.scene) {
         const Bilingual& words = transfer_text::TuneTextRefused;

@@ -43,9 +43,11 @@ bool Is_Scene_File_Name(const QString& path); // "*.SCE"
 bool Is_All_File_Name(const QString& path);   // "*.ALL"
 bool Is_Tune_Text_Name(const QString& path);  // "*.json"
 // One scene in the "*.SCE" encoding from a scene file or a tune text, checked as the scene-file
-// load checks it; data holds the 4096 bytes. A "*.json" file, or one that is not a "*.SCE" and
-// opens with '{', is read as text; any other as a scene file, whatever its name (scene files are
-// often saved without their suffix).
+// load checks it; data holds the 4096 bytes. The content tells the two apart, whatever the name
+// (scene files are often saved without their suffix, and a scene's first byte may well be '{'):
+// a JSON object (UTF-8 or UTF-16, with or without a byte-order mark) is read as a tune text, any
+// other 4096 bytes as a scene file. A file that is neither is refused as a tune text when it is
+// named "*.json" or, not named "*.SCE", opens with '{'; else as a scene file.
 FileLoad Load_Tune_File(const QString& path);
 
 // The scene image as bytes, and back (the caller has checked the size).

@@ -102,6 +102,10 @@ void TuningActions::importMeasurement() {
         Show_Notice_Arg(txt::MeasurementAmbiguousComma, read.badLine);
         return;
     }
+    if (read.error == MeasurementRead::Error::GroupedThousands) {
+        Show_Notice_Arg(txt::MeasurementGroupedThousands, read.badLine);
+        return;
+    }
     Measurement m;
     std::vector<MeasuredPoint> points = read.points;
     if (read.error == MeasurementRead::Error::None) m = Measurement_On_Grid(std::move(read.points));

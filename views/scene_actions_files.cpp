@@ -28,9 +28,13 @@ constexpr Bilingual kSaveSingleTitle{"保存单个场景文件", "Save single sc
 constexpr Bilingual kLoadSingleTitle{"加载单个场景文件", "Load single scene file"};
 constexpr Bilingual kSaveAllTitle{"保存全部场景文件", "Save all scenes file"};
 constexpr Bilingual kLoadAllTitle{"加载全部场景文件", "Load all scenes file"};
-// One scene as the unit's bytes, or as the tune's text form, told apart by the name.
+// One scene as the unit's bytes, or as the tune's text form: saved as the kind chosen, loaded
+// as the kind the content shows, both kinds listed at first.
 constexpr Bilingual kSingleFilter{"场景文件(*.SCE);;调音文本(*.json)",
                                   "Scene file (*.SCE);;Tune text (*.json)"};
+constexpr Bilingual kSingleLoadFilter{
+    "场景文件或调音文本(*.SCE *.json);;场景文件(*.SCE);;调音文本(*.json)",
+    "Scene file or tune text (*.SCE *.json);;Scene file (*.SCE);;Tune text (*.json)"};
 constexpr Bilingual kAllFilter{"场景文件(*.ALL)", "All scenes file (*.ALL)"};
 
 const uint8_t* bytesOf(const QByteArray& data) {
@@ -87,7 +91,7 @@ void SceneActions::SingleFileSave() {
 }
 
 bool SceneActions::SingleFileOpen(QByteArray& file) {
-    return readCheckedSceneFile(kLoadSingleTitle, kSingleFilter, false, file);
+    return readCheckedSceneFile(kLoadSingleTitle, kSingleLoadFilter, false, file);
 }
 
 void SceneActions::loadScene() {

@@ -23,6 +23,11 @@ QString folderKey(const QString& filter) {
     return QStringLiteral("folders/other");
 }
 
+// The suffix a filter names first ("Tune text (*.json)" gives "json"); empty when it names none.
+QString filterSuffix(const QString& filter) {
+    return QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter).captured(1);
+}
+
 } // namespace
 
 QSettings App_Settings() {
@@ -49,7 +54,18 @@ QString Ask_File_Name(FileDialogMode mode, const Bilingual& title, const Bilingu
     if (mode == FileDialogMode::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        if (defaultSuffix) dialog.setDefaultSuffix(QString::fromUtf8(defaultSuffix));
+        if (defaultSuffix) {
+            // A name typed without a suffix gets that of the kind chosen in the dialog, so that a
+            // tune text is never written under the scene file's suffix. The dialog's own question
+            // about an existing file then asks about the file that will be written.
+            const QString fallback = QString::fromUtf8(defaultSuffix);
+            const auto follow = [&dialog, fallback](const QString& chosen) {
+                const QString suffix = filterSuffix(chosen);
+                dialog.setDefaultSuffix(suffix.isEmpty() ? fallback : suffix);
+            };
+            follow(dialog.selectedNameFilter());
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+        }
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -20,8 +20,9 @@ void Settings_Remember_File(const QString& filter, const QString& path);
 enum class FileDialogMode { Open, Save };
 
 // The file dialog, with its title and filter in the current language, opened in the folder of
-// the last file of its kind (see Settings_Last_Folder). A save dialog adds the suffix to a name
-// typed without one. Empty when cancelled.
+// the last file of its kind (see Settings_Last_Folder). A save dialog adds to a name typed
+// without a suffix that of the filter chosen in it ("*.json"), or defaultSuffix for a filter
+// without one; none when defaultSuffix is null. Empty when cancelled.
 QString Ask_File_Name(FileDialogMode mode, const Bilingual& title, const Bilingual& filter,
                       const char* defaultSuffix = nullptr);
 

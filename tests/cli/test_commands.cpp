@@ -2,6 +2,7 @@
 // what it prints, and what it leaves in the unit (kept between runs by --demo-memory).
 #include "model/param_image.h"
 #include "model/scene_image.h"
+#include "session/tune_text.h"
 #include "tests/session/tune_fixture.h"
 #include "tests/support/fresh_folder.h"
 
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QTest>
 #include <csignal>
+#include <cstring>
 
 using namespace tarn;
 
@@ -456,6 +458,35 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.err, "tarn80x-cli: " + folder.path("short.SCE") +
                               QStringLiteral(": Wrong scene file size (must be 4096 "
                                              "bytes); nothing was loaded!\n"));
+        QCOMPARE(run.exit, 5);
+    }
+
+    // A file is what its content says, whatever its name: a scene of firmware 20240507 starts
+    // with '{' (0x0134D87B), a tune text may start with a byte-order mark. Text from a file
+    // reaches the terminal with its control characters escaped.
+    void filesByContentAndQuotedSafely() {
+        QByteArray scene = unitFixture();
+        scene.replace(0, 4, QByteArray("\x7B\xD8\x34\x01", 4));
+        writeAll(folder.path("a.SCE"), scene);
+        writeAll(folder.path("scene-copy"), scene);
+        Run run = cli({"--lang", "en", "diff", folder.path("scene-copy"), folder.path("a.SCE")});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, QStringLiteral("No differences.\n"));
+        QCOMPARE(run.exit, 0);
+
+        ParamImage::Bytes image{};
+        std::memcpy(image.data(), scene.constData(), image.size());
+        writeAll(folder.path("tune-copy"), "\xEF\xBB\xBF" + Tune_Text_From_Scene(image).text);
+        run = cli({"--lang", "en", "diff", folder.path("tune-copy"), folder.path("a.SCE")});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, QStringLiteral("No differences.\n"));
+
+        writeAll(folder.path("esc.json"),
+                 "{\"format\": \"tarn80x-tune\", \"version\": 1, \"\\u001b]0;owned\\u0007\": 1}");
+        run = cli({"--lang", "en", "diff", folder.path("esc.json"), folder.path("a.SCE")});
+        QCOMPARE(run.err, "tarn80x-cli: " + folder.path("esc.json") +
+                              ": The tune text was refused; nothing was loaded: tune file: "
+                              "unknown field \"\\x1B]0;owned\\x07\"\n");
         QCOMPARE(run.exit, 5);
     }
 

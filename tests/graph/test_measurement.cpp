@@ -22,6 +22,20 @@ QByteArray sloped(const char* header, const char* separator, const char* lineEnd
     return text;
 }
 
+// The text as a Windows program writes it in UTF-16, with its byte-order mark.
+QByteArray utf16(const QString& text, bool bigEndian) {
+    QByteArray out = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out.append(bigEndian ? hi : lo).append(bigEndian ? lo : hi);
+    }
+    return out;
+}
+
+// Ten more points in range, so that a file whose first lines are under test is long enough.
+const char kTenPoints[] = "200 80\n300 80\n400 80\n500 80\n600 80\n700 80\n800 80\n900 80\n"
+                          "1000 80\n1100 80\n";
+
 } // namespace
 
 class TestMeasurement : public QObject {
@@ -66,6 +80,14 @@ class TestMeasurement : public QObject {
             << int(E::AmbiguousComma) << 2 << 0;
         QTest::newRow("tab columns, a number with both separators")
             << QByteArray("20\t80\n1.000,5\t80\n") << int(E::BadLine) << 2 << 0;
+        // 1071.1 Hz at 81.92 dB, or 1 Hz at 71.1 dB: refused rather than guessed, by its line.
+        QTest::newRow("thousands grouped by commas, spaces between the columns")
+            << QByteArray("* Freq(Hz) SPL(dB)\n980.5 80.1\n1,071.1 81.92\n1,200.0 82.0\n")
+            << int(E::GroupedThousands) << 3 << 1;
+        QTest::newRow("thousands grouped by points, decimal commas")
+            << QByteArray("980 80\n1.071,1 81,92\n") << int(E::GroupedThousands) << 2 << 1;
+        QTest::newRow("thousands grouped by points, tab columns")
+            << QByteArray("980,5\t80,1\n1.071\t81,92\n") << int(E::GroupedThousands) << 2 << 1;
     }
 
     // Where tabs or semicolons separate the columns, a comma is a decimal comma; where the commas
@@ -91,6 +113,28 @@ class TestMeasurement : public QObject {
             << QByteArray("20.0;75.5\n31.5;76.25\n63;78\n125;79.1\n250;80\n500;80.4\n"
                           "1000;80\n2000;79.75\n4000;79\n8000;77\n16000;72.5\n")
             << QVector<double>{20.0, 75.5, 31.5, 76.25};
+        // What looks like grouping but cannot be: the line reads one way only.
+        QTest::newRow("tab columns, three decimal commas")
+            << QByteArray("125,000\t1,000\n2,500\t-0,500\n") + kTenPoints
+            << QVector<double>{125.0, 1.0, 2.5, -0.5};
+        QTest::newRow("space columns, three decimal points")
+            << QByteArray("125.000 1.000\n1000.000 75.123\n") + kTenPoints
+            << QVector<double>{125.0, 1.0, 1000.0, 75.123};
+        QTest::newRow("comma columns without spaces")
+            << QByteArray("100,100.5\n1000,75.123,-12.5\n") + kTenPoints
+            << QVector<double>{100.0, 100.5, 1000.0, 75.123};
+        QTest::newRow("UTF-8 with its byte-order mark")
+            << QByteArray("\xEF\xBB\xBF"
+                          "Fr\xC3\xA9quence\tNiveau\n20\t75,5\n") +
+                   kTenPoints
+            << QVector<double>{20.0, 75.5, 200.0, 80.0};
+        const QString windows = QString::fromUtf8("Fréquence (Hz)\tNiveau (dB)\r\n20,00\t75,50\r\n"
+                                                  "31,50\t76,25\r\n") +
+                                QString::fromLatin1(kTenPoints);
+        QTest::newRow("UTF-16 little endian with its byte-order mark")
+            << utf16(windows, false) << QVector<double>{20.0, 75.5, 31.5, 76.25};
+        QTest::newRow("UTF-16 big endian with its byte-order mark")
+            << utf16(windows, true) << QVector<double>{20.0, 75.5, 31.5, 76.25};
         QTest::newRow("comma columns with spaces")
             << QByteArray("Freq, SPL, Phase\n20, 75.5, 0\n31.5, 76.25, 0\n63, 78, 0\n"
                           "125, 79.1, 0\n250, 80, 0\n500, 80.4, 0\n1000, 80, 0\n2000, 79.75, 0\n"

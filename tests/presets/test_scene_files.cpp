@@ -577,8 +577,10 @@ class TestSceneFiles : public QObject {
 
         QCOMPARE(dialogs.seen().size(), size_t(1));
         QCOMPARE(dialogs.seen()[0].title, QString("加载单个场景文件"));
+        // Both kinds are shown at first: a tune text is loaded through the same entry.
         QCOMPARE(dialogs.seen()[0].nameFilters,
-                 (QStringList{"场景文件(*.SCE)", "调音文本(*.json)"}));
+                 (QStringList{"场景文件或调音文本(*.SCE *.json)", "场景文件(*.SCE)",
+                              "调音文本(*.json)"}));
         QCOMPARE(dialogs.seen()[0].acceptMode, QFileDialog::AcceptOpen);
 
         // Blocks 0..54 once each, in order, with the file's bytes: nothing past byte 1099.
@@ -751,6 +753,40 @@ class TestSceneFiles : public QObject {
         QCOMPARE(texts(boxes), QStringList{"The tune text was refused; nothing was loaded: CH1 "
                                            "level: 7 dB is out of range (-60.0 to 0.0)"});
         QVERIFY(f.payloads().empty());
+    }
+
+    // A name typed without a suffix is saved as the kind chosen in the dialog, with its suffix.
+    void saveAsTheChosenKind_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("filter"); // empty: left as the dialog opens
+        QTest::addColumn<QString>("written");
+        QTest::newRow("tune text") << false << "调音文本(*.json)"
+                                   << "gui_tune.json";
+        QTest::newRow("tune text, English") << true << "Tune text (*.json)"
+                                            << "gui_tune.json";
+        QTest::newRow("scene file, picked") << false << "场景文件(*.SCE)"
+                                            << "gui_tune.SCE";
+        QTest::newRow("scene file, as the dialog opens") << false << QString() << "gui_tune.SCE";
+    }
+    void saveAsTheChosenKind() {
+        QFETCH(bool, english);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
+        WindowFixture f;
+        QVERIFY(f.connect());
+        Pc.Lang_EN = english ? 1 : 0;
+        ModalAnswerer boxes;
+        FileDialogAnswerer dialogs;
+        dialogs.choose(path("gui_tune"), filter);
+        trigger(f, Entry::SaveOne);
+        QCOMPARE(dialogs.seen().size(), size_t(1));
+        QVERIFY(boxes.seen().empty());
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{written});
+        const QByteArray file = readFile(dir_->path() + "/" + written);
+        if (written.endsWith(".json"))
+            QVERIFY(file.startsWith("{\n    \"channels\": {\n"));
+        else
+            QCOMPARE(file.size(), 4096);
     }
 
     void loadOneCancelled() {

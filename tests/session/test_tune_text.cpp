@@ -4,11 +4,13 @@
 #include "model/param_image.h"
 #include "model/scene_image.h"
 #include "session/tune_text.h"
+#include "session/unit_files.h"
 #include "sim/unit_sim.h"
 #include "tune_fixture.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <random>
@@ -407,6 +409,22 @@ class TestTuneText : public QObject {
             << QByteArray(R"({"format": "tarn80x-tune", "version": 2, "eq_presets": []})")
             << "version: 2 is not supported (this program reads version 1)"
             << "版本：2 不受支持（本程序读取版本 1）";
+        // Text from the file is quoted with its control characters escaped: a terminal showing
+        // the refusal gets no escape sequence, and no line of the file's making.
+        QTest::newRow("a key holding terminal controls")
+            << QByteArray(
+                   "{\"format\": \"tarn80x-tune\", \"version\": 1, \"\\u001b]0;owned\\u0007\": 1}")
+            << "tune file: unknown field \"\\x1B]0;owned\\x07\""
+            << "调音文件：未知字段 \"\\x1B]0;owned\\x07\"";
+        QTest::newRow("a value holding line breaks and C1 controls")
+            << QByteArray("{\"format\": \"a\\r\\nb\\u2028c\\u009b2J\\t\", \"version\": 1}")
+            << "format: \"a\\r\\nb\\u2028c\\x9B2J\\t\" is not the tune format (expected "
+               "\"tarn80x-tune\")"
+            << "格式：\"a\\r\\nb\\u2028c\\x9B2J\\t\" 不是调音文件格式（应为 \"tarn80x-tune\"）";
+        QTest::newRow("a duplicate key holding an escape character")
+            << QByteArray("{\"\\u001b[31m\": 1, \"\\u001b[31m\": 2}")
+            << "/\\x1B[31m: the field appears twice"
+            << "/\\x1B[31m：此字段出现了两次";
     }
 
     void refusesDuplicateKeys_data() {
@@ -423,6 +441,24 @@ class TestTuneText : public QObject {
             << QByteArray("{\"a\": \"x\\\":y\", \"b\": [1, {\"c\": 1, \"c\": {\"d\": 2}}]}")
             << "/b/1/c: the field appears twice"
             << "/b/1/c：此字段出现了两次";
+        // The parser decodes a key before it keeps the last of two: so is it compared.
+        QTest::newRow("the second written with an escape")
+            << QByteArray(R"({"format": "tarn80x-tune", "version": 1, "channels": {"CH3": {"eq":
+                   {"10": {"gain_db": 6, "gain\u005fdb": 0}}}}})")
+            << "/channels/CH3/eq/10/gain_db: the field appears twice"
+            << "/channels/CH3/eq/10/gain_db：此字段出现了两次";
+        QTest::newRow("escapes in the path, upper case hex, a solidus")
+            << QByteArray(R"({"ch\u00E4nnels": {"a\/b": 1, "a/b": 2}})")
+            << "/ch\u00e4nnels/a/b: the field appears twice"
+            << "/ch\u00e4nnels/a/b：此字段出现了两次";
+        QTest::newRow("a character outside the first plane, as a surrogate pair")
+            << QByteArray("{\"\\ud83c\\udfb5\": 1, \"\xF0\x9F\x8E\xB5\": 2}")
+            << "/\U0001F3B5: the field appears twice"
+            << "/\U0001F3B5：此字段出现了两次";
+        QTest::newRow("an escaped quote and backslash")
+            << QByteArray("{\"q\\\"\\\\\": 1, \"q\\u0022\\u005C\": 2}")
+            << "/q\"\\: the field appears twice"
+            << "/q\"\\：此字段出现了两次";
     }
 
     void refusesDuplicateKeys() { checkRefusal(); }
@@ -436,6 +472,71 @@ class TestTuneText : public QObject {
                  qPrintable(read.error.en));
         QVERIFY2(read.error.zh.startsWith(QStringLiteral("不是有效的 JSON（第 ")),
                  qPrintable(read.error.zh));
+    }
+
+    // A scene or a tune text is told by its content, with or without its suffix: a scene of
+    // firmware 20240507 (0x0134D87B) starts with '{', a text may start with a byte-order mark.
+    void loadTuneFileByContent_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("refusal"); // English; empty: read, giving the scene
+        ParamImage p;
+        p.bytes() = test::Tune_Fixture();
+        p.set_FW_Version(20240507);
+        const QByteArray scene(reinterpret_cast<const char*>(p.bytes().data()), kImageSize);
+        QVERIFY(scene.startsWith("{\xD8\x34\x01"));
+        const QByteArray text = Tune_Text_From_Scene(p.bytes()).text;
+        QVERIFY(text.startsWith("{\n"));
+        QByteArray utf16("\xFF\xFE");
+        for (const char c : text)
+            utf16.append(c).append('\0');
+        QTest::newRow("scene, .SCE") << "a.SCE" << scene << QString();
+        QTest::newRow("scene, no suffix") << "a" << scene << QString();
+        QTest::newRow("scene, other suffix") << "a.bak" << scene << QString();
+        QTest::newRow("scene, named .json") << "a.json" << scene << QString();
+        QTest::newRow("text, .json") << "a.json" << text << QString();
+        QTest::newRow("text, no suffix") << "a" << text << QString();
+        QTest::newRow("text, named .SCE") << "a.SCE" << text << QString();
+        QTest::newRow("text with a byte-order mark, no suffix")
+            << "a"
+            << "\xEF\xBB\xBF" + text << QString();
+        QTest::newRow("text with a byte-order mark, .json") << "a.json"
+                                                            << "\xEF\xBB\xBF" + text << QString();
+        QTest::newRow("text in UTF-16, no suffix") << "a" << utf16 << QString();
+        const QString size = "Wrong scene file size (must be 4096 bytes); nothing was loaded!";
+        QTest::newRow("text cut short, .SCE") << "a.SCE" << text.left(4000) << size;
+        QTest::newRow("zeros, no suffix") << "a" << QByteArray(100, '\0') << size;
+        QTest::newRow("text cut short, no suffix")
+            << "a"
+            << "\xEF\xBB\xBF" + text.left(22)
+            << "The tune text was refused; nothing was loaded: not valid JSON (character 22: "
+               "unterminated object)";
+        // Not a JSON object: a scene file's check, not a JSON parser's, says what is wrong.
+        QByteArray badScene = scene;
+        badScene[off::Input_Source] = 7;
+        QTest::newRow("scene with a value out of range, no suffix")
+            << "a" << badScene
+            << "A value in the file is out of range: input source (Input_Source) is 7, allowed "
+               "0..2. Nothing was loaded or sent!";
+    }
+    void loadTuneFileByContent() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, refusal);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(content), content.size());
+        file.close();
+        const FileLoad load = Load_Tune_File(file.fileName());
+        QCOMPARE(load.refusal.en, refusal);
+        if (!refusal.isEmpty()) return;
+        ParamImage p;
+        p.bytes() = test::Tune_Fixture();
+        p.set_FW_Version(20240507);
+        QCOMPARE(load.data,
+                 QByteArray(reinterpret_cast<const char*>(p.bytes().data()), kImageSize));
     }
 
     // An image the scene-file load would refuse has no text: it could not be read back.

@@ -1,6 +1,8 @@
 #include "tests/support/file_dialog_answerer.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTest>
 #include <algorithm>
 
 namespace tarn::test {
@@ -31,7 +33,7 @@ void FileDialogAnswerer::poll() {
     seen.expected = !answers_.empty();
     seen_.push_back(seen);
 
-    std::optional<QString> answer;
+    std::optional<Answer> answer;
     if (!answers_.empty()) {
         answer = answers_.front();
         answers_.pop_front();
@@ -42,7 +44,12 @@ void FileDialogAnswerer::poll() {
     }
     // done() rather than accept(): no overwrite question and no check that the file exists, so a
     // test can also hand over a path the dialog itself would not let through.
-    dialog->selectFile(*answer);
+    if (!answer->filter.isEmpty()) {
+        auto* kinds = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int k = 0; kinds && k < kinds->count() && kinds->currentText() != answer->filter; ++k)
+            QTest::keyClick(kinds, Qt::Key_Down);
+    }
+    dialog->selectFile(answer->path);
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
 }
 

@@ -29,7 +29,12 @@ class FileDialogAnswerer : public QObject {
     ~FileDialogAnswerer() override;
 
     // The next dialog chooses this path (absolute).
-    void choose(const QString& path) { answers_.emplace_back(path); }
+    void choose(const QString& path) { answers_.push_back(Answer{path, {}}); }
+    // The next dialog has this entry of its filter list picked, as a user picks it with the
+    // keyboard, and then chooses the path.
+    void choose(const QString& path, const QString& filter) {
+        answers_.push_back(Answer{path, filter});
+    }
     // The next dialog is cancelled.
     void cancel() { answers_.emplace_back(std::nullopt); }
 
@@ -40,8 +45,12 @@ class FileDialogAnswerer : public QObject {
   private:
     void poll();
 
+    struct Answer {
+        QString path;
+        QString filter; // empty: the one the dialog opened with
+    };
     QTimer timer_;
-    std::deque<std::optional<QString>> answers_;
+    std::deque<std::optional<Answer>> answers_;
     std::vector<SeenFileDialog> seen_;
 };
 

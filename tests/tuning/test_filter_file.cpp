@@ -117,6 +117,61 @@ class TestFilterFile : public QObject {
         QCOMPARE(f.filters[0].q, 5.12);
     }
 
+    // Room-mode filters are peaking filters: set into the bands with the Q limited to 10.0 and the
+    // limit told; the decay-time target after the Q is read and not needed.
+    void modalFilters() {
+        const FilterFile file = Read_Filter_File(
+            "Filter Settings file\n"
+            "Equaliser: Generic\n"
+            "Filter  1: ON  Modal    Fc   120.0 Hz  Gain  -6.00 dB  Q 11.59  T60 target   300 ms\n"
+            "Filter  2: ON  Modal    Fc   45.20 Hz  Gain  -4.50 dB  Q  6.250 T60 target   400 ms\n"
+            "Filter  3: ON  PK       Fc   1000 Hz   Gain  -2.00 dB  Q  2.000\n");
+        QVERIFY(file.ok);
+        QCOMPARE(linesOf(file), (QVector<int>{3, 4, 5}));
+        QCOMPARE(file.filters[0].type, QString("Modal"));
+        QVERIFY(file.filters[0].peaking);
+        QCOMPARE(file.filters[0].q, 11.59);
+        const FilterFit fit = Fit_Filters(file);
+        QCOMPARE(fit.applied, 3);
+        QVERIFY(fit.skipped.empty());
+        QCOMPARE(fit.bands[4], (BandSetting{45, 75, 63}));     // -4.5 dB, Q 6.3
+        QCOMPARE(fit.bands[8], (BandSetting{120, 60, 100}));   // -6.0 dB, Q 10.0
+        QCOMPARE(fit.bands[17], (BandSetting{1000, 100, 20})); // -2.0 dB, Q 2.0
+        const QStringList en = Filter_Import_Summary(file, fit, 0, true).split('\n');
+        QCOMPARE(en.mid(0, 2),
+                 (QStringList{"CH1: 3 peaking filters set into the EQ bands; the other bands are "
+                              "flat.",
+                              "Limited to the unit's range: line 3 Q 11.59 → 10.00"}));
+        const QStringList zh = Filter_Import_Summary(file, fit, 0, false).split('\n');
+        QCOMPARE(zh.value(1), QString("超出范围已限制：第3行 Q 11.59 → 10.00"));
+    }
+
+    void modalDecayTargetMustRead_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("no time") << QByteArray("Filter 1: ON Modal Fc 120 Hz Gain -6 dB Q 8 T60\n");
+        QTest::newRow("not a time")
+            << QByteArray("Filter 1: ON Modal Fc 120 Hz Gain -6 dB Q 8 T60 target long\n");
+    }
+    void modalDecayTargetMustRead() {
+        QFETCH(QByteArray, text);
+        const FilterFile f = Read_Filter_File(text);
+        QVERIFY(!f.ok);
+        QCOMPARE(f.badLine, 1);
+    }
+
+    // A filter file saved by a Windows program in UTF-16 reads as the same text in UTF-8.
+    void utf16Text() {
+        const QString text = QString::fromUtf8("Notes:Fahrersitz – links\r\n"
+                                               "Filter 1: ON PK Fc 63.5 Hz Gain -6 dB Q 4\r\n");
+        QByteArray little("\xFF\xFE");
+        for (const QChar c : text)
+            little.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        const FilterFile f = Read_Filter_File(little);
+        QVERIFY(f.ok);
+        QCOMPARE(linesOf(f), QVector<int>{2});
+        QCOMPARE(f.filters[0].fc, 63.5);
+    }
+
     // Decimal commas and units written against the number, read by the measurement's reader.
     void numbersAsWritten() {
         const FilterFile f = Read_Filter_File("Filter 1: ON PK Fc 125,5Hz Gain -3,25dB Q 1,41\n");
