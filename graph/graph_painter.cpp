@@ -69,18 +69,18 @@ void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
     QPen thin = wide;
     thin.setWidth(1);
     painter.setPen(thin);
-    const QPoint* points = polylines[static_cast<size_t>(curCh)].data();
+    const Polyline& edited = polylines[static_cast<size_t>(curCh)];
     for (const QPointF offset : {QPointF(0, 0), QPointF(1, 0), QPointF(0, 1)}) {
         painter.save();
         painter.translate(offset);
-        painter.drawPolyline(points, kCurvePoints);
+        painter.drawPolyline(edited);
         painter.restore();
     }
 
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         if (!overlays[static_cast<size_t>(ch)]) continue;
         painter.setPen(QPen(QBrush(Channel_Draw_Colour(ch)), 1, Qt::SolidLine));
-        painter.drawPolyline(polylines[static_cast<size_t>(ch)].data(), kCurvePoints);
+        painter.drawPolyline(polylines[static_cast<size_t>(ch)]);
     }
 
     wide.setStyle(Qt::DotLine);

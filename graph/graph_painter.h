@@ -5,7 +5,7 @@
 #include "dsp/scale.h"
 
 #include <QColor>
-#include <QPoint>
+#include <QPolygon>
 #include <array>
 
 class QBrush;
@@ -14,8 +14,9 @@ class QPen;
 
 namespace tarn {
 
-// A channel's curve as drawn: the pixel of each grid point on the plot's scale.
-using Polyline = std::array<QPoint, kCurvePoints>;
+// A channel's curve as drawn: the pixels of its drawn points (ResponseCurves::drawn) on the plot's
+// scale, from 20 Hz to 20 kHz, each pixel once in a row.
+using Polyline = QPolygon;
 
 // CH1..CH6 colours as the channels are known.
 QColor Channel_Colour(int ch);

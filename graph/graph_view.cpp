@@ -149,8 +149,12 @@ Polyline GraphView::polyline(int ch) const {
     if (ch < 0 || ch >= kChannels) return out;
     const auto c = static_cast<uint8_t>(ch);
     curves_.current(c);
-    for (int i = 0; i < kCurvePoints; ++i)
-        out[at(i)] = QPoint(scale_.freqToPx(curves_.freq(i)), scale_.dbToPy(curves_.db(c, i)));
+    const ResponseCurves::Curve& drawn = curves_.drawn(c);
+    out.reserve(static_cast<qsizetype>(drawn.size()));
+    for (const ResponseCurves::CurvePoint& p : drawn) {
+        const QPoint px(scale_.freqToPx(p.freq), scale_.dbToPy(p.db));
+        if (out.isEmpty() || out.constLast() != px) out.append(px);
+    }
     return out;
 }
 
@@ -285,6 +289,7 @@ void GraphView::hover(QPoint pos) {
 }
 
 QString GraphView::hoverReadout(int x) const {
+    curves_.current(Pc.Cur_CH);
     return Hover_Readout(curves_, scale_, Pc.Cur_CH, x);
 }
 

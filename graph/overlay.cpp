@@ -178,8 +178,10 @@ bool Grid_Level_At_X(const GraphScale& s, const std::array<bool, kCurvePoints>& 
 }
 
 QString Hover_Readout(const ResponseCurves& curves, const GraphScale& s, uint8_t ch, int x) {
-    // The pixel's middle, on the drawn curve: the readout and the curve under the pointer agree.
-    return Hover_Text(s.pxToFreq(x), curves.dbAtX(s, ch, x + 0.5));
+    // The level at the frequency the pixel's middle reads, computed there: the drawn curve is
+    // within 0.1 dB of it, and a narrow peak reads its full height.
+    const double f = s.pxToFreq(x);
+    return Hover_Text(f, curves.levelAt(ch, f));
 }
 
 void Paint_Underlay(QPainter& painter, const GraphScale& scale, const ResponseCurves& curves,

@@ -53,7 +53,8 @@ bool Grid_Level_At_X(const GraphScale& scale, const std::array<bool, kCurvePoint
 void Paint_Underlay(QPainter& painter, const GraphScale& scale, const ResponseCurves& curves,
                     uint8_t ch, const Measurement& measurement, int hoverX);
 
-// The readout text for the pointer at column x: frequency and channel ch's level there.
+// The readout text for the pointer at column x: the frequency it reads and channel ch's exact
+// level there. The caller brings ch's curves up to date first.
 QString Hover_Readout(const ResponseCurves& curves, const GraphScale& scale, uint8_t ch, int x);
 
 } // namespace tarn

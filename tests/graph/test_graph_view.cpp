@@ -99,6 +99,8 @@ class TestGraphView : public QObject {
     void coloursReadOnTheBackground_data();
     void coloursReadOnTheBackground();
     void readoutBesideThePointer();
+    void narrowPeakReadAndDrawnInFull_data();
+    void narrowPeakReadAndDrawnInFull();
 };
 
 // Contrast against rgb(57, 57, 57) by the accessibility guidelines' formula (python3): red 2.89:1
@@ -284,6 +286,43 @@ void TestGraphView::hoverFollowsThePointerAndLeaves() {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(view.get(), &leave);
     QCOMPARE(view->hoverX(), -1);
+}
+
+void TestGraphView::narrowPeakReadAndDrawnInFull_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("peakRow"); // the marker's middle row: floor(z + 0.5 - 12 p)
+    QTest::addColumn<QList<int>>("columns");
+    QTest::addColumn<QStringList>("readouts");
+    // Band 18 at +12.0 dB, Q 10, 1 kHz. Column c reads f = 20 * 10^(3 * (c + 0.5 - 36.5) / n)
+    // (n = 1059 or 1719 columns); the level there from the cookbook peaking biquad at 48 kHz
+    // (python3): 988.74 Hz +11.2444, 995.21 Hz +11.8525, 1001.72 Hz +11.9808, 1008.28 Hz
+    // +11.5811; on the large plot 993.95 Hz +11.7674, 997.95 Hz +11.9727, 1001.97 Hz +11.9748.
+    QTest::newRow("smallest") << QSize(1116, 276) << 88 << QList<int>{634, 635, 636, 637}
+                              << QStringList{"989 Hz  +11.2 dB", "995 Hz  +11.9 dB",
+                                             "1.00 kHz  +12.0 dB", "1.01 kHz  +11.6 dB"};
+    QTest::newRow("1920 x 1080 window")
+        << QSize(1776, 670) << 166 << QList<int>{1008, 1009, 1010}
+        << QStringList{"994 Hz  +11.8 dB", "998 Hz  +12.0 dB", "1.00 kHz  +12.0 dB"};
+}
+
+// A narrow band reads and is drawn at its full height: the readout is the level at the pointer's
+// frequency, and the curve's top reaches the band marker's middle row.
+void TestGraphView::narrowPeakReadAndDrawnInFull() {
+    QFETCH(QSize, size);
+    QFETCH(int, peakRow);
+    QFETCH(QList<int>, columns);
+    QFETCH(QStringList, readouts);
+    view->resize(size);
+    Param_Image.set_EQ_Gain(0, 17, 240);
+    Param_Image.set_EQ_Q(0, 17, 100);
+    view->showChanges(RefreshBand, 17);
+    for (int k = 0; k < columns.size(); ++k)
+        QCOMPARE(view->hoverReadout(columns[k]), readouts[k]);
+    QCOMPARE(view->bandMarkers()[17]->y() + 5, peakRow);
+    int top = 100000;
+    for (const QPoint& p : view->polyline(0))
+        top = std::min(top, p.y());
+    QCOMPARE(top, peakRow);
 }
 
 QTEST_MAIN(TestGraphView)

@@ -212,10 +212,12 @@ void TestGraphWindow::everyCheckedOverlay() {
     const int gains[6] = {240, 180, 60, 0, 120, 210}; // +12, +6, -6, -12, flat, +9 dB
     for (uint8_t ch = 0; ch < 6; ++ch)
         Param_Image.set_EQ_Gain(ch, 17, uint16_t(gains[ch]));
-    // Every channel's curve, drawn or not, where it would be drawn.
-    std::array<Polyline, 6> lines;
-    for (int ch = 0; ch < 6; ++ch)
-        lines[size_t(ch)] = w->graph().polyline(ch);
+    // Every channel's grid points, drawn or not, where they would be drawn (the smallest plot).
+    std::array<ResponseCurves::Points, 6> lines;
+    for (int ch = 0; ch < 6; ++ch) {
+        w->graph().polyline(ch); // brings the channel's curve up to date
+        lines[size_t(ch)] = curves().points(uint8_t(ch));
+    }
     for (int ch = 0; ch < 6; ++ch) {
         ui->curveCheck[size_t(ch)]->setTristate(true);
         ui->curveCheck[size_t(ch)]->setCheckState(Qt::CheckState(states[ch]));
