@@ -5,6 +5,7 @@
 #include "dsp/scale.h"
 
 #include <QColor>
+#include <QList>
 #include <QPolygon>
 #include <array>
 
@@ -36,5 +37,17 @@ void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
                  const std::array<bool, 6>& overlays,
                  const std::array<Polyline, kCurveChannels>& polylines, int hpfX, int lpfX,
                  QPen& pen, const QBrush& brush);
+
+// Where a curve leaves the plot: one mark per stretch of its points above the plot's top row
+// (above) or below its bottom row, on the column of the stretch's farthest point.
+struct OffScaleMark {
+    int x;
+    bool above;
+    bool operator==(const OffScaleMark& o) const { return x == o.x && above == o.above; }
+};
+QList<OffScaleMark> Off_Scale_Marks(const Polyline& line, const GraphScale& scale);
+// Draws each mark as a small triangle on the plot's edge, pointing out of the plot, in colour.
+void Paint_Off_Scale(QPainter& painter, const GraphScale& scale, const QList<OffScaleMark>& marks,
+                     const QColor& colour);
 
 } // namespace tarn

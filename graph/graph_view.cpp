@@ -58,6 +58,36 @@ size_t at(int i) {
 
 } // namespace
 
+// The readout box beside the pointer, a child above the markers and their numbers so that
+// nothing on the graph covers it. Moving it repaints only where it was and where it goes.
+class GraphView::ReadoutBox : public QWidget {
+  public:
+    explicit ReadoutBox(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("GraphReadout"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        hide();
+    }
+    void show(const QRect& box, const QStringList& lines) {
+        if (lines != lines_) {
+            lines_ = lines;
+            update();
+        }
+        setGeometry(box);
+        if (isHidden()) QWidget::show();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(parentWidget()->font());
+        Paint_Readout_Box(painter, rect(), lines_);
+    }
+
+  private:
+    QStringList lines_;
+};
+
 GraphView::GraphView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("GraphView"));
     setMinimumSize(kMinimumSize);
@@ -111,6 +141,8 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
         connect(m, &DragPushButton::Drag_Moved, this,
                 [this, lowPass] { crossoverDragged(lowPass); });
     }
+
+    readoutBox_ = new ReadoutBox(this); // the last child: above every marker
 
     resizeEvent(nullptr);   // the scale, the markers' limits and places, the boxes' row
     setMouseTracking(true); // the hover readout
@@ -172,6 +204,8 @@ void GraphView::paintEvent(QPaintEvent*) {
     Paint_Underlay(painter, scale_, curves_, cur, measurements_[cur], hoverX_);
     Paint_Graph(painter, scale_, cur, checked, lines, scale_.freqToPx(Param_Image.HPF_Freq(cur)),
                 scale_.freqToPx(Param_Image.LPF_Freq(cur)), pen_, brush_);
+    Paint_Off_Scale(painter, scale_, Off_Scale_Marks(lines[at(cur)], scale_),
+                    Channel_Draw_Colour(cur));
 
     QList<LegendEntry> legend{
         {Channel_Draw_Colour(cur), Qt::SolidLine, QStringLiteral("CH%1").arg(cur + 1)}};
@@ -184,7 +218,17 @@ void GraphView::paintEvent(QPaintEvent*) {
         legend.append({QColor(235, 235, 235), Qt::DashLine, tr2(txt::GraphPredicted)});
     }
     Paint_Legend(painter, scale_, legend);
-    Paint_Readout(painter, readoutBounds(), readoutAnchor(), readoutLines());
+}
+
+void GraphView::placeReadout() {
+    const QStringList lines = readoutLines();
+    if (lines.isEmpty()) {
+        readoutBox_->hide();
+        return;
+    }
+    readoutBox_->show(
+        Readout_Box(readoutBounds(), readoutAnchor(), Readout_Size(Grid_Label_Font(font()), lines)),
+        lines);
 }
 
 QPoint GraphView::readoutAnchor() const {
@@ -237,6 +281,7 @@ QRect GraphView::readoutBounds() const {
 
 void GraphView::refresh() {
     placeCrossoverMarkers(Pc.Cur_CH);
+    placeReadout();
     // The plot's rows across the widget (the readout box may stand beside the plot) and the
     // legend's row above them, which names the overlays and the measurement.
     update(QRect(0, scale_.top - 16, width(), scale_.height + 16));
@@ -283,9 +328,13 @@ void GraphView::leaveEvent(QEvent*) {
 void GraphView::hover(QPoint pos) {
     const int x = plotRect().contains(pos) ? pos.x() : -1;
     if (x == hoverX_ && (x < 0 || pos == hoverPos_)) return;
+    // Only the hover line's old and new columns are painted again; the readout box is a child
+    // and repaints where it leaves and where it goes.
+    for (int column : {hoverX_, x})
+        if (column >= 0) update(QRect(column, scale_.top, 1, scale_.height));
     hoverX_ = x;
     hoverPos_ = pos;
-    refresh(); // the readout box moves with the pointer
+    placeReadout();
 }
 
 QString GraphView::hoverReadout(int x) const {
@@ -354,6 +403,7 @@ bool GraphView::eventFilter(QObject* watched, QEvent* event) {
             dragLpf_ = true;
             lpfMarker_->setHoldTop(true);
         }
+        placeReadout(); // the held marker's values
         break;
     case QEvent::MouseButtonRelease: {
         Set_Style(hpfMarker_, kHpfNormalStyle);

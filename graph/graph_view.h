@@ -99,8 +99,12 @@ class GraphView : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    class ReadoutBox;
+
     void hover(QPoint pos);
     QPoint readoutAnchor() const;
+    // Shows, moves or hides the readout box for what readoutLines() says now.
+    void placeReadout();
     void placeCrossoverMarkers(uint8_t ch);
     void placeBand(int band, int x, int y);
     void bandDragged(int band);
@@ -116,6 +120,7 @@ class GraphView : public QWidget {
     DragPushButton* hpfMarker_ = nullptr;
     DragPushButton* lpfMarker_ = nullptr;
     std::array<QCheckBox*, kChannels> curveCheck_{};
+    ReadoutBox* readoutBox_ = nullptr;
 
     std::array<Measurement, kCurveChannels> measurements_{};
     bool dragHpf_ = false;

@@ -128,13 +128,18 @@ QRect Readout_Line_Rect(const QRect& box, int i, const QFont& font) {
 
 void Paint_Readout(QPainter& p, const QRect& bounds, QPoint pointer, const QStringList& lines) {
     if (lines.isEmpty()) return;
+    Paint_Readout_Box(
+        p, Readout_Box(bounds, pointer, Readout_Size(Grid_Label_Font(p.font()), lines)), lines);
+}
+
+void Paint_Readout_Box(QPainter& p, const QRect& box, const QStringList& lines) {
+    if (lines.isEmpty()) return;
     p.save();
     p.setClipping(false);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setFont(Grid_Label_Font(p.font()));
-    const QRect box = Readout_Box(bounds, pointer, Readout_Size(p.font(), lines));
     p.setPen(QPen(kHoverLine, 1));
-    p.setBrush(QColor(30, 30, 32, 230));
+    p.setBrush(QColor(30, 30, 32)); // opaque: it stands over markers and curves
     p.drawRect(box.adjusted(0, 0, -1, -1));
     p.setPen(kGridLabel.lighter(150));
     for (int i = 0; i < lines.size(); ++i)

@@ -1,6 +1,6 @@
 // What the graph draws beneath the curves: the grid with its labels, the edited channel's
-// measurement and its predicted result, and the hover readout. Nothing here covers a marker: the
-// markers are child widgets and are drawn after the graph has painted.
+// measurement and its predicted result; and the hover readout, which the graph shows in a child
+// widget of its own above the markers.
 #pragma once
 
 #include "dsp/response.h"
@@ -31,6 +31,8 @@ QRect Readout_Line_Rect(const QRect& box, int i, const QFont& font);
 // Draws the readout box (dark, framed) with its lines at the pointer.
 void Paint_Readout(QPainter& painter, const QRect& bounds, QPoint pointer,
                    const QStringList& lines);
+// Draws a readout box with its lines filling box (in the painter's coordinates).
+void Paint_Readout_Box(QPainter& painter, const QRect& box, const QStringList& lines);
 
 // One entry of the legend: a line sample in a colour and style, and a name.
 struct LegendEntry {

@@ -99,6 +99,8 @@ class TestGraphView : public QObject {
     void coloursReadOnTheBackground_data();
     void coloursReadOnTheBackground();
     void readoutBesideThePointer();
+    void readoutAboveTheMarkers();
+    void offScaleShownAtTheEdge();
     void narrowPeakReadAndDrawnInFull_data();
     void narrowPeakReadAndDrawnInFull();
 };
@@ -286,6 +288,42 @@ void TestGraphView::hoverFollowsThePointerAndLeaves() {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(view.get(), &leave);
     QCOMPARE(view->hoverX(), -1);
+}
+
+// The readout box covers a band marker it lies over: band 11's middle pixel (389, 144) is the
+// box's padding when the pointer is at (372, 128) (box from (386, 142)).
+void TestGraphView::readoutAboveTheMarkers() {
+    const QColor box(30, 30, 32);
+    QCOMPARE(view->bandMarkers()[10]->pos(), QPoint(384, 139));
+    QVERIFY(QColor(view->grab().toImage().pixel(389, 144)) != box);
+    hoverAt(view.get(), QPoint(372, 128));
+    QCOMPARE(view->readoutRect().topLeft(), QPoint(386, 142));
+    const QImage img = view->grab().toImage();
+    QCOMPARE(QColor(img.pixel(389, 144)), box);
+    QCOMPARE(QColor(img.pixel(388, 143)), box);
+}
+
+// Two bands at one frequency add up beyond the plot: +24 dB at 1 kHz (column 636) above its top,
+// -24 dB at 100 Hz (column 283) below its bottom; a triangle in CH1's colour on the edge says so.
+void TestGraphView::offScaleShownAtTheEdge() {
+    for (int b : {16, 17}) {
+        Param_Image.set_EQ_Freq(0, b, 1000);
+        Param_Image.set_EQ_Gain(0, b, 240);
+    }
+    for (int b : {7, 8}) {
+        Param_Image.set_EQ_Freq(0, b, 100);
+        Param_Image.set_EQ_Gain(0, b, 0);
+    }
+    view->showChanges(RefreshEq, -1);
+    QCOMPARE(Off_Scale_Marks(view->polyline(0), view->scale()),
+             (QList<OffScaleMark>{{283, false}, {636, true}}));
+    const QImage img = view->grab().toImage();
+    QCOMPARE(QColor(img.pixel(636, 53)), QColor(255, 38, 38));
+    QCOMPARE(QColor(img.pixel(283, 234)), QColor(255, 38, 38));
+    // A curve on the plot has none.
+    Polyline inside;
+    inside << QPoint(36, 50) << QPoint(500, 237) << QPoint(1095, 144);
+    QVERIFY(Off_Scale_Marks(inside, view->scale()).isEmpty());
 }
 
 void TestGraphView::narrowPeakReadAndDrawnInFull_data() {
