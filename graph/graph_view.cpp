@@ -13,6 +13,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <iterator>
 
 namespace tarn {
 
@@ -159,6 +163,7 @@ void GraphView::resizeEvent(QResizeEvent*) {
     scale_.top = kPlotTop;
     scale_.width = std::max(2, width() - kPlotLeft - kRightMargin);
     scale_.height = std::max(40, height() - kPlotTop - kBottomMargin);
+    scale_.dbSpan = 2.0 * levelRange_;
     // The pixel a marker is read at stays on the plot.
     const QRect limits(QPoint(scale_.left - kMarkerCentre, scale_.top - kMarkerCentre),
                        QPoint(scale_.right() - kMarkerCentre, scale_.bottom() - kMarkerCentre));
@@ -379,8 +384,44 @@ bool GraphView::crossoverHeld(bool lowPass) const {
 
 void GraphView::setMeasurement(int ch, const Measurement& m) {
     if (ch < 0 || ch >= kChannels) return;
-    measurements_[at(ch)] = m;
+    measurements_[at(ch)] = Place_Measurement(m);
     refresh();
+}
+
+void GraphView::setLevelRange(int halfSpanDb) {
+    if (std::find(std::begin(kLevelRanges), std::end(kLevelRanges), halfSpanDb) ==
+            std::end(kLevelRanges) ||
+        halfSpanDb == levelRange_)
+        return;
+    levelRange_ = halfSpanDb;
+    resizeEvent(nullptr); // the scale, and every marker placed on it again
+    update();
+}
+
+void GraphView::wheelEvent(QWheelEvent* event) {
+    // One step per notch (120): turned away from the user it zooms in (a smaller range), towards
+    // the user out.
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    wheelAngle_ -= steps * 120;
+    const int* range = std::find(std::begin(kLevelRanges), std::end(kLevelRanges), levelRange_);
+    const auto index = std::clamp(static_cast<int>(range - std::begin(kLevelRanges)) - steps, 0,
+                                  static_cast<int>(std::size(kLevelRanges)) - 1);
+    setLevelRange(kLevelRanges[index]);
+    event->accept();
+}
+
+bool GraphView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Written when asked, in the language chosen now.
+        auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(
+            help->globalPos(),
+            tr2(Fill_Text(txt::GraphLevelRangeTip, {QStringLiteral("±%1 dB").arg(levelRange_)})),
+            this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 const Measurement& GraphView::measurement(int ch) const {

@@ -48,6 +48,12 @@ void Paint_Legend(QPainter& painter, const GraphScale& scale, const QList<Legend
 bool Grid_Level_At_X(const GraphScale& scale, const std::array<bool, kCurvePoints>& covered,
                      const std::array<double, kCurvePoints>& db, double x, double& out);
 
+// A measurement placed by where the speaker plays: shifted so that its loudest octave band (the
+// highest mean level over the grid points of one octave, all covered) lies on 0 dB, or, when it
+// covers no whole octave, its mean. A tweeter or a subwoofer then shows its pass band on the plot
+// whatever it measured elsewhere.
+Measurement Place_Measurement(const Measurement& m);
+
 // Grid and labels, then (when the channel's measurement is present) the measurement and the
 // predicted result of channel ch from its curves, then the hover line on column hoverX (none
 // when -1). Leaves the painter as it found it. The caller brings ch's curves up to date first

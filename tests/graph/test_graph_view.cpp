@@ -5,6 +5,7 @@
 #include "graph/drag_push_button.h"
 #include "graph/graph_painter.h"
 #include "graph/graph_view.h"
+#include "graph/grid.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
 
@@ -101,6 +102,7 @@ class TestGraphView : public QObject {
     void readoutBesideThePointer();
     void readoutAboveTheMarkers();
     void offScaleShownAtTheEdge();
+    void levelRangeByTheWheel();
     void narrowPeakReadAndDrawnInFull_data();
     void narrowPeakReadAndDrawnInFull();
 };
@@ -132,11 +134,11 @@ void TestGraphView::readoutBesideThePointer() {
     Measurement m;
     m.present = true;
     m.covered.fill(true);
-    m.level.fill(-3.0);
+    m.level.fill(-3.0); // placed on 0 dB: a flat response's loudest octave is all of it
     view->setMeasurement(0, m);
     hoverAt(view.get(), QPoint(636, 120));
     QCOMPARE(view->readoutLines(),
-             (QStringList{"1.00 kHz  0.0 dB", "Measured -3.0 dB", "Predicted -3.0 dB"}));
+             (QStringList{"1.00 kHz  0.0 dB", "Measured 0.0 dB", "Predicted 0.0 dB"}));
     QCOMPARE(view->readoutRect().topLeft(), QPoint(650, 134)); // 14 right of and below
     hoverAt(view.get(), QPoint(1090, 230)); // bottom right: the box flips to stay inside
     const QRect box = view->readoutRect();
@@ -324,6 +326,30 @@ void TestGraphView::offScaleShownAtTheEdge() {
     Polyline inside;
     inside << QPoint(36, 50) << QPoint(500, 237) << QPoint(1095, 144);
     QVERIFY(Off_Scale_Marks(inside, view->scale()).isEmpty());
+}
+
+// The wheel steps the level axis through +-20, +-40 and +-60 dB: the grid's labels, the rows
+// (188 rows over 40, 80 or 120 dB) and the band markers follow; a marker keeps its value.
+void TestGraphView::levelRangeByTheWheel() {
+    Param_Image.set_EQ_Gain(0, 10, 240); // band 11, 200 Hz, +12 dB
+    view->placeBandMarker(10);
+    const auto wheel = [this](int angle) {
+        QWheelEvent ev(QPointF(600, 140), view->mapToGlobal(QPointF(600, 140)), QPoint(),
+                       QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.get(), &ev);
+    };
+    const struct {
+        int angle, range, markerY; // marker middle row floor(144.5 - 12 * 188 / (2 * range))
+        const char* top;           // the top level line's label
+    } steps[] = {{120, 20, 88, "+18"},  {-120, 40, 116, "+36"}, {-60, 40, 116, "+36"},
+                 {-60, 60, 125, "+54"}, {-120, 60, 125, "+54"}, {240, 20, 88, "+18"}};
+    for (const auto& step : steps) {
+        wheel(step.angle);
+        QCOMPARE(view->levelRange(), step.range);
+        QCOMPARE(view->bandMarkers()[10]->y() + 5, step.markerY);
+        QCOMPARE(QString(Grid_Level_Lines(view->scale())[0].label), QString(step.top));
+    }
+    QCOMPARE(int(Param_Image.EQ_Gain(0, 10)), 240);
 }
 
 void TestGraphView::narrowPeakReadAndDrawnInFull_data() {
