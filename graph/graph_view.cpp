@@ -22,27 +22,15 @@ namespace tarn {
 
 namespace {
 
-const char kHpfNormalStyle[] =
-    "DragPushButton{border-image: url(:/PNG/H_Nor.png);background-color: transparent;}";
-const char kHpfHeldStyle[] =
-    "DragPushButton{border-image: url(:/PNG/H_On.png);background-color: transparent;}";
-const char kLpfNormalStyle[] =
-    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;}";
-const char kLpfHeldStyle[] =
-    "DragPushButton{border-image: url(:/PNG/L_On.png);background-color: transparent;}";
-const char kLpfStartStyle[] =
-    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
-    "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}";
+const QString kHpfNormalImage = QStringLiteral(":/PNG/H_Nor.png");
+const QString kHpfHeldImage = QStringLiteral(":/PNG/H_On.png");
+const QString kLpfNormalImage = QStringLiteral(":/PNG/L_Nor.png");
+const QString kLpfHeldImage = QStringLiteral(":/PNG/L_On.png");
 
 // Overlay check boxes: a row under the frequency labels, one box per channel.
 constexpr int kCheckX0 = 40;
 constexpr int kCheckPitch = 96;
 constexpr int kCheckBelowPlot = 14; // gap from the plot's last row
-
-void Set_Style(QWidget* w, const char* style) {
-    const QString s = QString::fromLatin1(style);
-    if (w->styleSheet() != s) w->setStyleSheet(s);
-}
 
 // A crossover marker is read where the move took it, by the exact inverse of its placement: the
 // frequency it shows is kept while it stands on that frequency's place.
@@ -136,8 +124,8 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
     lpfMarker_ = new DragPushButton(QString(), this);
     hpfMarker_->setGeometry(300, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
     lpfMarker_->setGeometry(1000, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
-    hpfMarker_->setStyleSheet(QString::fromLatin1(kHpfNormalStyle));
-    lpfMarker_->setStyleSheet(QString::fromLatin1(kLpfStartStyle));
+    hpfMarker_->setImage(kHpfNormalImage);
+    lpfMarker_->setImage(kLpfNormalImage);
     for (bool lowPass : {false, true}) {
         DragPushButton* m = lowPass ? lpfMarker_ : hpfMarker_;
         m->installEventFilter(this);
@@ -436,19 +424,19 @@ bool GraphView::eventFilter(QObject* watched, QEvent* event) {
         emit gestureStarted(); // the steps of one drag are one undo step
         dragBand_ = Index_Of(bandMarker_, watched);
         if (watched == hpfMarker_) {
-            Set_Style(hpfMarker_, kHpfHeldStyle);
+            hpfMarker_->setImage(kHpfHeldImage);
             dragHpf_ = true;
             hpfMarker_->setHoldTop(true);
         } else if (watched == lpfMarker_) {
-            Set_Style(lpfMarker_, kLpfHeldStyle);
+            lpfMarker_->setImage(kLpfHeldImage);
             dragLpf_ = true;
             lpfMarker_->setHoldTop(true);
         }
         placeReadout(); // the held marker's values
         break;
     case QEvent::MouseButtonRelease: {
-        Set_Style(hpfMarker_, kHpfNormalStyle);
-        Set_Style(lpfMarker_, kLpfNormalStyle);
+        hpfMarker_->setImage(kHpfNormalImage);
+        lpfMarker_->setImage(kLpfNormalImage);
         const int band = Index_Of(bandMarker_, watched);
         dragBand_ = -1;
         if (band >= 0) {

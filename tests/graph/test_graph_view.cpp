@@ -75,6 +75,16 @@ class TestGraphView : public QObject {
         QCOMPARE(view->findChildren<DragPushButton*>().size(), qsizetype(33));
         QCOMPARE(view->bandLabels()[30]->text(), QString("31"));
         QCOMPARE(view->curveChecks()[2]->geometry(), QRect(232, 251, 92, 22));
+        // The markers paint their images themselves, without a style sheet.
+        DragPushButton* band = view->bandMarkers()[10];
+        QCOMPARE(band->image(), QString(":/PNG/Marker.png"));
+        QCOMPARE(view->hpfMarker()->image(), QString(":/PNG/H_Nor.png"));
+        QVERIFY(band->styleSheet().isEmpty());
+        const QImage img = view->grab().toImage();
+        const QImage shown = band->grab().toImage();
+        QVERIFY(QColor(img.pixel(band->geometry().center())) !=
+                QColor(img.pixel(band->geometry().center() + QPoint(0, 20))));
+        QVERIFY(!shown.isNull());
     }
 
     // Each graph keeps its own curves: one made later starts from the start-up places and leaves
