@@ -4,11 +4,11 @@
 //
 // Coordinates are continuous: 20 Hz lies on the middle of the plot's first pixel column and 20 kHz
 // on the middle of its last, 0 dB on the middle of the plot's middle row; +-20 dB (the typed
-// limits) fill the plot's height. Pixel p covers the coordinates p..p+1; a value is drawn on the
-// pixel that holds its coordinate, and a pixel reads the value at its middle. The scale follows
-// the plot rectangle, which grows with the window; at the window's smallest size the plot is
-// columns 36..1095 and rows 50..237 (20 Hz col 36, 20 kHz col 1095, 0 dB row 144, 4.7 px/dB).
-// No Qt here: the curve maths uses it too.
+// limits) fill the plot's height, or a wider level range the graph is set to. Pixel p covers the
+// coordinates p..p+1; a value is drawn on the pixel that holds its coordinate, and a pixel reads
+// the value at its middle. The scale follows the plot rectangle, which grows with the window; at
+// the window's smallest size the plot is columns 36..1095 and rows 50..237 (20 Hz col 36, 20 kHz
+// col 1095, 0 dB row 144, 4.7 px/dB). No Qt here: the curve maths uses it too.
 #pragma once
 
 #include <cmath>
@@ -25,6 +25,7 @@ struct GraphScale {
     int top = 50;
     int width = 1060;
     int height = 188;
+    double dbSpan = kScaleDbSpan; // the levels the plot's height shows, top to bottom
 
     constexpr int right() const { return left + width - 1; }  // last column
     constexpr int bottom() const { return top + height - 1; } // last row
@@ -33,7 +34,7 @@ struct GraphScale {
     constexpr double xLow() const { return left + 0.5; }
     // 188 rows give 4.7 px/dB: the +-12 dB of a drag lie 56 rows either side of 0 dB, a row is
     // 0.21 dB, and a drag reads the row's middle and rounds it to the 0.1 dB steps the unit stores.
-    constexpr double pxPerDb() const { return height / kScaleDbSpan; }
+    constexpr double pxPerDb() const { return height / dbSpan; }
     constexpr int zeroRow() const { return top + height / 2; }
     constexpr double zeroY() const { return zeroRow() + 0.5; }
 

@@ -1,12 +1,43 @@
 #include "graph/drag_push_button.h"
 
+#include <QFile>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QtGlobal>
 
 DragPushButton::DragPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
-    setStyleSheet(
-        "QPushButton{border-image: url(:/PNG/Marker.png);background-color: transparent;}");
+    setImage(QStringLiteral(":/PNG/Marker.png"));
+}
+
+void DragPushButton::setImage(const QString& resource) {
+    if (resource == image_) return;
+    image_ = resource;
+    // QPixmap shares the loaded image: 31 band markers hold one copy.
+    static QHash<QString, QPixmap> loaded;
+    auto it = loaded.find(resource);
+    if (it == loaded.end()) {
+        QString sharp = resource;
+        sharp.insert(sharp.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        QPixmap p(QFile::exists(sharp) ? sharp : resource);
+        p.setDevicePixelRatio(1.0);
+        it = loaded.insert(resource, p);
+    }
+    source_ = *it;
+    scaled_ = QPixmap();
+    update();
+}
+
+void DragPushButton::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (scaled_.size() != device) {
+        scaled_ = source_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_.setDevicePixelRatio(ratio);
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, scaled_);
 }
 
 void DragPushButton::mousePressEvent(QMouseEvent* event) {

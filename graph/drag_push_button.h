@@ -3,6 +3,7 @@
 // into parameters.
 #pragma once
 
+#include <QPixmap>
 #include <QPushButton>
 #include <QRect>
 
@@ -37,6 +38,11 @@ class DragPushButton : public QPushButton {
     void setHoldTop(bool hold) { holdTop_ = hold; }
     bool holdTop() const { return holdTop_; }
 
+    // The image the marker shows, stretched over it (a resource path such as ":/PNG/H_On.png").
+    // Painted by the marker itself: no style sheet, so that 33 markers cost little to draw.
+    void setImage(const QString& resource);
+    const QString& image() const { return image_; }
+
   signals:
     void Mark_Point_UpdateEvent(int X, int Y);
     // After a mouse move has moved the button (band markers are read from where it went).
@@ -47,6 +53,7 @@ class DragPushButton : public QPushButton {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     int Press_X = 0; // where the mouse went down, in the button's own coordinates
@@ -56,6 +63,9 @@ class DragPushButton : public QPushButton {
     QRect limits_{QPoint(tarn::kMarkerMinX, tarn::kMarkerMinY),
                   QPoint(tarn::kMarkerMaxX, tarn::kMarkerMaxY)};
     bool holdTop_ = false;
+    QString image_;
+    QPixmap source_; // the sharpest variant of the image ("@2x" where there is one)
+    QPixmap scaled_; // source_ at the marker's size in device pixels, made when first painted
 };
 
 namespace tarn {

@@ -69,24 +69,56 @@ void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
     QPen thin = wide;
     thin.setWidth(1);
     painter.setPen(thin);
-    const QPoint* points = polylines[static_cast<size_t>(curCh)].data();
+    const Polyline& edited = polylines[static_cast<size_t>(curCh)];
     for (const QPointF offset : {QPointF(0, 0), QPointF(1, 0), QPointF(0, 1)}) {
         painter.save();
         painter.translate(offset);
-        painter.drawPolyline(points, kCurvePoints);
+        painter.drawPolyline(edited);
         painter.restore();
     }
 
     for (int ch = 0; ch < kCurveChannels; ++ch) {
         if (!overlays[static_cast<size_t>(ch)]) continue;
         painter.setPen(QPen(QBrush(Channel_Draw_Colour(ch)), 1, Qt::SolidLine));
-        painter.drawPolyline(polylines[static_cast<size_t>(ch)].data(), kCurvePoints);
+        painter.drawPolyline(polylines[static_cast<size_t>(ch)]);
     }
 
     wide.setStyle(Qt::DotLine);
     painter.setPen(wide);
     painter.drawLine(hpfX, scale.top, hpfX, scale.bottom() + 1);
     painter.drawLine(lpfX, scale.top, lpfX, scale.bottom() + 1);
+    painter.restore();
+}
+
+QList<OffScaleMark> Off_Scale_Marks(const Polyline& line, const GraphScale& scale) {
+    QList<OffScaleMark> marks;
+    int side = 0; // of the stretch being walked: -1 below, +1 above, 0 on the plot
+    QPoint far;
+    for (const QPoint& p : line) {
+        const int at = p.y() < scale.top ? 1 : p.y() > scale.bottom() ? -1 : 0;
+        if (at != side && side != 0) marks.append({far.x(), side > 0});
+        if (at != 0 && (at != side || (at > 0 ? p.y() < far.y() : p.y() > far.y()))) far = p;
+        side = at;
+    }
+    if (side != 0) marks.append({far.x(), side > 0});
+    return marks;
+}
+
+void Paint_Off_Scale(QPainter& painter, const GraphScale& scale, const QList<OffScaleMark>& marks,
+                     const QColor& colour) {
+    if (marks.isEmpty()) return;
+    painter.save();
+    painter.setClipRect(QRect(scale.left, scale.top, scale.width, scale.height), Qt::ReplaceClip);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    for (const OffScaleMark& m : marks) {
+        const double x = m.x + 0.5;
+        const double edge = m.above ? scale.top : scale.bottom() + 1;
+        const double base = m.above ? edge + 7 : edge - 7;
+        const QPointF tri[3] = {{x - 5, base}, {x + 5, base}, {x, edge}};
+        painter.drawPolygon(tri, 3);
+    }
     painter.restore();
 }
 

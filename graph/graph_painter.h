@@ -5,7 +5,8 @@
 #include "dsp/scale.h"
 
 #include <QColor>
-#include <QPoint>
+#include <QList>
+#include <QPolygon>
 #include <array>
 
 class QBrush;
@@ -14,8 +15,9 @@ class QPen;
 
 namespace tarn {
 
-// A channel's curve as drawn: the pixel of each grid point on the plot's scale.
-using Polyline = std::array<QPoint, kCurvePoints>;
+// A channel's curve as drawn: the pixels of its drawn points (ResponseCurves::drawn) on the plot's
+// scale, from 20 Hz to 20 kHz, each pixel once in a row.
+using Polyline = QPolygon;
 
 // CH1..CH6 colours as the channels are known.
 QColor Channel_Colour(int ch);
@@ -35,5 +37,17 @@ void Paint_Graph(QPainter& painter, const GraphScale& scale, int curCh,
                  const std::array<bool, 6>& overlays,
                  const std::array<Polyline, kCurveChannels>& polylines, int hpfX, int lpfX,
                  QPen& pen, const QBrush& brush);
+
+// Where a curve leaves the plot: one mark per stretch of its points above the plot's top row
+// (above) or below its bottom row, on the column of the stretch's farthest point.
+struct OffScaleMark {
+    int x;
+    bool above;
+    bool operator==(const OffScaleMark& o) const { return x == o.x && above == o.above; }
+};
+QList<OffScaleMark> Off_Scale_Marks(const Polyline& line, const GraphScale& scale);
+// Draws each mark as a small triangle on the plot's edge, pointing out of the plot, in colour.
+void Paint_Off_Scale(QPainter& painter, const GraphScale& scale, const QList<OffScaleMark>& marks,
+                     const QColor& colour);
 
 } // namespace tarn

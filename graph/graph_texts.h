@@ -16,4 +16,9 @@ constexpr Bilingual ReadoutBand{"第%1段  %2  %3  Q %4", "Band %1  %2  %3  Q %4
 constexpr Bilingual ReadoutHighPass{"高通  %1", "High-pass  %1"};
 constexpr Bilingual ReadoutLowPass{"低通  %1", "Low-pass  %1"};
 
+// The plot's tooltip: how to change the level range. %1: the range now ("±20 dB").
+constexpr Bilingual GraphLevelRangeTip{"电平范围 %1：在图上滚动鼠标滚轮可放大或缩小",
+                                       "Level range %1: scroll the mouse wheel over the graph to "
+                                       "zoom in or out"};
+
 } // namespace tarn::txt

@@ -13,32 +13,24 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <iterator>
 
 namespace tarn {
 
 namespace {
 
-const char kHpfNormalStyle[] =
-    "DragPushButton{border-image: url(:/PNG/H_Nor.png);background-color: transparent;}";
-const char kHpfHeldStyle[] =
-    "DragPushButton{border-image: url(:/PNG/H_On.png);background-color: transparent;}";
-const char kLpfNormalStyle[] =
-    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;}";
-const char kLpfHeldStyle[] =
-    "DragPushButton{border-image: url(:/PNG/L_On.png);background-color: transparent;}";
-const char kLpfStartStyle[] =
-    "DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
-    "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}";
+const QString kHpfNormalImage = QStringLiteral(":/PNG/H_Nor.png");
+const QString kHpfHeldImage = QStringLiteral(":/PNG/H_On.png");
+const QString kLpfNormalImage = QStringLiteral(":/PNG/L_Nor.png");
+const QString kLpfHeldImage = QStringLiteral(":/PNG/L_On.png");
 
 // Overlay check boxes: a row under the frequency labels, one box per channel.
 constexpr int kCheckX0 = 40;
 constexpr int kCheckPitch = 96;
 constexpr int kCheckBelowPlot = 14; // gap from the plot's last row
-
-void Set_Style(QWidget* w, const char* style) {
-    const QString s = QString::fromLatin1(style);
-    if (w->styleSheet() != s) w->setStyleSheet(s);
-}
 
 // A crossover marker is read where the move took it, by the exact inverse of its placement: the
 // frequency it shows is kept while it stands on that frequency's place.
@@ -57,6 +49,36 @@ size_t at(int i) {
 }
 
 } // namespace
+
+// The readout box beside the pointer, a child above the markers and their numbers so that
+// nothing on the graph covers it. Moving it repaints only where it was and where it goes.
+class GraphView::ReadoutBox : public QWidget {
+  public:
+    explicit ReadoutBox(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("GraphReadout"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        hide();
+    }
+    void show(const QRect& box, const QStringList& lines) {
+        if (lines != lines_) {
+            lines_ = lines;
+            update();
+        }
+        setGeometry(box);
+        if (isHidden()) QWidget::show();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(parentWidget()->font());
+        Paint_Readout_Box(painter, rect(), lines_);
+    }
+
+  private:
+    QStringList lines_;
+};
 
 GraphView::GraphView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("GraphView"));
@@ -102,8 +124,8 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
     lpfMarker_ = new DragPushButton(QString(), this);
     hpfMarker_->setGeometry(300, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
     lpfMarker_->setGeometry(1000, 152, kCrossoverMarkerSize, kCrossoverMarkerSize);
-    hpfMarker_->setStyleSheet(QString::fromLatin1(kHpfNormalStyle));
-    lpfMarker_->setStyleSheet(QString::fromLatin1(kLpfStartStyle));
+    hpfMarker_->setImage(kHpfNormalImage);
+    lpfMarker_->setImage(kLpfNormalImage);
     for (bool lowPass : {false, true}) {
         DragPushButton* m = lowPass ? lpfMarker_ : hpfMarker_;
         m->installEventFilter(this);
@@ -111,6 +133,8 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
         connect(m, &DragPushButton::Drag_Moved, this,
                 [this, lowPass] { crossoverDragged(lowPass); });
     }
+
+    readoutBox_ = new ReadoutBox(this); // the last child: above every marker
 
     resizeEvent(nullptr);   // the scale, the markers' limits and places, the boxes' row
     setMouseTracking(true); // the hover readout
@@ -127,6 +151,7 @@ void GraphView::resizeEvent(QResizeEvent*) {
     scale_.top = kPlotTop;
     scale_.width = std::max(2, width() - kPlotLeft - kRightMargin);
     scale_.height = std::max(40, height() - kPlotTop - kBottomMargin);
+    scale_.dbSpan = 2.0 * levelRange_;
     // The pixel a marker is read at stays on the plot.
     const QRect limits(QPoint(scale_.left - kMarkerCentre, scale_.top - kMarkerCentre),
                        QPoint(scale_.right() - kMarkerCentre, scale_.bottom() - kMarkerCentre));
@@ -149,8 +174,12 @@ Polyline GraphView::polyline(int ch) const {
     if (ch < 0 || ch >= kChannels) return out;
     const auto c = static_cast<uint8_t>(ch);
     curves_.current(c);
-    for (int i = 0; i < kCurvePoints; ++i)
-        out[at(i)] = QPoint(scale_.freqToPx(curves_.freq(i)), scale_.dbToPy(curves_.db(c, i)));
+    const ResponseCurves::Curve& drawn = curves_.drawn(c);
+    out.reserve(static_cast<qsizetype>(drawn.size()));
+    for (const ResponseCurves::CurvePoint& p : drawn) {
+        const QPoint px(scale_.freqToPx(p.freq), scale_.dbToPy(p.db));
+        if (out.isEmpty() || out.constLast() != px) out.append(px);
+    }
     return out;
 }
 
@@ -168,6 +197,8 @@ void GraphView::paintEvent(QPaintEvent*) {
     Paint_Underlay(painter, scale_, curves_, cur, measurements_[cur], hoverX_);
     Paint_Graph(painter, scale_, cur, checked, lines, scale_.freqToPx(Param_Image.HPF_Freq(cur)),
                 scale_.freqToPx(Param_Image.LPF_Freq(cur)), pen_, brush_);
+    Paint_Off_Scale(painter, scale_, Off_Scale_Marks(lines[at(cur)], scale_),
+                    Channel_Draw_Colour(cur));
 
     QList<LegendEntry> legend{
         {Channel_Draw_Colour(cur), Qt::SolidLine, QStringLiteral("CH%1").arg(cur + 1)}};
@@ -180,7 +211,17 @@ void GraphView::paintEvent(QPaintEvent*) {
         legend.append({QColor(235, 235, 235), Qt::DashLine, tr2(txt::GraphPredicted)});
     }
     Paint_Legend(painter, scale_, legend);
-    Paint_Readout(painter, readoutBounds(), readoutAnchor(), readoutLines());
+}
+
+void GraphView::placeReadout() {
+    const QStringList lines = readoutLines();
+    if (lines.isEmpty()) {
+        readoutBox_->hide();
+        return;
+    }
+    readoutBox_->show(
+        Readout_Box(readoutBounds(), readoutAnchor(), Readout_Size(Grid_Label_Font(font()), lines)),
+        lines);
 }
 
 QPoint GraphView::readoutAnchor() const {
@@ -233,6 +274,7 @@ QRect GraphView::readoutBounds() const {
 
 void GraphView::refresh() {
     placeCrossoverMarkers(Pc.Cur_CH);
+    placeReadout();
     // The plot's rows across the widget (the readout box may stand beside the plot) and the
     // legend's row above them, which names the overlays and the measurement.
     update(QRect(0, scale_.top - 16, width(), scale_.height + 16));
@@ -279,12 +321,17 @@ void GraphView::leaveEvent(QEvent*) {
 void GraphView::hover(QPoint pos) {
     const int x = plotRect().contains(pos) ? pos.x() : -1;
     if (x == hoverX_ && (x < 0 || pos == hoverPos_)) return;
+    // Only the hover line's old and new columns are painted again; the readout box is a child
+    // and repaints where it leaves and where it goes.
+    for (int column : {hoverX_, x})
+        if (column >= 0) update(QRect(column, scale_.top, 1, scale_.height));
     hoverX_ = x;
     hoverPos_ = pos;
-    refresh(); // the readout box moves with the pointer
+    placeReadout();
 }
 
 QString GraphView::hoverReadout(int x) const {
+    curves_.current(Pc.Cur_CH);
     return Hover_Readout(curves_, scale_, Pc.Cur_CH, x);
 }
 
@@ -325,8 +372,44 @@ bool GraphView::crossoverHeld(bool lowPass) const {
 
 void GraphView::setMeasurement(int ch, const Measurement& m) {
     if (ch < 0 || ch >= kChannels) return;
-    measurements_[at(ch)] = m;
+    measurements_[at(ch)] = Place_Measurement(m);
     refresh();
+}
+
+void GraphView::setLevelRange(int halfSpanDb) {
+    if (std::find(std::begin(kLevelRanges), std::end(kLevelRanges), halfSpanDb) ==
+            std::end(kLevelRanges) ||
+        halfSpanDb == levelRange_)
+        return;
+    levelRange_ = halfSpanDb;
+    resizeEvent(nullptr); // the scale, and every marker placed on it again
+    update();
+}
+
+void GraphView::wheelEvent(QWheelEvent* event) {
+    // One step per notch (120): turned away from the user it zooms in (a smaller range), towards
+    // the user out.
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    wheelAngle_ -= steps * 120;
+    const int* range = std::find(std::begin(kLevelRanges), std::end(kLevelRanges), levelRange_);
+    const auto index = std::clamp(static_cast<int>(range - std::begin(kLevelRanges)) - steps, 0,
+                                  static_cast<int>(std::size(kLevelRanges)) - 1);
+    setLevelRange(kLevelRanges[index]);
+    event->accept();
+}
+
+bool GraphView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Written when asked, in the language chosen now.
+        auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(
+            help->globalPos(),
+            tr2(Fill_Text(txt::GraphLevelRangeTip, {QStringLiteral("±%1 dB").arg(levelRange_)})),
+            this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 const Measurement& GraphView::measurement(int ch) const {
@@ -341,18 +424,19 @@ bool GraphView::eventFilter(QObject* watched, QEvent* event) {
         emit gestureStarted(); // the steps of one drag are one undo step
         dragBand_ = Index_Of(bandMarker_, watched);
         if (watched == hpfMarker_) {
-            Set_Style(hpfMarker_, kHpfHeldStyle);
+            hpfMarker_->setImage(kHpfHeldImage);
             dragHpf_ = true;
             hpfMarker_->setHoldTop(true);
         } else if (watched == lpfMarker_) {
-            Set_Style(lpfMarker_, kLpfHeldStyle);
+            lpfMarker_->setImage(kLpfHeldImage);
             dragLpf_ = true;
             lpfMarker_->setHoldTop(true);
         }
+        placeReadout(); // the held marker's values
         break;
     case QEvent::MouseButtonRelease: {
-        Set_Style(hpfMarker_, kHpfNormalStyle);
-        Set_Style(lpfMarker_, kLpfNormalStyle);
+        hpfMarker_->setImage(kHpfNormalImage);
+        lpfMarker_->setImage(kLpfNormalImage);
         const int band = Index_Of(bandMarker_, watched);
         dragBand_ = -1;
         if (band >= 0) {

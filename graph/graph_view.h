@@ -62,8 +62,15 @@ class GraphView : public QWidget {
     void showChanges(unsigned families, int band);
 
     // ---- measurements: display only, one per channel, kept when another channel is shown ----
+    // Kept as placed by where it plays (Place_Measurement).
     void setMeasurement(int ch, const Measurement& m);
     const Measurement& measurement(int ch) const;
+
+    // ---- the level axis: +-20 dB (the typed limits), +-40 or +-60 dB over the plot's height ----
+    // The mouse wheel over the graph steps through them; the markers keep their values.
+    static constexpr int kLevelRanges[] = {20, 40, 60};
+    void setLevelRange(int halfSpanDb);
+    int levelRange() const { return levelRange_; }
 
     // ---- state, for the window and for tests ----
     int hoverX() const { return hoverX_; }  // pointer column over the plot, or -1
@@ -97,10 +104,16 @@ class GraphView : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
+    class ReadoutBox;
+
     void hover(QPoint pos);
     QPoint readoutAnchor() const;
+    // Shows, moves or hides the readout box for what readoutLines() says now.
+    void placeReadout();
     void placeCrossoverMarkers(uint8_t ch);
     void placeBand(int band, int x, int y);
     void bandDragged(int band);
@@ -116,10 +129,13 @@ class GraphView : public QWidget {
     DragPushButton* hpfMarker_ = nullptr;
     DragPushButton* lpfMarker_ = nullptr;
     std::array<QCheckBox*, kChannels> curveCheck_{};
+    ReadoutBox* readoutBox_ = nullptr;
 
     std::array<Measurement, kCurveChannels> measurements_{};
     bool dragHpf_ = false;
     bool dragLpf_ = false;
+    int levelRange_ = 20;
+    int wheelAngle_ = 0; // of the wheel turned since the last step
     int hoverX_ = -1;
     QPoint hoverPos_;
     int dragBand_ = -1; // the band marker held, or -1

@@ -22,8 +22,25 @@ std::array<GridLine, 10> Grid_Freq_Lines(const GraphScale& scale) {
 }
 
 std::array<GridLine, 7> Grid_Level_Lines(const GraphScale& scale) {
-    static const std::array<std::pair<double, const char*>, 7> at{
+    // Seven lines whatever the range: 6 dB apart on +-20 dB, 12 on +-40, 18 on +-60.
+    using Table = std::array<std::pair<double, const char*>, 7>;
+    static const Table at20{
         {{18, "+18"}, {12, "+12"}, {6, "+6"}, {0, "0"}, {-6, "-6"}, {-12, "-12"}, {-18, "-18"}}};
+    static const Table at40{{{36, "+36"},
+                             {24, "+24"},
+                             {12, "+12"},
+                             {0, "0"},
+                             {-12, "-12"},
+                             {-24, "-24"},
+                             {-36, "-36"}}};
+    static const Table at60{{{54, "+54"},
+                             {36, "+36"},
+                             {18, "+18"},
+                             {0, "0"},
+                             {-18, "-18"},
+                             {-36, "-36"},
+                             {-54, "-54"}}};
+    const Table& at = scale.dbSpan > 100 ? at60 : scale.dbSpan > 60 ? at40 : at20;
     std::array<GridLine, 7> out{};
     for (size_t i = 0; i < at.size(); ++i)
         out[i] = GridLine{at[i].first, scale.dbToPy(at[i].first), at[i].second};

@@ -21,7 +21,7 @@ struct GridLine {
 // 20, 50, 100, 200, 500, 1k, 2k, 5k, 10k, 20k Hz, on the plot's scale (the smallest plot when
 // none is given).
 std::array<GridLine, 10> Grid_Freq_Lines(const GraphScale& scale = kBaseScale);
-// +18, +12, +6, 0, -6, -12, -18 dB.
+// +18, +12, +6, 0, -6, -12, -18 dB; on a plot set to +-40 or +-60 dB, 12 or 18 dB apart.
 std::array<GridLine, 7> Grid_Level_Lines(const GraphScale& scale = kBaseScale);
 
 // The labels and the hover readout are written in fixed pixels, like the form around them: a font

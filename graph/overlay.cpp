@@ -19,6 +19,10 @@ const QColor kMeasured(150, 150, 150);
 const QColor kPredicted(235, 235, 235);
 const QColor kHoverLine(110, 110, 116);
 
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+
 QRect Plot_Rect(const GraphScale& s) {
     return QRect(s.left, s.top, s.width, s.height);
 }
@@ -128,13 +132,18 @@ QRect Readout_Line_Rect(const QRect& box, int i, const QFont& font) {
 
 void Paint_Readout(QPainter& p, const QRect& bounds, QPoint pointer, const QStringList& lines) {
     if (lines.isEmpty()) return;
+    Paint_Readout_Box(
+        p, Readout_Box(bounds, pointer, Readout_Size(Grid_Label_Font(p.font()), lines)), lines);
+}
+
+void Paint_Readout_Box(QPainter& p, const QRect& box, const QStringList& lines) {
+    if (lines.isEmpty()) return;
     p.save();
     p.setClipping(false);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setFont(Grid_Label_Font(p.font()));
-    const QRect box = Readout_Box(bounds, pointer, Readout_Size(p.font(), lines));
     p.setPen(QPen(kHoverLine, 1));
-    p.setBrush(QColor(30, 30, 32, 230));
+    p.setBrush(QColor(30, 30, 32)); // opaque: it stands over markers and curves
     p.drawRect(box.adjusted(0, 0, -1, -1));
     p.setPen(kGridLabel.lighter(150));
     for (int i = 0; i < lines.size(); ++i)
@@ -178,8 +187,43 @@ bool Grid_Level_At_X(const GraphScale& s, const std::array<bool, kCurvePoints>& 
 }
 
 QString Hover_Readout(const ResponseCurves& curves, const GraphScale& s, uint8_t ch, int x) {
-    // The pixel's middle, on the drawn curve: the readout and the curve under the pointer agree.
-    return Hover_Text(s.pxToFreq(x), curves.dbAtX(s, ch, x + 0.5));
+    // The level at the frequency the pixel's middle reads, computed there: the drawn curve is
+    // within 0.1 dB of it, and a narrow peak reads its full height.
+    const double f = s.pxToFreq(x);
+    return Hover_Text(f, curves.levelAt(ch, f));
+}
+
+Measurement Place_Measurement(const Measurement& m) {
+    if (!m.present) return m;
+    double best = 0.0, all = 0.0;
+    bool found = false;
+    int covered = 0;
+    for (int i = 0; i < kCurvePoints; ++i) {
+        if (!m.covered[at(i)]) continue;
+        all += m.level[at(i)];
+        ++covered;
+        // The octave from grid point i up: the points up to twice its frequency.
+        double sum = 0.0;
+        int n = 0;
+        int j = i;
+        for (; j < kCurvePoints && Grid_Freq(j) <= 2.0 * Grid_Freq(i) * (1.0 + 1e-9); ++j) {
+            if (!m.covered[at(j)]) break;
+            sum += m.level[at(j)];
+            ++n;
+        }
+        // Whole when the walk stopped past the octave, not at a gap or at the grid's end.
+        const bool whole = j < kCurvePoints && Grid_Freq(j) > 2.0 * Grid_Freq(i) * (1.0 + 1e-9);
+        if (!whole) continue;
+        const double mean = sum / n;
+        if (!found || mean > best) best = mean;
+        found = true;
+    }
+    if (covered == 0) return m;
+    const double shift = found ? best : all / covered;
+    Measurement out = m;
+    for (int i = 0; i < kCurvePoints; ++i)
+        if (out.covered[at(i)]) out.level[at(i)] -= shift;
+    return out;
 }
 
 void Paint_Underlay(QPainter& painter, const GraphScale& scale, const ResponseCurves& curves,

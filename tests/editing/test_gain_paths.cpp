@@ -7,13 +7,13 @@
 #include "graph/graph_view.h"
 #include "model/param_image.h"
 #include "model/scene_image.h"
+#include "session/filter_file.h"
 #include "session/tune_text.h"
 #include "session/unit_files.h"
 #include "tests/session/tune_fixture.h"
 #include "tests/support/fresh_folder.h"
 #include "tests/support/input.h"
 #include "tests/support/window_fixture.h"
-#include "tuning/filter_file.h"
 
 #include <QApplication>
 #include <QFile>

@@ -5,6 +5,7 @@
 #include "graph/drag_push_button.h"
 #include "graph/graph_painter.h"
 #include "graph/graph_view.h"
+#include "graph/grid.h"
 #include "model/param_image.h"
 #include "session/edit_session.h"
 
@@ -74,6 +75,16 @@ class TestGraphView : public QObject {
         QCOMPARE(view->findChildren<DragPushButton*>().size(), qsizetype(33));
         QCOMPARE(view->bandLabels()[30]->text(), QString("31"));
         QCOMPARE(view->curveChecks()[2]->geometry(), QRect(232, 251, 92, 22));
+        // The markers paint their images themselves, without a style sheet.
+        DragPushButton* band = view->bandMarkers()[10];
+        QCOMPARE(band->image(), QString(":/PNG/Marker.png"));
+        QCOMPARE(view->hpfMarker()->image(), QString(":/PNG/H_Nor.png"));
+        QVERIFY(band->styleSheet().isEmpty());
+        const QImage img = view->grab().toImage();
+        const QImage shown = band->grab().toImage();
+        QVERIFY(QColor(img.pixel(band->geometry().center())) !=
+                QColor(img.pixel(band->geometry().center() + QPoint(0, 20))));
+        QVERIFY(!shown.isNull());
     }
 
     // Each graph keeps its own curves: one made later starts from the start-up places and leaves
@@ -99,6 +110,11 @@ class TestGraphView : public QObject {
     void coloursReadOnTheBackground_data();
     void coloursReadOnTheBackground();
     void readoutBesideThePointer();
+    void readoutAboveTheMarkers();
+    void offScaleShownAtTheEdge();
+    void levelRangeByTheWheel();
+    void narrowPeakReadAndDrawnInFull_data();
+    void narrowPeakReadAndDrawnInFull();
 };
 
 // Contrast against rgb(57, 57, 57) by the accessibility guidelines' formula (python3): red 2.89:1
@@ -128,11 +144,11 @@ void TestGraphView::readoutBesideThePointer() {
     Measurement m;
     m.present = true;
     m.covered.fill(true);
-    m.level.fill(-3.0);
+    m.level.fill(-3.0); // placed on 0 dB: a flat response's loudest octave is all of it
     view->setMeasurement(0, m);
     hoverAt(view.get(), QPoint(636, 120));
     QCOMPARE(view->readoutLines(),
-             (QStringList{"1.00 kHz  0.0 dB", "Measured -3.0 dB", "Predicted -3.0 dB"}));
+             (QStringList{"1.00 kHz  0.0 dB", "Measured 0.0 dB", "Predicted 0.0 dB"}));
     QCOMPARE(view->readoutRect().topLeft(), QPoint(650, 134)); // 14 right of and below
     hoverAt(view.get(), QPoint(1090, 230)); // bottom right: the box flips to stay inside
     const QRect box = view->readoutRect();
@@ -284,6 +300,103 @@ void TestGraphView::hoverFollowsThePointerAndLeaves() {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(view.get(), &leave);
     QCOMPARE(view->hoverX(), -1);
+}
+
+// The readout box covers a band marker it lies over: band 11's middle pixel (389, 144) is the
+// box's padding when the pointer is at (372, 128) (box from (386, 142)).
+void TestGraphView::readoutAboveTheMarkers() {
+    const QColor box(30, 30, 32);
+    QCOMPARE(view->bandMarkers()[10]->pos(), QPoint(384, 139));
+    QVERIFY(QColor(view->grab().toImage().pixel(389, 144)) != box);
+    hoverAt(view.get(), QPoint(372, 128));
+    QCOMPARE(view->readoutRect().topLeft(), QPoint(386, 142));
+    const QImage img = view->grab().toImage();
+    QCOMPARE(QColor(img.pixel(389, 144)), box);
+    QCOMPARE(QColor(img.pixel(388, 143)), box);
+}
+
+// Two bands at one frequency add up beyond the plot: +24 dB at 1 kHz (column 636) above its top,
+// -24 dB at 100 Hz (column 283) below its bottom; a triangle in CH1's colour on the edge says so.
+void TestGraphView::offScaleShownAtTheEdge() {
+    for (int b : {16, 17}) {
+        Param_Image.set_EQ_Freq(0, b, 1000);
+        Param_Image.set_EQ_Gain(0, b, 240);
+    }
+    for (int b : {7, 8}) {
+        Param_Image.set_EQ_Freq(0, b, 100);
+        Param_Image.set_EQ_Gain(0, b, 0);
+    }
+    view->showChanges(RefreshEq, -1);
+    QCOMPARE(Off_Scale_Marks(view->polyline(0), view->scale()),
+             (QList<OffScaleMark>{{283, false}, {636, true}}));
+    const QImage img = view->grab().toImage();
+    QCOMPARE(QColor(img.pixel(636, 53)), QColor(255, 38, 38));
+    QCOMPARE(QColor(img.pixel(283, 234)), QColor(255, 38, 38));
+    // A curve on the plot has none.
+    Polyline inside;
+    inside << QPoint(36, 50) << QPoint(500, 237) << QPoint(1095, 144);
+    QVERIFY(Off_Scale_Marks(inside, view->scale()).isEmpty());
+}
+
+// The wheel steps the level axis through +-20, +-40 and +-60 dB: the grid's labels, the rows
+// (188 rows over 40, 80 or 120 dB) and the band markers follow; a marker keeps its value.
+void TestGraphView::levelRangeByTheWheel() {
+    Param_Image.set_EQ_Gain(0, 10, 240); // band 11, 200 Hz, +12 dB
+    view->placeBandMarker(10);
+    const auto wheel = [this](int angle) {
+        QWheelEvent ev(QPointF(600, 140), view->mapToGlobal(QPointF(600, 140)), QPoint(),
+                       QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.get(), &ev);
+    };
+    const struct {
+        int angle, range, markerY; // marker middle row floor(144.5 - 12 * 188 / (2 * range))
+        const char* top;           // the top level line's label
+    } steps[] = {{120, 20, 88, "+18"},  {-120, 40, 116, "+36"}, {-60, 40, 116, "+36"},
+                 {-60, 60, 125, "+54"}, {-120, 60, 125, "+54"}, {240, 20, 88, "+18"}};
+    for (const auto& step : steps) {
+        wheel(step.angle);
+        QCOMPARE(view->levelRange(), step.range);
+        QCOMPARE(view->bandMarkers()[10]->y() + 5, step.markerY);
+        QCOMPARE(QString(Grid_Level_Lines(view->scale())[0].label), QString(step.top));
+    }
+    QCOMPARE(int(Param_Image.EQ_Gain(0, 10)), 240);
+}
+
+void TestGraphView::narrowPeakReadAndDrawnInFull_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("peakRow"); // the marker's middle row: floor(z + 0.5 - 12 p)
+    QTest::addColumn<QList<int>>("columns");
+    QTest::addColumn<QStringList>("readouts");
+    // Band 18 at +12.0 dB, Q 10, 1 kHz. Column c reads f = 20 * 10^(3 * (c + 0.5 - 36.5) / n)
+    // (n = 1059 or 1719 columns); the level there from the cookbook peaking biquad at 48 kHz
+    // (python3): 988.74 Hz +11.2444, 995.21 Hz +11.8525, 1001.72 Hz +11.9808, 1008.28 Hz
+    // +11.5811; on the large plot 993.95 Hz +11.7674, 997.95 Hz +11.9727, 1001.97 Hz +11.9748.
+    QTest::newRow("smallest") << QSize(1116, 276) << 88 << QList<int>{634, 635, 636, 637}
+                              << QStringList{"989 Hz  +11.2 dB", "995 Hz  +11.9 dB",
+                                             "1.00 kHz  +12.0 dB", "1.01 kHz  +11.6 dB"};
+    QTest::newRow("1920 x 1080 window")
+        << QSize(1776, 670) << 166 << QList<int>{1008, 1009, 1010}
+        << QStringList{"994 Hz  +11.8 dB", "998 Hz  +12.0 dB", "1.00 kHz  +12.0 dB"};
+}
+
+// A narrow band reads and is drawn at its full height: the readout is the level at the pointer's
+// frequency, and the curve's top reaches the band marker's middle row.
+void TestGraphView::narrowPeakReadAndDrawnInFull() {
+    QFETCH(QSize, size);
+    QFETCH(int, peakRow);
+    QFETCH(QList<int>, columns);
+    QFETCH(QStringList, readouts);
+    view->resize(size);
+    Param_Image.set_EQ_Gain(0, 17, 240);
+    Param_Image.set_EQ_Q(0, 17, 100);
+    view->showChanges(RefreshBand, 17);
+    for (int k = 0; k < columns.size(); ++k)
+        QCOMPARE(view->hoverReadout(columns[k]), readouts[k]);
+    QCOMPARE(view->bandMarkers()[17]->y() + 5, peakRow);
+    int top = 100000;
+    for (const QPoint& p : view->polyline(0))
+        top = std::min(top, p.y());
+    QCOMPARE(top, peakRow);
 }
 
 QTEST_MAIN(TestGraphView)

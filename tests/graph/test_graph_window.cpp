@@ -212,10 +212,12 @@ void TestGraphWindow::everyCheckedOverlay() {
     const int gains[6] = {240, 180, 60, 0, 120, 210}; // +12, +6, -6, -12, flat, +9 dB
     for (uint8_t ch = 0; ch < 6; ++ch)
         Param_Image.set_EQ_Gain(ch, 17, uint16_t(gains[ch]));
-    // Every channel's curve, drawn or not, where it would be drawn.
-    std::array<Polyline, 6> lines;
-    for (int ch = 0; ch < 6; ++ch)
-        lines[size_t(ch)] = w->graph().polyline(ch);
+    // Every channel's grid points, drawn or not, where they would be drawn (the smallest plot).
+    std::array<ResponseCurves::Points, 6> lines;
+    for (int ch = 0; ch < 6; ++ch) {
+        w->graph().polyline(ch); // brings the channel's curve up to date
+        lines[size_t(ch)] = curves().points(uint8_t(ch));
+    }
     for (int ch = 0; ch < 6; ++ch) {
         ui->curveCheck[size_t(ch)]->setTristate(true);
         ui->curveCheck[size_t(ch)]->setCheckState(Qt::CheckState(states[ch]));
@@ -448,7 +450,7 @@ void TestGraphWindow::crossoverDragFollowsTheCurve() {
     QCOMPARE(m->pos(), QPoint(31, 150));
 
     press(m, QPoint(8, 8));
-    QVERIFY(m->styleSheet().contains(held));
+    QVERIFY(m->image().contains(held));
     QVERIFY(ui->graph->crossoverHeld(lowPass));
     moveTo(m, QPoint(39, 158)); // no motion
     QCOMPARE(m->pos(), QPoint(31, 150));
@@ -467,7 +469,7 @@ void TestGraphWindow::crossoverDragFollowsTheCurve() {
         74);
 
     release(m, QPoint(239, 218));
-    QVERIFY(m->styleSheet().contains(normal));
+    QVERIFY(m->image().contains(normal));
     QVERIFY(!ui->graph->crossoverHeld(false));
     QVERIFY(!ui->graph->crossoverHeld(true));
     QCOMPARE(m->pos(), QPoint(232, 150));

@@ -2,6 +2,7 @@
 // 200 Hz..2 kHz, and the predicted result of the channel's present settings.
 #include "dsp/measurement.h"
 #include "dsp/response_curves.h"
+#include "graph/overlay.h"
 #include "model/param_image.h"
 
 #include <QtTest>
@@ -36,6 +37,25 @@ QByteArray utf16(const QString& text, bool bigEndian) {
 const char kTenPoints[] = "200 80\n300 80\n400 80\n500 80\n600 80\n700 80\n800 80\n900 80\n"
                           "1000 80\n1100 80\n";
 
+// A tweeter (88 dB from 2 to 16 kHz, 18 dB/oct below, 30 dB floor) and a subwoofer (96 dB from
+// 25 to 80 Hz, 24 dB/oct above, 45 dB floor) as a room-measurement program exports them. Levelled
+// at 200 Hz..2 kHz, the tweeter's pass band lies about +30 dB and the subwoofer's about +50 dB:
+// above the plot.
+const char kTweeter[] =
+    "# RTA export, 1/3 octave, moving microphone\n"
+    "# Freq(Hz)\tSPL(dB)\n"
+    "20\t30\n25\t30\n31.5\t30\n40\t30\n50\t30\n63\t30\n80\t30\n100\t30\n125\t30\n"
+    "160\t30\n200\t30\n250\t34\n315\t40\n400\t46.2\n500\t52\n630\t58\n800\t64.2\n"
+    "1000\t70\n1250\t75.8\n1600\t82.2\n2000\t88\n2500\t88\n3150\t88\n4000\t88\n"
+    "5000\t88\n6300\t88\n8000\t88\n10000\t88\n12500\t88\n16000\t88\n20000\t84.1\n";
+const char kSubwoofer[] =
+    "# RTA export, 1/3 octave, moving microphone\n"
+    "# Freq(Hz)\tSPL(dB)\n"
+    "20\t92.1\n25\t96\n31.5\t96\n40\t96\n50\t96\n63\t96\n80\t96\n100\t88.3\n"
+    "125\t80.5\n160\t72\n200\t64.3\n250\t56.5\n315\t48.5\n400\t45\n500\t45\n630\t45\n"
+    "800\t45\n1000\t45\n1250\t45\n1600\t45\n2000\t45\n2500\t45\n3150\t45\n4000\t45\n"
+    "5000\t45\n6300\t45\n8000\t45\n10000\t45\n12500\t45\n16000\t45\n20000\t45\n";
+
 } // namespace
 
 class TestMeasurement : public QObject {
@@ -43,6 +63,40 @@ class TestMeasurement : public QObject {
 
   private slots:
     void init() { Param_Init(); }
+
+    // Placed by where it plays: the loudest octave on 0 dB, so that the pass band is on the plot
+    // (+-20 dB) and its level relative to it is kept. Between the fixture's equal points the grid
+    // levels are exactly theirs; the grid's end points are samples of the file.
+    void placedByWhereItPlays_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("passLow"); // Hz
+        QTest::addColumn<double>("passHigh");
+        QTest::addColumn<double>("at20Hz"); // dB, placed
+        QTest::addColumn<double>("at20kHz");
+        QTest::newRow("tweeter") << QByteArray(kTweeter) << 2000.0 << 16000.0 << -58.0 << -3.9;
+        QTest::newRow("subwoofer") << QByteArray(kSubwoofer) << 25.0 << 80.0 << -3.9 << -51.0;
+    }
+    void placedByWhereItPlays() {
+        QFETCH(QByteArray, text);
+        QFETCH(double, passLow);
+        QFETCH(double, passHigh);
+        QFETCH(double, at20Hz);
+        QFETCH(double, at20kHz);
+        const MeasurementRead read = Read_Measurement(text);
+        QCOMPARE(int(read.error), int(MeasurementRead::Error::None));
+        const Measurement m = Place_Measurement(Measurement_On_Grid(read.points));
+        QVERIFY(m.present);
+        int inPass = 0;
+        for (int i = 0; i < kCurvePoints; ++i) {
+            QVERIFY(m.covered[i]);
+            if (Grid_Freq(i) < passLow || Grid_Freq(i) > passHigh) continue;
+            QVERIFY2(qAbs(m.level[i]) < 1e-9, qPrintable(QString::number(i)));
+            ++inPass;
+        }
+        QVERIFY(inPass >= 20);
+        QVERIFY(qAbs(m.level[0] - at20Hz) < 1e-9);
+        QVERIFY(qAbs(m.level[kCurvePoints - 1] - at20kHz) < 1e-9);
+    }
 
     void readOrRefuse_data() {
         QTest::addColumn<QByteArray>("text");
