@@ -332,6 +332,7 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
     else if (!silent_)
         execute(frame.payload);
     if (unplugAfterWrites_ > 0 && --unplugAfterWrites_ == 0) setPlugged(false);
+    if (afterWrites_ > 0 && --afterWrites_ == 0 && afterWritesThen_) afterWritesThen_();
     return int(length);
 }
 

@@ -239,6 +239,12 @@ class Unit {
     // The unit is pulled out right after the n-th frame written from now (that frame is still
     // carried out); 0 stops it. Survives reset(), like the arrival hook.
     void unplugAfterWrites(int n) { unplugAfterWrites_ = std::max(0, n); }
+    // `then` runs right after the n-th frame written from now (that frame is carried out first),
+    // once; 0 stops it. Survives reset(), like the arrival hook.
+    void afterWrites(int n, std::function<void()> then) {
+        afterWrites_ = std::max(0, n);
+        afterWritesThen_ = std::move(then);
+    }
     // Answers with this code lose their last `bytes` bytes (a unit answering one byte short);
     // bytes 0 stops it.
     void cutAnswers(std::uint8_t code, int bytes) {
@@ -298,6 +304,8 @@ class Unit {
     int lateMs_ = 0;
     int lostWrites_ = 0;
     int unplugAfterWrites_ = 0;
+    int afterWrites_ = 0;
+    std::function<void()> afterWritesThen_;
     std::uint8_t cutCode_ = 0;
     int cutBytes_ = 0;
     std::deque<Fault> faults_;

@@ -2,6 +2,7 @@
 // what it prints, and what it leaves in the unit (kept between runs by --demo-memory).
 #include "model/param_image.h"
 #include "model/scene_image.h"
+#include "session/tune_text.h"
 #include "tests/session/tune_fixture.h"
 #include "tests/support/fresh_folder.h"
 
@@ -13,7 +14,6 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
-#include <csignal>
 
 using namespace tarn;
 
@@ -44,6 +44,15 @@ QByteArray unitFixture() {
     p.set_FW_Version(20230811);
     p.bytes()[4095] = 0;
     return QByteArray(reinterpret_cast<const char*>(p.bytes().data()), kImageSize);
+}
+
+// The fixture's tune text, as the command line's dump writes it for a unit holding the fixture
+// (applyThenDump shows that the two agree byte for byte).
+QByteArray unitFixtureText() {
+    const QByteArray fixture = unitFixture();
+    ParamImage::Bytes scene{};
+    std::copy(fixture.begin(), fixture.end(), scene.begin());
+    return Tune_Text_From_Scene(scene).text;
 }
 
 } // namespace
@@ -127,6 +136,8 @@ class TestCliCommands : public QObject {
         QTest::newRow("bad scene name")
             << QStringList{lang, en, "scene", "save", "2", "--name", "9lives"} << 2
             << "tarn80x-cli: A scene name must start with a letter!\n";
+        QTest::newRow("demo clock") << QStringList{lang, en, "--demo-clock", "slow", "info"} << 2
+                                    << "tarn80x-cli: --demo-clock takes real or jump: slow\n";
         QTest::newRow("chinese") << QStringList{lang, "zh", "frobnicate"} << 2
                                  << "tarn80x-cli: 未知命令：frobnicate（见 --help）\n";
     }
@@ -270,7 +281,8 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.exit, 0);
         QVERIFY(run.out.contains(QStringLiteral("\"format\": \"tarn80x-tune\"")));
         writeAll(folder.path("tune.json"), run.out.toUtf8());
-        QCOMPARE(onUnit({"apply", folder.path("tune.json")}).exit, 0);
+        // The first apply above ran on the unit's real pace; this one need not.
+        QCOMPARE(onUnit({"--demo-clock", "jump", "apply", folder.path("tune.json")}).exit, 0);
         QCOMPARE(onUnit({"dump", "-o", folder.path("again.SCE")}).exit, 0);
         QCOMPARE(readAll(folder.path("again.SCE")), fixture);
     }
@@ -348,8 +360,8 @@ class TestCliCommands : public QObject {
     void unplugDuringApply() {
         writeAll(folder.path("in.SCE"), unitFixture());
         // The handshake writes 65 frames (the name, 55 blocks, 9 scene names); the load 55.
-        const Run run =
-            cli({"--lang", "en", "--demo-unplug-after", "90", "apply", folder.path("in.SCE")});
+        const Run run = cli({"--lang", "en", "--demo-clock", "jump", "--demo-unplug-after", "90",
+                             "apply", folder.path("in.SCE")});
         QCOMPARE(run.err, QStringLiteral("tarn80x-cli: Connection error! The load was stopped; "
                                          "the unit may hold part of it.\n"));
         QCOMPARE(run.exit, 4);
@@ -409,35 +421,22 @@ class TestCliCommands : public QObject {
 
     // Ctrl+C: a read stops with nothing written; a write says it cannot stop, and finishes.
     void interrupt() {
-        QProcess reading;
-        reading.setProcessEnvironment(environment());
-        reading.start(QStringLiteral(TARN_CLI_DEMO),
-                      {"--lang", "en", "backup", folder.path("x.ALL")});
-        QVERIFY(reading.waitForStarted());
-        QTest::qWait(900); // connected, and in the middle of the nine scenes (about 2 s)
-        ::kill(static_cast<pid_t>(reading.processId()), SIGINT);
-        QVERIFY(reading.waitForFinished(20000));
-        QCOMPARE(reading.exitCode(), 130);
-        QCOMPARE(QString::fromUtf8(reading.readAllStandardError()),
-                 QStringLiteral("tarn80x-cli: Stopped (Ctrl+C); no file was written.\n"));
+        // The handshake writes 65 frames and the download 495: Ctrl+C comes in the middle of it.
+        Run run =
+            cli({"--lang", "en", "--demo-interrupt-after", "300", "backup", folder.path("x.ALL")});
+        QCOMPARE(run.exit, 130);
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: Stopped (Ctrl+C); no file was written.\n"));
         QVERIFY(!QFile::exists(folder.path("x.ALL")));
 
         QCOMPARE(onUnit({"backup", folder.path("all.ALL")}).exit, 0);
-        QProcess writing;
-        writing.setProcessEnvironment(environment());
-        writing.start(QStringLiteral(TARN_CLI_DEMO),
-                      {"--lang", "en", "restore", folder.path("all.ALL"), "--yes"});
-        QVERIFY(writing.waitForStarted());
-        // The nine stored scenes are read for the history first; the write starts once the
-        // snapshot is kept.
+        // The nine stored scenes are read for the history first (495 frames after the 65 of the
+        // handshake); Ctrl+C comes in the middle of the 504 frames of the write after them.
+        run = cli({"--lang", "en", "--demo-interrupt-after", "810", "restore",
+                   folder.path("all.ALL"), "--yes"});
+        QCOMPARE(run.err, QStringLiteral("Transfer in progress, cannot be stopped\n"));
+        QCOMPARE(run.exit, 0);
         const QDir snapshots(folder.path("data/tarn80x/history/snapshots"));
-        QTRY_VERIFY_WITH_TIMEOUT(!snapshots.entryList({"*.json"}, QDir::Files).isEmpty(), 20000);
-        QTest::qWait(300);
-        ::kill(static_cast<pid_t>(writing.processId()), SIGINT);
-        QVERIFY(writing.waitForFinished(30000));
-        QCOMPARE(QString::fromUtf8(writing.readAllStandardError()),
-                 QStringLiteral("Transfer in progress, cannot be stopped\n"));
-        QCOMPARE(writing.exitCode(), 0);
+        QCOMPARE(snapshots.entryList({"*.json"}, QDir::Files).size(), 1);
     }
 
     // Every act that overwrites the unit keeps it in the history first; a snapshot compares with
@@ -448,12 +447,16 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.out, QStringLiteral("The history holds no snapshots.\n")); // a read keeps none
 
-        QByteArray text = unitFixtureText(); // applies the fixture: snapshot 1, the tuned unit
+        writeAll(folder.path("fixture.SCE"), unitFixture());
+        QCOMPARE(onUnit({"--demo-clock", "jump", "apply", folder.path("fixture.SCE")}).exit,
+                 0); // 1: the tuned unit
+        QByteArray text = unitFixtureText();
         text.replace("\"level_db\": -4.5", "\"level_db\": 0");
         writeAll(folder.path("edited.json"), text);
-        QCOMPARE(onUnit({"apply", folder.path("edited.json")}).exit, 0); // snapshot 2: the fixture
-        QCOMPARE(onUnit({"scene", "delete", "3", "--yes"}).exit, 0);     // 3: edited, scene 3 kept
-        QCOMPARE(onUnit({"scene", "recall", "2"}).exit, 0);              // 4: edited
+        QCOMPARE(onUnit({"--demo-clock", "jump", "apply", folder.path("edited.json")}).exit,
+                 0);                                                 // snapshot 2: the fixture
+        QCOMPARE(onUnit({"scene", "delete", "3", "--yes"}).exit, 0); // 3: edited, scene 3 kept
+        QCOMPARE(onUnit({"scene", "recall", "2"}).exit, 0);          // 4: edited
 
         run = onUnit({"history", "diff", "2", "3"});
         QCOMPARE(run.err, QString());
@@ -522,23 +525,13 @@ class TestCliCommands : public QObject {
         writeAll(folder.path("not-a-folder"), "x");
         dataHome = folder.path("not-a-folder");
         writeAll(folder.path("a.SCE"), unitFixture());
-        const Run run = onUnit({"apply", folder.path("a.SCE")});
+        const Run run = onUnit({"--demo-clock", "jump", "apply", folder.path("a.SCE")});
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.err, QStringLiteral("tarn80x-cli: No snapshot of the unit could be kept (no "
                                          "permission to write the history folder). The act goes "
                                          "on, but this state is not in the history.\n"));
         QCOMPARE(onUnit({"dump", "-o", folder.path("out.SCE")}).exit, 0);
         QCOMPARE(readAll(folder.path("out.SCE")), unitFixture());
-    }
-
-  private:
-    // The fixture's tune text, as the command line writes it.
-    QByteArray unitFixtureText() {
-        writeAll(folder.path("fixture.SCE"), unitFixture());
-        // Written by the unit's own dump after an apply, the text is what a user edits.
-        const Run applied = onUnit({"apply", folder.path("fixture.SCE")});
-        [&] { QCOMPARE(applied.exit, 0); }();
-        return onUnit({"dump"}).out.toUtf8();
     }
 };
 
