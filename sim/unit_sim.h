@@ -183,7 +183,8 @@ class Unit {
     // small answer latency. reset() first, then the changes.
     void loadDemoState();
     // The demo's --demo states: "tuned" (loadDemoState), "factory" (reset), "absent" (unplugged),
-    // "locked" (plugged, not openable). False for any other name.
+    // "locked" (plugged, not openable), "stuck" (tuned, with CH6's mute stuck on). False for any
+    // other name.
     bool startAs(const std::string& state);
 
     // ---- state ----
@@ -251,6 +252,10 @@ class Unit {
         cutCode_ = code;
         cutBytes_ = std::max(0, bytes);
     }
+    // A memory cell that holds `value` whatever is written to it, a scene recalled or the factory
+    // memory restored (a unit with a failing cell); a value outside 0..255 frees it, as reset()
+    // does.
+    void stickByte(std::size_t offset, int value);
     // A late answer (Fault::Late) is held back this long on the sim's clock; 0 (the start value)
     // holds it for one read instead.
     void setLateMs(int ms) { lateMs_ = std::max(0, ms); }
@@ -306,6 +311,8 @@ class Unit {
     int unplugAfterWrites_ = 0;
     int afterWrites_ = 0;
     std::function<void()> afterWritesThen_;
+    std::size_t stuckAt_ = kMemorySize; // kMemorySize: no stuck cell
+    std::uint8_t stuckValue_ = 0;
     std::uint8_t cutCode_ = 0;
     int cutBytes_ = 0;
     std::deque<Fault> faults_;

@@ -533,6 +533,18 @@ class TestCliCommands : public QObject {
         QCOMPARE(onUnit({"dump", "-o", folder.path("out.SCE")}).exit, 0);
         QCOMPARE(readAll(folder.path("out.SCE")), unitFixture());
     }
+
+    // The unit reads back something other than what was loaded (a failing memory cell): exit 4,
+    // with the differences.
+    void applyNotHeld() {
+        writeAll(folder.path("in.SCE"), unitFixture());
+        const Run run = cli({"--lang", "en", "--demo", "stuck", "--demo-clock", "jump", "apply",
+                             folder.path("in.SCE")});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: After the load the unit does not hold the "
+                                         "file's settings:\nCH6 mute: off → on\n"));
+        QCOMPARE(run.exit, 4);
+        QCOMPARE(run.out, QString());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliCommands)
