@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
+#include <csignal>
 
 using namespace tarn;
 
@@ -544,6 +545,28 @@ class TestCliCommands : public QObject {
                                          "file's settings:\nCH6 mute: off → on\n"));
         QCOMPARE(run.exit, 4);
         QCOMPARE(run.out, QString());
+    }
+
+    // A lock left by a program that died holding the unit (killed mid-transfer) is taken over.
+    void lockOfADeadProgramTakenOver() {
+        QCOMPARE(onUnit({"backup", folder.path("all.ALL")}).exit, 0);
+        QProcess holder;
+        holder.setProcessEnvironment(environment());
+        // On the unit's real pace a restore holds the unit for seconds.
+        holder.start(QStringLiteral(TARN_CLI_DEMO), {"--lang", "en", "--demo-clock", "real",
+                                                     "restore", folder.path("all.ALL"), "--yes"});
+        const QString lock = folder->path() + QStringLiteral("/tarn80x-sim_1a86_e010.lock");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+        QCOMPARE(cli({"--lang", "en", "info"}).exit, 3); // held by a live program
+        ::kill(static_cast<pid_t>(holder.processId()), SIGKILL);
+        QVERIFY(holder.waitForFinished(10000));
+        QVERIFY(QFile::exists(lock)); // left behind
+
+        const Run run = cli({"--lang", "en", "info"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exit, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("Name: TQ_AUD48\n")));
+        QVERIFY(!QFile::exists(lock)); // and let go at its end
     }
 };
 
