@@ -915,6 +915,10 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
                                         QStringLiteral("file"));
     const QCommandLineOption demoUnplug(QStringLiteral("demo-unplug-after"), QString(),
                                         QStringLiteral("frames"));
+    const QCommandLineOption demoInterrupt(QStringLiteral("demo-interrupt-after"), QString(),
+                                           QStringLiteral("frames"));
+    const QCommandLineOption demoClock(QStringLiteral("demo-clock"), QString(),
+                                       QStringLiteral("clock"));
     parser.addOptions({help, version, json, lang, output, name, yes, unit});
     const QCommandLineOption channel(QStringLiteral("channel"), QString(), QStringLiteral("n"));
     const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("file"));
@@ -923,7 +927,7 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
     const QCommandLineOption mode(QStringLiteral("mode"), QString(), QStringLiteral("mode"));
     const QCommandLineOption apply(QStringLiteral("apply"));
     parser.addOptions({channel, from, target, maxBoost, mode, apply});
-    if (demo) parser.addOptions({demoState, demoMemory, demoUnplug});
+    if (demo) parser.addOptions({demoState, demoMemory, demoUnplug, demoInterrupt, demoClock});
 
     const bool parsed = parser.parse(argv);
     // The language first, so that every message after it is in it.
@@ -998,13 +1002,16 @@ int Run_Command_Line(const QStringList& argv, const CliDemo* demo) {
     if (commandName == QLatin1String("devices")) return cmdDevices(cmd);
 
     if (demo) {
+        CliDemoRun demoRun{commandName, parser.value(demoState), parser.value(demoMemory), 0,
+                           0,           parser.value(demoClock)};
+        for (const auto& [option, frames] : {std::pair{&demoUnplug, &demoRun.unplugAfter},
+                                             {&demoInterrupt, &demoRun.interruptAfter}}) {
+            bool ok = true;
+            if (parser.isSet(*option)) *frames = parser.value(*option).toInt(&ok);
+            if (!ok) return cmd.finish(kExitUsage, parser.value(*option));
+        }
         QString error;
-        bool ok = false;
-        const int unplugAfter =
-            parser.isSet(demoUnplug) ? parser.value(demoUnplug).toInt(&ok) : (ok = true, 0);
-        if (!ok ||
-            !demo->start(parser.value(demoState), parser.value(demoMemory), unplugAfter, &error))
-            return cmd.finish(kExitUsage, error.isEmpty() ? parser.value(demoUnplug) : error);
+        if (!demo->start(demoRun, &error)) return cmd.finish(kExitUsage, error);
     }
 
     int status = kExitDone;

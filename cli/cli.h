@@ -22,14 +22,20 @@ enum CliExit : int {
     kExitInterrupted = 130 // Ctrl+C during a read: stopped, nothing written
 };
 
+// One run of the demo build: the command and the demo options given with it.
+struct CliDemoRun {
+    QString command;
+    QString state;          // --demo: tuned, factory, absent, locked
+    QString memoryFile;     // --demo-memory: the unit's memory and stored scenes, kept there
+    int unplugAfter = 0;    // --demo-unplug-after: frames until the unit is pulled out (0: never)
+    int interruptAfter = 0; // --demo-interrupt-after: frames until Ctrl+C comes (0: never)
+    QString clock;          // --demo-clock: real, jump, or empty (as the command goes)
+};
+
 // The demo build's simulated unit, started once the command line is read.
 struct CliDemo {
-    // state: --demo (tuned, factory, absent, locked); memoryFile: --demo-memory, the unit's
-    // memory and stored scenes kept there between runs; unplugAfter: --demo-unplug-after, frames
-    // until the unit is pulled out (0: never). False, with the reason in error, refuses them.
-    std::function<bool(const QString& state, const QString& memoryFile, int unplugAfter,
-                       QString* error)>
-        start;
+    // False, with the reason in error, refuses the run's demo options.
+    std::function<bool(const CliDemoRun& run, QString* error)> start;
     // Before the program ends (the memory file is written).
     std::function<void()> finish;
 };

@@ -145,14 +145,21 @@ constexpr Bilingual SoundServerAway{"无法连接声音服务器：%1", "Cannot 
 
 constexpr Bilingual DemoHelp{
     "\n演示版选项：\n"
-    "  --demo 状态               模拟设备的初始状态：tuned（默认）、factory、absent、locked\n"
+    "  --demo 状态               模拟设备的初始状态：tuned（默认）、factory、absent、locked、\n"
+    "                            stuck（CH6 静音的存储单元失灵）\n"
     "  --demo-memory 文件        模拟设备的存储保存在此文件中，多次运行之间保留\n"
-    "  --demo-unplug-after N     写入 N 帧后拔下模拟设备\n",
+    "  --demo-unplug-after N     写入 N 帧后拔下模拟设备\n"
+    "  --demo-interrupt-after N  写入 N 帧后如同按下 Ctrl+C\n"
+    "  --demo-clock real|jump    模拟设备的等待按真实时间进行，或立即跳过（默认：info 和 apply\n"
+    "                            用真实时间，其余跳过）\n",
     "\nDemo options:\n"
-    "  --demo STATE              the simulated unit starts as tuned (default), factory, absent\n"
-    "                            or locked\n"
+    "  --demo STATE              the simulated unit starts as tuned (default), factory, absent,\n"
+    "                            locked or stuck (the cell of CH6's mute fails)\n"
     "  --demo-memory FILE        the simulated unit's memory and scenes, kept between runs\n"
-    "  --demo-unplug-after N     the simulated unit is pulled out after N frames\n"};
+    "  --demo-unplug-after N     the simulated unit is pulled out after N frames\n"
+    "  --demo-interrupt-after N  Ctrl+C comes after N frames\n"
+    "  --demo-clock real|jump    the simulated unit's waits take real time, or are skipped\n"
+    "                            (default: real for info and apply, skipped for the rest)\n"};
 
 constexpr Bilingual UnknownCommand{"未知命令：%1（见 --help）", "unknown command: %1 (see --help)"};
 constexpr Bilingual NoCommand{"缺少命令（见 --help）", "no command given (see --help)"};

@@ -3,10 +3,13 @@
 #include <QCoreApplication>
 
 #ifdef TARN_DEMO_BUILD
+#include "cli/demo_clock.h"
 #include "session/file_io.h"
 #include "sim/unit_sim.h"
 
 #include <algorithm>
+#include <csignal>
+#include <memory>
 
 namespace {
 
@@ -55,14 +58,27 @@ void saveMemory() {
     tarn::Save_File_Atomically(g_memoryFile, bytes);
 }
 
-bool startDemo(const QString& state, const QString& memoryFile, int unplugAfter, QString* error) {
-    if (!sim::unit().startAs(state.toStdString())) {
-        *error = QStringLiteral("unknown --demo state: %1").arg(state);
+std::unique_ptr<tarn::DemoClock> g_clock;
+
+bool startDemo(const tarn::CliDemoRun& run, QString* error) {
+    if (!sim::unit().startAs(run.state.toStdString())) {
+        *error = QStringLiteral("unknown --demo state: %1").arg(run.state);
         return false;
     }
-    if (!memoryFile.isEmpty() && !loadMemory(memoryFile, error)) return false;
-    g_memoryFile = memoryFile;
-    sim::unit().unplugAfterWrites(unplugAfter);
+    if (!run.memoryFile.isEmpty() && !loadMemory(run.memoryFile, error)) return false;
+    g_memoryFile = run.memoryFile;
+    sim::unit().unplugAfterWrites(run.unplugAfter);
+    // As the handler does for a key press: the run sees it at its next turn of the event loop.
+    sim::unit().afterWrites(run.interruptAfter, [] { std::raise(SIGINT); });
+    // info and apply keep the unit's real pace unless told; the others would wait seconds for it.
+    bool jump = run.command != QLatin1String("info") && run.command != QLatin1String("apply");
+    if (run.clock == QLatin1String("jump") || run.clock == QLatin1String("real"))
+        jump = run.clock == QLatin1String("jump");
+    else if (!run.clock.isEmpty()) {
+        *error = QStringLiteral("--demo-clock takes real or jump: %1").arg(run.clock);
+        return false;
+    }
+    if (jump) g_clock = std::make_unique<tarn::DemoClock>();
     return true;
 }
 
@@ -75,7 +91,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TARN_VERSION));
 #ifdef TARN_DEMO_BUILD
     const tarn::CliDemo demo{startDemo, saveMemory};
-    return tarn::Run_Command_Line(QCoreApplication::arguments(), &demo);
+    const int status = tarn::Run_Command_Line(QCoreApplication::arguments(), &demo);
+    g_clock.reset();
+    return status;
 #else
     return tarn::Run_Command_Line(QCoreApplication::arguments(), nullptr);
 #endif

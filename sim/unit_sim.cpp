@@ -111,6 +111,9 @@ bool Unit::startAs(const std::string& state) {
         loadDemoState();
     } else if (state == "factory") {
         reset();
+    } else if (state == "stuck") {
+        loadDemoState();
+        stickByte(off::ChMute + 5, 1);
     } else if (state == "absent" || state == "locked") {
         loadDemoState();
         if (state == "absent")
@@ -137,6 +140,7 @@ void Unit::reset() {
     latencyMs_ = 0;
     lateMs_ = 0;
     lostWrites_ = 0;
+    stuckAt_ = kMemorySize;
     cutBytes_ = 0;
     faults_.clear();
     faultRate_ = 0.0;
@@ -207,6 +211,16 @@ void Unit::setFaultRate(double rate, std::uint32_t seed, std::vector<Fault> kind
 
 void Unit::setSilent(bool silent) {
     silent_ = silent;
+}
+
+void Unit::stickByte(std::size_t offset, int value) {
+    if (offset >= kMemorySize || value < 0 || value > 0xFF) {
+        stuckAt_ = kMemorySize;
+        return;
+    }
+    stuckAt_ = offset;
+    stuckValue_ = std::uint8_t(value);
+    mem_[stuckAt_] = stuckValue_;
 }
 
 void Unit::setLatencyMs(int ms) {
@@ -331,7 +345,9 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
         --lostWrites_;
     else if (!silent_)
         execute(frame.payload);
+    if (stuckAt_ < kMemorySize) mem_[stuckAt_] = stuckValue_;
     if (unplugAfterWrites_ > 0 && --unplugAfterWrites_ == 0) setPlugged(false);
+    if (afterWrites_ > 0 && --afterWrites_ == 0 && afterWritesThen_) afterWritesThen_();
     return int(length);
 }
 

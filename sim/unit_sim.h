@@ -183,7 +183,8 @@ class Unit {
     // small answer latency. reset() first, then the changes.
     void loadDemoState();
     // The demo's --demo states: "tuned" (loadDemoState), "factory" (reset), "absent" (unplugged),
-    // "locked" (plugged, not openable). False for any other name.
+    // "locked" (plugged, not openable), "stuck" (tuned, with CH6's mute stuck on). False for any
+    // other name.
     bool startAs(const std::string& state);
 
     // ---- state ----
@@ -239,12 +240,22 @@ class Unit {
     // The unit is pulled out right after the n-th frame written from now (that frame is still
     // carried out); 0 stops it. Survives reset(), like the arrival hook.
     void unplugAfterWrites(int n) { unplugAfterWrites_ = std::max(0, n); }
+    // `then` runs right after the n-th frame written from now (that frame is carried out first),
+    // once; 0 stops it. Survives reset(), like the arrival hook.
+    void afterWrites(int n, std::function<void()> then) {
+        afterWrites_ = std::max(0, n);
+        afterWritesThen_ = std::move(then);
+    }
     // Answers with this code lose their last `bytes` bytes (a unit answering one byte short);
     // bytes 0 stops it.
     void cutAnswers(std::uint8_t code, int bytes) {
         cutCode_ = code;
         cutBytes_ = std::max(0, bytes);
     }
+    // A memory cell that holds `value` whatever is written to it, a scene recalled or the factory
+    // memory restored (a unit with a failing cell); a value outside 0..255 frees it, as reset()
+    // does.
+    void stickByte(std::size_t offset, int value);
     // A late answer (Fault::Late) is held back this long on the sim's clock; 0 (the start value)
     // holds it for one read instead.
     void setLateMs(int ms) { lateMs_ = std::max(0, ms); }
@@ -298,6 +309,10 @@ class Unit {
     int lateMs_ = 0;
     int lostWrites_ = 0;
     int unplugAfterWrites_ = 0;
+    int afterWrites_ = 0;
+    std::function<void()> afterWritesThen_;
+    std::size_t stuckAt_ = kMemorySize; // kMemorySize: no stuck cell
+    std::uint8_t stuckValue_ = 0;
     std::uint8_t cutCode_ = 0;
     int cutBytes_ = 0;
     std::deque<Fault> faults_;

@@ -49,6 +49,15 @@ QByteArray unitFixture() {
     return QByteArray(reinterpret_cast<const char*>(p.bytes().data()), kImageSize);
 }
 
+// The fixture's tune text, as the command line's dump writes it for a unit holding the fixture
+// (applyThenDump shows that the two agree byte for byte).
+QByteArray unitFixtureText() {
+    const QByteArray fixture = unitFixture();
+    ParamImage::Bytes scene{};
+    std::copy(fixture.begin(), fixture.end(), scene.begin());
+    return Tune_Text_From_Scene(scene).text;
+}
+
 } // namespace
 
 class TestCliCommands : public QObject {
@@ -145,6 +154,8 @@ class TestCliCommands : public QObject {
         QTest::newRow("scene name of 17")
             << QStringList{lang, en, "scene", "save", "7", "--name", "ABCDEFGHIJKLMNOPQ"} << 2
             << "tarn80x-cli: A scene name has at most 16 characters!\n";
+        QTest::newRow("demo clock") << QStringList{lang, en, "--demo-clock", "slow", "info"} << 2
+                                    << "tarn80x-cli: --demo-clock takes real or jump: slow\n";
         QTest::newRow("chinese") << QStringList{lang, "zh", "frobnicate"} << 2
                                  << "tarn80x-cli: 未知命令：frobnicate（见 --help）\n";
     }
@@ -322,7 +333,8 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.exit, 0);
         QVERIFY(run.out.contains(QStringLiteral("\"format\": \"tarn80x-tune\"")));
         writeAll(folder.path("tune.json"), run.out.toUtf8());
-        QCOMPARE(onUnit({"apply", folder.path("tune.json")}).exit, 0);
+        // The first apply above ran on the unit's real pace; this one need not.
+        QCOMPARE(onUnit({"--demo-clock", "jump", "apply", folder.path("tune.json")}).exit, 0);
         QCOMPARE(onUnit({"dump", "-o", folder.path("again.SCE")}).exit, 0);
         QCOMPARE(readAll(folder.path("again.SCE")), fixture);
     }
@@ -494,8 +506,8 @@ class TestCliCommands : public QObject {
     void unplugDuringApply() {
         writeAll(folder.path("in.SCE"), unitFixture());
         // The handshake writes 65 frames (the name, 55 blocks, 9 scene names); the load 55.
-        const Run run =
-            cli({"--lang", "en", "--demo-unplug-after", "90", "apply", folder.path("in.SCE")});
+        const Run run = cli({"--lang", "en", "--demo-clock", "jump", "--demo-unplug-after", "90",
+                             "apply", folder.path("in.SCE")});
         QCOMPARE(run.err, QStringLiteral("tarn80x-cli: Connection error! The load was stopped; "
                                          "the unit may hold part of it.\n"));
         QCOMPARE(run.exit, 4);
@@ -556,35 +568,22 @@ class TestCliCommands : public QObject {
 
     // Ctrl+C: a read stops with nothing written; a write says it cannot stop, and finishes.
     void interrupt() {
-        QProcess reading;
-        reading.setProcessEnvironment(environment());
-        reading.start(QStringLiteral(TARN_CLI_DEMO),
-                      {"--lang", "en", "backup", folder.path("x.ALL")});
-        QVERIFY(reading.waitForStarted());
-        QTest::qWait(900); // connected, and in the middle of the nine scenes (about 2 s)
-        ::kill(static_cast<pid_t>(reading.processId()), SIGINT);
-        QVERIFY(reading.waitForFinished(20000));
-        QCOMPARE(reading.exitCode(), 130);
-        QCOMPARE(QString::fromUtf8(reading.readAllStandardError()),
-                 QStringLiteral("tarn80x-cli: Stopped (Ctrl+C); no file was written.\n"));
+        // The handshake writes 65 frames and the download 495: Ctrl+C comes in the middle of it.
+        Run run =
+            cli({"--lang", "en", "--demo-interrupt-after", "300", "backup", folder.path("x.ALL")});
+        QCOMPARE(run.exit, 130);
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: Stopped (Ctrl+C); no file was written.\n"));
         QVERIFY(!QFile::exists(folder.path("x.ALL")));
 
         QCOMPARE(onUnit({"backup", folder.path("all.ALL")}).exit, 0);
-        QProcess writing;
-        writing.setProcessEnvironment(environment());
-        writing.start(QStringLiteral(TARN_CLI_DEMO),
-                      {"--lang", "en", "restore", folder.path("all.ALL"), "--yes"});
-        QVERIFY(writing.waitForStarted());
-        // The nine stored scenes are read for the history first; the write starts once the
-        // snapshot is kept.
+        // The nine stored scenes are read for the history first (495 frames after the 65 of the
+        // handshake); Ctrl+C comes in the middle of the 504 frames of the write after them.
+        run = cli({"--lang", "en", "--demo-interrupt-after", "810", "restore",
+                   folder.path("all.ALL"), "--yes"});
+        QCOMPARE(run.err, QStringLiteral("Transfer in progress, cannot be stopped\n"));
+        QCOMPARE(run.exit, 0);
         const QDir snapshots(folder.path("data/tarn80x/history/snapshots"));
-        QTRY_VERIFY_WITH_TIMEOUT(!snapshots.entryList({"*.json"}, QDir::Files).isEmpty(), 20000);
-        QTest::qWait(300);
-        ::kill(static_cast<pid_t>(writing.processId()), SIGINT);
-        QVERIFY(writing.waitForFinished(30000));
-        QCOMPARE(QString::fromUtf8(writing.readAllStandardError()),
-                 QStringLiteral("Transfer in progress, cannot be stopped\n"));
-        QCOMPARE(writing.exitCode(), 0);
+        QCOMPARE(snapshots.entryList({"*.json"}, QDir::Files).size(), 1);
     }
 
     // Ctrl+C once the load has begun: the unit holds the file, and the run says that it changed
@@ -622,12 +621,16 @@ class TestCliCommands : public QObject {
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.out, QStringLiteral("The history holds no snapshots.\n")); // a read keeps none
 
-        QByteArray text = unitFixtureText(); // applies the fixture: snapshot 1, the tuned unit
+        writeAll(folder.path("fixture.SCE"), unitFixture());
+        QCOMPARE(onUnit({"--demo-clock", "jump", "apply", folder.path("fixture.SCE")}).exit,
+                 0); // 1: the tuned unit
+        QByteArray text = unitFixtureText();
         text.replace("\"level_db\": -4.5", "\"level_db\": 0");
         writeAll(folder.path("edited.json"), text);
-        QCOMPARE(onUnit({"apply", folder.path("edited.json")}).exit, 0); // snapshot 2: the fixture
-        QCOMPARE(onUnit({"scene", "delete", "3", "--yes"}).exit, 0);     // 3: edited, scene 3 kept
-        QCOMPARE(onUnit({"scene", "recall", "2"}).exit, 0);              // 4: edited
+        QCOMPARE(onUnit({"--demo-clock", "jump", "apply", folder.path("edited.json")}).exit,
+                 0);                                                 // snapshot 2: the fixture
+        QCOMPARE(onUnit({"scene", "delete", "3", "--yes"}).exit, 0); // 3: edited, scene 3 kept
+        QCOMPARE(onUnit({"scene", "recall", "2"}).exit, 0);          // 4: edited
 
         run = onUnit({"history", "diff", "2", "3"});
         QCOMPARE(run.err, QString());
@@ -718,7 +721,7 @@ class TestCliCommands : public QObject {
         writeAll(folder.path("not-a-folder"), "x");
         dataHome = folder.path("not-a-folder");
         writeAll(folder.path("a.SCE"), unitFixture());
-        const Run run = onUnit({"apply", folder.path("a.SCE")});
+        const Run run = onUnit({"--demo-clock", "jump", "apply", folder.path("a.SCE")});
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.err, QStringLiteral("tarn80x-cli: No snapshot of the unit could be kept (no "
                                          "permission to write the history folder). The act goes "
@@ -743,14 +746,38 @@ class TestCliCommands : public QObject {
         QVERIFY2(run.err.contains(QStringLiteral("[ file_io.cpp : ")), qPrintable(run.err));
     }
 
-  private:
-    // The fixture's tune text, as the command line writes it.
-    QByteArray unitFixtureText() {
-        writeAll(folder.path("fixture.SCE"), unitFixture());
-        // Written by the unit's own dump after an apply, the text is what a user edits.
-        const Run applied = onUnit({"apply", folder.path("fixture.SCE")});
-        [&] { QCOMPARE(applied.exit, 0); }();
-        return onUnit({"dump"}).out.toUtf8();
+    // The unit reads back something other than what was loaded (a failing memory cell): exit 4,
+    // with the differences.
+    void applyNotHeld() {
+        writeAll(folder.path("in.SCE"), unitFixture());
+        const Run run = cli({"--lang", "en", "--demo", "stuck", "--demo-clock", "jump", "apply",
+                             folder.path("in.SCE")});
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: After the load the unit does not hold the "
+                                         "file's settings:\nCH6 mute: off → on\n"));
+        QCOMPARE(run.exit, 4);
+        QCOMPARE(run.out, QString());
+    }
+
+    // A lock left by a program that died holding the unit (killed mid-transfer) is taken over.
+    void lockOfADeadProgramTakenOver() {
+        QCOMPARE(onUnit({"backup", folder.path("all.ALL")}).exit, 0);
+        QProcess holder;
+        holder.setProcessEnvironment(environment());
+        // On the unit's real pace a restore holds the unit for seconds.
+        holder.start(QStringLiteral(TARN_CLI_DEMO), {"--lang", "en", "--demo-clock", "real",
+                                                     "restore", folder.path("all.ALL"), "--yes"});
+        const QString lock = folder->path() + QStringLiteral("/tarn80x-sim_1a86_e010.lock");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+        QCOMPARE(cli({"--lang", "en", "info"}).exit, 3); // held by a live program
+        ::kill(static_cast<pid_t>(holder.processId()), SIGKILL);
+        QVERIFY(holder.waitForFinished(10000));
+        QVERIFY(QFile::exists(lock)); // left behind
+
+        const Run run = cli({"--lang", "en", "info"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exit, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("Name: TQ_AUD48\n")));
+        QVERIFY(!QFile::exists(lock)); // and let go at its end
     }
 };
 

@@ -13,6 +13,7 @@
 #include "tests/support/input.h"
 #include "tests/support/window_fixture.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
@@ -186,28 +187,36 @@ void TestCrossover::keysAndWheel() {
     }
 }
 
-// Held down, a step button clicks first after 1000 ms and then every 100 ms. The link timer is
-// stopped here, so the repeat guard never runs out and every repeat after the first is fast.
+// Held down, a step button clicks first after 1000 ms and then every 100 ms, and once more when
+// let go. The button's own repeat timer is read and fired here, one repeat at a time. The link
+// timer is stopped, so the repeat guard never runs out and every repeat after the first is fast.
 void TestCrossover::heldStepButtonRepeats() {
     WindowFixture f;
     QVERIFY(f.connect());
     Form& ui = f.ui();
     typeAndReturn(ui.Edit_HPF_Freq, "80");
     f.clearFrames();
+    QPushButton* up = ui.BT_HPF_FREQ_UP;
+    auto timers = [up] { return QAbstractEventDispatcher::instance()->registeredTimers(up); };
 
-    QTest::mousePress(ui.BT_HPF_FREQ_UP, Qt::LeftButton);
-    QTest::qWait(800);
+    QTest::mousePress(up, Qt::LeftButton);
     QCOMPARE(hexList(f.writes()), QStringList()); // nothing before the first repeat
-    QTest::qWait(450);
-    QTest::mouseRelease(ui.BT_HPF_FREQ_UP, Qt::LeftButton);
-
-    // Repeats at 1000, 1100, 1200 ms and the release click; a loaded machine may miss some.
-    const std::vector<QByteArray> sent = f.writes();
-    QVERIFY2(sent.size() >= 2 && sent.size() <= 5, qPrintable(hexList(sent).join(" | ")));
-    const int steps[] = {81, 92, 103, 114, 125};
-    for (size_t i = 0; i < sent.size(); ++i)
-        QCOMPARE(QString::fromLatin1(sent[i].toHex(' ')),
-                 QString::fromLatin1(filterFrame(false, 0, 0, steps[i], 3, 1).toHex(' ')));
+    QCOMPARE(timers().size(), 1);
+    QCOMPARE(timers()[0].interval, 1000);
+    const int steps[] = {81, 92, 103, 114};
+    QStringList want;
+    for (int i = 0; i < 3; ++i) {
+        QTimerEvent repeat(timers()[0].timerId);
+        QCoreApplication::sendEvent(up, &repeat);
+        want << QString::fromLatin1(filterFrame(false, 0, 0, steps[i], 3, 1).toHex(' '));
+        QCOMPARE(hexList(f.writes()), want);
+        QCOMPARE(timers().size(), 1);
+        QCOMPARE(timers()[0].interval, 100);
+    }
+    QTest::mouseRelease(up, Qt::LeftButton);
+    want << QString::fromLatin1(filterFrame(false, 0, 0, steps[3], 3, 1).toHex(' '));
+    QCOMPARE(hexList(f.writes()), want);
+    QVERIFY(timers().isEmpty()); // no repeat after the release
 }
 
 void TestCrossover::slopeOffAndBackOn_data() {

@@ -374,16 +374,23 @@ class TestLink : public QObject {
     void linkRunsUnderDialogs_data() {
         QTest::addColumn<int>("action");
         QTest::addColumn<QStringList>("held");
+        // Per box held: the first keep-alive from its opening (ms), and the keep-alives in all.
+        QTest::addColumn<QList<qint64>>("firstPing");
+        QTest::addColumn<QList<int>>("pings");
         QTest::newRow("file dialog after the scenes are read")
-            << 0 << QStringList{"保存全部场景文件"};
+            << 0 << QStringList{"保存全部场景文件"} << QList<qint64>{799} << QList<int>{74};
         QTest::newRow("notice after a scene file is loaded")
-            << 1 << QStringList{"加载单个场景文件", "单个场景加载完成，确定后系统将自动同步数据"};
+            << 1 << QStringList{"加载单个场景文件", "单个场景加载完成，确定后系统将自动同步数据"}
+            << QList<qint64>{796, 1585} << QList<int>{74, 72};
         QTest::newRow("factory reset question")
-            << 2 << QStringList{"确定要将当前机器复位到出厂模式？"};
+            << 2 << QStringList{"确定要将当前机器复位到出厂模式？"} << QList<qint64>{796}
+            << QList<int>{74};
     }
     void linkRunsUnderDialogs() {
         QFETCH(int, action);
         QFETCH(QStringList, held);
+        QFETCH(QList<qint64>, firstPing);
+        QFETCH(QList<int>, pings);
         WindowFixture f;
         QVERIFY(f.connect());
         sim::unit().setLatencyMs(10);
@@ -405,12 +412,21 @@ class TestLink : public QObject {
 
         QCOMPARE(holder.held, held);
         QVERIFY2(holder.nested.isEmpty(), qPrintable(holder.nested.join(" / ")));
+        QList<qint64> firsts;
+        QList<int> counts;
         for (const auto& [from, to] : holder.spans) {
             QCOMPARE(to - from, qint64(30000));
-            // 400 ticks after the last frame, then every 200 ticks.
-            QVERIFY2(times.count(hex("0600"), from, to) >= 72,
-                     qPrintable(QString::number(times.count(hex("0600"), from, to))));
+            QList<qint64> at; // the keep-alives, from the start of the span
+            for (const auto& [t, p] : times.frames())
+                if (t >= from && t < to && p.startsWith(hex("0600"))) at << t - from;
+            QVERIFY(!at.isEmpty());
+            firsts << at.first();
+            counts << int(at.size());
+            for (qsizetype i = 1; i < at.size(); ++i)
+                QCOMPARE(at[i] - at[i - 1], qint64(400)); // every 200 ticks
         }
+        QCOMPARE(firsts, firstPing);
+        QCOMPARE(counts, pings);
         QVERIFY(Link_Machine().online());
         QCOMPARE(status(f), QString("已连接"));
     }
@@ -471,6 +487,33 @@ class TestLink : public QObject {
         QCOMPARE(status(f), QString("已连接"));
         // Every earlier handle, the dead one included, was closed before the next open.
         QCOMPARE(sim::unit().counters().opens - sim::unit().counters().closes, 1);
+    }
+
+    // Without a hot-plug signal (no udev, or a unit that is not reported) the link still finds a
+    // unit plugged in again: it looks at the bus every second while it searches.
+    void findsTheUnitWithoutAHotPlugSignal() {
+        WindowFixture f;
+        QVERIFY(f.connect());
+        sim::unit().setArrivalHook(nullptr);
+        sim::unit().setPlugged(false);
+        ModalAnswerer answer;
+        f.ticks(400); // the keep-alive goes unanswered: offline
+        QCOMPARE(int(Link_Machine().online()), 0);
+        const int opensBefore = sim::unit().counters().opens;
+        sim::unit().setPlugged(true);
+        f.clearFrames();
+        int firstAsk = 0;
+        for (int t = 1; t <= 1000 && !firstAsk; ++t) {
+            f.ticks(1);
+            if (!f.payloads().empty()) firstAsk = t;
+        }
+        // The last look found the bus empty as the keep-alive gave up; the next, 500 ticks on,
+        // opens the unit and asks its name.
+        QCOMPARE(firstAsk, 500);
+        QCOMPARE(sim::unit().counters().opens - opensBefore, 1);
+        QCOMPARE(f.payloads(), std::vector<QByteArray>{hex("0616")});
+        QVERIFY(f.connect());
+        QCOMPARE(status(f), QString("已连接"));
     }
 
     void forcedReopenWithoutUnit() {

@@ -45,34 +45,6 @@ void setUnitVersion(uint32_t v) {
         sim::unit().memory()[sim::off::FwVersion + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
-// Answers every box (Yes where there is one) and notes what the unit had received by the time
-// each was on screen.
-class Boxes : public QObject {
-  public:
-    struct Seen {
-        QString title, text;
-        size_t framesBefore;
-    };
-    explicit Boxes(QMessageBox::StandardButton button) : button_(button) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
-        timer_.start();
-    }
-    std::vector<Seen> seen;
-
-  private:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        seen.push_back({box->windowTitle(), box->text(), sim::unit().frames().size()});
-        QAbstractButton* b = box->button(button_);
-        if (!b) b = box->buttons().value(0);
-        b->click();
-    }
-    QTimer timer_;
-    QMessageBox::StandardButton button_;
-};
-
 } // namespace
 
 class TestMaintenance : public QObject {
@@ -267,15 +239,18 @@ void TestMaintenance::resetConfirmed() {
     Pc.Lang_EN = uint8_t(english);
     f.clearFrames();
 
-    Boxes boxes(QMessageBox::Yes);
+    // What the unit had received by the time each box was on screen.
+    std::vector<size_t> framesBefore;
+    ModalAnswerer boxes(QMessageBox::Yes);
+    boxes.onBox([&](QMessageBox*) { framesBefore.push_back(sim::unit().frames().size()); });
     f.window().menus.systemReset->trigger();
-    QCOMPARE(int(boxes.seen.size()), 2);
-    QCOMPARE(boxes.seen[0].title, title);
-    QCOMPARE(boxes.seen[0].text, question);
-    QCOMPARE(boxes.seen[0].framesBefore, size_t(0));
-    QCOMPARE(boxes.seen[1].title, title);
-    QCOMPARE(boxes.seen[1].text, done);
-    QCOMPARE(boxes.seen[1].framesBefore, size_t(1)); // the reset, not yet the handshake
+    QCOMPARE(int(boxes.seen().size()), 2);
+    QCOMPARE(boxes.seen()[0].title, title);
+    QCOMPARE(boxes.seen()[0].text, question);
+    QCOMPARE(boxes.seen()[1].title, title);
+    QCOMPARE(boxes.seen()[1].text, done);
+    // Nothing before the question; then the reset, not yet the handshake.
+    QCOMPARE(framesBefore, (std::vector<size_t>{0, 1}));
 
     // Reset, then two seconds later the name request of a new handshake.
     QCOMPARE(f.payloads(), (std::vector<QByteArray>{hex("050101")}));

@@ -846,32 +846,6 @@ class TestSceneFiles : public QObject {
         QCOMPARE(repeated, resends);
     }
 
-    // The unit falls silent half-way: a bounded wait, a notice instead of the success message,
-    // and the link starts afresh so that the mirror is read back from what the unit holds.
-    void loadOneUnitStops() {
-        WindowFixture f;
-        QVERIFY(f.connect());
-        writeFile(path("in.SCE"), sceneFileFixture());
-        f.clearFrames();
-        whenProgress(f, this, 20, [] { sim::unit().setSilent(true); });
-        ModalAnswerer boxes;
-        FileDialogAnswerer dialogs;
-        dialogs.choose(path("in.SCE"));
-        trigger(f, Entry::LoadOne);
-
-        QCOMPARE(texts(boxes), QStringList{"机器无响应，场景加载已中止！机器将重新连接。"});
-        const auto payloads = f.payloads();
-        QCOMPARE(uint8_t(payloads.back()[2]), uint8_t(20)); // nothing after the silent block
-        QCOMPARE(payloads.size(), size_t(20 + 4));          // block 20 tried four times
-        QVERIFY(!Link_Machine().online());
-        QCOMPARE(f.ui().BT_CONNECT->text(), QString("已断开"));
-        QVERIFY(f.ui().TickBar->isHidden());
-        QVERIFY(f.ui().BT_SENCE->isEnabled());
-
-        sim::unit().setSilent(false);
-        QVERIFY(f.connect());
-    }
-
     // A write that fails is reported once by the link; the load stops there and claims nothing.
     void loadOneUnplugged() {
         WindowFixture f;

@@ -6,6 +6,7 @@
 #include "model/param_image.h"
 #include "sim/unit_sim.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/transfer_helpers.h"
 #include "tests/support/window_fixture.h"
 #include "views/scene_actions_scene_manager.h"
 
@@ -84,46 +85,6 @@ QByteArray unitSceneName(int k) {
     const sim::Name& n = sim::unit().scene(k).name;
     return QByteArray(reinterpret_cast<const char*>(n.data()), 16);
 }
-
-// Answers every box with `button` (or its only button), and notes for each what the unit had
-// received by the time it was on screen.
-class Boxes : public QObject {
-  public:
-    struct Seen {
-        QString title, text;
-        std::vector<QByteArray> writesBefore; // class-0x05 payloads sent before the box showed
-    };
-    explicit Boxes(QMessageBox::StandardButton button = QMessageBox::Ok) : button_(button) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
-        timer_.start();
-    }
-    void setButton(QMessageBox::StandardButton b) { button_ = b; }
-    std::vector<Seen> seen;
-    QStringList texts() const {
-        QStringList out;
-        for (const Seen& s : seen)
-            out << s.text;
-        return out;
-    }
-
-  private:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        std::vector<QByteArray> writes;
-        for (const sim::Frame& fr : sim::unit().frames())
-            if (!fr.payload.empty() && fr.payload[0] == 0x05)
-                writes.emplace_back(reinterpret_cast<const char*>(fr.payload.data()),
-                                    int(fr.payload.size()));
-        seen.push_back({box->windowTitle(), box->text(), writes});
-        QAbstractButton* b = box->button(button_);
-        if (!b) b = box->buttons().value(0);
-        b->click();
-    }
-    QTimer timer_;
-    QMessageBox::StandardButton button_;
-};
 
 QByteArray scenePayload(int code, int k) {
     return QByteArray("\x05", 1) + char(code) + char(k);
@@ -432,11 +393,17 @@ void TestSceneManager::recallTellsFirstThenReadsTheSceneBack() {
     f.clearFrames();
 
     QTest::mouseClick(place(d, 3), Qt::LeftButton);
-    Boxes boxes;
+    ModalAnswerer boxes;
+    size_t writesBefore = 1; // class-0x05 payloads sent before the box showed
+    boxes.onBox([&](QMessageBox*) {
+        writesBefore = size_t(std::count_if(
+            sim::unit().frames().begin(), sim::unit().frames().end(),
+            [](const sim::Frame& fr) { return !fr.payload.empty() && fr.payload[0] == 0x05; }));
+    });
     click(d, "BT_CALL");
-    QCOMPARE(int(boxes.seen.size()), 1);
-    QCOMPARE(boxes.seen[0].text, QString("场景加载成功，请耐心等待参数更新!"));
-    QVERIFY(boxes.seen[0].writesBefore.empty()); // the notice came before the recall
+    QCOMPARE(int(boxes.seen().size()), 1);
+    QCOMPARE(boxes.seen()[0].text, QString("场景加载成功，请耐心等待参数更新!"));
+    QCOMPARE(writesBefore, size_t(0)); // the notice came before the recall
     QCOMPARE(f.writes(), std::vector<QByteArray>{scenePayload(0x0F, 3)});
     QCOMPARE(int(Link_Machine().reconnectCount()), 100);
 
@@ -602,10 +569,10 @@ void TestSceneManager::failedWriteIsNotReportedAsDone() {
     const auto before = Link_Machine().scenes();
     sim::unit().setPlugged(false);
 
-    Boxes boxes(QMessageBox::Yes);
+    ModalAnswerer boxes(QMessageBox::Yes);
     click(d, button.toLatin1().constData());
     QVERIFY(f.finish()); // a delete reads the scene for the history first
-    QCOMPARE(boxes.texts(), texts);
+    QCOMPARE(tarn::test::texts(boxes), texts);
     QCOMPARE(int(Link_Machine().online()), 0);
     QVERIFY(Link_Machine().scenes().Scene_Name == before.Scene_Name &&
             Link_Machine().scenes().Scene_Valid == before.Scene_Valid);

@@ -206,6 +206,7 @@ class TestUnit : public QObject {
     void latency();
     void hostileReportsStayInBounds();
     void demoState();
+    void stuckByte();
 };
 
 // ---- memory layout ----
@@ -910,6 +911,28 @@ void TestUnit::hostileReportsStayInBounds() {
 }
 
 // The unit the demo gets: a tuned car that passes the application's checks on read-back.
+// A failing cell holds its value through a write to it, a scene recall and a wholesale image; its
+// neighbours work; a reset frees it.
+void TestUnit::stuckByte() {
+    sim::unit().stickByte(43, 1); // CH6's mute stuck on
+    QCOMPARE(readMemory(38, 6), hex("00 00 00 00 00 01"));
+    QCOMPARE(send(hex("05 05 05 00")), 32); // CH6 unmuted
+    QCOMPARE(send(hex("05 05 04 01")), 32); // CH5 muted
+    QCOMPARE(readMemory(38, 6), hex("00 00 00 00 01 01"));
+    QCOMPARE(send(hex("05 0F 01")), 32); // scene 1 recalled: the factory image, nothing muted
+    QCOMPARE(readMemory(38, 6), hex("00 00 00 00 00 01"));
+    QCOMPARE(sim::unit().counters().sceneRecalls, 1);
+
+    sim::unit().reset();
+    QCOMPARE(send(hex("05 05 05 01")), 32);
+    QCOMPARE(send(hex("05 05 05 00")), 32);
+    QCOMPARE(readMemory(38, 6), hex("00 00 00 00 00 00"));
+
+    sim::Unit stuck;
+    QVERIFY(stuck.startAs("stuck"));
+    QCOMPARE(stuck.memory()[43], std::uint8_t(1));
+}
+
 void TestUnit::demoState() {
     sim::Unit demo;
     QVERIFY(demo.latencyMs() > 0);

@@ -25,6 +25,7 @@ void ModalAnswerer::poll() {
     if (!box || !box->isVisible()) return;
     seen_.push_back(
         {box->windowTitle(), box->text(), box->standardButton(box->defaultButton()), box->icon()});
+    if (hook_) hook_(box);
     QAbstractButton* b = box->button(button_);
     if (!b) b = box->buttons().value(0);
     if (b) b->click();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 namespace tarn::test {
@@ -25,6 +26,8 @@ class ModalAnswerer : public QObject {
     ~ModalAnswerer() override;
 
     void setButton(QMessageBox::StandardButton button) { button_ = button; }
+    // Called with each box before it is answered, to note what else held at that moment.
+    void onBox(std::function<void(QMessageBox*)> hook) { hook_ = std::move(hook); }
     const std::vector<SeenBox>& seen() const { return seen_; }
     void clear() { seen_.clear(); }
     // The number of boxes open at one moment, at the most, since the start.
@@ -35,6 +38,7 @@ class ModalAnswerer : public QObject {
 
     QTimer timer_;
     QMessageBox::StandardButton button_;
+    std::function<void(QMessageBox*)> hook_;
     std::vector<SeenBox> seen_;
     int mostOpen_ = 0;
 };
