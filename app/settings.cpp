@@ -39,13 +39,20 @@ void Settings_Restore(Tarn80X& window) {
         screen->availableSize().height() >= window.minimumHeight())
         size = size.boundedTo(screen->availableSize());
     if (s.contains(kWindowSize)) window.resize(size);
-    // The whole window on that screen: a place saved at another scale (100 % then, 150 % now) may
-    // reach past its right or bottom edge.
-    if (screen) {
-        const QRect room = screen->availableGeometry();
-        QPoint at = window.pos();
-        at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 - window.width())));
-        at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - window.height())));
+    // On a screen: a place saved at another scale (100 % then, 150 % now) may reach past the right
+    // or bottom edge, and one saved on a screen no longer attached lies on none (then the primary
+    // screen takes it). A window that fits is kept wholly inside; along a side where it is larger
+    // than the screen, its top-left corner stays on the screen with room to take it by.
+    if (const QScreen* home = screen ? screen : QGuiApplication::primaryScreen()) {
+        const QRect room = home->availableGeometry();
+        const auto keep = [](int at, int length, int first, int roomLength) {
+            constexpr int kGrip = 100;
+            const int last = length <= roomLength ? first + roomLength - length
+                                                  : first + qMax(0, roomLength - kGrip);
+            return qBound(first, at, last);
+        };
+        const QPoint at(keep(window.x(), window.width(), room.left(), room.width()),
+                        keep(window.y(), window.height(), room.top(), room.height()));
         if (at != window.pos()) window.move(at);
     }
     if (s.value(kWindowMaximized).toBool())

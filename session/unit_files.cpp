@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <algorithm>
+#include <utility>
 
 namespace tarn {
 
@@ -28,6 +29,20 @@ bool isJsonObject(const QByteArray& text) {
 FileLoad refused(const BilingualText& why) {
     FileLoad out;
     out.refusal = why;
+    return out;
+}
+
+// A scene file's bytes, or an all-scenes file's, checked. Gains an earlier version stored beyond
+// the range are limited before the check, so that a refusal names what is still wrong after it.
+FileLoad checkedScenes(FileLoad out, bool allScenes) {
+    const std::vector<LimitedGain> limited =
+        Limit_Old_Gains_In_File(reinterpret_cast<uint8_t*>(out.data.data()),
+                                static_cast<size_t>(out.data.size()), allScenes);
+    const SceneFileVerdict verdict =
+        allScenes ? Check_All_File(out.data) : Check_Scene_File(out.data);
+    if (verdict.check != SceneFileCheck::Ok)
+        return refused(Scene_File_Check_Text(verdict, allScenes));
+    out.notice = Limited_Gains_Text(limited);
     return out;
 }
 
@@ -51,16 +66,7 @@ FileLoad Load_Scene_File(const QString& path, bool allScenes) {
     const ReadProblem problem = Read_Regular_File(path, kAllFileSize + 1, out.data, &out.size);
     if (problem != ReadProblem::None)
         return refused(Read_Problem_Text(problem, transfer_text::FileUnreadable));
-    // Limited before the check, so that a refusal names what is still wrong after it.
-    const std::vector<LimitedGain> limited =
-        Limit_Old_Gains_In_File(reinterpret_cast<uint8_t*>(out.data.data()),
-                                static_cast<size_t>(out.data.size()), allScenes);
-    const SceneFileVerdict verdict =
-        allScenes ? Check_All_File(out.data) : Check_Scene_File(out.data);
-    if (verdict.check != SceneFileCheck::Ok)
-        return refused(Scene_File_Check_Text(verdict, allScenes));
-    out.notice = Limited_Gains_Text(limited);
-    return out;
+    return checkedScenes(std::move(out), allScenes);
 }
 
 FileLoad Load_Firmware_File(const QString& path) {
@@ -112,11 +118,8 @@ FileLoad Load_Tune_File(const QString& path) {
     if (!isText && out.size != kImageSize && !Is_Scene_File_Name(path))
         isText = Is_Tune_Text_Name(path) || text.trimmed().startsWith('{');
     if (!isText) {
-        const SceneFileVerdict verdict = Check_Scene_File(data);
-        if (verdict.check != SceneFileCheck::Ok)
-            return refused(Scene_File_Check_Text(verdict, false));
         out.data = data;
-        return out;
+        return checkedScenes(std::move(out), false);
     }
     if (tooLarge) return refused(Text_Of(transfer_text::TuneTextTooLarge));
     const TuneSceneResult scene = Scene_From_Tune_Text(text);

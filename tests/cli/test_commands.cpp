@@ -429,9 +429,10 @@ class TestCliCommands : public QObject {
         text.replace(text.indexOf("\"gain_db\": 0", band), 12, "\"gain_db\": 20");
         writeAll(folder.path("loud.json"), text);
         Run run = onUnit({"apply", folder.path("loud.json")});
-        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: The tune text was refused; nothing was "
-                                         "loaded: CH3 EQ band 11 gain: 20 dB is out of range "
-                                         "(-12.0 to +12.0)\n"));
+        QCOMPARE(run.err, QStringLiteral("tarn80x-cli: ") + folder.path("loud.json") +
+                              QStringLiteral(": The tune text was refused; nothing was "
+                                             "loaded: CH3 EQ band 11 gain: 20 dB is out of range "
+                                             "(-12.0 to +12.0)\n"));
         QCOMPARE(run.exit, 5);
 
         QByteArray old = unitFixture();

@@ -246,10 +246,10 @@ class TestTuneText : public QObject {
         QTest::addColumn<int>("offset");
         QTest::addColumn<QByteArray>("bytes");
         // CH3 band 10 is element 2 x 31 + 9 = 71: gain at 452 + 142, Q at 824 + 71.
-        QTest::newRow("gain beyond +12 dB that a typed entry allows")
-            << "/channels/CH3/eq/10/gain_db" << QJsonValue(14.5) << 594 << QByteArray("\x81\x01");
-        QTest::newRow("lowest typed gain -20.0 dB")
-            << "/channels/CH3/eq/10/gain_db" << QJsonValue(-20) << 594 << QByteArray("\x28\x00", 2);
+        QTest::newRow("highest gain +12.0 dB")
+            << "/channels/CH3/eq/10/gain_db" << QJsonValue(12) << 594 << QByteArray("\x68\x01");
+        QTest::newRow("lowest gain -12.0 dB")
+            << "/channels/CH3/eq/10/gain_db" << QJsonValue(-12) << 594 << QByteArray("\x78\x00", 2);
         QTest::newRow("gain 0.3 dB, not exact in binary")
             << "/channels/CH3/eq/10/gain_db" << QJsonValue(0.3) << 594 << QByteArray("\xF3\x00", 2);
         QTest::newRow("Q 0.4") << "/channels/CH3/eq/10/q" << QJsonValue(0.4) << 895
@@ -290,14 +290,18 @@ class TestTuneText : public QObject {
         QTest::addColumn<QString>("en");
         QTest::addColumn<QString>("zh");
         const QJsonValue removed(QJsonValue::Undefined);
-        QTest::newRow("gain above +20 dB")
-            << "/channels/CH3/eq/10/gain_db" << QJsonValue(20.5)
-            << "CH3 EQ band 10 gain: 20.5 dB is out of range (-20.0 to +20.0)"
-            << "CH3 均衡第 10 段增益：20.5 dB 超出范围（-20.0 至 +20.0）";
-        QTest::newRow("gain below -20 dB")
+        QTest::newRow("gain above +12 dB")
+            << "/channels/CH3/eq/10/gain_db" << QJsonValue(12.1)
+            << "CH3 EQ band 10 gain: 12.1 dB is out of range (-12.0 to +12.0)"
+            << "CH3 均衡第 10 段增益：12.1 dB 超出范围（-12.0 至 +12.0）";
+        QTest::newRow("gain a typed entry once took, +14.5 dB")
+            << "/channels/CH3/eq/10/gain_db" << QJsonValue(14.5)
+            << "CH3 EQ band 10 gain: 14.5 dB is out of range (-12.0 to +12.0)"
+            << "CH3 均衡第 10 段增益：14.5 dB 超出范围（-12.0 至 +12.0）";
+        QTest::newRow("gain below -12 dB")
             << "/channels/CH3/eq/10/gain_db" << QJsonValue(-20.1)
-            << "CH3 EQ band 10 gain: -20.1 dB is out of range (-20.0 to +20.0)"
-            << "CH3 均衡第 10 段增益：-20.1 dB 超出范围（-20.0 至 +20.0）";
+            << "CH3 EQ band 10 gain: -20.1 dB is out of range (-12.0 to +12.0)"
+            << "CH3 均衡第 10 段增益：-20.1 dB 超出范围（-12.0 至 +12.0）";
         QTest::newRow("gain between steps")
             << "/channels/CH3/eq/10/gain_db" << QJsonValue(3.25)
             << "CH3 EQ band 10 gain: 3.25 dB is not a multiple of 0.1 dB"
