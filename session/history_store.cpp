@@ -28,8 +28,8 @@ constexpr char kIndexFormat[] = "tarn80x-history";
 constexpr int kIndexVersion = 1;
 
 constexpr const char* kReasonKeys[kSnapshotReasons] = {
-    "readback",      "recall",   "scene-load", "all-scenes-load", "scene-delete",
-    "factory-reset", "firmware", "close",      "unplug",          "restore"};
+    "readback", "recall", "scene-load", "all-scenes-load", "scene-delete", "factory-reset",
+    "firmware", "close",  "unplug",     "restore",         "measure"};
 
 BilingualText failureText(const SaveResult& result) {
     switch (result.problem) {

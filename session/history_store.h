@@ -48,8 +48,9 @@ enum class SnapshotReason : uint8_t {
     Close,         // the window closed while online
     Unplug,        // the unit went away while online
     Restore,       // before a snapshot was restored into the unit
+    Measure,       // before a measurement switched the unit's mutes
 };
-constexpr int kSnapshotReasons = 10;
+constexpr int kSnapshotReasons = 11;
 
 QString Snapshot_Reason_Key(SnapshotReason reason);
 std::optional<SnapshotReason> Snapshot_Reason_From_Key(const QString& key);

@@ -21,6 +21,7 @@ constexpr Bilingual Reason[] = {
     {"关闭程序时", "Window closed"},
     {"设备断开时", "Unit unplugged"},
     {"恢复快照前", "Before restore"},
+    {"测量前", "Before measurement"},
 };
 
 // The window's list, buttons and headings.

@@ -329,8 +329,10 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
     frames_.push_back(frame);
     if (lostWrites_ > 0)
         --lostWrites_;
-    else if (!silent_)
+    else if (!silent_) {
         execute(frame.payload);
+        if (writeHook_) writeHook_();
+    }
     if (unplugAfterWrites_ > 0 && --unplugAfterWrites_ == 0) setPlugged(false);
     return int(length);
 }
