@@ -15,8 +15,9 @@ namespace sim {
 
 namespace {
 
-constexpr int kSpectrumSize = 16384; // the impulse response is built on this grid
-constexpr int kBlock = 1024;         // frames carried per block
+constexpr int kSpectrumSize = 16384;  // the impulse response is built on this grid
+constexpr int kBlock = 1024;          // frames carried per block
+constexpr int kPlayBufferBlocks = 24; // the car's output buffer: half a second
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kFloor = 1e-9; // the deepest a magnitude goes: keeps its logarithm finite
 
@@ -194,12 +195,15 @@ bool CarStream::start(const std::string& server, const std::string& from, const 
     stop();
     const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, kCarRate, 1};
     const std::uint32_t blockBytes = kBlock * 4;
-    // Small record fragments; a playback buffer of several blocks so that a late block does not
-    // run the car's output dry (which would shift its timing).
+    // Small record fragments. The playback starts once half a second is buffered and holds about
+    // that much: a thread of a busy machine late by a few blocks must not run the car's output
+    // dry, which would pause it and shift the car's sound later in the middle of a capture (an
+    // arrival off by the pause). The mutes apply where the car reads, so this latency does not
+    // move them against the sound.
     const pa_buffer_attr recordAttr{std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1),
                                     std::uint32_t(-1), blockBytes};
-    const pa_buffer_attr playAttr{std::uint32_t(-1), 8 * blockBytes, std::uint32_t(-1),
-                                  std::uint32_t(-1), std::uint32_t(-1)};
+    const pa_buffer_attr playAttr{std::uint32_t(-1), kPlayBufferBlocks * blockBytes,
+                                  std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1)};
     int code = 0;
     pa_simple* rec = pa_simple_new(server.c_str(), "tarn-car", PA_STREAM_RECORD, from.c_str(),
                                    "car microphone feed", &spec, nullptr, &recordAttr, &code);
