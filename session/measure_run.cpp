@@ -94,6 +94,14 @@ MeasureRun::MeasureRun(EditCore& core, AudioRunner& audio, QObject* parent)
     connect(&audio_, &AudioRunner::finished, this, [this](const CaptureResult& r) {
         if (capturing_) captureDone(r);
     });
+    // The switch is timed from the sound's start, not from the call: a sound server may take a
+    // second or more to start a capture (a waking device), and the reference must not be cut.
+    connect(&audio_, &AudioRunner::playbackStarted, this, [this] {
+        if (!capturing_ || !switchPending_) return;
+        switchPending_ = false;
+        const double switchAt = kLeadSeconds + kReferenceSeconds + kSwitchGapSeconds / 2.0;
+        switchTimer_.start(int(switchAt * 1000.0));
+    });
     // A capture that outlives its bound is stopped; its report follows as a stopped capture.
     connect(&watchdog_, &QTimer::timeout, this, [this] {
         if (capturing_) audio_.stop();
@@ -221,7 +229,7 @@ void MeasureRun::nextStep() {
     capturing_ = true;
     if (acoustic && settings_.referenceChannel != ch) {
         // Halfway through the gap: the reference has died away, the channel's sweep not begun.
-        const double switchAt = kLeadSeconds + kReferenceSeconds + kSwitchGapSeconds / 2.0;
+        switchPending_ = true;
         switchTimer_.callOnTimeout(
             this,
             [this, ch] {
@@ -231,7 +239,6 @@ void MeasureRun::nextStep() {
                 setMutes(m);
             },
             Qt::SingleShotConnection);
-        switchTimer_.start(int(switchAt * 1000.0));
     }
     watchdog_.start(int(double(job.captureFrames) * 1000.0 / s.rate) + kCaptureGraceMs);
 }
@@ -239,7 +246,8 @@ void MeasureRun::nextStep() {
 void MeasureRun::captureDone(const CaptureResult& result) {
     capturing_ = false;
     watchdog_.stop();
-    if (switchTimer_.isActive()) {
+    if (switchPending_ || switchTimer_.isActive()) {
+        switchPending_ = false;
         switchTimer_.stop();
         switchTimer_.disconnect(this);
     }
@@ -319,7 +327,8 @@ void MeasureRun::finish(MeasureEnd end, const QString& error) {
     running_ = false;
     waitingPosition_ = false;
     watchdog_.stop();
-    if (switchTimer_.isActive()) {
+    if (switchPending_ || switchTimer_.isActive()) {
+        switchPending_ = false;
         switchTimer_.stop();
         switchTimer_.disconnect(this);
     }

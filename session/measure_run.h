@@ -114,6 +114,7 @@ class MeasureRun : public QObject {
     bool running_ = false;
     bool waitingPosition_ = false;
     bool capturing_ = false;
+    bool switchPending_ = false; // the switch's timer starts with the capture's sound
     MeasureEnd end_ = MeasureEnd::Done;
     QString error_;
     int channelIndex_ = 0, position_ = 0, sweep_ = 0, step_ = 0;
