@@ -46,6 +46,15 @@ bool AudioRunner::listDevices() {
 }
 
 bool AudioRunner::playAndCapture(PlayCapture job) {
+    job.started = [this] {
+        QPointer<AudioRunner> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self) emit self->playbackStarted();
+            },
+            Qt::QueuedConnection);
+    };
     return launch([this, job = std::move(job)] {
         CaptureResult result = system_->playAndCapture(job, stop_);
         return [result = std::move(result)](AudioRunner& runner) { emit runner.finished(result); };

@@ -30,6 +30,8 @@ class AudioRunner : public QObject {
     void devicesListed(bool ok, const std::vector<tarn::AudioDevice>& devices,
                        const QString& error);
     void finished(const tarn::CaptureResult& result);
+    // A capture's playback has begun (before finished()).
+    void playbackStarted();
 
   private:
     template <typename Work> bool launch(Work work);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct PlayCapture {
     std::vector<float> play; // interleaved frames of playChannels samples
     int captureChannels = 1;
     int captureFrames = 0; // covers the playback, the latency and the room's decay
+    // Called on the audio thread once the first buffer has gone to the server: the sound starts
+    // now, which may be well after the call began (a waking device, a slow first capture).
+    std::function<void()> started;
 };
 
 struct CaptureResult {

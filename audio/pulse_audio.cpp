@@ -171,7 +171,10 @@ CaptureResult PulseAudio::playAndCapture(const PlayCapture& job, const std::atom
                 playCode = err;
                 return;
             }
-            if (at == 0) playLatency = static_cast<qint64>(pa_simple_get_latency(play, &err));
+            if (at == 0) {
+                playLatency = static_cast<qint64>(pa_simple_get_latency(play, &err));
+                if (job.started) job.started();
+            }
             at += n;
             played = at;
         }

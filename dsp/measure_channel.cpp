@@ -47,18 +47,36 @@ TimingReference acousticReference(const Deconvolver& referenceSweep, const Decon
                                   const float* capture, int frames, int stride, int sweepOffset) {
     TimingReference r;
     r.sweepOffset = sweepOffset;
-    const DirectSound channel = findDirectSound(sweep.run(capture, frames, stride), sweep.spec());
-    if (!channel.found) return r;
-    const int before = std::clamp(static_cast<int>(channel.lag), 0, frames);
     const SweepSpec& spec = referenceSweep.spec();
-    const DirectSound d = findDirectSound(referenceSweep.run(capture, before, stride), spec);
-    const double expected = channel.lag - sweepOffset;
-    if (!d.found || std::fabs(d.lag - expected) > kReferenceSpreadMs * spec.rate / 1000.0) return r;
-    r.found = true;
-    r.lag = d.lag;
-    // Halfway between the reference sweep's end and the channel's sweep.
     const int refLen = static_cast<int>(referenceSweep.sweep().size());
-    r.channelStart = std::clamp(static_cast<int>(d.lag) + (refLen + sweepOffset) / 2, 0, frames);
+    // The reference before a channel's sweep found at channelLag: true when it lies where it must.
+    DirectSound d;
+    const auto referenceBefore = [&](double channelLag) {
+        const int before = std::clamp(static_cast<int>(channelLag), 0, frames);
+        d = findDirectSound(referenceSweep.run(capture, before, stride), spec);
+        const double expected = channelLag - sweepOffset;
+        if (!d.found || std::fabs(d.lag - expected) > kReferenceSpreadMs * spec.rate / 1000.0)
+            return false;
+        r.found = true;
+        r.lag = d.lag;
+        // Halfway between the reference sweep's end and the channel's sweep.
+        r.channelStart =
+            std::clamp(static_cast<int>(d.lag) + (refLen + sweepOffset) / 2, 0, frames);
+        return true;
+    };
+    // Each sweep deconvolved by the other's inverse filter leaves a smeared residue, and a loud
+    // reference's can outgrow a quiet channel's direct sound (a tweeter swept from its corner).
+    // When the long sweep's peak has no reference where it must lie, it may be that residue,
+    // lying on the reference: the channel's sweep is looked for again after the reference found
+    // before that peak has died away.
+    const DirectSound channel = findDirectSound(sweep.run(capture, frames, stride), sweep.spec());
+    if (!channel.found || referenceBefore(channel.lag) || !d.found) return r;
+    const int from = std::clamp(static_cast<int>(d.lag) + (refLen + sweepOffset) / 2, 0, frames);
+    const DirectSound later =
+        findDirectSound(sweep.run(capture + static_cast<size_t>(from) * static_cast<size_t>(stride),
+                                  frames - from, stride),
+                        sweep.spec());
+    if (later.found) referenceBefore(later.lag + from);
     return r;
 }
 

@@ -60,7 +60,8 @@ TimingReference loopbackReference(const Deconvolver& sweep, const float* loopbac
 // An acoustic reference: the short referenceSweep played on the reference channel sweepOffset
 // samples before the channel's sweep, recorded by the microphone. It is looked for before the
 // channel's sweep arrives (the two sweeps share a band, and the long one would pass for it), and
-// within kReferenceSpreadMs of where it must lie.
+// within kReferenceSpreadMs of where it must lie; the channel's sweep, when the reference's
+// residue outgrows it, after the reference has died away.
 constexpr double kReferenceSpreadMs = 100.0;
 TimingReference acousticReference(const Deconvolver& referenceSweep, const Deconvolver& sweep,
                                   const float* capture, int frames, int stride, int sweepOffset);

@@ -29,7 +29,7 @@ constexpr int kIndexVersion = 1;
 
 constexpr const char* kReasonKeys[kSnapshotReasons] = {
     "readback", "recall", "scene-load", "all-scenes-load", "scene-delete", "factory-reset",
-    "firmware", "close",  "unplug",     "restore",         "auto-eq"};
+    "firmware", "close",  "unplug",     "restore",         "auto-eq",      "measure"};
 
 BilingualText failureText(const SaveResult& result) {
     switch (result.problem) {

@@ -49,6 +49,7 @@ enum class SnapshotReason : uint8_t {
     Unplug,        // the unit went away while online
     Restore,       // before a snapshot was restored into the unit
     AutoEq,        // before an automatic equalisation was applied
+    Measure,       // before a measurement switched the unit's mutes
 };
 constexpr int kSnapshotReasons = 11;
 

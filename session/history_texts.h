@@ -22,6 +22,7 @@ constexpr Bilingual Reason[] = {
     {"设备断开时", "Unit unplugged"},
     {"恢复快照前", "Before restore"},
     {"自动均衡前", "Before auto EQ"},
+    {"测量前", "Before measurement"},
 };
 
 // The window's list, buttons and headings.

@@ -343,9 +343,11 @@ int Unit::writePort(int id, const std::uint8_t* data, std::size_t length) {
     frames_.push_back(frame);
     if (lostWrites_ > 0)
         --lostWrites_;
-    else if (!silent_)
+    else if (!silent_) {
         execute(frame.payload);
-    if (stuckAt_ < kMemorySize) mem_[stuckAt_] = stuckValue_;
+        if (stuckAt_ < kMemorySize) mem_[stuckAt_] = stuckValue_;
+        if (writeHook_) writeHook_();
+    }
     if (unplugAfterWrites_ > 0 && --unplugAfterWrites_ == 0) setPlugged(false);
     if (afterWrites_ > 0 && --afterWrites_ == 0 && afterWritesThen_) afterWritesThen_();
     return int(length);

@@ -213,6 +213,9 @@ class Unit {
     // Called when the unit is plugged in or out (setPlugged, or reset() of an unplugged unit), as a
     // hotplug monitor reports a device added or removed. The hook itself survives reset().
     void setArrivalHook(std::function<void()> hook) { arrivalHook_ = std::move(hook); }
+    // Called after every frame the unit carries out (the simulated car follows the memory). The
+    // hook survives reset().
+    void setWriteHook(std::function<void()> hook) { writeHook_ = std::move(hook); }
     // A plugged unit the user may not open (no access to its node): the bus lists it, opens
     // fail with a permission error. Power-on: openable.
     void setOpenable(bool openable) { openable_ = openable; }
@@ -303,6 +306,7 @@ class Unit {
 
     bool plugged_ = true;
     std::function<void()> arrivalHook_;
+    std::function<void()> writeHook_;
     bool openable_ = true;
     bool silent_ = false;
     int latencyMs_ = 0;

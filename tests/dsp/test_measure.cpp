@@ -195,26 +195,35 @@ class TestMeasure : public QObject {
     void acousticArrival_data() {
         QTest::addColumn<int>("refDelay");
         QTest::addColumn<int>("channelDelay");
+        QTest::addColumn<double>("startHz");
+        QTest::addColumn<double>("channelGain");
         QTest::addColumn<double>("arrivalMs");
-        QTest::newRow("2.56 ms after the reference") << 1000 << 1123 << 2.56;
-        QTest::newRow("1 ms before the reference") << 5000 << 4952 << -1.00;
+        QTest::newRow("2.56 ms after the reference") << 1000 << 1123 << 10.0 << 0.3 << 2.56;
+        QTest::newRow("1 ms before the reference") << 5000 << 4952 << 10.0 << 0.3 << -1.00;
+        // The loud reference's residue through the tweeter's inverse filter outgrows the
+        // tweeter's own direct sound.
+        QTest::newRow("quiet tweeter after a loud reference")
+            << 1000 << 1029 << 3150.0 << 0.1 << 0.60;
     }
     void acousticArrival() {
         QFETCH(int, refDelay);
         QFETCH(int, channelDelay);
+        QFETCH(double, startHz);
+        QFETCH(double, channelGain);
         QFETCH(double, arrivalMs);
         SweepSpec refSpec;
-        refSpec.seconds = 0.1;
+        refSpec.seconds = 0.25;
         refSpec.startHz = 2000.0;
         refSpec.endHz = 20000.0;
-        const SweepSpec spec = oneSecond();
+        SweepSpec spec = oneSecond();
+        spec.startHz = startHz;
         const int offset = 24000; // the channel's sweep half a second after the reference's
         const int frames = offset + 48000 + 24000;
         const Deconvolver refSweep(refSpec, frames);
         const Deconvolver d(spec, frames);
         std::vector<float> capture(static_cast<size_t>(frames));
         addAt(capture, 1, 0, refSweep.sweep(), refDelay, 0.5);
-        addAt(capture, 1, 0, peaking(d.sweep()), offset + channelDelay, 0.3);
+        addAt(capture, 1, 0, peaking(d.sweep()), offset + channelDelay, channelGain);
         addNoise(capture, 1e-4);
 
         const TimingReference ref =

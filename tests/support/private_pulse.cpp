@@ -20,7 +20,7 @@ QString PrivatePulse::server() const {
     return QStringLiteral("unix:") + dir_.filePath(QStringLiteral("native"));
 }
 
-bool PrivatePulse::start(QString& error) {
+bool PrivatePulse::start(QString& error, bool withCar) {
     if (!dir_.isValid()) {
         error = QStringLiteral("no temporary folder");
         return false;
@@ -38,21 +38,30 @@ bool PrivatePulse::start(QString& error) {
         QStringLiteral("module-null-sink sink_name=%1 rate=48000 channels=1 channel_map=mono "
                        "sink_properties='device.description=\"%2\"'")
             .arg(QLatin1String(kSink), QLatin1String(kSinkDescription));
+    const QString carArgs =
+        QStringLiteral("module-null-sink sink_name=%1 rate=48000 channels=1 channel_map=mono")
+            .arg(QLatin1String(kCarSink));
     const QString micArgs =
         QStringLiteral("module-remap-source master=%1.monitor source_name=%2 channels=1 "
                        "channel_map=mono master_channel_map=mono "
                        "source_properties='device.description=\"%3\"'")
-            .arg(QLatin1String(kSink), QLatin1String(kMicrophone),
+            .arg(QLatin1String(withCar ? kCarSink : kSink), QLatin1String(kMicrophone),
                  QLatin1String(kMicrophoneDescription));
     // The socket last: once it is there, the devices are too.
     const QString socketArgs =
         QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=%1/native").arg(path);
-    daemon_.start(QStringLiteral("pulseaudio"),
-                  {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                   QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--system=false"),
-                   QStringLiteral("--use-pid-file=no"), QStringLiteral("--log-target=stderr"),
-                   QStringLiteral("--log-level=error"), QStringLiteral("-L"), sinkArgs,
-                   QStringLiteral("-L"), micArgs, QStringLiteral("-L"), socketArgs});
+    QStringList args{QStringLiteral("-n"),
+                     QStringLiteral("--daemonize=no"),
+                     QStringLiteral("--exit-idle-time=-1"),
+                     QStringLiteral("--system=false"),
+                     QStringLiteral("--use-pid-file=no"),
+                     QStringLiteral("--log-target=stderr"),
+                     QStringLiteral("--log-level=error"),
+                     QStringLiteral("-L"),
+                     sinkArgs};
+    if (withCar) args << QStringLiteral("-L") << carArgs;
+    args << QStringLiteral("-L") << micArgs << QStringLiteral("-L") << socketArgs;
+    daemon_.start(QStringLiteral("pulseaudio"), args);
     if (!daemon_.waitForStarted(5000)) {
         error = daemon_.errorString();
         return false;
