@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace tarn {
 
@@ -144,6 +145,8 @@ std::optional<SnapshotReason> Snapshot_Reason_From_Key(const QString& key) {
         if (key == QLatin1String(kReasonKeys[i])) return static_cast<SnapshotReason>(i);
     return std::nullopt;
 }
+
+static_assert(std::size(history_text::Reason) == kSnapshotReasons, "a text for every reason");
 
 BilingualText Snapshot_Reason_Text(SnapshotReason reason) {
     return Text_Of(history_text::Reason[static_cast<int>(reason)]);

@@ -51,7 +51,8 @@ enum class SnapshotReason : uint8_t {
     AutoEq,        // before an automatic equalisation was applied
     Measure,       // before a measurement switched the unit's mutes
 };
-constexpr int kSnapshotReasons = 11;
+// One past the last reason: the key and text tables have one entry per reason.
+constexpr int kSnapshotReasons = static_cast<int>(SnapshotReason::Measure) + 1;
 
 QString Snapshot_Reason_Key(SnapshotReason reason);
 std::optional<SnapshotReason> Snapshot_Reason_From_Key(const QString& key);
