@@ -526,11 +526,18 @@ class TestCliCommands : public QObject {
         // An erased place answers no name: the window's fallback shows.
         QVERIFY(onUnit({"scenes"}).out.contains(QStringLiteral("  7  Mode7             empty\n")));
 
-        // A recall changes the live settings; the read-back after it shows them.
+        // A recall changes the live settings; the read-back after it shows them, and they are
+        // those of the place recalled, not another's.
         QCOMPARE(onUnit({"dump", "-o", folder.path("live.SCE")}).exit, 0);
+        QCOMPARE(onUnit({"backup", folder.path("stored.ALL")}).exit, 0);
         run = onUnit({"scene", "recall", "2"});
         QCOMPARE(run.exit, 0);
         QCOMPARE(onUnit({"diff", folder.path("live.SCE"), "unit"}).exit, 1);
+        run = onUnit({"diff", folder.path("stored.ALL") + QStringLiteral(":2"), "unit"});
+        QCOMPARE(run.out, QStringLiteral("No differences.\n"));
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(onUnit({"diff", folder.path("stored.ALL") + QStringLiteral(":3"), "unit"}).exit,
+                 1);
     }
 
     void backupAndRestore() {
