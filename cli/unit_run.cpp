@@ -98,9 +98,8 @@ UnitRun::UnitRun(bool english, bool progress)
             [this](int block) { progress_->show(tr2(kReading, english_), block, kBlockCount); });
     connect(&link, &LinkMachine::readbackComplete, this, [this] {
         progress_->end();
-        // As the window takes a read-back in: kept raw for the comparison after a load, then
-        // with the validity rules, so that what is saved from it loads again.
-        raw_ = Param_Image.bytes();
+        // As the window takes a read-back in: with the validity rules, so that what is saved
+        // from it loads again and a load is compared with what the unit will report.
         Apply_Validity_Rules(Param_Image, Pc);
         readbackSeen_ = true;
     });

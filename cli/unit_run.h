@@ -51,8 +51,6 @@ class UnitRun : public QObject {
 
     // Why the last call did not end in Done, in both languages (empty otherwise).
     const BilingualText& why() const { return why_; }
-    // The image as the last read-back left it, before the validity rules (unit encoding).
-    const ParamImage::Bytes& rawReadback() const { return raw_; }
 
     // Ctrl+C from here on goes to this run (a self-pipe; the handler only writes a byte).
     static void installInterruptHandler();
@@ -72,7 +70,6 @@ class UnitRun : public QObject {
     bool unitChanged_ = false;
     QEventLoop* loop_ = nullptr;
     BilingualText why_;
-    ParamImage::Bytes raw_{};
 };
 
 // Progress on standard error: a bar when it is a terminal, nothing otherwise.
