@@ -81,7 +81,7 @@ void SceneActions::manageScenes() {
         return;
     }
     if (openManager) openManager->close(); // deleted on close
-    auto* manager = new SenceManage(*this);
+    auto* manager = new SceneManager(*this);
     manager->setAttribute(Qt::WA_DeleteOnClose);
     openManager = manager;
     manager->show();

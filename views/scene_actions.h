@@ -24,7 +24,7 @@ class EditSession;
 class HistoryWindow;
 class SceneHistory;
 class SceneTransfer;
-class SenceManage;
+class SceneManager;
 
 class SceneActions : public QObject {
     Q_OBJECT
@@ -103,7 +103,7 @@ class SceneActions : public QObject {
     QByteArray FW_Image;        // the firmware file being sent
     // The one About box and the one scene manager on screen: a new one replaces the old.
     QPointer<AboutForm> openAbout;
-    QPointer<SenceManage> openManager;
+    QPointer<SceneManager> openManager;
     QPointer<HistoryWindow> openHistory;
     std::unique_ptr<SceneTransfer> transfer_;
     std::unique_ptr<SceneHistory> history_;

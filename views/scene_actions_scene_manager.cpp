@@ -65,7 +65,7 @@ bool Unit_Ready_For_Commands() {
     return Link_Machine().readyForCommands() && !Link_Machine().jobRunning();
 }
 
-void SenceManage::Ui::setupUi(QDialog* dialog) {
+void SceneManager::Ui::setupUi(QDialog* dialog) {
     dialog->setObjectName(QStringLiteral("SenceManage"));
     dialog->setFixedSize(563, 311);
     dialog->setStyleSheet(QString::fromLatin1(kDialogSheet));
@@ -126,7 +126,7 @@ void SenceManage::Ui::setupUi(QDialog* dialog) {
     }
 }
 
-SenceManage::SenceManage(SceneActions& view_, QWidget* parent)
+SceneManager::SceneManager(SceneActions& view_, QWidget* parent)
     : FramelessDialog(parent), view(view_) {
     ui.setupUi(this);
     QMetaObject::connectSlotsByName(this);
@@ -157,56 +157,56 @@ SenceManage::SenceManage(SceneActions& view_, QWidget* parent)
     }
 }
 
-SenceManage::~SenceManage() = default;
+SceneManager::~SceneManager() = default;
 
-void SenceManage::Show_Mark(int row) {
+void SceneManager::Show_Mark(int row) {
     const bool used = Link_Machine().scenes().Scene_Valid[static_cast<size_t>(row)] != 0;
     ui.mark[row]->setText(tr2(used ? kMarkUsed : kMarkEmpty, english));
 }
 
-void SenceManage::on_BT_CLOSE_clicked() {
+void SceneManager::on_BT_CLOSE_clicked() {
     close();
 }
 
-void SenceManage::on_BT_EXIT_clicked() {
+void SceneManager::on_BT_EXIT_clicked() {
     close();
 }
 
-void SenceManage::Check_Click(int row) {
+void SceneManager::Check_Click(int row) {
     if (!ui.check[row]->isChecked()) return;
     for (int other = 0; other < kPlaces; ++other)
         if (other != row) ui.check[other]->setChecked(false);
 }
 
-void SenceManage::on_Check_S_1_clicked() {
+void SceneManager::on_Check_S_1_clicked() {
     Check_Click(0);
 }
-void SenceManage::on_Check_S_2_clicked() {
+void SceneManager::on_Check_S_2_clicked() {
     Check_Click(1);
 }
-void SenceManage::on_Check_S_3_clicked() {
+void SceneManager::on_Check_S_3_clicked() {
     Check_Click(2);
 }
-void SenceManage::on_Check_S_4_clicked() {
+void SceneManager::on_Check_S_4_clicked() {
     Check_Click(3);
 }
-void SenceManage::on_Check_S_5_clicked() {
+void SceneManager::on_Check_S_5_clicked() {
     Check_Click(4);
 }
-void SenceManage::on_Check_S_6_clicked() {
+void SceneManager::on_Check_S_6_clicked() {
     Check_Click(5);
 }
-void SenceManage::on_Check_S_7_clicked() {
+void SceneManager::on_Check_S_7_clicked() {
     Check_Click(6);
 }
-void SenceManage::on_Check_S_8_clicked() {
+void SceneManager::on_Check_S_8_clicked() {
     Check_Click(7);
 }
-void SenceManage::on_Check_S_9_clicked() {
+void SceneManager::on_Check_S_9_clicked() {
     Check_Click(8);
 }
 
-int SenceManage::Chosen_Place() {
+int SceneManager::Chosen_Place() {
     for (int row = 0; row < kPlaces; ++row) {
         if (ui.check[row]->isChecked()) {
             Scene_Sel = static_cast<uint8_t>(row);
@@ -219,13 +219,13 @@ int SenceManage::Chosen_Place() {
 
 // A command that cannot reach the unit is not reported as done: while the link is down, or
 // while the unit is being read back (the sender drops writes then), the user is told to connect.
-bool SenceManage::Ready_Or_Tell() {
+bool SceneManager::Ready_Or_Tell() {
     if (Unit_Ready_For_Commands()) return true;
     Show_Notice(txt::ConnectFirst);
     return false;
 }
 
-void SenceManage::on_BT_SAVE_clicked() {
+void SceneManager::on_BT_SAVE_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     const QString name = ui.name[row]->text();
@@ -248,7 +248,7 @@ void SenceManage::on_BT_SAVE_clicked() {
         if (Link_Machine().scenes().Scene_Valid[static_cast<size_t>(r)]) Show_Mark(r);
 }
 
-void SenceManage::on_BT_CALL_clicked() {
+void SceneManager::on_BT_CALL_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     if (!Ready_Or_Tell()) return;
@@ -266,7 +266,7 @@ void SenceManage::on_BT_CALL_clicked() {
     Link_Machine().setReconnectCount(kRecallReconnectTicks);
 }
 
-void SenceManage::on_BT_DEL_clicked() {
+void SceneManager::on_BT_DEL_clicked() {
     const int row = Chosen_Place();
     if (row < 0) return;
     if (!Ready_Or_Tell()) return;
@@ -282,7 +282,7 @@ void SenceManage::on_BT_DEL_clicked() {
         return;
     }
     if (!view.transfer().mayStart(nullptr)) return;
-    QPointer<SenceManage> self(this);
+    QPointer<SceneManager> self(this);
     // The view drops a transfer's end when it goes: history is alive whenever this runs.
     SceneHistory* history = &view.history();
     history->readStoredScenesThen(
@@ -297,7 +297,7 @@ void SenceManage::on_BT_DEL_clicked() {
         });
 }
 
-void SenceManage::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
+void SceneManager::Delete_Place(int row, std::vector<StoredSceneImage> scenes) {
     view.history().takeSnapshot(SnapshotReason::SceneDelete, std::move(scenes));
     Send_Scene_Delete(row + 1);
     if (!Link_Online()) return;

@@ -32,13 +32,13 @@ constexpr Bilingual ConnectFirst{"请先联机！", "Please connect the unit fir
 // read-back is running (the frame sender drops writes during a read-back) and no transfer runs.
 bool Unit_Ready_For_Commands();
 
-class SenceManage : public FramelessDialog {
+class SceneManager : public FramelessDialog {
     Q_OBJECT
 
   public:
     // The view runs the reading before a delete and keeps the snapshots.
-    explicit SenceManage(SceneActions& view, QWidget* parent = nullptr);
-    ~SenceManage() override;
+    explicit SceneManager(SceneActions& view, QWidget* parent = nullptr);
+    ~SceneManager() override;
 
     static constexpr int kPlaces = 9;
 

@@ -31,15 +31,15 @@ QByteArray payloadOf(const sim::Frame& frame) {
                       int(frame.payload.size()));
 }
 
-SenceManage* openManager(WindowFixture& f) {
+SceneManager* openManager(WindowFixture& f) {
     f.window().menus.sceneEntry[0]->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<SenceManage*>(w); m && m->isVisible()) return m;
+        if (auto* m = qobject_cast<SceneManager*>(w); m && m->isVisible()) return m;
     return nullptr;
 }
 
-void managerClick(SenceManage* d, int place, const char* button) {
+void managerClick(SceneManager* d, int place, const char* button) {
     QTest::mouseClick(d->findChild<QCheckBox*>(QString("Check_S_%1").arg(place)), Qt::LeftButton);
     QTest::mouseClick(d->findChild<QPushButton*>(button), Qt::LeftButton);
 }

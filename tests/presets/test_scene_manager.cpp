@@ -46,17 +46,17 @@ void click(QWidget* d, const char* button) {
     QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
 }
 
-std::vector<SenceManage*> managers(bool visibleOnly = true) {
+std::vector<SceneManager*> managers(bool visibleOnly = true) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    std::vector<SenceManage*> out;
+    std::vector<SceneManager*> out;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<SenceManage*>(w); m && (!visibleOnly || m->isVisible()))
+        if (auto* m = qobject_cast<SceneManager*>(w); m && (!visibleOnly || m->isVisible()))
             out.push_back(m);
     return out;
 }
 
 // Through the scene menu's first entry, as the user opens it.
-SenceManage* openManager(WindowFixture& f) {
+SceneManager* openManager(WindowFixture& f) {
     f.window().menus.sceneEntry[0]->trigger();
     const auto open = managers();
     return open.size() == 1 ? open[0] : nullptr;
@@ -126,7 +126,7 @@ class TestSceneManager : public QObject {
 };
 
 void TestSceneManager::cleanup() {
-    for (SenceManage* m : managers(false))
+    for (SceneManager* m : managers(false))
         m->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Pc.Lang_EN = 0;
@@ -182,7 +182,7 @@ void TestSceneManager::showsTheScenesInItsLanguage() {
     QVERIFY(f.connect());
     Pc.Lang_EN = uint8_t(english);
 
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     QVERIFY(d->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!d->isModal());
@@ -216,7 +216,7 @@ void TestSceneManager::showsTheScenesInItsLanguage() {
 void TestSceneManager::atMostOnePlaceIsChosen() {
     WindowFixture f;
     QVERIFY(f.connect());
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     f.clearFrames();
     auto checked = [&] {
@@ -267,7 +267,7 @@ void TestSceneManager::nameRule() {
     WindowFixture f;
     eraseUnitScene(4);
     QVERIFY(f.connect());
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     const QByteArray before = slotBytes(4);
     f.clearFrames();
@@ -324,7 +324,7 @@ void TestSceneManager::saveWritesTheSlotBytes() {
     setUnitSceneName(3, old);
     QVERIFY(f.connect());
     Pc.Lang_EN = 1;
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     const QByteArray neighbours = slotBytes(2) + slotBytes(4);
     f.clearFrames();
@@ -362,7 +362,7 @@ void TestSceneManager::nothingChosenSendsNothing() {
     WindowFixture f;
     QVERIFY(f.connect());
     Pc.Lang_EN = uint8_t(english);
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     const auto before = Link_Machine().scenes();
     f.clearFrames();
@@ -388,7 +388,7 @@ void TestSceneManager::recallTellsFirstThenReadsTheSceneBack() {
     s.image[sim::off::ChMute + 2] = 1;
     QVERIFY(f.connect());
     QVERIFY(Param_Image.Total_Vol() != 321);
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     f.clearFrames();
 
@@ -432,7 +432,7 @@ void TestSceneManager::deleteAsksFirst() {
     eraseUnitScene(8);
     QVERIFY(f.connect());
     Pc.Lang_EN = 1;
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     f.clearFrames();
 
@@ -482,7 +482,7 @@ void TestSceneManager::recallOfAnEmptyPlaceIsRefused() {
     eraseUnitScene(8);
     QVERIFY(f.connect());
     Pc.Lang_EN = uint8_t(english);
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     f.clearFrames();
 
@@ -513,7 +513,7 @@ void TestSceneManager::commandsNeedAReadyUnit() {
     QFETCH(bool, readingBack);
     WindowFixture f;
     QVERIFY(f.connect());
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     QTest::mouseClick(place(d, 6), Qt::LeftButton);
     nameEdit(d, 6)->setText("Night");
@@ -562,7 +562,7 @@ void TestSceneManager::failedWriteIsNotReportedAsDone() {
     QFETCH(QStringList, texts);
     WindowFixture f;
     QVERIFY(f.connect());
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     QTest::mouseClick(place(d, 6), Qt::LeftButton);
     nameEdit(d, 6)->setText("Night");
@@ -584,7 +584,7 @@ void TestSceneManager::failedWriteIsNotReportedAsDone() {
 void TestSceneManager::keepsItsLanguageWhenTheWindowSwitches() {
     WindowFixture f;
     QVERIFY(f.connect());
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     f.window().Language_Set(1); // English from now on
     QTest::mouseClick(place(d, 2), Qt::LeftButton);
@@ -596,7 +596,7 @@ void TestSceneManager::keepsItsLanguageWhenTheWindowSwitches() {
     QCOMPARE(mark(d, 1)->text(), QString("非空"));
     QCOMPARE(child<QPushButton>(d, "BT_SAVE")->text(), QString("保存"));
 
-    SenceManage* fresh = openManager(f);
+    SceneManager* fresh = openManager(f);
     QVERIFY(fresh);
     QCOMPARE(mark(fresh, 2)->text(), QString("Empty"));
     QCOMPARE(child<QPushButton>(fresh, "BT_SAVE")->text(), QString("Save"));
@@ -605,7 +605,7 @@ void TestSceneManager::keepsItsLanguageWhenTheWindowSwitches() {
 void TestSceneManager::newDialogReplacesTheOpenOne() {
     WindowFixture f;
     QVERIFY(f.connect());
-    QPointer<SenceManage> first = openManager(f);
+    QPointer<SceneManager> first = openManager(f);
     QVERIFY(first);
     // Names read after the dialog opened show only in a new one.
     setUnitSceneName(1, "Evening");
@@ -613,7 +613,7 @@ void TestSceneManager::newDialogReplacesTheOpenOne() {
     QVERIFY(f.connect());
     QCOMPARE(nameEdit(first, 1)->text(), QString("Scene1"));
 
-    SenceManage* second = openManager(f);
+    SceneManager* second = openManager(f);
     QVERIFY(second);
     QVERIFY(!first); // closed and deleted
     QCOMPARE(int(managers(false).size()), 1);
@@ -630,7 +630,7 @@ void TestSceneManager::closeButtonsDeleteTheDialog() {
     QFETCH(QString, button);
     WindowFixture f;
     QVERIFY(f.connect());
-    QPointer<SenceManage> d = openManager(f);
+    QPointer<SceneManager> d = openManager(f);
     QVERIFY(d);
     f.clearFrames();
     click(d, button.toLatin1().constData());
@@ -642,7 +642,7 @@ void TestSceneManager::closeButtonsDeleteTheDialog() {
 void TestSceneManager::dragsWithTheLeftButton() {
     WindowFixture f;
     QVERIFY(f.connect());
-    SenceManage* d = openManager(f);
+    SceneManager* d = openManager(f);
     QVERIFY(d);
     const QPoint start = d->pos();
     const QPoint grab(300, 30);

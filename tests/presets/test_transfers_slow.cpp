@@ -161,9 +161,9 @@ class TestTransfersSlow : public QObject {
         switch (action) {
         case 0: {
             f.window().menus.sceneEntry[0]->trigger();
-            SenceManage* manager = nullptr;
+            SceneManager* manager = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* m = qobject_cast<SenceManage*>(w); m && m->isVisible()) manager = m;
+                if (auto* m = qobject_cast<SceneManager*>(w); m && m->isVisible()) manager = m;
             QVERIFY(manager);
             QTest::mouseClick(manager->findChild<QCheckBox*>("Check_S_3"), Qt::LeftButton);
             QTest::mouseClick(manager->findChild<QPushButton*>("BT_CALL"), Qt::LeftButton);
