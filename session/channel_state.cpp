@@ -10,7 +10,7 @@ void Channel_State_Init() {
     Chan = ChannelEditState{};
 }
 
-QString GetDelayDisplayStr(int steps) {
+QString delayDisplayText(int steps) {
     if (Chan.Delay_Unit == kDelayUnitMs) TARN_DIAG(QStringList{QString::number(steps)});
     return Delay_Text(steps, Chan.Delay_Unit);
 }

@@ -28,7 +28,7 @@ extern ChannelEditState Chan;
 void Channel_State_Init();
 
 // The delay entry's text for a number of steps in the current unit; in milliseconds it also
-// writes a line to the debug log.
-QString GetDelayDisplayStr(int steps);
+// writes a trace line (the tarn.diag logging category, off unless turned on).
+QString delayDisplayText(int steps);
 
 } // namespace tarn

@@ -100,7 +100,7 @@ void OutputsStrip::showChannelOutputs() {
             ui.chVolSlider[i]->setValue(vol);
         }
         ui.chVol[i]->setText(Volume_Text(vol));
-        ui.chDelay[i]->setText(GetDelayDisplayStr(Param_Image.CH_Delay(ch)));
+        ui.chDelay[i]->setText(delayDisplayText(Param_Image.CH_Delay(ch)));
     }
 }
 
@@ -136,7 +136,7 @@ void OutputsStrip::showDelayEntry(int ch) {
     const int steps = Param_Image.CH_Delay(ch);
     QLineEdit* entry = ui.chDelay[at(ch)];
     if (entry->text() != Delay_Text(steps, Chan.Delay_Unit))
-        entry->setText(GetDelayDisplayStr(steps));
+        entry->setText(delayDisplayText(steps));
 }
 
 void OutputsStrip::drawChannelButtonsOff(int ch) {
@@ -227,7 +227,7 @@ void OutputsStrip::setDelayUnit(int unit) {
     Chan.Delay_Unit = unit;
     ui.BT_Unit->setText(QString::fromLatin1(txt::DelayUnit[unit == kDelayUnitCm ? 1 : 0]));
     for (int ch = 0; ch < kChannels; ++ch)
-        ui.chDelay[at(ch)]->setText(GetDelayDisplayStr(Param_Image.CH_Delay(ch)));
+        ui.chDelay[at(ch)]->setText(delayDisplayText(Param_Image.CH_Delay(ch)));
 }
 
 // ---- step keys, wheel and selection on the entries ----
