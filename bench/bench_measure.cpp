@@ -30,11 +30,11 @@ double medianMs(std::vector<qint64> ns) {
 } // namespace
 
 int main() {
-    SweepSpec spec; // 3 s at 48 kHz
+    SweepSettings sweepSettings; // 3 s at 48 kHz
     const int frames = 168000;
     QElapsedTimer clock;
     clock.start();
-    const Deconvolver d(spec, frames);
+    const Deconvolver d(sweepSettings, frames);
     const double setupMs = clock.nsecsElapsed() / 1e6;
 
     std::vector<float> capture(static_cast<size_t>(frames));

@@ -5,8 +5,9 @@
 
 namespace tarn {
 
-Deconvolver::Deconvolver(const SweepSpec& spec, int captureFrames)
-    : spec_(spec), sweep_(makeSweep(spec)), captureFrames_(std::max(captureFrames, 1)) {
+Deconvolver::Deconvolver(const SweepSettings& sweepSettings, int captureFrames)
+    : sweepSettings_(sweepSettings), sweep_(makeSweep(sweepSettings)),
+      captureFrames_(std::max(captureFrames, 1)) {
     const int sweepLen = static_cast<int>(sweep_.size());
     // Long enough that no lag from -sweepLen to the capture's end wraps onto another.
     fft_ = std::make_unique<RealFft>(RealFft::fastSize(captureFrames_ + sweepLen + 1));
@@ -25,12 +26,12 @@ Deconvolver::Deconvolver(const SweepSpec& spec, int captureFrames)
     inverse_.resize(static_cast<size_t>(bins));
     const double pi = 3.14159265358979323846;
     for (int k = 0; k < bins; ++k) {
-        const double f = double(k) * spec.rate / n;
+        const double f = double(k) * sweepSettings.rate / n;
         double octavesOut = 0.0;
-        if (f < spec.startHz)
-            octavesOut = f > 0.0 ? std::log2(spec.startHz / f) : 1.0;
-        else if (f > spec.endHz)
-            octavesOut = std::log2(f / spec.endHz);
+        if (f < sweepSettings.startHz)
+            octavesOut = f > 0.0 ? std::log2(sweepSettings.startHz / f) : 1.0;
+        else if (f > sweepSettings.endHz)
+            octavesOut = std::log2(f / sweepSettings.endHz);
         const double s = std::min(octavesOut / 0.5, 1.0);
         const double rise = 0.5 - 0.5 * std::cos(pi * s);
         const double eps = maxPower * std::pow(10.0, -6.0 + 6.0 * rise);
@@ -59,7 +60,7 @@ ImpulseResponse Deconvolver::run(const float* capture, int frames, int stride) c
     fft_->inverse();
 
     ImpulseResponse ir;
-    ir.rate = spec_.rate;
+    ir.rate = sweepSettings_.rate;
     ir.zero = sweepLen;
     ir.samples.resize(static_cast<size_t>(sweepLen + frames));
     // Negative lags wrapped to the transform's end.
@@ -84,8 +85,8 @@ double Deconvolver::bandSnrDb(const ImpulseResponse& ir, int from, int to) const
     const std::complex<float>* h = fft_->spectrum();
     double signal = 0.0, noise = 0.0;
     for (int k = 0; k < fft_->bins(); ++k) {
-        const double f = double(k) * spec_.rate / n;
-        if (f < spec_.startHz || f > spec_.endHz) continue;
+        const double f = double(k) * sweepSettings_.rate / n;
+        if (f < sweepSettings_.startHz || f > sweepSettings_.endHz) continue;
         const std::complex<float> model = sweepSpectrum_[static_cast<size_t>(k)] * h[k];
         signal += double(std::norm(model));
         noise += double(std::norm(captured_[static_cast<size_t>(k)] - model));
@@ -98,7 +99,8 @@ double Deconvolver::bandSnrDb(const ImpulseResponse& ir, int from, int to) const
     return 10.0 * std::log10((signal / sweepLen) / (noise / lastFrames_));
 }
 
-DirectSound findDirectSound(const ImpulseResponse& ir, const SweepSpec& spec, int maxLag) {
+DirectSound findDirectSound(const ImpulseResponse& ir, const SweepSettings& sweepSettings,
+                            int maxLag) {
     DirectSound d;
     const int size = static_cast<int>(ir.samples.size());
     const auto at = [&](int i) { return double(std::fabs(ir.samples[static_cast<size_t>(i)])); };
@@ -133,7 +135,8 @@ DirectSound findDirectSound(const ImpulseResponse& ir, const SweepSpec& spec, in
 
     // A reflection may be stronger than the direct sound, so look back for an earlier peak within
     // 6 dB, but not as far as the second harmonic product (nor beyond 10 ms).
-    const int harmonicGap = static_cast<int>(sweepRateConstant(spec) * std::log(2.0) * ir.rate);
+    const int harmonicGap =
+        static_cast<int>(sweepRateConstant(sweepSettings) * std::log(2.0) * ir.rate);
     const int lead = std::min(harmonicGap / 2, ir.rate / 100);
     int first = peak;
     for (int i = std::max(ir.zero, peak - lead); i < peak; ++i) {

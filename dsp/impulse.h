@@ -36,10 +36,10 @@ struct DirectSound {
 class Deconvolver {
   public:
     // captureFrames: the longest capture this will see (longer ones are cut).
-    Deconvolver(const SweepSpec& spec, int captureFrames);
+    Deconvolver(const SweepSettings& sweepSettings, int captureFrames);
     ~Deconvolver();
 
-    const SweepSpec& spec() const { return spec_; }
+    const SweepSettings& sweepSettings() const { return sweepSettings_; }
     const std::vector<float>& sweep() const { return sweep_; }
     int captureFrames() const { return captureFrames_; }
 
@@ -55,7 +55,7 @@ class Deconvolver {
     double bandSnrDb(const ImpulseResponse& ir, int from, int to) const;
 
   private:
-    SweepSpec spec_;
+    SweepSettings sweepSettings_;
     std::vector<float> sweep_;
     int captureFrames_;
     mutable int lastFrames_ = 0;
@@ -66,6 +66,7 @@ class Deconvolver {
 };
 
 // The direct sound among lags [0, maxLag] (maxLag < 0: every causal lag).
-DirectSound findDirectSound(const ImpulseResponse& ir, const SweepSpec& spec, int maxLag = -1);
+DirectSound findDirectSound(const ImpulseResponse& ir, const SweepSettings& sweepSettings,
+                            int maxLag = -1);
 
 } // namespace tarn

@@ -36,7 +36,8 @@ int longestZeroRun(const float* capture, int stride, int from, int to) {
 
 TimingReference loopbackReference(const Deconvolver& sweep, const float* loopback, int frames,
                                   int stride) {
-    const DirectSound d = findDirectSound(sweep.run(loopback, frames, stride), sweep.spec());
+    const DirectSound d =
+        findDirectSound(sweep.run(loopback, frames, stride), sweep.sweepSettings());
     TimingReference r;
     r.found = d.found;
     r.lag = d.lag;
@@ -47,15 +48,16 @@ TimingReference acousticReference(const Deconvolver& referenceSweep, const Decon
                                   const float* capture, int frames, int stride, int sweepOffset) {
     TimingReference r;
     r.sweepOffset = sweepOffset;
-    const SweepSpec& spec = referenceSweep.spec();
+    const SweepSettings& sweepSettings = referenceSweep.sweepSettings();
     const int refLen = static_cast<int>(referenceSweep.sweep().size());
     // The reference before a channel's sweep found at channelLag: true when it lies where it must.
     DirectSound d;
     const auto referenceBefore = [&](double channelLag) {
         const int before = std::clamp(static_cast<int>(channelLag), 0, frames);
-        d = findDirectSound(referenceSweep.run(capture, before, stride), spec);
+        d = findDirectSound(referenceSweep.run(capture, before, stride), sweepSettings);
         const double expected = channelLag - sweepOffset;
-        if (!d.found || std::fabs(d.lag - expected) > kReferenceSpreadMs * spec.rate / 1000.0)
+        if (!d.found ||
+            std::fabs(d.lag - expected) > kReferenceSpreadMs * sweepSettings.rate / 1000.0)
             return false;
         r.found = true;
         r.lag = d.lag;
@@ -69,13 +71,14 @@ TimingReference acousticReference(const Deconvolver& referenceSweep, const Decon
     // When the long sweep's peak has no reference where it must lie, it may be that residue,
     // lying on the reference: the channel's sweep is looked for again after the reference found
     // before that peak has died away.
-    const DirectSound channel = findDirectSound(sweep.run(capture, frames, stride), sweep.spec());
+    const DirectSound channel =
+        findDirectSound(sweep.run(capture, frames, stride), sweep.sweepSettings());
     if (!channel.found || referenceBefore(channel.lag) || !d.found) return r;
     const int from = std::clamp(static_cast<int>(d.lag) + (refLen + sweepOffset) / 2, 0, frames);
     const DirectSound later =
         findDirectSound(sweep.run(capture + static_cast<size_t>(from) * static_cast<size_t>(stride),
                                   frames - from, stride),
-                        sweep.spec());
+                        sweep.sweepSettings());
     if (later.found) referenceBefore(later.lag + from);
     return r;
 }
@@ -100,19 +103,20 @@ std::vector<float> responseWindow(const ImpulseResponse& ir, int startLag, int p
     return out;
 }
 
-std::vector<MeasuredPoint> responseOf(const std::vector<float>& impulse, const SweepSpec& spec,
-                                      int smoothing) {
+std::vector<MeasuredPoint> responseOf(const std::vector<float>& impulse,
+                                      const SweepSettings& sweepSettings, int smoothing) {
     // Padded to twice the window, and to at least a quarter second so that the lowest octaves
     // have bins to smooth over.
-    RealFft fft(RealFft::fastSize(std::max(2 * static_cast<int>(impulse.size()), spec.rate / 4)));
+    RealFft fft(
+        RealFft::fastSize(std::max(2 * static_cast<int>(impulse.size()), sweepSettings.rate / 4)));
     std::fill(fft.time(), fft.time() + fft.size(), 0.0f);
     std::copy(impulse.begin(), impulse.end(), fft.time());
     fft.forward();
     std::vector<double> power(static_cast<size_t>(fft.bins()));
     for (int k = 0; k < fft.bins(); ++k)
         power[static_cast<size_t>(k)] = double(std::norm(fft.spectrum()[k]));
-    return smoothedLevels(power, double(spec.rate) / fft.size(), spec.startHz,
-                          std::min(spec.endHz, spec.rate / 2.0), smoothing);
+    return smoothedLevels(power, double(sweepSettings.rate) / fft.size(), sweepSettings.startHz,
+                          std::min(sweepSettings.endHz, sweepSettings.rate / 2.0), smoothing);
 }
 
 double bandLevel(const std::vector<MeasuredPoint>& response, double lo, double hi) {
@@ -132,7 +136,7 @@ ChannelMeasurement measureChannel(const Deconvolver& sweep, const float* capture
                                   int stride, const TimingReference& reference,
                                   const MeasureSettings& settings) {
     ChannelMeasurement m;
-    const SweepSpec& spec = sweep.spec();
+    const SweepSettings& sweepSettings = sweep.sweepSettings();
     const int skip = std::clamp(reference.channelStart, 0, std::max(frames, 0));
     capture += static_cast<size_t>(skip) * static_cast<size_t>(stride);
     frames = std::clamp(frames - skip, 0, sweep.captureFrames());
@@ -146,35 +150,38 @@ ChannelMeasurement measureChannel(const Deconvolver& sweep, const float* capture
     const bool clipped = peak >= kClipLevel;
 
     const ImpulseResponse ir = sweep.run(capture, frames, stride);
-    m.direct = findDirectSound(ir, spec);
+    m.direct = findDirectSound(ir, sweepSettings);
     if (!m.direct.found) {
         m.verdict = clipped ? Verdict::Clipped : Verdict::NoSignal;
         return m;
     }
 
-    const int pre = std::max(1, static_cast<int>(kResponsePreMs * spec.rate / 1000.0));
+    const int pre = std::max(1, static_cast<int>(kResponsePreMs * sweepSettings.rate / 1000.0));
     const double windowMs = settings.gateMs > 0.0 ? settings.gateMs : kResponseWindowMs;
     const int startLag = static_cast<int>(std::floor(m.direct.lag)) - pre;
     const int available = static_cast<int>(ir.samples.size()) - (ir.zero + startLag);
-    const int length =
-        std::min(pre + static_cast<int>(windowMs * spec.rate / 1000.0), std::max(available, 0));
+    const int length = std::min(pre + static_cast<int>(windowMs * sweepSettings.rate / 1000.0),
+                                std::max(available, 0));
     m.impulse = responseWindow(ir, startLag, pre, length);
-    m.response = responseOf(m.impulse, spec, settings.smoothing);
+    m.response = responseOf(m.impulse, sweepSettings, settings.smoothing);
     if (settings.calibration) applyCalibration(*settings.calibration, m.response);
     m.levelDb = bandLevel(m.response, 200.0, 2000.0);
     // The harmonic products up to the fifth are the driver's, not noise, and so is the room's
     // sound after a gate: the verdict does not depend on the gate.
-    const int harmonics = static_cast<int>(sweepRateConstant(spec) * std::log(5.0) * spec.rate);
-    const int whole = pre + static_cast<int>(kResponseWindowMs * spec.rate / 1000.0);
+    const int harmonics =
+        static_cast<int>(sweepRateConstant(sweepSettings) * std::log(5.0) * sweepSettings.rate);
+    const int whole = pre + static_cast<int>(kResponseWindowMs * sweepSettings.rate / 1000.0);
     m.snrDb = sweep.bandSnrDb(ir, startLag - harmonics, startLag + whole);
 
     // Where the sweep sounds in the capture, without its fades (quiet enough there to be zeros
     // in a 16-bit capture).
     const int onset = static_cast<int>(std::floor(m.direct.lag));
     const bool cut = onset + sweepLen > frames;
-    const int zeros = longestZeroRun(capture, stride, onset + sweepFadeInFrames(spec),
-                                     std::min(frames, onset + sweepLen - sweepFadeOutFrames(spec)));
-    const bool dropouts = cut || zeros >= static_cast<int>(kDropoutMs * spec.rate / 1000.0);
+    const int zeros =
+        longestZeroRun(capture, stride, onset + sweepFadeInFrames(sweepSettings),
+                       std::min(frames, onset + sweepLen - sweepFadeOutFrames(sweepSettings)));
+    const bool dropouts =
+        cut || zeros >= static_cast<int>(kDropoutMs * sweepSettings.rate / 1000.0);
 
     if (clipped)
         m.verdict = Verdict::Clipped;
@@ -189,7 +196,7 @@ ChannelMeasurement measureChannel(const Deconvolver& sweep, const float* capture
     m.direct.lag += skip;
     if (m.verdict == Verdict::Measured) {
         const double samples = m.direct.lag - reference.sweepOffset - reference.lag;
-        m.arrivalMs = std::round(samples * 1000.0 / spec.rate * 100.0) / 100.0;
+        m.arrivalMs = std::round(samples * 1000.0 / sweepSettings.rate * 100.0) / 100.0;
     }
     return m;
 }

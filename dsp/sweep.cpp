@@ -5,27 +5,27 @@
 
 namespace tarn {
 
-bool sweepSettingsValid(const SweepSpec& s) {
+bool sweepSettingsValid(const SweepSettings& s) {
     return (s.rate == 44100 || s.rate == 48000 || s.rate == 96000) &&
            s.seconds >= kSweepMinSeconds && s.seconds <= kSweepMaxSeconds && s.startHz > 0.0 &&
            s.startHz < s.endHz && s.endHz < s.rate / 2.0 && s.levelDbfs <= 0.0 &&
            std::isfinite(s.levelDbfs);
 }
 
-double sweepRateConstant(const SweepSpec& s) {
+double sweepRateConstant(const SweepSettings& s) {
     return s.seconds / std::log(s.endHz / s.startHz);
 }
 
 // The time one octave takes: a third of it fades in, a twenty-fourth out.
-int sweepFadeInFrames(const SweepSpec& s) {
+int sweepFadeInFrames(const SweepSettings& s) {
     return std::max(1, static_cast<int>(sweepRateConstant(s) * std::log(2.0) / 3.0 * s.rate));
 }
 
-int sweepFadeOutFrames(const SweepSpec& s) {
+int sweepFadeOutFrames(const SweepSettings& s) {
     return std::max(1, static_cast<int>(sweepRateConstant(s) * std::log(2.0) / 24.0 * s.rate));
 }
 
-std::vector<float> makeSweep(const SweepSpec& s) {
+std::vector<float> makeSweep(const SweepSettings& s) {
     const int n = static_cast<int>(std::lround(s.seconds * s.rate));
     std::vector<float> out(static_cast<size_t>(std::max(n, 0)));
     if (n < 2 || !(s.startHz > 0.0) || !(s.endHz > s.startHz)) return out;

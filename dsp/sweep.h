@@ -10,7 +10,7 @@ namespace tarn {
 constexpr double kSweepMinSeconds = 1.0;
 constexpr double kSweepMaxSeconds = 8.0;
 
-struct SweepSpec {
+struct SweepSettings {
     int rate = 48000;       // samples per second
     double seconds = 3.0;   // without the silence around it
     double startHz = 10.0;  // the band swept
@@ -20,18 +20,18 @@ struct SweepSpec {
 
 // A sweep the user may ask for: 44.1, 48 or 96 kHz, 1..8 s, 0 < startHz < endHz below half the
 // rate, at most 0 dBFS. The short timing-reference sweep is made by the program and not checked.
-bool sweepSettingsValid(const SweepSpec& spec);
+bool sweepSettingsValid(const SweepSettings& sweepSettings);
 
 // The sweep's samples, its peak at levelDbfs. The first third of an octave and the last
 // twenty-fourth fade in and out (raised cosine), so that neither end clicks.
-std::vector<float> makeSweep(const SweepSpec& spec);
+std::vector<float> makeSweep(const SweepSettings& sweepSettings);
 
 // Seconds the sweep spends per e-fold of frequency (T / ln(endHz / startHz)); the k-th harmonic
 // product lies ln(k) times this before the linear response.
-double sweepRateConstant(const SweepSpec& spec);
+double sweepRateConstant(const SweepSettings& sweepSettings);
 
 // The samples the fades take at the start and at the end.
-int sweepFadeInFrames(const SweepSpec& spec);
-int sweepFadeOutFrames(const SweepSpec& spec);
+int sweepFadeInFrames(const SweepSettings& sweepSettings);
+int sweepFadeOutFrames(const SweepSettings& sweepSettings);
 
 } // namespace tarn

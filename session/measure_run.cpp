@@ -191,12 +191,12 @@ void MeasureRun::nextStep() {
     emit progress(ch, position_, step_, total);
     if (!running_) return; // stopped from the signal
 
-    const SweepSpec& s = settings_.sweep;
+    const SweepSettings& s = settings_.sweep;
     band_ = Protected_Sweep_Band(core_.image(), ch, s.startHz, s.endHz);
-    SweepSpec spec = s;
-    spec.startHz = band_.startHz;
-    spec.endHz = band_.endHz;
-    const std::vector<float> sweep = makeSweep(spec);
+    SweepSettings sweepSettings = s;
+    sweepSettings.startHz = band_.startHz;
+    sweepSettings.endHz = band_.endHz;
+    const std::vector<float> sweep = makeSweep(sweepSettings);
     const bool acoustic = settings_.loopbackChannel < 0;
     const int lead = frames(kLeadSeconds, s.rate);
     std::vector<float> reference;
@@ -257,42 +257,45 @@ void MeasureRun::captureDone(const CaptureResult& result) {
                       result.stopped ? QStringLiteral("timeout") : result.error);
     if (worker_.joinable()) worker_.join();
     const int ch = settings_.channels[size_t(channelIndex_)];
-    SweepSpec spec = settings_.sweep;
-    spec.startHz = band_.startHz;
-    spec.endHz = band_.endHz;
-    SweepSpec refSpec;
+    SweepSettings sweepSettings = settings_.sweep;
+    sweepSettings.startHz = band_.startHz;
+    sweepSettings.endHz = band_.endHz;
+    SweepSettings refSpec;
     if (settings_.loopbackChannel < 0) {
         const SweepBand rb = Protected_Sweep_Band(core_.image(), settings_.referenceChannel,
                                                   kReferenceStartHz, kReferenceEndHz);
-        refSpec = {spec.rate, kReferenceSeconds, rb.startHz, rb.endHz, spec.levelDbfs};
+        refSpec = {sweepSettings.rate, kReferenceSeconds, rb.startHz, rb.endHz,
+                   sweepSettings.levelDbfs};
     }
     const MeasureRunSettings settings = settings_;
     const int offset = sweepOffset_ + 0;
     const quint64 generation = generation_;
     QPointer<MeasureRun> self(this);
     // The deconvolution takes tens of milliseconds: off the event loop.
-    worker_ = std::thread([self, this, result, spec, refSpec, settings, offset, generation, ch] {
-        (void)ch;
-        const int stride = settings.captureChannels;
-        const int n = result.framesCaptured;
-        const float* mic = result.samples.data() + settings.microphoneChannel;
-        Deconvolver sweep(spec, n);
-        TimingReference ref;
-        if (settings.loopbackChannel >= 0) {
-            ref = loopbackReference(sweep, result.samples.data() + settings.loopbackChannel, n,
-                                    stride);
-        } else {
-            Deconvolver reference(refSpec, n);
-            ref = acousticReference(reference, sweep, mic, n, stride, offset);
-        }
-        ChannelMeasurement m = measureChannel(sweep, mic, n, stride, ref, settings.analysis);
-        QMetaObject::invokeMethod(
-            this,
-            [self, generation, m = std::move(m)] {
-                if (self && self->running_ && self->generation_ == generation) self->analysed(m);
-            },
-            Qt::QueuedConnection);
-    });
+    worker_ =
+        std::thread([self, this, result, sweepSettings, refSpec, settings, offset, generation, ch] {
+            (void)ch;
+            const int stride = settings.captureChannels;
+            const int n = result.framesCaptured;
+            const float* mic = result.samples.data() + settings.microphoneChannel;
+            Deconvolver sweep(sweepSettings, n);
+            TimingReference ref;
+            if (settings.loopbackChannel >= 0) {
+                ref = loopbackReference(sweep, result.samples.data() + settings.loopbackChannel, n,
+                                        stride);
+            } else {
+                Deconvolver reference(refSpec, n);
+                ref = acousticReference(reference, sweep, mic, n, stride, offset);
+            }
+            ChannelMeasurement m = measureChannel(sweep, mic, n, stride, ref, settings.analysis);
+            QMetaObject::invokeMethod(
+                this,
+                [self, generation, m = std::move(m)] {
+                    if (self && self->running_ && self->generation_ == generation)
+                        self->analysed(m);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void MeasureRun::analysed(const ChannelMeasurement& take) {

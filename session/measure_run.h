@@ -50,7 +50,7 @@ struct MeasureRunSettings {
     int microphoneChannel = 0;
     int loopbackChannel = -1; // a capture channel wired from the output; -1: acoustic reference
     int referenceChannel = 0; // the unit's channel that plays the acoustic reference
-    SweepSpec sweep;          // band, length, level, rate
+    SweepSettings sweep;      // band, length, level, rate
     int sweeps = 1;           // per channel and position, averaged
     int positions = 1;        // microphone positions, power-averaged
     MeasureSettings analysis;

@@ -193,7 +193,7 @@ void Car::process(const float* in, float* out, int frames) {
 bool CarStream::start(const std::string& server, const std::string& from, const std::string& to,
                       std::string* error) {
     stop();
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, kCarRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, kCarRate, 1};
     const std::uint32_t blockBytes = kBlock * 4;
     // Small record fragments. The playback starts once half a second is buffered and holds about
     // that much: a thread of a busy machine late by a few blocks must not run the car's output
@@ -206,13 +206,13 @@ bool CarStream::start(const std::string& server, const std::string& from, const 
                                   std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1)};
     int code = 0;
     pa_simple* rec = pa_simple_new(server.c_str(), "tarn-car", PA_STREAM_RECORD, from.c_str(),
-                                   "car microphone feed", &spec, nullptr, &recordAttr, &code);
+                                   "car microphone feed", &format, nullptr, &recordAttr, &code);
     if (!rec) {
         if (error) *error = pa_strerror(code);
         return false;
     }
     pa_simple* play = pa_simple_new(server.c_str(), "tarn-car", PA_STREAM_PLAYBACK, to.c_str(),
-                                    "car sound", &spec, nullptr, &playAttr, &code);
+                                    "car sound", &format, nullptr, &playAttr, &code);
     if (!play) {
         if (error) *error = pa_strerror(code);
         pa_simple_free(rec);

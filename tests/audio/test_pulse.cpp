@@ -76,11 +76,11 @@ class TestPulse : public QObject {
     }
 
     void sweepThroughNullSink() {
-        SweepSpec spec; // 3 s, 10 Hz..22 kHz at 48 kHz, -20 dBFS
+        SweepSettings sweepSettings; // 3 s, 10 Hz..22 kHz at 48 kHz, -20 dBFS
         PlayCapture job;
         job.output = QStringLiteral("tarn_test_out");
         job.input = QStringLiteral("tarn_test_mic");
-        const Deconvolver d(spec, 4 * 48000);
+        const Deconvolver d(sweepSettings, 4 * 48000);
         job.play = d.sweep();
         job.captureFrames = 4 * 48000;
         const CaptureResult r = capture(job);

@@ -15,8 +15,8 @@ using namespace tarn;
 
 namespace {
 
-SweepSpec oneSecond() {
-    SweepSpec s;
+SweepSettings oneSecond() {
+    SweepSettings s;
     s.seconds = 1.0;
     return s;
 }
@@ -40,21 +40,21 @@ std::vector<float> peaking(const std::vector<float>& x) {
 
 // The second harmonic product of the sweep as a driver makes it: the same sweep at twice the
 // frequency (its phase doubled), as far as 10 kHz, fading out by 11 kHz.
-std::vector<float> secondHarmonic(const SweepSpec& spec) {
-    const double L = spec.seconds / std::log(spec.endHz / spec.startHz);
+std::vector<float> secondHarmonic(const SweepSettings& sweepSettings) {
+    const double L = sweepSettings.seconds / std::log(sweepSettings.endHz / sweepSettings.startHz);
     const double pi = 3.14159265358979323846;
-    std::vector<float> out(static_cast<size_t>(spec.seconds * spec.rate));
-    const double amp = std::pow(10.0, spec.levelDbfs / 20.0);
+    std::vector<float> out(static_cast<size_t>(sweepSettings.seconds * sweepSettings.rate));
+    const double amp = std::pow(10.0, sweepSettings.levelDbfs / 20.0);
     for (size_t i = 0; i < out.size(); ++i) {
-        const double t = double(i) / spec.rate;
-        const double f = 2.0 * spec.startHz * std::exp(t / L);
+        const double t = double(i) / sweepSettings.rate;
+        const double f = 2.0 * sweepSettings.startHz * std::exp(t / L);
         const double fade = f < 10000.0   ? 1.0
                             : f > 11000.0 ? 0.0
                                           : 0.5 + 0.5 * std::cos(pi * (f - 10000.0) / 1000.0);
         const double fadeIn = std::min(1.0, t / 0.1);
         out[i] = static_cast<float>(
             amp * fade * fadeIn *
-            std::sin(2.0 * 2.0 * pi * spec.startHz * L * (std::exp(t / L) - 1.0)));
+            std::sin(2.0 * 2.0 * pi * sweepSettings.startHz * L * (std::exp(t / L) - 1.0)));
     }
     return out;
 }
@@ -112,7 +112,7 @@ class TestMeasure : public QObject {
         QFETCH(double, level);
         QFETCH(int, frames);
         QFETCH(double, peak);
-        SweepSpec s;
+        SweepSettings s;
         s.rate = rate;
         s.seconds = seconds;
         s.levelDbfs = level;
@@ -147,7 +147,7 @@ class TestMeasure : public QObject {
         QFETCH(double, endHz);
         QFETCH(double, level);
         QFETCH(bool, valid);
-        SweepSpec s;
+        SweepSettings s;
         s.rate = rate;
         s.seconds = seconds;
         s.endHz = endHz;
@@ -173,9 +173,9 @@ class TestMeasure : public QObject {
         QFETCH(int, reflectionDelay);
         QFETCH(int, loopDelay);
         QFETCH(double, arrivalMs);
-        const SweepSpec spec = oneSecond();
+        const SweepSettings sweepSettings = oneSecond();
         const int frames = 48000 + 24000;
-        const Deconvolver d(spec, frames);
+        const Deconvolver d(sweepSettings, frames);
         std::vector<float> capture(static_cast<size_t>(2 * frames));
         const std::vector<float> filtered = peaking(d.sweep());
         addAt(capture, 2, 0, filtered, micDelay, micGain);
@@ -211,16 +211,16 @@ class TestMeasure : public QObject {
         QFETCH(double, startHz);
         QFETCH(double, channelGain);
         QFETCH(double, arrivalMs);
-        SweepSpec refSpec;
+        SweepSettings refSpec;
         refSpec.seconds = 0.25;
         refSpec.startHz = 2000.0;
         refSpec.endHz = 20000.0;
-        SweepSpec spec = oneSecond();
-        spec.startHz = startHz;
+        SweepSettings sweepSettings = oneSecond();
+        sweepSettings.startHz = startHz;
         const int offset = 24000; // the channel's sweep half a second after the reference's
         const int frames = offset + 48000 + 24000;
         const Deconvolver refSweep(refSpec, frames);
-        const Deconvolver d(spec, frames);
+        const Deconvolver d(sweepSettings, frames);
         std::vector<float> capture(static_cast<size_t>(frames));
         addAt(capture, 1, 0, refSweep.sweep(), refDelay, 0.5);
         addAt(capture, 1, 0, peaking(d.sweep()), offset + channelDelay, channelGain);
@@ -256,16 +256,16 @@ class TestMeasure : public QObject {
         QFETCH(double, seconds);
         QFETCH(QList<double>, freqs);
         QFETCH(QList<double>, levels);
-        SweepSpec spec;
-        spec.seconds = seconds;
+        SweepSettings sweepSettings;
+        sweepSettings.seconds = seconds;
         const int frames = static_cast<int>(seconds * 48000) + 24000;
-        const Deconvolver d(spec, frames);
+        const Deconvolver d(sweepSettings, frames);
         std::vector<float> played = d.sweep();
         if (kind == 1)
             for (float& v : played)
                 v *= 0.5f;
         if (kind == 2) played = peaking(played);
-        if (kind == 3) addAt(played, 1, 0, secondHarmonic(spec), 0, 0.1);
+        if (kind == 3) addAt(played, 1, 0, secondHarmonic(sweepSettings), 0, 0.1);
         std::vector<float> capture(static_cast<size_t>(frames));
         addAt(capture, 1, 0, played, 3000);
         addNoise(capture, 1e-5);
@@ -307,9 +307,9 @@ class TestMeasure : public QObject {
         QFETCH(double, gateMs);
         QFETCH(QList<double>, freqs);
         QFETCH(QList<double>, levels);
-        const SweepSpec spec = oneSecond();
+        const SweepSettings sweepSettings = oneSecond();
         const int frames = 48000 + 24000;
-        const Deconvolver d(spec, frames);
+        const Deconvolver d(sweepSettings, frames);
         std::vector<float> capture(static_cast<size_t>(frames));
         addAt(capture, 1, 0, d.sweep(), 1000);
         addAt(capture, 1, 0, d.sweep(), 1240, 0.5);
@@ -427,9 +427,9 @@ class TestMeasure : public QObject {
     void verdicts() {
         QFETCH(int, kind);
         QFETCH(int, verdict);
-        const SweepSpec spec = oneSecond(); // -20 dBFS
+        const SweepSettings sweepSettings = oneSecond(); // -20 dBFS
         const int frames = 48000 + 24000;
-        const Deconvolver d(spec, frames);
+        const Deconvolver d(sweepSettings, frames);
         std::vector<float> capture(static_cast<size_t>(2 * frames)); // microphone, loopback
         if (kind != 7) addAt(capture, 2, 1, d.sweep(), 200);
         const int delay = kind == 6 ? 30000 : 1000;
@@ -446,7 +446,7 @@ class TestMeasure : public QObject {
 
         TimingReference ref = loopbackReference(d, capture.data() + 1, frames, 2);
         if (kind == 8) { // a microphone capture without the short reference sweep
-            SweepSpec refSpec;
+            SweepSettings refSpec;
             refSpec.seconds = 0.1;
             refSpec.startHz = 2000.0;
             refSpec.endHz = 20000.0;
